@@ -1,0 +1,26 @@
+#pragma once
+// The XML settings file: a root element (the file's first node), one child
+// element per section, one child element per key, the value as its text.
+// Every call loads the file afresh; every write saves the whole file.
+
+#include <QString>
+#include <stdexcept>
+
+// Raised when the file's first node is not an element (a declaration,
+// comment or processing instruction before the root) or when a changed
+// file cannot be saved. Callers that carry on past failures catch it.
+class SettingsError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Returns the key's text. A missing section or key gives defaultValue; a
+// missing, empty or malformed file gives "".
+QString ReadSetting(const QString& file, const QString& section, const QString& key,
+                    const QString& defaultValue);
+
+// Stores value as the key's text, creating the section and key at the end
+// of their parent when missing. Does nothing when the file is missing, empty
+// or malformed. The file is replaced atomically.
+void WriteSetting(const QString& file, const QString& section, const QString& key,
+                  const QString& value);

@@ -1,0 +1,29 @@
+#pragma once
+// The program's start: settings file, single instance, automatic start,
+// screen metrics, then the controller and one face.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The whole argument text after the program name.
+extern QString CommandLineText;
+
+// Runs the start-up steps. Returns false when the program ends at once
+// (a second instance, or an automatic start that is switched off).
+bool Main(const QStringList& arguments);
+// Loads the controller and shows the face chosen by ReadSet/StartUp.
+void StartApplication();
+
+// "True"/"False" in any letter case, or a number (0 is false); nothing for
+// any other text.
+std::optional<bool> TruthValue(const QString& text);
+
+enum class StartFace { FloatingBar, Splash };
+// 1 shows the floating bar; any other value, or one that is not a number,
+// the splash.
+StartFace ChooseStartFace(const QString& startUpValue);
+
+// Creates <documents>/orvenic/vella and copies the template there when no
+// settings file exists. An existing file is never replaced.
+void PrepareSettingsFile(const QString& templateFile, const QString& settingsFile);

@@ -1,0 +1,17 @@
+#pragma once
+// Small services of the desktop session.
+
+#include <QString>
+#include <cstdint>
+
+// The id of a named message shared by all programs of the session (an X
+// atom); 0 when there is no X display.
+std::uint32_t RegisterWindowMessage(const QString& name);
+
+// The system's configuration folder (the first of $XDG_CONFIG_DIRS, else
+// /etc/xdg), without a trailing separator.
+QString SystemConfigDir();
+
+// Makes SIGTERM, SIGINT and SIGHUP end the event loop as a normal exit would,
+// so that locks and files are released.
+void QuitEventLoopOnSignals();

@@ -1,0 +1,256 @@
+// Starts the real program in a home folder of its own and watches what it
+// does with its settings file and with a second start.
+#include "core/SettingsStore.h"
+#include "core/Startup.h"
+#include "support/TempHome.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <pugixml.hpp>
+
+#include <csignal>
+
+namespace {
+
+QString programDir()
+{
+    return qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void putFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+template <class Pred>
+bool waitUntil(Pred pred, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        if (pred())
+            return true;
+        QThread::msleep(20);
+    }
+    return pred();
+}
+
+// One running copy of the program.
+class Program {
+public:
+    Program(const TempHome& home, const QStringList& args = {})
+    {
+        QProcessEnvironment env = home.environment();
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            env.insert("QT_QPA_PLATFORM", "offscreen");
+        proc.setProcessEnvironment(env);
+        proc.setProcessChannelMode(QProcess::ForwardedChannels);
+        proc.start(programDir() + "/tamsel", args);
+        started = proc.waitForStarted(5000);
+    }
+    ~Program()
+    {
+        if (proc.state() != QProcess::NotRunning) {
+            proc.kill();
+            proc.waitForFinished(5000);
+        }
+    }
+    bool runningAfter(int ms) { return !proc.waitForFinished(ms) && proc.state() == QProcess::Running; }
+    // Ends the program as the desktop would at log-out.
+    bool terminate()
+    {
+        ::kill(static_cast<pid_t>(proc.processId()), SIGTERM);
+        return proc.waitForFinished(5000) && proc.exitStatus() == QProcess::NormalExit && proc.exitCode() == 0;
+    }
+
+    QProcess proc;
+    bool started = false;
+};
+
+QString lockFile(const TempHome& home)
+{
+    return home.path() + "/run/tamsel.lock";
+}
+
+TEST(Startup, FirstStartCreatesTheSettingsFileFromTheTemplate)
+{
+    TempHome home;
+    ASSERT_FALSE(QFile::exists(home.documents()));
+    Program p(home);
+    ASSERT_TRUE(p.started);
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(home.settingsFile()); }, 10000));
+    EXPECT_EQ(fileBytes(home.settingsFile()), fileBytes(programDir() + "/Update.xml"));
+    EXPECT_TRUE(p.runningAfter(1000)) << "the program must stay running";
+    EXPECT_TRUE(p.terminate());
+    EXPECT_FALSE(QFile::exists(lockFile(home))) << "a normal end releases the instance lock";
+}
+
+TEST(Startup, ShippedTemplateIsAUsableSettingsFile)
+{
+    const QString t = programDir() + "/Update.xml";
+    pugi::xml_document doc;
+    const QByteArray bytes = fileBytes(t);
+    ASSERT_TRUE(doc.load_buffer(bytes.constData(), bytes.size(), pugi::parse_default | pugi::parse_declaration
+                                                                    | pugi::parse_comments | pugi::parse_pi));
+    EXPECT_EQ(doc.first_child().type(), pugi::node_element);
+    QStringList hotkeys;
+    for (int i = 1; i <= 7; ++i)
+        hotkeys << ReadSetting(t, "ReadSet", QString("HotKey%1").arg(i), "");
+    for (const QString& h : hotkeys)
+        EXPECT_FALSE(h.isEmpty());
+    EXPECT_EQ(QSet<QString>(hotkeys.begin(), hotkeys.end()).size(), 7) << "hotkeys must be distinct";
+    for (const char* key : {"FontBold", "FontItalic", "FontStrikethru", "FontUnderline"})
+        EXPECT_EQ(ReadSetting(t, "FrmSet", key, "True"), "False") << key;
+    EXPECT_FALSE(ReadSetting(t, "FrmSet", "FontName", "").isEmpty());
+    EXPECT_EQ(ReadSetting(t, "FrmSet", "BColor", ""), "16777215");
+}
+
+TEST(Startup, LaterStartLeavesTheSettingsFileUntouched)
+{
+    TempHome home;
+    const QByteArray mine = "<Mine><ReadSet><Speed>3</Speed></ReadSet></Mine>";
+    putFile(home.settingsFile(), mine);
+    Program p(home);
+    ASSERT_TRUE(p.started);
+    EXPECT_TRUE(p.runningAfter(1500));
+    EXPECT_EQ(fileBytes(home.settingsFile()), mine);
+}
+
+TEST(Startup, SecondStartSignalsTheFirstAndEnds)
+{
+    TempHome home;
+    Program first(home);
+    ASSERT_TRUE(first.started);
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(lockFile(home)); }, 10000));
+
+    QElapsedTimer clock;
+    clock.start();
+    Program second(home);
+    ASSERT_TRUE(second.started);
+    ASSERT_TRUE(second.proc.waitForFinished(2000)) << "a second start must end at once";
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(second.proc.exitCode(), 0);
+    EXPECT_EQ(ReadSetting(home.settingsFile(), "ReadSet", "isopened", ""), "111");
+    EXPECT_TRUE(first.runningAfter(200));
+}
+
+TEST(Startup, InstanceLockOfAKilledProgramIsTakenOver)
+{
+    TempHome home;
+    {
+        Program crashed(home);
+        ASSERT_TRUE(waitUntil([&] { return QFile::exists(lockFile(home)); }, 10000));
+        crashed.proc.kill();
+        crashed.proc.waitForFinished(5000);
+    }
+    ASSERT_TRUE(QFile::exists(lockFile(home)));
+    WriteSetting(home.settingsFile(), "ReadSet", "isopened", "0");
+    Program next(home);
+    EXPECT_TRUE(next.runningAfter(1500)) << "a lock left by a dead program must not block the next start";
+    EXPECT_EQ(ReadSetting(home.settingsFile(), "ReadSet", "isopened", ""), "0");
+}
+
+TEST(Startup, AutomaticStartHonoursAutoRun)
+{
+    struct Case {
+        QByteArray file;
+        QStringList args;
+        bool staysRunning;
+    };
+    const QList<Case> cases = {
+        {"<r><FrmSet><AutoRun>False</AutoRun></FrmSet></r>", {"3250"}, false},
+        {"<r><FrmSet><AutoRun>false</AutoRun></FrmSet></r>", {"3250"}, false},
+        {"<r><FrmSet><AutoRun>0</AutoRun></FrmSet></r>", {"3250"}, false},
+        {"<r><FrmSet><AutoRun>True</AutoRun></FrmSet></r>", {"3250"}, true},
+        {"<r/>", {"3250"}, true},                                         // default "True"
+        {"<r><FrmSet><AutoRun>yes</AutoRun></FrmSet></r>", {"3250"}, true}, // not a truth value
+        {"no root here", {"3250"}, true},                                   // reads as ""
+        {"<r><FrmSet><AutoRun>False</AutoRun></FrmSet></r>", {}, true},     // not an automatic start
+        {"<r><FrmSet><AutoRun>False</AutoRun></FrmSet></r>", {"3250", "x"}, true},
+        {"<r><FrmSet><AutoRun>False</AutoRun></FrmSet></r>", {"32500"}, true},
+    };
+    for (const Case& c : cases) {
+        TempHome home;
+        putFile(home.settingsFile(), c.file);
+        Program p(home, c.args);
+        ASSERT_TRUE(p.started);
+        if (c.staysRunning) {
+            EXPECT_TRUE(p.runningAfter(1200)) << c.file.constData() << " " << c.args.join(' ').toStdString();
+        } else {
+            ASSERT_TRUE(p.proc.waitForFinished(3000)) << c.file.constData();
+            EXPECT_EQ(p.proc.exitCode(), 0);
+        }
+    }
+}
+
+TEST(Startup, UnusableDocumentsFolderStillStarts)
+{
+    TempHome home;
+    putFile(home.documents(), "a file where the folder should be");
+    Program p(home);
+    ASSERT_TRUE(p.started);
+    EXPECT_TRUE(p.runningAfter(1500));
+    EXPECT_FALSE(QFile::exists(home.settingsFile()));
+    EXPECT_TRUE(p.terminate());
+}
+
+TEST(StartupRules, TruthValuesAndFaces)
+{
+    EXPECT_EQ(TruthValue("TRUE"), true);
+    EXPECT_EQ(TruthValue("false"), false);
+    EXPECT_EQ(TruthValue("0"), false);
+    EXPECT_EQ(TruthValue("-1"), true);
+    EXPECT_EQ(TruthValue("2.5"), true);
+    EXPECT_FALSE(TruthValue("").has_value());
+    EXPECT_FALSE(TruthValue("yes").has_value());
+
+    EXPECT_EQ(ChooseStartFace("1"), StartFace::FloatingBar);
+    for (const char* v : {"2", "0", "", "abc", "11", "-1"})
+        EXPECT_EQ(ChooseStartFace(v), StartFace::Splash) << v;
+}
+
+TEST(SettingsFile, AlwaysReadableWhenAWriterIsKilled)
+{
+    TempHome home;
+    const QString file = home.path() + "/Update.xml";
+    putFile(file, "<Settings><ReadSet><Speed>1</Speed></ReadSet></Settings>");
+    for (int round = 0; round < 15; ++round) {
+        QProcess writer;
+        writer.start(programDir() + "/settings_writer", {file, "100000"});
+        ASSERT_TRUE(writer.waitForStarted(5000));
+        ASSERT_TRUE(writer.waitForReadyRead(10000));
+        QThread::msleep(QRandomGenerator::global()->bounded(5, 60));
+        writer.kill();
+        writer.waitForFinished(5000);
+
+        const QByteArray bytes = fileBytes(file);
+        pugi::xml_document doc;
+        ASSERT_TRUE(doc.load_buffer(bytes.constData(), bytes.size())) << "round " << round << ": torn file";
+        EXPECT_EQ(ReadSetting(file, "ReadSet", "Speed", ""), "1");
+        bool ok = false;
+        ReadSetting(file, "ReadSet", "Counter", "").toInt(&ok);
+        EXPECT_TRUE(ok) << "round " << round;
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,268 @@
+// Measures how quickly speech starts, how closely word events follow the
+// audio, how quickly one utterance follows another, and how long the UI
+// thread is held up while speech is made. Needs a PulseAudio server whose
+// default sink is named by TAMSEL_TEST_SINK (for recording its monitor).
+#include "platform/EspeakVoice.h"
+#include "platform/SpeechVoice.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point t0, Clock::time_point t)
+{
+    return std::chrono::duration<double, std::milli>(t - t0).count();
+}
+
+// Records the sink's monitor with parec, noting when each piece arrived.
+class Recorder {
+public:
+    explicit Recorder(const QString& sink)
+    {
+        const std::string cmd = "parec -d " + sink.toStdString()
+            + ".monitor --raw --format=s16le --rate=22050 --channels=1 --latency-msec=2";
+        pipe_ = popen(cmd.c_str(), "r");
+        reader_ = std::thread([this] {
+            std::vector<qint16> buf(64);
+            for (;;) {
+                const size_t n = fread(buf.data(), 2, buf.size(), pipe_);
+                if (n == 0)
+                    break;
+                const auto now = Clock::now();
+                std::lock_guard lock(m_);
+                samples_.insert(samples_.end(), buf.begin(), buf.begin() + long(n));
+                arrivals_.push_back({qint64(samples_.size()), now});
+            }
+        });
+    }
+    ~Recorder()
+    {
+        if (pipe_) {
+            system("pkill -f 'parec -d .*monitor --raw --format=s16le --rate=22050 --channels=1 --latency-msec=2'");
+            reader_.join();
+            pclose(pipe_);
+        }
+    }
+    // First sample louder than the threshold at or after index `from`.
+    qint64 onsetAfter(qint64 from, int threshold = 300)
+    {
+        std::lock_guard lock(m_);
+        for (qint64 i = std::max<qint64>(0, from); i < qint64(samples_.size()); ++i) {
+            if (std::abs(samples_[size_t(i)]) > threshold)
+                return i;
+        }
+        return -1;
+    }
+    // When recorded sample `index` arrived (the end of its piece).
+    Clock::time_point arrival(qint64 index)
+    {
+        std::lock_guard lock(m_);
+        for (const auto& [end, t] : arrivals_) {
+            if (end > index)
+                return t;
+        }
+        return arrivals_.empty() ? Clock::now() : arrivals_.back().second;
+    }
+    qint64 size()
+    {
+        std::lock_guard lock(m_);
+        return qint64(samples_.size());
+    }
+
+private:
+    FILE* pipe_ = nullptr;
+    std::thread reader_;
+    std::mutex m_;
+    std::vector<qint16> samples_;
+    std::vector<std::pair<qint64, Clock::time_point>> arrivals_;
+};
+
+template <class Pred>
+void runUntil(Pred pred, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!pred() && t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+}
+
+double percentile(std::vector<double> v, double p)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, size_t(p * double(v.size() - 1) + 0.5))];
+}
+
+// The first loud sample of a text as the engine makes it.
+qint64 firstLoudSample(SpeechVoice& voice, const QString& text)
+{
+    struct Capture : SpeechFileStream {
+        std::vector<qint16> s;
+        void Open(const QString&, int, bool) override {}
+        void Close() override {}
+        void writeSamples(const qint16* p, qsizetype n, int) override { s.insert(s.end(), p, p + n); }
+    };
+    auto cap = std::make_shared<Capture>();
+    voice.SetAudioOutputStream(cap);
+    voice.Speak(text, SVSFlagsAsync);
+    voice.WaitUntilDone(-1);
+    voice.SetAudioOutputStream(nullptr);
+    for (size_t i = 0; i < cap->s.size(); ++i) {
+        if (std::abs(cap->s[i]) > 300)
+            return qint64(i);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const QString sink = qEnvironmentVariable("TAMSEL_TEST_SINK");
+    auto voiceHolder = CreateSpeechVoice();
+    auto* voice = dynamic_cast<EspeakVoice*>(voiceHolder.get());
+    if (!voice) {
+        std::puts("no speech engine");
+        return 1;
+    }
+    const QString sentence = "The quick brown fox jumps over the lazy dog while the small cat watches from "
+                             "the old wooden fence and the birds sing their morning songs in the tall green trees.";
+
+    // 1. Speak -> first samples handed to the audio device, and -> heard.
+    std::vector<double> toDevice, toHeard;
+    std::unique_ptr<Recorder> rec;
+    if (!sink.isEmpty()) {
+        rec = std::make_unique<Recorder>(sink);
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    }
+    for (int i = 0; i < 10; ++i) {
+        bool ended = false;
+        auto c = QObject::connect(voice, &SpeechVoice::EndStream, [&] { ended = true; });
+        const qint64 recFrom = rec ? rec->size() : 0;
+        const auto t0 = Clock::now();
+        voice->Speak(sentence, SVSFlagsAsync);
+        runUntil([&] { return voice->samplesWritten() > 0; }, 2000);
+        toDevice.push_back(msSince(t0, Clock::now()));
+        voice->Speak("", SVSFPurgeBeforeSpeak);
+        runUntil([&] { return ended; }, 2000);
+        QObject::disconnect(c);
+        if (rec) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            const qint64 onset = rec->onsetAfter(recFrom);
+            if (onset >= 0)
+                toHeard.push_back(msSince(t0, rec->arrival(onset)));
+        }
+        runUntil([] { return false; }, 200);
+    }
+    std::printf("speak -> first samples handed to the device: median %.1f ms, max %.1f ms (goal <= 25)\n",
+                percentile(toDevice, 0.5), percentile(toDevice, 1.0));
+    if (!toHeard.empty())
+        std::printf("speak -> first sound recorded at the sink:    median %.1f ms, max %.1f ms\n",
+                    percentile(toHeard, 0.5), percentile(toHeard, 1.0));
+
+    // 2. Word events against the moment their first sample is played.
+    if (rec) {
+        const qint64 lead = firstLoudSample(*voice, sentence);
+        std::vector<std::pair<qint64, Clock::time_point>> words;
+        bool ended = false;
+        auto c1 = QObject::connect(voice, &SpeechVoice::Word,
+                                   [&](int, qint64 pos, int, int) { words.push_back({pos / 2, Clock::now()}); });
+        auto c2 = QObject::connect(voice, &SpeechVoice::EndStream, [&] { ended = true; });
+        std::vector<double> errors;
+        for (int round = 0; round < 5; ++round) {
+            words.clear();
+            ended = false;
+            const qint64 recFrom = rec->size();
+            voice->Speak(sentence, SVSFlagsAsync);
+            runUntil([&] { return ended; }, 20000);
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            const qint64 onset = rec->onsetAfter(recFrom);
+            if (onset < 0)
+                continue;
+            // Recorded index of utterance sample s: onset + (s - lead).
+            for (const auto& [sample, t] : words) {
+                const qint64 index = onset + (sample - lead);
+                errors.push_back(msSince(rec->arrival(index), t));
+            }
+        }
+        QObject::disconnect(c1);
+        QObject::disconnect(c2);
+        std::vector<double> absErr;
+        for (double e : errors)
+            absErr.push_back(std::abs(e));
+        std::printf("word event - its first sample recorded: %zu words, median %+.1f ms, p95 |error| %.1f ms "
+                    "(goal <= 15; recording adds its own few ms)\n",
+                    errors.size(), percentile(errors, 0.5), percentile(absErr, 0.95));
+    }
+
+    // 3. End of one utterance -> first samples of the next, spoken from the
+    // end handler.
+    {
+        std::vector<double> gaps;
+        int left = 10;
+        Clock::time_point endAt;
+        bool waiting = false;
+        auto c = QObject::connect(voice, &SpeechVoice::EndStream, [&] {
+            if (left-- > 0) {
+                endAt = Clock::now();
+                waiting = true;
+                voice->Speak("Another short sentence.", SVSFlagsAsync);
+            }
+        });
+        QTimer probe;
+        probe.setInterval(0);
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            if (waiting && voice->samplesWritten() > 0) {
+                gaps.push_back(msSince(endAt, Clock::now()));
+                waiting = false;
+            }
+        });
+        probe.start();
+        voice->Speak("First.", SVSFlagsAsync);
+        runUntil([&] { return left < 0; }, 30000);
+        QObject::disconnect(c);
+        std::printf("end of an utterance -> next one's first samples at the device: median %.1f ms, max %.1f ms "
+                    "(goal <= 20)\n",
+                    percentile(gaps, 0.5), percentile(gaps, 1.0));
+    }
+
+    // 4. How late a 1 ms UI timer runs while a long text is made and played.
+    {
+        QString longText;
+        for (int i = 0; i < 200; ++i)
+            longText += sentence + " ";
+        std::vector<double> lateness;
+        QTimer t;
+        t.setTimerType(Qt::PreciseTimer);
+        t.setInterval(1);
+        auto last = Clock::now();
+        QObject::connect(&t, &QTimer::timeout, [&] {
+            const auto now = Clock::now();
+            lateness.push_back(msSince(last, now) - 1.0);
+            last = now;
+        });
+        t.start();
+        voice->Speak(longText, SVSFlagsAsync);
+        runUntil([] { return false; }, 3000);
+        voice->Speak("", SVSFPurgeBeforeSpeak);
+        t.stop();
+        std::printf("UI thread while speaking a %lld-character text: timer lateness p99 %.2f ms, max %.2f ms "
+                    "(goal: never blocked > 5 ms)\n",
+                    (long long)longText.size(), percentile(lateness, 0.99), percentile(lateness, 1.0));
+    }
+    return 0;
+}

@@ -1,0 +1,371 @@
+#include "EspeakEngine.h"
+
+#include "WaveFile.h"
+
+#include <QHash>
+#include <QLocale>
+
+#include <espeak-ng/speak_lib.h>
+
+#include <cmath>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+// Unplayed audio a stream may hold before the worker waits for the player.
+constexpr qsizetype kMaxAhead = 22050 * 60;
+
+struct SynthContext {
+    EngineJob* job;
+    const std::vector<int>* offsets;
+    int sampleRate;
+};
+
+// The job being synthesised; only the worker thread touches it.
+SynthContext* currentContext = nullptr;
+
+int synthCallback(short* wav, int count, espeak_EVENT* events)
+{
+    SynthContext* ctx = currentContext;
+    if (!ctx || !events)
+        return 0;
+    EngineJob& job = *ctx->job;
+    if (job.stream->cancelled())
+        return 1;
+
+    const std::vector<int>& offsets = *ctx->offsets;
+    const int last = static_cast<int>(offsets.size()) - 1;
+    auto toUtf16 = [&](int codePoint) { return offsets[static_cast<size_t>(std::clamp(codePoint, 0, last))]; };
+
+    std::vector<EngineEvent> out;
+    for (espeak_EVENT* e = events; e->type != espeakEVENT_LIST_TERMINATED; ++e) {
+        EngineEvent ev;
+        ev.sample = e->sample;
+        const int start = e->text_position - 1; // espeak counts from 1
+        switch (e->type) {
+        case espeakEVENT_WORD:
+            if (e->length <= 0)
+                continue;
+            ev.kind = EngineEvent::Word;
+            ev.position = toUtf16(start);
+            ev.length = toUtf16(start + e->length) - ev.position;
+            break;
+        case espeakEVENT_SENTENCE:
+            ev.kind = EngineEvent::Sentence;
+            ev.position = toUtf16(start);
+            break;
+        case espeakEVENT_MARK:
+            ev.kind = EngineEvent::Bookmark;
+            ev.position = toUtf16(start);
+            ev.name = QString::fromUtf8(e->id.name ? e->id.name : "");
+            break;
+        case espeakEVENT_PHONEME:
+            ev.kind = EngineEvent::Phoneme;
+            ev.position = toUtf16(start);
+            ev.name = QString::fromUtf8(e->id.string, static_cast<int>(strnlen(e->id.string, 8)));
+            break;
+        default:
+            continue;
+        }
+        out.push_back(std::move(ev));
+    }
+
+    if (job.file) {
+        if (count > 0 && wav)
+            job.file->writeSamples(wav, count, ctx->sampleRate);
+        job.stream->append(nullptr, count, std::move(out)); // counted, not kept
+    } else {
+        job.stream->append(wav, wav ? count : 0, std::move(out));
+    }
+    return job.stream->cancelled() ? 1 : 0;
+}
+
+} // namespace
+
+// ---- EngineStream ---------------------------------------------------------
+
+void EngineStream::append(const short* samples, int count, std::vector<EngineEvent>&& events)
+{
+    std::unique_lock lock(m_);
+    cv_.wait(lock, [&] { return cancelled_.load() || qsizetype(audio_.size()) < kMaxAhead; });
+    if (cancelled_.load())
+        return;
+    for (EngineEvent& e : events)
+        events_.push_back(std::move(e));
+    if (samples && count > 0)
+        audio_.insert(audio_.end(), samples, samples + count);
+    produced_ += count > 0 ? count : 0;
+}
+
+void EngineStream::finish()
+{
+    {
+        std::lock_guard lock(m_);
+        finished_ = true;
+    }
+    cv_.notify_all();
+}
+
+void EngineStream::cancel()
+{
+    {
+        std::lock_guard lock(m_);
+        cancelled_ = true;
+        audio_.clear();
+        events_.clear();
+    }
+    cv_.notify_all();
+}
+
+qsizetype EngineStream::take(std::vector<qint16>& out, qsizetype max)
+{
+    qsizetype n = 0;
+    {
+        std::lock_guard lock(m_);
+        n = std::min<qsizetype>(max, qsizetype(audio_.size()));
+        out.assign(audio_.begin(), audio_.begin() + n);
+        audio_.erase(audio_.begin(), audio_.begin() + n);
+        readPos_ += n;
+    }
+    if (n > 0)
+        cv_.notify_all();
+    return n;
+}
+
+std::vector<EngineEvent> EngineStream::takeEvents(qint64 upTo)
+{
+    std::lock_guard lock(m_);
+    std::vector<EngineEvent> out;
+    while (!events_.empty() && events_.front().sample <= upTo) {
+        out.push_back(std::move(events_.front()));
+        events_.pop_front();
+    }
+    return out;
+}
+
+bool EngineStream::finished() const
+{
+    std::lock_guard lock(m_);
+    return finished_;
+}
+
+qint64 EngineStream::produced() const
+{
+    std::lock_guard lock(m_);
+    return produced_;
+}
+
+qint64 EngineStream::skipTo(qint64 to)
+{
+    {
+        std::lock_guard lock(m_);
+        const qint64 drop = std::clamp<qint64>(to - readPos_, 0, qint64(audio_.size()));
+        audio_.erase(audio_.begin(), audio_.begin() + drop);
+        readPos_ += drop;
+        while (!events_.empty() && events_.front().sample < readPos_)
+            events_.pop_front();
+    }
+    cv_.notify_all();
+    std::lock_guard lock(m_);
+    return readPos_;
+}
+
+std::vector<qint64> EngineStream::sentenceStarts() const
+{
+    std::lock_guard lock(m_);
+    std::vector<qint64> out;
+    for (const EngineEvent& e : events_) {
+        if (e.kind == EngineEvent::Sentence)
+            out.push_back(e.sample);
+    }
+    return out;
+}
+
+bool EngineStream::waitFinished(int ms) const
+{
+    std::unique_lock lock(m_);
+    auto done = [&] { return finished_; };
+    if (ms < 0) {
+        cv_.wait(lock, done);
+        return true;
+    }
+    return cv_.wait_for(lock, std::chrono::milliseconds(ms), done);
+}
+
+// ---- EspeakEngine ---------------------------------------------------------
+
+EspeakEngine* EspeakEngine::instance()
+{
+    static EspeakEngine* engine = [] {
+        auto* e = new EspeakEngine; // lives until the process ends
+        if (!e->start()) {
+            std::fprintf(stderr, "tamsel: the espeak-ng speech engine cannot start (is espeak-ng-data "
+                                 "installed?); nothing will be spoken\n");
+            delete e;
+            return static_cast<EspeakEngine*>(nullptr);
+        }
+        std::thread([e] { e->run(); }).detach();
+        return e;
+    }();
+    return engine;
+}
+
+bool EspeakEngine::start()
+{
+    sampleRate_ = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 50, nullptr,
+                                    espeakINITIALIZE_DONT_EXIT | espeakINITIALIZE_PHONEME_EVENTS);
+    if (sampleRate_ <= 0)
+        return false;
+    espeak_SetSynthCallback(synthCallback);
+
+    QList<VoiceToken> list;
+    QHash<QString, int> seen;
+    for (const espeak_VOICE** v = espeak_ListVoices(nullptr); v && *v; ++v) {
+        const espeak_VOICE* voice = *v;
+        VoiceToken t;
+        t.id = QString::fromUtf8(voice->identifier);
+        const QString language = voice->languages ? QString::fromUtf8(voice->languages + 1) : QString();
+        QString description = QString::fromUtf8(voice->name);
+        description.replace(u';', u',');
+        if (seen.contains(description))
+            description += QStringLiteral(" [%1]").arg(t.id);
+        seen.insert(description, 1);
+        t.description = description;
+        t.attributes.insert(QStringLiteral("Name"), QString::fromUtf8(voice->name));
+        t.attributes.insert(QStringLiteral("Language"), language);
+        t.attributes.insert(QStringLiteral("TTSData"), QString());
+        t.attributes.insert(QStringLiteral("Gender"), voice->gender == 2 ? QStringLiteral("Female")
+                                                       : voice->gender == 1 ? QStringLiteral("Male")
+                                                                             : QString());
+        t.attributes.insert(QStringLiteral("Vendor"), QStringLiteral("eSpeak NG"));
+        list.append(t);
+    }
+    voices_ = orderForLocale(list, QLocale::system().name());
+    return true;
+}
+
+QList<VoiceToken> EspeakEngine::orderForLocale(QList<VoiceToken> voices, const QString& localeName)
+{
+    // "en_US" -> "en-us"; take the voice of exactly that language, else one
+    // of the language without region ("en"), else the first whose language
+    // starts with it.
+    QString full = localeName.toLower().replace(u'_', u'-');
+    if (full.isEmpty() || full == u"c" || full == u"posix")
+        full = QStringLiteral("en-us");
+    const QString lang = full.section(u'-', 0, 0);
+    auto find = [&](auto pred) {
+        for (int i = 0; i < voices.size(); ++i) {
+            if (pred(voices[i].GetAttribute(QStringLiteral("Language")).toLower()))
+                return i;
+        }
+        return -1;
+    };
+    int best = find([&](const QString& l) { return l == full; });
+    if (best < 0)
+        best = find([&](const QString& l) { return l == lang; });
+    if (best < 0 && lang == u"en")
+        best = find([&](const QString& l) { return l == u"en-us"; });
+    if (best < 0)
+        best = find([&](const QString& l) { return l.startsWith(lang + u'-'); });
+    if (best < 0 && lang != u"en")
+        return orderForLocale(voices, QStringLiteral("en_US"));
+    if (best > 0)
+        voices.move(best, 0);
+    return voices;
+}
+
+int EspeakEngine::wordsPerMinute(int rate)
+{
+    const int r = std::clamp(rate, -10, 10);
+    const int wpm = static_cast<int>(std::lround(175.0 * std::pow(3.0, r / 10.0)));
+    return std::clamp(wpm, static_cast<int>(espeakRATE_MINIMUM), static_cast<int>(espeakRATE_MAXIMUM));
+}
+
+std::vector<int> EspeakEngine::codePointOffsets(const QString& text)
+{
+    std::vector<int> offsets;
+    offsets.reserve(static_cast<size_t>(text.size()) + 1);
+    for (int i = 0; i < text.size();) {
+        offsets.push_back(i);
+        i += (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2 : 1;
+    }
+    offsets.push_back(static_cast<int>(text.size()));
+    return offsets;
+}
+
+void EspeakEngine::submit(EngineJob job)
+{
+    {
+        std::lock_guard lock(m_);
+        queue_.push_back(std::move(job));
+    }
+    cv_.notify_all();
+}
+
+void EspeakEngine::dropQueued(const std::vector<std::shared_ptr<EngineStream>>& streams)
+{
+    std::lock_guard lock(m_);
+    for (auto it = queue_.begin(); it != queue_.end();) {
+        if (std::find(streams.begin(), streams.end(), it->stream) != streams.end())
+            it = queue_.erase(it);
+        else
+            ++it;
+    }
+}
+
+void EspeakEngine::run()
+{
+    for (;;) {
+        EngineJob job;
+        {
+            std::unique_lock lock(m_);
+            cv_.wait(lock, [&] { return !queue_.empty(); });
+            job = std::move(queue_.front());
+            queue_.pop_front();
+        }
+        if (!job.stream->cancelled()) {
+            if (job.kind == EngineJob::WaveFile)
+                playWaveFile(job);
+            else
+                synthesize(job);
+        }
+        job.stream->finish();
+    }
+}
+
+void EspeakEngine::synthesize(EngineJob& job)
+{
+    QString text = job.text;
+    text.replace(QChar(u'\0'), QChar(u' ')); // the engine stops at a NUL
+    const std::vector<int> offsets = codePointOffsets(text);
+    const QByteArray utf8 = text.toUtf8();
+
+    espeak_SetVoiceByName(job.voiceId.constData());
+    espeak_SetParameter(espeakRATE, job.wordsPerMinute, 0);
+    espeak_SetParameter(espeakVOLUME, job.volume, 0);
+    SynthContext ctx{&job, &offsets, sampleRate_};
+    currentContext = &ctx;
+    const unsigned int flags = espeakCHARS_UTF8 | (job.markup ? espeakSSML : 0);
+    espeak_Synth(utf8.constData(), static_cast<size_t>(utf8.size()) + 1, 0, POS_CHARACTER, 0, flags, nullptr,
+                 nullptr);
+    currentContext = nullptr;
+}
+
+void EspeakEngine::playWaveFile(EngineJob& job)
+{
+    std::vector<qint16> samples;
+    QString error;
+    if (!ReadSoundFileMono(job.text, sampleRate_, samples, error))
+        return;
+    if (job.file) {
+        job.file->writeSamples(samples.data(), qsizetype(samples.size()), sampleRate_);
+        job.stream->append(nullptr, int(samples.size()), {});
+        return;
+    }
+    constexpr size_t chunk = 4096;
+    for (size_t i = 0; i < samples.size() && !job.stream->cancelled(); i += chunk) {
+        const size_t n = std::min(chunk, samples.size() - i);
+        job.stream->append(samples.data() + i, static_cast<int>(n), {});
+    }
+}

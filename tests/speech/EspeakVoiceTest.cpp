@@ -1,0 +1,390 @@
+// The espeak-ng voice for real: synthesis, playback into the test desktop's
+// null sink, event timing, pause, purge, files.
+#include "platform/EspeakEngine.h"
+#include "platform/EspeakVoice.h"
+#include "platform/SpeechVoice.h"
+#include "platform/WaveFile.h"
+#include "support/SinkRecorder.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <sndfile.h>
+
+#include <cmath>
+
+namespace {
+
+struct Event {
+    QString kind;
+    int stream = 0;
+    int pos = 0;
+    int len = 0;
+    qint64 ms = 0;
+};
+
+// Collects a voice's events with the time they arrived.
+class EventLog {
+public:
+    explicit EventLog(SpeechVoice& v)
+    {
+        clock.start();
+        QObject::connect(&v, &SpeechVoice::StartStream, &ctx, [this](int s, qint64) { add("start", s); });
+        QObject::connect(&v, &SpeechVoice::EndStream, &ctx, [this](int s, qint64) { add("end", s); });
+        QObject::connect(&v, &SpeechVoice::VoiceChange, &ctx,
+                         [this](int s, qint64, const VoiceToken&) { add("voice", s); });
+        QObject::connect(&v, &SpeechVoice::Word, &ctx,
+                         [this](int s, qint64, int p, int l) { add("word", s, p, l); });
+    }
+    QObject ctx; // the connections end with the log
+    void add(const QString& k, int s, int p = 0, int l = 0) { events.push_back({k, s, p, l, clock.elapsed()}); }
+    int count(const QString& kind, int stream = -1) const
+    {
+        int n = 0;
+        for (const Event& e : events)
+            n += (e.kind == kind && (stream < 0 || e.stream == stream)) ? 1 : 0;
+        return n;
+    }
+    std::vector<Event> of(const QString& kind, int stream = -1) const
+    {
+        std::vector<Event> out;
+        for (const Event& e : events) {
+            if (e.kind == kind && (stream < 0 || e.stream == stream))
+                out.push_back(e);
+        }
+        return out;
+    }
+    std::vector<Event> events;
+    QElapsedTimer clock;
+};
+
+template <class Pred>
+bool runUntil(Pred pred, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!pred() && t.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
+    }
+    return pred();
+}
+
+void runFor(int ms)
+{
+    runUntil([] { return false; }, ms);
+}
+
+class EspeakVoiceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        voice = CreateSpeechVoice();
+        ASSERT_TRUE(voice) << "the speech engine did not start";
+    }
+    std::unique_ptr<SpeechVoice> voice;
+};
+
+const QString kHello = "Hello world. This is a test.";
+
+TEST(EspeakEngineRules, RateVoicesAndPositions)
+{
+    EXPECT_EQ(EspeakEngine::wordsPerMinute(0), 175);
+    EXPECT_EQ(EspeakEngine::wordsPerMinute(10), 450); // 525 is past the engine's range
+    EXPECT_EQ(EspeakEngine::wordsPerMinute(-6), 91);
+    EXPECT_EQ(EspeakEngine::wordsPerMinute(4), 272);
+    EXPECT_EQ(EspeakEngine::wordsPerMinute(-10), 80);
+
+    // Code points to UTF-16: a character outside the BMP takes two units.
+    const QString text = QString::fromUtf8("a😀b");
+    EXPECT_EQ(EspeakEngine::codePointOffsets(text), (std::vector<int>{0, 1, 3, 4}));
+
+    QList<VoiceToken> list;
+    for (const char* lang : {"af", "de", "en-gb", "en-us", "fr-fr"})
+        list.append(VoiceToken{lang, QString("Voice ") + lang, {{"Language", lang}}});
+    EXPECT_EQ(EspeakEngine::orderForLocale(list, "de_DE").first().id, "de");
+    EXPECT_EQ(EspeakEngine::orderForLocale(list, "en_GB").first().id, "en-gb");
+    EXPECT_EQ(EspeakEngine::orderForLocale(list, "en_AU").first().id, "en-us");
+    EXPECT_EQ(EspeakEngine::orderForLocale(list, "C").first().id, "en-us");
+    EXPECT_EQ(EspeakEngine::orderForLocale(list, "fr_CA").first().id, "fr-fr");
+    EXPECT_EQ(EspeakEngine::orderForLocale(list, "xx_YY").first().id, "en-us");
+    // Only the chosen voice moves; the others keep their order.
+    const auto ordered = EspeakEngine::orderForLocale(list, "fr_FR");
+    EXPECT_EQ(ordered[1].id, "af");
+    EXPECT_EQ(ordered[2].id, "de");
+}
+
+TEST_F(EspeakVoiceTest, VoiceListIsUsable)
+{
+    const QList<VoiceToken> voices = voice->GetVoices();
+    ASSERT_GT(voices.size(), 10);
+    QSet<QString> descriptions;
+    for (const VoiceToken& v : voices) {
+        EXPECT_FALSE(v.description.contains(u';')) << v.description.toStdString();
+        EXPECT_FALSE(v.GetAttribute("Name").isEmpty());
+        EXPECT_FALSE(v.GetAttribute("Language").isEmpty());
+        EXPECT_TRUE(v.GetAttribute("TTSData").isEmpty());
+        descriptions.insert(v.description);
+    }
+    EXPECT_EQ(descriptions.size(), voices.size()) << "descriptions must be unique";
+    EXPECT_EQ(voice->Voice().id, voices.first().id);
+    EXPECT_THROW(voice->SetVoice(VoiceToken{"no/such", "x", {}}), SpeechError);
+}
+
+TEST_F(EspeakVoiceTest, SpeaksIntoTheSinkWithWordsAtTheirPlaces)
+{
+    if (SinkRecorder::sink().isEmpty())
+        GTEST_SKIP() << "no test sink";
+    SinkRecorder rec;
+    ASSERT_TRUE(rec.start());
+    EventLog log(*voice);
+    const int stream = voice->Speak(kHello, SVSFlagsAsync | SVSFIsNotXML);
+    EXPECT_LT(log.clock.elapsed(), 20) << "Speak must return at once";
+    ASSERT_TRUE(runUntil([&] { return log.count("end") > 0; }, 10000));
+    runFor(200);
+    const auto audio = rec.stop();
+
+    const auto words = log.of("word", stream);
+    std::vector<std::pair<int, int>> got;
+    for (const Event& w : words)
+        got.push_back({w.pos, w.len});
+    EXPECT_EQ(got, (std::vector<std::pair<int, int>>{{0, 5}, {6, 5}, {13, 4}, {18, 2}, {21, 1}, {23, 4}}));
+    EXPECT_EQ(log.count("start"), 1);
+    EXPECT_EQ(log.count("voice"), 1);
+    EXPECT_EQ(log.count("end"), 1);
+    EXPECT_EQ(log.events.front().kind, "start");
+    EXPECT_EQ(log.events.back().kind, "end");
+
+    // The sound lasts as long as the utterance (about 1.8 s at the normal
+    // rate), and the events follow the audio, not the synthesis.
+    const auto span = SinkRecorder::soundSpan(audio);
+    const double seconds = double(span.second - span.first) / SinkRecorder::kRate;
+    EXPECT_GT(seconds, 1.4);
+    EXPECT_LT(seconds, 2.3);
+    const qint64 spoken = log.of("end").front().ms - words.front().ms;
+    EXPECT_GT(spoken, 1400) << "the end must come when the audio has been played";
+    EXPECT_GT(words.back().ms - words.front().ms, 1000);
+}
+
+TEST_F(EspeakVoiceTest, PauseHoldsTheAudioAndResumeLosesNothing)
+{
+    if (SinkRecorder::sink().isEmpty())
+        GTEST_SKIP() << "no test sink";
+    // Once straight through, once with a one-second pause half-way.
+    auto record = [&](bool pause) {
+        SinkRecorder rec;
+        EXPECT_TRUE(rec.start());
+        EventLog log(*voice);
+        voice->Speak(kHello, SVSFlagsAsync);
+        if (pause) {
+            EXPECT_TRUE(runUntil([&] { return log.count("word") >= 3; }, 5000));
+            voice->Pause();
+            const int wordsAtPause = log.count("word");
+            runFor(1000);
+            EXPECT_EQ(log.count("word"), wordsAtPause) << "no word while paused";
+            EXPECT_EQ(log.count("end"), 0);
+            voice->Resume();
+        }
+        EXPECT_TRUE(runUntil([&] { return log.count("end") > 0; }, 10000));
+        runFor(200);
+        EXPECT_EQ(log.count("word"), 6);
+        return rec.stop();
+    };
+    const auto plain = record(false);
+    const auto paused = record(true);
+    const auto a = SinkRecorder::soundSpan(plain);
+    const auto b = SinkRecorder::soundSpan(paused);
+    const double longer = double((b.second - b.first) - (a.second - a.first)) / SinkRecorder::kRate;
+    EXPECT_NEAR(longer, 1.0, 0.15);
+    // As much sound in both: nothing lost, nothing played twice.
+    const double ratio = double(SinkRecorder::loudSamples(paused)) / double(SinkRecorder::loudSamples(plain));
+    EXPECT_NEAR(ratio, 1.0, 0.03);
+}
+
+TEST_F(EspeakVoiceTest, PurgeEndsTheStreamOnceAndDropsTheQueue)
+{
+    EventLog log(*voice);
+    const int first = voice->Speak(kHello, SVSFlagsAsync);
+    const int queued = voice->Speak("This never starts.", SVSFlagsAsync);
+    ASSERT_TRUE(runUntil([&] { return log.count("word", first) >= 2; }, 5000));
+    voice->Speak("", SVSFPurgeBeforeSpeak);
+    EXPECT_EQ(log.count("end"), 0) << "the end of a purged stream comes after the call returns";
+    runFor(600);
+    EXPECT_EQ(log.count("end", first), 1);
+    EXPECT_EQ(log.count("start", queued), 0);
+    EXPECT_EQ(log.count("end", queued), 0);
+    EXPECT_LT(log.count("word", first), 6);
+    EXPECT_EQ(log.count("end"), 1);
+
+    // A text purged before its sound began still ends its stream.
+    const int early = voice->Speak("Purged at once.", SVSFlagsAsync);
+    voice->Speak("", SVSFPurgeBeforeSpeak);
+    ASSERT_TRUE(runUntil([&] { return log.count("end", early) == 1; }, 2000));
+    EXPECT_EQ(log.count("start", early), 1);
+    EXPECT_EQ(log.count("word", early), 0);
+
+    // Purge-and-speak: the new text is spoken in full.
+    const int next = voice->Speak("Next one.", SVSFlagsAsync | SVSFPurgeBeforeSpeak);
+    ASSERT_TRUE(runUntil([&] { return log.count("end", next) == 1; }, 5000));
+    EXPECT_EQ(log.count("word", next), 2);
+}
+
+TEST_F(EspeakVoiceTest, ObjectsSpeakSideBySideWithTheirOwnEvents)
+{
+    auto other = CreateSpeechVoice();
+    ASSERT_TRUE(other);
+    EventLog a(*voice), b(*other);
+    voice->Speak("One two three.", SVSFlagsAsync);
+    other->Speak("Four five.", SVSFlagsAsync);
+    ASSERT_TRUE(runUntil([&] { return a.count("end") && b.count("end"); }, 10000));
+    EXPECT_EQ(a.count("word"), 3);
+    EXPECT_EQ(b.count("word"), 2);
+    // Discarding an object mid-utterance is quiet and leaves the other alone.
+    voice->Speak(kHello, SVSFlagsAsync);
+    other->Speak(kHello, SVSFlagsAsync);
+    ASSERT_TRUE(runUntil([&] { return a.count("word") > 3; }, 5000));
+    voice.reset();
+    ASSERT_TRUE(runUntil([&] { return b.count("end") == 2; }, 10000));
+    EXPECT_EQ(b.count("word"), 8);
+}
+
+TEST_F(EspeakVoiceTest, VoiceChangeOnlyWhenTheVoiceDiffers)
+{
+    EventLog log(*voice);
+    const QList<VoiceToken> voices = voice->GetVoices();
+    voice->Speak("a.", SVSFlagsAsync);
+    voice->Speak("b.", SVSFlagsAsync);
+    voice->SetVoice(voices[1]);
+    voice->Speak("c.", SVSFlagsAsync);
+    ASSERT_TRUE(runUntil([&] { return log.count("end") == 3; }, 10000));
+    EXPECT_EQ(log.count("voice", 1), 1);
+    EXPECT_EQ(log.count("voice", 2), 0);
+    EXPECT_EQ(log.count("voice", 3), 1);
+}
+
+TEST_F(EspeakVoiceTest, RateChangesTheLengthOfSpeech)
+{
+    auto timeIt = [&](int rate) {
+        voice->SetRate(rate);
+        EventLog log(*voice);
+        voice->Speak("The quick brown fox jumps over the lazy dog again and again.", SVSFlagsAsync);
+        runUntil([&] { return log.count("end") > 0; }, 15000);
+        return log.of("end").front().ms - log.of("start").front().ms;
+    };
+    const qint64 slow = timeIt(-6);
+    const qint64 fast = timeIt(4);
+    EXPECT_GT(double(slow) / double(fast), 2.0);
+}
+
+TEST_F(EspeakVoiceTest, AwkwardTextsEndCleanly)
+{
+    EventLog log(*voice);
+    const QString nul = QString("one") + QChar(u'\0') + "two";
+    const QString lone = QString("lone ") + QChar(0xD800) + " surrogate and " + QChar(0xDC00) + " word";
+    const QList<QString> texts = {".,;:!?", "   \r\n\t  ", nul, lone, QString::fromUtf8("😀 smile")};
+    for (const QString& t : texts) {
+        const int s = voice->Speak(t, SVSFlagsAsync);
+        ASSERT_TRUE(runUntil([&] { return log.count("end", s) == 1; }, 10000)) << t.toStdString();
+        for (const Event& w : log.of("word", s)) {
+            EXPECT_GE(w.pos, 0);
+            EXPECT_LE(w.pos + w.len, t.size()) << t.toStdString();
+            EXPECT_GT(w.len, 0);
+        }
+    }
+    // NUL does not cut the text: "two" is spoken too, at its own place.
+    const auto nulWords = log.of("word", 3);
+    ASSERT_EQ(nulWords.size(), 2u);
+    EXPECT_EQ(nulWords[1].pos, 4);
+    // The smiley takes two UTF-16 units, so "smile" starts at 3.
+    EXPECT_EQ(log.of("word", 5).back().pos, 3);
+}
+
+TEST_F(EspeakVoiceTest, HugeTextStartsAtOnceAndStopsAtOnce)
+{
+    QString big;
+    while (big.size() < 1'000'000)
+        big += "This sentence is part of a very long text. ";
+    EventLog log(*voice);
+    QElapsedTimer t;
+    t.start();
+    const int s = voice->Speak(big, SVSFlagsAsync);
+    EXPECT_LT(t.elapsed(), 100);
+    ASSERT_TRUE(runUntil([&] { return log.count("word", s) >= 2; }, 5000));
+    voice->Speak("", SVSFPurgeBeforeSpeak);
+    ASSERT_TRUE(runUntil([&] { return log.count("end", s) == 1; }, 2000));
+    // The engine is free again for the next text.
+    const int next = voice->Speak("Done.", SVSFlagsAsync);
+    ASSERT_TRUE(runUntil([&] { return log.count("end", next) == 1; }, 5000));
+}
+
+void writeTone(const QString& path, int rate, int channels, double seconds)
+{
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = channels;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* f = sf_open(path.toLocal8Bit().constData(), SFM_WRITE, &info);
+    ASSERT_NE(f, nullptr);
+    const int frames = int(rate * seconds);
+    std::vector<short> data(size_t(frames * channels));
+    for (int i = 0; i < frames; ++i)
+        for (int c = 0; c < channels; ++c)
+            data[size_t(i * channels + c)] = short(8000 * std::sin(2 * M_PI * 440 * i / rate));
+    sf_writef_short(f, data.data(), frames);
+    sf_close(f);
+}
+
+TEST_F(EspeakVoiceTest, PlaysWaveFiles)
+{
+    QTemporaryDir dir;
+    const QString wav = dir.path() + "/tone.wav";
+    writeTone(wav, 44100, 2, 0.5);
+    SinkRecorder rec;
+    const bool recording = !SinkRecorder::sink().isEmpty() && rec.start();
+    EventLog log(*voice);
+    voice->Speak(wav, SVSFlagsAsync | SVSFIsFilename);
+    ASSERT_TRUE(runUntil([&] { return log.count("end") == 1; }, 5000));
+    EXPECT_GE(log.of("end").front().ms - log.of("start").front().ms, 400);
+    if (recording) {
+        runFor(150);
+        const auto audio = rec.stop();
+        const auto span = SinkRecorder::soundSpan(audio);
+        EXPECT_NEAR(double(span.second - span.first) / SinkRecorder::kRate, 0.5, 0.08);
+    }
+    EXPECT_THROW(voice->Speak(dir.path() + "/missing.wav", SVSFlagsAsync | SVSFIsFilename), SpeechError);
+}
+
+TEST_F(EspeakVoiceTest, WritesSpeechToAFileInTheFormatAskedFor)
+{
+    QTemporaryDir dir;
+    const QString out = dir.path() + "/speech.wav";
+    auto stream = CreateSpeechFileStream();
+    stream->formatType = 39; // 48 kHz, 16 bit, stereo
+    stream->Open(out, 3, false);
+    voice->SetAudioOutputStream(stream);
+    EventLog log(*voice);
+    voice->Speak(kHello, SVSFlagsAsync);
+    ASSERT_TRUE(voice->WaitUntilDone(-1));
+    stream->Close();
+    voice->SetAudioOutputStream(nullptr);
+    EXPECT_EQ(log.count("word"), 6);
+    EXPECT_EQ(log.count("end"), 1);
+
+    SF_INFO info{};
+    SNDFILE* f = sf_open(out.toLocal8Bit().constData(), SFM_READ, &info);
+    ASSERT_NE(f, nullptr);
+    sf_close(f);
+    EXPECT_EQ(info.samplerate, 48000);
+    EXPECT_EQ(info.channels, 2);
+    EXPECT_EQ(info.format & SF_FORMAT_SUBMASK, SF_FORMAT_PCM_16);
+    EXPECT_NEAR(double(info.frames) / 48000, 1.85, 0.15);
+
+    auto bad = CreateSpeechFileStream();
+    EXPECT_THROW(bad->Open(dir.path() + "/no/such/dir/x.wav", 3, false), SpeechError);
+}
+
+} // namespace

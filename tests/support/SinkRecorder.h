@@ -1,0 +1,29 @@
+#pragma once
+// Records what is played into the test desktop's null sink (its monitor),
+// as mono 16-bit samples at 22050 Hz.
+
+#include <QProcess>
+#include <QString>
+#include <vector>
+
+class SinkRecorder {
+public:
+    static constexpr int kRate = 22050;
+
+    // The sink to record, from TAMSEL_TEST_SINK; "" when there is none.
+    static QString sink();
+
+    bool start();
+    // Stops and returns what was recorded.
+    std::vector<qint16> stop();
+
+    // Index of the first and one past the last sample louder than threshold;
+    // {0, 0} for silence.
+    static std::pair<qsizetype, qsizetype> soundSpan(const std::vector<qint16>& s, int threshold = 300);
+    // Number of samples louder than threshold (a measure of how much sound
+    // there is, whatever the gaps).
+    static qsizetype loudSamples(const std::vector<qint16>& s, int threshold = 300);
+
+private:
+    QProcess proc_;
+};

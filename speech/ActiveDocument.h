@@ -1,0 +1,35 @@
+#pragma once
+// What the speech controller needs of the main window's active document
+// window at the end of every utterance. The document window implements it;
+// the main window tells the controller which one is active
+// (systemtray::setActiveDocumentProvider).
+
+#include <functional>
+
+class ActiveDocument {
+public:
+    virtual ~ActiveDocument() = default;
+
+    // Removes the sentence highlight and puts the caret after the spoken
+    // sentence (before it when the previous sentence was asked for).
+    virtual void SetCursorP() = 0;
+    // Called when a reading ends.
+    virtual void FeedBack() = 0;
+    // Speak the previous, the next, or the next selected sentence.
+    virtual void SpeakPrew() = 0;
+    virtual void SpeakNextSentence() = 0;
+    virtual void SpeakSelNextSentence() = 0;
+    // Starts reading again from the caret.
+    virtual void SpeakBtn_Click() = 0;
+
+    // The Next and Previous buttons.
+    virtual void setNextBtnEnabled(bool enabled) = 0;
+    virtual void setPriewBtnEnabled(bool enabled) = 0;
+    // The rich-text control: selection in document positions, and focus.
+    virtual void rtfSetSelStart(int position) = 0;
+    virtual void rtfSetSelLength(int length) = 0;
+    virtual void rtfSetFocus() = 0;
+};
+
+// Gives the active document window, or null when there is none.
+using ActiveDocumentProvider = std::function<ActiveDocument*()>;

@@ -1,0 +1,313 @@
+#include "systemtray.h"
+
+#include "core/Globals.h"
+#include "core/IgnoreErrors.h"
+#include "core/SettingsStore.h"
+#include "speech/ReadingState.h"
+
+#include <QCoreApplication>
+
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+namespace {
+
+systemtray* s_instance = nullptr;
+
+ActiveDocumentProvider& documentProvider()
+{
+    static ActiveDocumentProvider provider;
+    return provider;
+}
+
+// The whole number a settings text stands for, rounded half to even; throws
+// when the text is no number or lies outside the 16-bit range.
+int settingInteger(const QString& text)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        throw std::invalid_argument("not a number");
+    const double rounded = std::nearbyint(value);
+    if (rounded < std::numeric_limits<std::int16_t>::min() || rounded > std::numeric_limits<std::int16_t>::max())
+        throw std::out_of_range("number out of range");
+    return static_cast<int>(rounded);
+}
+
+clsVoice& present(const std::unique_ptr<clsVoice>& voice)
+{
+    if (!voice)
+        throw SpeechError("There is no speech object.");
+    return *voice;
+}
+
+QString straightenQuotes(QString text)
+{
+    text.replace(QChar(0x201C), QChar(u'"'));
+    text.replace(QChar(0x201D), QChar(u'"'));
+    text.replace(QChar(0x2018), QChar(u'\''));
+    text.replace(QChar(0x2019), QChar(u'\''));
+    return text;
+}
+
+const QString kReadSet = QStringLiteral("ReadSet");
+
+} // namespace
+
+systemtray::systemtray(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("systemtray"));
+    s_instance = this;
+}
+
+systemtray::~systemtray()
+{
+    releaseVoice();
+    if (s_instance == this)
+        s_instance = nullptr;
+}
+
+systemtray* systemtray::instance()
+{
+    return s_instance;
+}
+
+void systemtray::setActiveDocumentProvider(ActiveDocumentProvider provider)
+{
+    documentProvider() = std::move(provider);
+}
+
+ActiveDocument* systemtray::activeDocument()
+{
+    ActiveDocument* document = nullptr;
+    IgnoreErrors([&] {
+        if (documentProvider())
+            document = documentProvider()();
+    });
+    return document;
+}
+
+template <class F>
+void systemtray::onDocument(F&& step)
+{
+    IgnoreErrors([&] {
+        if (ActiveDocument* document = activeDocument())
+            step(*document);
+    });
+}
+
+// ---- the speech object ----
+
+void systemtray::makeNewVoice()
+{
+    auto next = std::make_unique<clsVoice>();
+    connect(next.get(), &clsVoice::VoiceEnded, this, &systemtray::voicecls_VoiceEnded);
+    connect(next.get(), &clsVoice::HighLightSpokenWord, this, &systemtray::voicecls_HighLightSpokenWord);
+    connect(next.get(), &clsVoice::VoiceChanged, this, &systemtray::voicecls_VoiceChanged);
+    replaceVoice(std::move(next));
+}
+
+void systemtray::releaseVoice()
+{
+    replaceVoice(nullptr);
+}
+
+void systemtray::replaceVoice(std::unique_ptr<clsVoice> next)
+{
+    std::unique_ptr<clsVoice> old = std::move(voicecls);
+    voicecls = std::move(next);
+    if (old) {
+        // A discarded object raises no further events; releasing it stops
+        // its speech.
+        QObject::disconnect(old.get(), nullptr, this, nullptr);
+        old.reset();
+    }
+}
+
+// ---- the facade ----
+
+void systemtray::speakstring(QString textstr)
+{
+    IgnoreErrors([&] {
+        if (RenewVoice)
+            makeNewVoice();
+    });
+    IgnoreErrors([&] {
+        if (!voicecls)
+            makeNewVoice();
+    });
+    // Voice and rate come from the settings file for every utterance.
+    IgnoreErrors([&] {
+        const int reader = settingInteger(ReadSetting(IniFile, kReadSet, QStringLiteral("Reader"), QStringLiteral("0")));
+        present(voicecls).SetVoice(reader);
+    });
+    IgnoreErrors([&] {
+        const int speed = settingInteger(ReadSetting(IniFile, kReadSet, QStringLiteral("Speed"), QStringLiteral("0")));
+        present(voicecls).SetRate(speed);
+    });
+    textstr = straightenQuotes(textstr);
+    IgnoreErrors([&] { present(voicecls).SpeakText(textstr, false, false); });
+    // A side utterance (a single word) leaves the reading state alone.
+    if (!(IsSpeakingWord || IsSpeakingOther)) {
+        IsSpeaking = true;
+        IgnoreErrors([] { SetSpeakingState(true, false); });
+    }
+}
+
+void systemtray::stopspeaking()
+{
+    if (voicecls) {
+        // With Next or Previous asked for, the purge ends the engine's
+        // stream and the end of stream that follows serves the request.
+        // Without one the object is discarded, so its end of stream is never
+        // handled, whether the engine reports it at once or later on.
+        const bool requested = PrevRequested || NextRequested;
+        if (!requested)
+            QObject::disconnect(voicecls.get(), nullptr, this, nullptr);
+        IgnoreErrors([&] { voicecls->stopspeaking(); });
+        if (!requested) {
+            IgnoreErrors([&] { releaseVoice(); });
+            IgnoreErrors([&] { speakingend(); });
+        }
+    }
+    IsReadingWhole = false;
+}
+
+void systemtray::PauseSpeaking()
+{
+    IgnoreErrors([&] { present(voicecls).PauseSpeaking(); });
+    IgnoreErrors([] { SetSpeakingState(IsSpeaking, true); });
+}
+
+void systemtray::ResumeSpeaking()
+{
+    if (ResumePending) {
+        // The sentence ended while paused: read on from the caret with a
+        // new speech object.
+        IgnoreErrors([&] { releaseVoice(); });
+        onDocument([](ActiveDocument& d) { d.SpeakBtn_Click(); });
+        ResumePending = false;
+    } else {
+        IgnoreErrors([&] { present(voicecls).ResumeSpeaking(); });
+        IgnoreErrors([] { SetSpeakingState(IsSpeaking, false); });
+    }
+}
+
+void systemtray::SetSpFlagIsFilename(int flag)
+{
+    present(voicecls).SetSpFlagIsFilename(flag);
+}
+
+void systemtray::Speakfile(QString filename)
+{
+    IgnoreErrors([&] { makeNewVoice(); });
+    IgnoreErrors([&] { present(voicecls).Speakfile(filename); });
+}
+
+// ---- events of voicecls ----
+
+void systemtray::voicecls_HighLightSpokenWord(int pos, int len)
+{
+    if (PunctuationMode == 1)
+        return;
+    if (IsReadingClipboard || IsDockShown)
+        return;
+    if (!IsMainShown)
+        return;
+    if (IsSpeakingOther || IsSpeakingWord)
+        return;
+    // Word positions count within the spoken text; the sentence starts at
+    // SentenceStart in the document. A sum beyond 32 bits is skipped.
+    const qint64 at = static_cast<qint64>(pos) + SentenceStart;
+    const bool fits = at >= std::numeric_limits<std::int32_t>::min() && at <= std::numeric_limits<std::int32_t>::max();
+    onDocument([&](ActiveDocument& d) {
+        if (fits)
+            d.rtfSetSelStart(static_cast<int>(at));
+    });
+    onDocument([&](ActiveDocument& d) { d.rtfSetSelLength(len); });
+    if (fits)
+        ReadingPos = static_cast<std::int32_t>(at);
+}
+
+void systemtray::voicecls_VoiceChanged(const VoiceToken& token)
+{
+    const QString description = token.GetDescription(0);
+    const std::int16_t index = getfunctionID(description);
+    WriteSetting(IniFile, kReadSet, QStringLiteral("Reader"), QString::number(index));
+}
+
+std::int16_t systemtray::getfunctionID(const QString& tokendescription)
+{
+    // Every piece but the empty one behind the final ";".
+    const QStringList pieces = m_GetVoiceDescriptions.split(u';');
+    for (qsizetype i = 0; i <= pieces.size() - 2; ++i) {
+        if (pieces.at(i) == tokendescription)
+            return static_cast<std::int16_t>(i);
+    }
+    return 0;
+}
+
+void systemtray::voicecls_VoiceEnded()
+{
+    RenewVoice = false;
+    if (IsDockShown) {
+        // The floating bar speaks one text per Read; nothing follows.
+        IgnoreErrors([] { SetSpeakingState(false, false); });
+        return;
+    }
+    if (IsSpeakingOther || IsSpeakingWord)
+        return;
+    IgnoreErrors([&] { speakingend(); });
+    IgnoreErrors([&] { speakingendbynormal(); });
+}
+
+void systemtray::speakingend()
+{
+    if (IsDockShown)
+        return;
+    if (IsReadingClipboard) {
+        IgnoreErrors([] { SetSpeakingState(false, false); });
+        IsReadingClipboard = false;
+        return;
+    }
+    onDocument([](ActiveDocument& d) { d.SetCursorP(); });
+    if ((!PrevRequested && IsLastSentence) || StopRequested) {
+        // The reading ends here.
+        IgnoreErrors([] { SetSpeakingState(false, IsPausing); });
+        onDocument([](ActiveDocument& d) { d.FeedBack(); });
+        onDocument([](ActiveDocument& d) { d.setNextBtnEnabled(false); });
+        onDocument([](ActiveDocument& d) { d.setPriewBtnEnabled(false); });
+        IgnoreErrors([] { QCoreApplication::processEvents(); });
+        IsIdle = true;
+    }
+    onDocument([](ActiveDocument& d) { d.rtfSetFocus(); });
+    IsReadingWhole = false;
+}
+
+void systemtray::speakingendbynormal()
+{
+    if (StopRequested)
+        return;
+    NextRequested = false;
+    if (PrevRequested) {
+        // With no document window the request stays for later.
+        if (activeDocument()) {
+            onDocument([](ActiveDocument& d) { d.SpeakPrew(); });
+            PrevRequested = false;
+        }
+        return;
+    }
+    if (!activeDocument() || IsLastSentence)
+        return;
+    if (IsPausing) {
+        // The next sentence waits for ResumeSpeaking.
+        ResumePending = true;
+        return;
+    }
+    if (IsReadingSelection)
+        onDocument([](ActiveDocument& d) { d.SpeakSelNextSentence(); });
+    else
+        onDocument([](ActiveDocument& d) { d.SpeakNextSentence(); });
+}

@@ -1,0 +1,448 @@
+// The controller's speech facade and what it does at the end of each
+// utterance, over a scripted engine and a recording document window.
+#include "support/ScriptedSpeechVoice.h"
+#include "core/Globals.h"
+#include "core/SettingsStore.h"
+#include "speech/ActiveDocument.h"
+#include "speech/ReadingState.h"
+#include "speech/systemtray.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+using Delivery = ScriptedSpeechVoice::EndDelivery;
+
+// Logs every call the controller makes on the document window; the
+// Speak* members may be given what the real window would do.
+class RecordingDocument : public ActiveDocument {
+public:
+    QStringList log;
+    std::function<void()> onSpeakNextSentence, onSpeakSelNextSentence, onSpeakPrew, onSpeakBtnClick;
+
+    void SetCursorP() override { log << "SetCursorP"; }
+    void FeedBack() override { log << "FeedBack"; }
+    void SpeakPrew() override { run("SpeakPrew", onSpeakPrew); }
+    void SpeakNextSentence() override { run("SpeakNextSentence", onSpeakNextSentence); }
+    void SpeakSelNextSentence() override { run("SpeakSelNextSentence", onSpeakSelNextSentence); }
+    void SpeakBtn_Click() override { run("SpeakBtn_Click", onSpeakBtnClick); }
+    void setNextBtnEnabled(bool on) override { log << QString("NextBtn %1").arg(on); }
+    void setPriewBtnEnabled(bool on) override { log << QString("PriewBtn %1").arg(on); }
+    void rtfSetSelStart(int p) override { log << QString("SelStart %1").arg(p); }
+    void rtfSetSelLength(int n) override { log << QString("SelLength %1").arg(n); }
+    void rtfSetFocus() override { log << "SetFocus"; }
+
+private:
+    void run(const char* name, const std::function<void()>& action)
+    {
+        log << name;
+        if (action)
+            action();
+    }
+};
+
+// Counts how often the reading state is reported idle while the main
+// window is the face (each such report enables "Text to Speech").
+class CountingMainWindow : public MainWindowFace {
+public:
+    int idleReports = 0;
+    void setMenuEnabled(const QString& item, bool enabled) override
+    {
+        if (item == "mnuCtlSpeak" && enabled)
+            ++idleReports;
+    }
+    void setMenuCaption(const QString&, const QString&) override {}
+    DocumentFace* activeDocument() override { return nullptr; }
+};
+
+class SpeechFacadeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
+            saved.append({name, qgetenv(name)});
+            qputenv(name, dir.filePath(name).toUtf8());
+        }
+        QFile settings(dir.filePath("Update.xml"));
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+        settings.write("<r/>");
+        settings.close();
+        IniFile = settings.fileName();
+
+        IsSpeaking = IsPausing = IsDictating = IsIdle = false;
+        StopRequested = PrevRequested = NextRequested = false;
+        IsReadingSelection = IsLastSentence = IsReadingWhole = ResumePending = false;
+        IsReadingClipboard = IsSpeakingWord = IsSpeakingOther = false;
+        IsMainShown = IsDockShown = false;
+        PunctuationMode = 0;
+        ReadingPos = SentenceStart = 0;
+        RenewVoice = false;
+        ReadingFaces::floatingBar = nullptr;
+        ReadingFaces::mainWindow = nullptr;
+        ReadingFaces::mnuTrayStop = ReadingFaces::mnuTrayPause = nullptr;
+
+        engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha"), ScriptedSpeechEngine::voice("b", "Beta"),
+                         ScriptedSpeechEngine::voice("c", "Gamma")};
+        tray = std::make_unique<systemtray>();
+        tray->m_GetVoiceDescriptions = "Alpha;Beta;Gamma;";
+        systemtray::setActiveDocumentProvider([this]() -> ActiveDocument* { return documentOpen ? &doc : nullptr; });
+    }
+
+    void TearDown() override
+    {
+        tray.reset();
+        systemtray::setActiveDocumentProvider({});
+        ReadingFaces::mainWindow = nullptr;
+        IniFile.clear();
+        for (const auto& [name, value] : saved) {
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
+        }
+    }
+
+    void setting(const char* key, const QString& value) { WriteSetting(IniFile, "ReadSet", key, value); }
+    ScriptedSpeechVoice* current() const { return engine.last(); }
+    // The document window's next sentence, spoken as the real one would.
+    void speakOnNext(const QString& text)
+    {
+        doc.onSpeakNextSentence = [this, text] { tray->speakstring(text); };
+    }
+
+    QTemporaryDir dir;
+    QList<std::pair<const char*, QByteArray>> saved;
+    ScriptedSpeechEngine engine;
+    RecordingDocument doc;
+    bool documentOpen = true;
+    std::unique_ptr<systemtray> tray;
+};
+
+TEST_F(SpeechFacadeTest, CurlyQuotesAreStraightened)
+{
+    tray->speakstring(QString::fromUtf8("\u201CYes,\u201D she said, \u2018twice\u2019 \u201C\u201D."));
+    ASSERT_NE(current(), nullptr);
+    EXPECT_EQ(current()->callsOf("Speak").last().text, "\"Yes,\" she said, 'twice' \"\".");
+    EXPECT_EQ(current()->callsOf("Speak").last().number, 19);
+    EXPECT_TRUE(IsSpeaking);
+}
+
+TEST_F(SpeechFacadeTest, VoiceAndRateAreReadForEveryUtterance)
+{
+    setting("Reader", "2");
+    setting("Speed", "4");
+    tray->speakstring("One.");
+    EXPECT_EQ(current()->ops(), (QStringList{"SetVoice", "SetRate", "Speak"}));
+    setting("Reader", "1");
+    setting("Speed", "-6");
+    tray->speakstring("Two.");
+    // A voice index outside the list keeps the previous voice; the text is
+    // still spoken.
+    setting("Reader", "5");
+    tray->speakstring("Three.");
+
+    ASSERT_EQ(engine.createdCount(), 1);
+    const auto voices = current()->callsOf("SetVoice");
+    const auto rates = current()->callsOf("SetRate");
+    ASSERT_EQ(voices.size(), 2);
+    EXPECT_EQ(voices[0].text, "Gamma");
+    EXPECT_EQ(voices[1].text, "Beta");
+    ASSERT_EQ(rates.size(), 3);
+    EXPECT_EQ(rates[0].number, 4);
+    EXPECT_EQ(rates[1].number, -6);
+    EXPECT_EQ(current()->callsOf("Speak").size(), 3);
+    EXPECT_EQ(current()->Voice().description, "Beta");
+}
+
+TEST_F(SpeechFacadeTest, SideUtteranceLeavesTheReadingStateAlone)
+{
+    IsSpeakingWord = true;
+    tray->speakstring("word");
+    EXPECT_FALSE(IsSpeaking);
+    EXPECT_EQ(current()->callsOf("Speak").size(), 1);
+    // Its end runs no continuation either.
+    current()->emitEnd(current()->lastStream());
+    EXPECT_TRUE(doc.log.isEmpty());
+}
+
+TEST_F(SpeechFacadeTest, RenewVoiceMakesAWrapperPerUtteranceUntilTheFirstEnd)
+{
+    StopRequested = true;
+    RenewVoice = true;
+    tray->speakstring("One.");
+    tray->speakstring("Two.");
+    ASSERT_EQ(engine.createdCount(), 2);
+    EXPECT_EQ(engine.created(0), nullptr); // the first one was discarded
+    ScriptedSpeechVoice* second = engine.created(1);
+    second->emitEnd(second->lastStream());
+    EXPECT_FALSE(RenewVoice);
+    tray->speakstring("Three.");
+    tray->speakstring("Four.");
+    EXPECT_EQ(engine.createdCount(), 2);
+    EXPECT_EQ(second->callsOf("Speak").size(), 3);
+}
+
+TEST_F(SpeechFacadeTest, StopWithoutASpeechObjectChangesOnlyIsReadingWhole)
+{
+    IsReadingWhole = true;
+    IsSpeaking = true;
+    StopRequested = true;
+    IsMainShown = true;
+    CountingMainWindow main;
+    ReadingFaces::mainWindow = &main;
+    tray->stopspeaking();
+    EXPECT_FALSE(IsReadingWhole);
+    EXPECT_TRUE(IsSpeaking);
+    EXPECT_FALSE(IsIdle);
+    EXPECT_TRUE(doc.log.isEmpty());
+    EXPECT_EQ(main.idleReports, 0);
+    EXPECT_EQ(engine.createdCount(), 0);
+}
+
+TEST_F(SpeechFacadeTest, StopWithoutRequestDiscardsTheWrapperAndEndsOnce)
+{
+    for (Delivery delivery : {Delivery::Queued, Delivery::Immediate}) {
+        SCOPED_TRACE(delivery == Delivery::Queued ? "queued end" : "immediate end");
+        engine.purgeEnds = delivery;
+        engine.journal.clear();
+        doc.log.clear();
+        const int before = engine.createdCount();
+        tray->speakstring("A sentence.");
+        StopRequested = true; // the document's Stop
+        IsReadingWhole = true;
+        tray->stopspeaking();
+        QCoreApplication::processEvents();
+
+        EXPECT_EQ(tray->voicecls, nullptr);
+        EXPECT_EQ(engine.created(before), nullptr);
+        ASSERT_FALSE(engine.journal.isEmpty());
+        EXPECT_EQ(engine.journal.last().call.number, SVSFPurgeBeforeSpeak);
+        EXPECT_TRUE(engine.journal.last().call.text.isEmpty());
+        // speakingend ran once, directly; the purged stream's end is not handled.
+        EXPECT_EQ(doc.log, (QStringList{"SetCursorP", "FeedBack", "NextBtn 0", "PriewBtn 0", "SetFocus"}));
+        EXPECT_TRUE(IsIdle);
+        EXPECT_FALSE(IsReadingWhole);
+        StopRequested = false;
+    }
+}
+
+TEST_F(SpeechFacadeTest, NextWhileSpeakingContinuesWithTheSameWrapper)
+{
+    for (Delivery delivery : {Delivery::Queued, Delivery::Immediate}) {
+        SCOPED_TRACE(delivery == Delivery::Queued ? "queued end" : "immediate end");
+        engine.purgeEnds = delivery;
+        tray->releaseVoice();
+        doc.log.clear();
+        speakOnNext("Second sentence.");
+        tray->speakstring("First sentence.");
+        clsVoice* wrapper = tray->voicecls.get();
+        ScriptedSpeechVoice* e = current();
+
+        // The document's Next.
+        PrevRequested = false;
+        NextRequested = true;
+        tray->stopspeaking();
+        QCoreApplication::processEvents();
+
+        EXPECT_EQ(tray->voicecls.get(), wrapper);
+        EXPECT_EQ(current(), e);
+        EXPECT_EQ(doc.log, (QStringList{"SetCursorP", "SetFocus", "SpeakNextSentence"}));
+        const auto spoken = e->callsOf("Speak");
+        ASSERT_EQ(spoken.size(), 3);
+        EXPECT_EQ(spoken[0].text, "First sentence.");
+        EXPECT_EQ(spoken[1].number, SVSFPurgeBeforeSpeak);
+        EXPECT_EQ(spoken[2].text, "Second sentence.");
+        EXPECT_EQ(e->running(), QList<int>{e->lastStream()});
+        EXPECT_FALSE(NextRequested);
+        EXPECT_TRUE(IsSpeaking);
+    }
+}
+
+TEST_F(SpeechFacadeTest, PreviousWaitsForADocumentWindow)
+{
+    documentOpen = false;
+    tray->speakstring("Second sentence.");
+    PrevRequested = true;
+    NextRequested = false;
+    tray->stopspeaking();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(PrevRequested);
+    EXPECT_NE(tray->voicecls, nullptr);
+
+    // With the window there, the request is served and cleared.
+    documentOpen = true;
+    doc.onSpeakPrew = [this] { tray->speakstring("First sentence."); };
+    tray->speakstring("Second sentence.");
+    tray->stopspeaking();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(PrevRequested);
+    EXPECT_EQ(doc.log, (QStringList{"SetCursorP", "SetFocus", "SpeakPrew"}));
+    EXPECT_EQ(current()->callsOf("Speak").last().text, "First sentence.");
+}
+
+TEST_F(SpeechFacadeTest, SelectionReadingContinuesInsideTheSelection)
+{
+    IsReadingSelection = true;
+    tray->speakstring("Selected one.");
+    current()->emitEnd(current()->lastStream());
+    EXPECT_EQ(doc.log, (QStringList{"SetCursorP", "SetFocus", "SpeakSelNextSentence"}));
+}
+
+TEST_F(SpeechFacadeTest, SentenceEndingWhilePausedRestartsAtResume)
+{
+    speakOnNext("Never spoken.");
+    doc.onSpeakBtnClick = [this] { tray->speakstring("Read on."); };
+    tray->speakstring("Paused sentence.");
+    ScriptedSpeechVoice* first = current();
+    tray->PauseSpeaking();
+    EXPECT_TRUE(IsPausing);
+    EXPECT_EQ(first->ops().last(), "Pause");
+
+    first->emitEnd(first->lastStream());
+    EXPECT_TRUE(ResumePending);
+    EXPECT_EQ(doc.log, (QStringList{"SetCursorP", "SetFocus"}));
+    EXPECT_EQ(first->callsOf("Speak").size(), 1);
+
+    tray->ResumeSpeaking();
+    EXPECT_FALSE(ResumePending);
+    EXPECT_EQ(doc.log.last(), "SpeakBtn_Click");
+    ASSERT_EQ(engine.createdCount(), 2);
+    EXPECT_EQ(engine.created(0), nullptr);
+    ASSERT_NE(engine.created(1), nullptr);
+    EXPECT_EQ(engine.created(1)->callsOf("Speak").last().text, "Read on.");
+    for (const auto& entry : engine.journal)
+        EXPECT_NE(entry.call.op, "Resume");
+}
+
+TEST_F(SpeechFacadeTest, PauseAndResumeWithoutASpeechObjectStillReportTheState)
+{
+    IsSpeaking = true;
+    tray->PauseSpeaking();
+    EXPECT_TRUE(IsPausing);
+    EXPECT_TRUE(IsSpeaking);
+    tray->ResumeSpeaking();
+    EXPECT_FALSE(IsPausing);
+    EXPECT_EQ(engine.createdCount(), 0);
+    EXPECT_THROW(tray->SetSpFlagIsFilename(0), SpeechError);
+}
+
+TEST_F(SpeechFacadeTest, LastSentenceEndsTheReading)
+{
+    for (bool paused : {false, true}) {
+        SCOPED_TRACE(paused ? "paused" : "speaking");
+        CountingMainWindow main;
+        ReadingFaces::mainWindow = &main;
+        IsMainShown = true;
+        IsLastSentence = true;
+        IsIdle = false;
+        doc.log.clear();
+        speakOnNext("Must not be spoken.");
+        tray->speakstring("Last sentence.");
+        IsPausing = paused;
+        main.idleReports = 0;
+
+        current()->emitEnd(current()->lastStream());
+
+        EXPECT_EQ(doc.log, (QStringList{"SetCursorP", "FeedBack", "NextBtn 0", "PriewBtn 0", "SetFocus"}));
+        EXPECT_TRUE(IsIdle);
+        EXPECT_FALSE(IsSpeaking);
+        EXPECT_EQ(IsPausing, paused);
+        EXPECT_EQ(main.idleReports, 1);
+        EXPECT_FALSE(ResumePending);
+        ReadingFaces::mainWindow = nullptr;
+    }
+}
+
+TEST_F(SpeechFacadeTest, EndWithTheFloatingBarShownHasNoContinuation)
+{
+    IsDockShown = true;
+    RenewVoice = true;
+    tray->speakstring("Captured text.");
+    EXPECT_TRUE(IsSpeaking);
+    current()->emitEnd(current()->lastStream());
+    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(RenewVoice);
+    EXPECT_TRUE(doc.log.isEmpty());
+}
+
+TEST_F(SpeechFacadeTest, EndOfClipboardTextSkipsTheDocumentCaret)
+{
+    IsReadingClipboard = true;
+    StopRequested = true;
+    tray->speakstring("From another program.");
+    current()->emitEnd(current()->lastStream());
+    EXPECT_FALSE(IsReadingClipboard);
+    EXPECT_FALSE(IsSpeaking);
+    EXPECT_TRUE(doc.log.isEmpty());
+}
+
+TEST_F(SpeechFacadeTest, VoiceChangeStoresTheVoiceIndex)
+{
+    setting("Reader", "2");
+    tray->speakstring("Hello.");
+    ScriptedSpeechVoice* e = current();
+    e->emitVoiceChange(e->lastStream(), ScriptedSpeechEngine::voice("b", "Beta"));
+    EXPECT_EQ(ReadSetting(IniFile, "ReadSet", "Reader", "?"), "1");
+    e->emitVoiceChange(e->lastStream(), ScriptedSpeechEngine::voice("d", "Delta"));
+    EXPECT_EQ(ReadSetting(IniFile, "ReadSet", "Reader", "?"), "0");
+    e->emitVoiceChange(e->lastStream(), ScriptedSpeechEngine::voice("c", "Gamma"));
+    EXPECT_EQ(ReadSetting(IniFile, "ReadSet", "Reader", "?"), "2");
+
+    EXPECT_EQ(tray->getfunctionID("gamma"), 0);
+    EXPECT_EQ(tray->getfunctionID(""), 0);
+    tray->m_GetVoiceDescriptions.clear();
+    EXPECT_EQ(tray->getfunctionID("Alpha"), 0);
+}
+
+TEST_F(SpeechFacadeTest, SpokenWordIsSelectedOnlyInDocumentReading)
+{
+    IsMainShown = true;
+    SentenceStart = 100;
+    tray->speakstring("Some words here.");
+    ScriptedSpeechVoice* e = current();
+    e->emitWord(e->lastStream(), 5, 5);
+    EXPECT_EQ(doc.log, (QStringList{"SelStart 105", "SelLength 5"}));
+    EXPECT_EQ(ReadingPos, 105);
+
+    const QList<std::pair<const char*, std::function<void(bool)>>> suppressors = {
+        {"floating bar", [](bool on) { IsDockShown = on; }},
+        {"clipboard text", [](bool on) { IsReadingClipboard = on; }},
+        {"punctuation mode", [](bool on) { PunctuationMode = on ? 1 : 0; }},
+        {"main window hidden", [](bool on) { IsMainShown = !on; }},
+        {"side utterance", [](bool on) { IsSpeakingWord = on; }},
+    };
+    for (const auto& [name, suppress] : suppressors) {
+        SCOPED_TRACE(name);
+        doc.log.clear();
+        ReadingPos = 7;
+        suppress(true);
+        e->emitWord(e->lastStream(), 11, 4);
+        suppress(false);
+        EXPECT_TRUE(doc.log.isEmpty());
+        EXPECT_EQ(ReadingPos, 7);
+    }
+    // Without a document window the position still follows the word.
+    documentOpen = false;
+    e->emitWord(e->lastStream(), 11, 4);
+    EXPECT_EQ(ReadingPos, 111);
+}
+
+TEST_F(SpeechFacadeTest, SpeakfilePlaysWithAFreshWrapper)
+{
+    tray->speakstring("Text.");
+    tray->Speakfile("/sounds/FirstP.wav");
+    ASSERT_EQ(engine.createdCount(), 2);
+    EXPECT_EQ(engine.created(0), nullptr);
+    const auto played = engine.created(1)->callsOf("Speak");
+    ASSERT_EQ(played.size(), 1);
+    EXPECT_EQ(played[0].text, "/sounds/FirstP.wav");
+    EXPECT_EQ(played[0].number, 23);
+}
+
+} // namespace

@@ -2,8 +2,15 @@
 // audio, how quickly one utterance follows another, and how long the UI
 // thread is held up while speech is made. Needs a PulseAudio server whose
 // default sink is named by TAMSEL_TEST_SINK (for recording its monitor).
+#include "core/Globals.h"
 #include "platform/EspeakVoice.h"
 #include "platform/SpeechVoice.h"
+#include "speech/ReadingState.h"
+#include "speech/clsVoice.h"
+#include "speech/systemtray.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -142,7 +149,22 @@ int main(int argc, char** argv)
     const QString sentence = "The quick brown fox jumps over the lazy dog while the small cat watches from "
                              "the old wooden fence and the birds sing their morning songs in the tall green trees.";
 
-    // 1. Speak -> first samples handed to the audio device, and -> heard.
+    // The controller's facade, as the program uses it, with its settings.
+    QTemporaryDir settingsDir;
+    IniFile = settingsDir.path() + "/Update.xml";
+    {
+        QFile f(IniFile);
+        f.open(QIODevice::WriteOnly);
+        f.write("<Settings><ReadSet><Reader>0</Reader><Speed>0</Speed></ReadSet></Settings>");
+    }
+    RenewVoice = false;
+    IsDockShown = true; // one utterance per call, no document continuation
+    systemtray tray;
+    auto engineOf = [&]() -> EspeakVoice* {
+        return tray.voicecls ? dynamic_cast<EspeakVoice*>(tray.voicecls->Voice1.get()) : nullptr;
+    };
+
+    // 1. speakstring -> first samples handed to the audio device, and -> heard.
     std::vector<double> toDevice, toHeard;
     std::unique_ptr<Recorder> rec;
     if (!sink.isEmpty()) {
@@ -150,28 +172,24 @@ int main(int argc, char** argv)
         std::this_thread::sleep_for(std::chrono::milliseconds(400));
     }
     for (int i = 0; i < 10; ++i) {
-        bool ended = false;
-        auto c = QObject::connect(voice, &SpeechVoice::EndStream, [&] { ended = true; });
         const qint64 recFrom = rec ? rec->size() : 0;
         const auto t0 = Clock::now();
-        voice->Speak(sentence, SVSFlagsAsync);
-        runUntil([&] { return voice->samplesWritten() > 0; }, 2000);
+        tray.speakstring(sentence);
+        runUntil([&] { return engineOf() && engineOf()->samplesWritten() > 0; }, 2000);
         toDevice.push_back(msSince(t0, Clock::now()));
-        voice->Speak("", SVSFPurgeBeforeSpeak);
-        runUntil([&] { return ended; }, 2000);
-        QObject::disconnect(c);
+        runUntil([] { return false; }, 400);
+        tray.stopspeaking();
         if (rec) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
             const qint64 onset = rec->onsetAfter(recFrom);
             if (onset >= 0)
                 toHeard.push_back(msSince(t0, rec->arrival(onset)));
         }
         runUntil([] { return false; }, 200);
     }
-    std::printf("speak -> first samples handed to the device: median %.1f ms, max %.1f ms (goal <= 25)\n",
+    std::printf("speakstring -> first samples handed to the device: median %.1f ms, max %.1f ms (goal <= 25)\n",
                 percentile(toDevice, 0.5), percentile(toDevice, 1.0));
     if (!toHeard.empty())
-        std::printf("speak -> first sound recorded at the sink:    median %.1f ms, max %.1f ms\n",
+        std::printf("speakstring -> first sound recorded at the sink:    median %.1f ms, max %.1f ms\n",
                     percentile(toHeard, 0.5), percentile(toHeard, 1.0));
 
     // 2. Word events against the moment their first sample is played.
@@ -209,33 +227,33 @@ int main(int argc, char** argv)
                     errors.size(), percentile(errors, 0.5), percentile(absErr, 0.95));
     }
 
-    // 3. End of one utterance -> first samples of the next, spoken from the
-    // end handler.
+    // 3. End of one utterance -> first samples of the next, spoken by
+    // speakstring from the VoiceEnded handler.
     {
         std::vector<double> gaps;
         int left = 10;
         Clock::time_point endAt;
         bool waiting = false;
-        auto c = QObject::connect(voice, &SpeechVoice::EndStream, [&] {
+        tray.speakstring("First.");
+        auto c = QObject::connect(tray.voicecls.get(), &clsVoice::VoiceEnded, [&] {
             if (left-- > 0) {
                 endAt = Clock::now();
                 waiting = true;
-                voice->Speak("Another short sentence.", SVSFlagsAsync);
+                tray.speakstring("Another short sentence.");
             }
         });
         QTimer probe;
         probe.setInterval(0);
         QObject::connect(&probe, &QTimer::timeout, [&] {
-            if (waiting && voice->samplesWritten() > 0) {
+            if (waiting && engineOf() && engineOf()->samplesWritten() > 0) {
                 gaps.push_back(msSince(endAt, Clock::now()));
                 waiting = false;
             }
         });
         probe.start();
-        voice->Speak("First.", SVSFlagsAsync);
         runUntil([&] { return left < 0; }, 30000);
         QObject::disconnect(c);
-        std::printf("end of an utterance -> next one's first samples at the device: median %.1f ms, max %.1f ms "
+        std::printf("VoiceEnded -> next utterance's first samples at the device: median %.1f ms, max %.1f ms "
                     "(goal <= 20)\n",
                     percentile(gaps, 0.5), percentile(gaps, 1.0));
     }

@@ -388,3 +388,4 @@ TEST_F(EspeakVoiceTest, WritesSpeechToAFileInTheFormatAskedFor)
 }
 
 } // namespace
+

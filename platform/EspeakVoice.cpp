@@ -3,6 +3,7 @@
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
+#include <QFile>
 #include <QFileInfo>
 #include <QMediaDevices>
 
@@ -11,6 +12,22 @@
 namespace {
 constexpr int kTickMs = 5;
 constexpr int kSinkBufferMs = 100;
+
+// With TAMSEL_SPEECH_LOG set, every text handed to the engine is appended to
+// that file, one line each (line breaks written as \n): a record of what
+// was spoken, for diagnosis and for the end-to-end tests.
+void logSpoken(const QString& text, int flags)
+{
+    static const QString path = qEnvironmentVariable("TAMSEL_SPEECH_LOG");
+    if (path.isEmpty())
+        return;
+    QFile f(path);
+    if (!f.open(QIODevice::Append))
+        return;
+    QString line = text;
+    line.replace(u'\\', QStringLiteral("\\\\")).replace(u'\n', QStringLiteral("\\n")).replace(u'\r', QStringLiteral("\\r"));
+    f.write(QStringLiteral("%1\t%2\n").arg(flags).arg(line).toUtf8());
+}
 } // namespace
 
 std::unique_ptr<SpeechVoice> CreateEspeakVoice()
@@ -108,6 +125,7 @@ int EspeakVoice::Speak(const QString& text, int flags)
         purge();
     if (text.isEmpty() && !(flags & SVSFIsFilename))
         return 0;
+    logSpoken(text, flags);
 
     EngineJob job;
     if (flags & SVSFIsFilename) {

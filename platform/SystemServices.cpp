@@ -27,6 +27,23 @@ std::uint32_t RegisterWindowMessage(const QString& name)
     return atom;
 }
 
+void BroadcastWindowMessage(std::uint32_t id)
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || !x11->connection() || id == 0)
+        return;
+    xcb_connection_t* c = x11->connection();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    xcb_client_message_event_t ev{};
+    ev.response_type = XCB_CLIENT_MESSAGE;
+    ev.format = 32;
+    ev.window = root;
+    ev.type = id;
+    xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_STRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&ev));
+    xcb_flush(c);
+}
+
 QString SystemConfigDir()
 {
     const QString dirs = qEnvironmentVariable("XDG_CONFIG_DIRS");

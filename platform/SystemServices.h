@@ -8,6 +8,11 @@
 // atom); 0 when there is no X display.
 std::uint32_t RegisterWindowMessage(const QString& name);
 
+// Announces a named message (from RegisterWindowMessage) to every client of
+// the display, with both parameters 0: a client message sent to the root
+// window. Nothing when there is no display or the id is 0.
+void BroadcastWindowMessage(std::uint32_t id);
+
 // The system's configuration folder (the first of $XDG_CONFIG_DIRS, else
 // /etc/xdg), without a trailing separator.
 QString SystemConfigDir();

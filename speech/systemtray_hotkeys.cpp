@@ -1,0 +1,253 @@
+// The seven global hotkeys: their text in the settings file, their
+// registration with the window system, and what each one does.
+#include "systemtray.h"
+
+#include "core/Globals.h"
+#include "core/IgnoreErrors.h"
+#include "core/MessageBox.h"
+#include "core/SettingsStore.h"
+#include "platform/GlobalHotkeys.h"
+#include "speech/HotkeyText.h"
+#include "speech/ReadingState.h"
+
+#include <array>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+namespace {
+
+const QString kReadSet = QStringLiteral("ReadSet");
+
+// Identifier of hotkey row 1 (HotKey1); row i is kFirstHotkeyId + i - 1.
+constexpr int kFirstHotkeyId = 11112;
+constexpr int kHotkeyRows = 7;
+
+enum HotkeyId : int {
+    kPlayPause = 11112,
+    kTextToAudio = 11113,
+    kSwitchFace = 11114,
+    kSpeedUp = 11115,
+    kSlowDown = 11116,
+    kNextVoice = 11117,
+    kStop = 11118,
+};
+
+constexpr int kFastestRate = 4;
+constexpr int kSlowestRate = -6;
+
+// Key names with a code of their own, tried before the function keys.
+struct NamedKey {
+    const char* name;
+    int code;
+};
+constexpr std::array<NamedKey, 8> kNamedKeys = {{
+    {"Add", 107},
+    {"Subtract", 109},
+    {"Left", 37},
+    {"Up", 38},
+    {"Right", 39},
+    {"Down", 40},
+    {"PageUp", 33},
+    {"PageDown", 34},
+}};
+
+// "F1".."F12" (and beyond): the number after the "F" plus 111; 0 when no
+// number follows.
+int functionKeyCode(const QString& name)
+{
+    const QString digits = name.mid(1);
+    if (digits.isEmpty() || digits.size() > 4)
+        return 0;
+    for (QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return 0;
+    }
+    return digits.toInt() + 111;
+}
+
+// The whole number a settings text stands for, rounded half to even; throws
+// when the text is no number or lies outside the 16-bit range.
+int settingInteger(const QString& text)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        throw std::invalid_argument("Type mismatch");
+    const double rounded = std::nearbyint(value);
+    if (rounded < std::numeric_limits<std::int16_t>::min() || rounded > std::numeric_limits<std::int16_t>::max())
+        throw std::out_of_range("Overflow");
+    return static_cast<int>(rounded);
+}
+
+int readSettingInteger(const QString& key)
+{
+    return settingInteger(ReadSetting(IniFile, kReadSet, key, QStringLiteral("0")));
+}
+
+// Runs step on the active document window, ignoring its errors; nothing
+// when there is none.
+template <class F>
+void withDocument(F&& step)
+{
+    IgnoreErrors([&] {
+        if (ActiveDocument* document = systemtray::activeDocument())
+            step(*document);
+    });
+}
+
+} // namespace
+
+bool ParseHotkeyText(const QString& text, int& modifiers, int& virtualKey)
+{
+    modifiers = 0;
+    virtualKey = 0;
+    const QString name = text.split(u'+').last();
+    if (text.contains(QLatin1String("Ctrl")))
+        modifiers |= MOD_CONTROL;
+    if (text.contains(QLatin1String("Shift")))
+        modifiers |= MOD_SHIFT;
+    if (text.contains(QLatin1String("Alt")))
+        modifiers |= MOD_ALT;
+
+    if (name.isEmpty())
+        return false;
+    for (const NamedKey& key : kNamedKeys) {
+        if (name == QLatin1String(key.name)) {
+            virtualKey = key.code;
+            return true;
+        }
+    }
+    if (name.at(0) == u'F')
+        virtualKey = functionKeyCode(name);
+    else
+        virtualKey = name.at(0).unicode();
+    return virtualKey != 0;
+}
+
+void systemtray::Sethotkeys()
+{
+    GlobalHotkeys* hotkeys = GlobalHotkeys::instance();
+    // A pressed hotkey runs its action here.
+    connect(hotkeys, &GlobalHotkeys::hotKeyPressed, this, &systemtray::DoFunctions, Qt::UniqueConnection);
+
+    struct Row {
+        int id = 0;
+        GlobalHotkeys::Combination combination;
+        bool wanted = false;
+    };
+    std::array<Row, kHotkeyRows> rows;
+    for (int i = 0; i < kHotkeyRows; ++i) {
+        QString text;
+        IgnoreErrors([&] {
+            text = ReadSetting(IniFile, kReadSet, QStringLiteral("HotKey") + QString::number(i + 1), QString());
+        });
+        int modifiers = 0;
+        int virtualKey = 0;
+        rows[i].id = kFirstHotkeyId + i;
+        rows[i].wanted = ParseHotkeyText(text, modifiers, virtualKey);
+        rows[i].combination = {modifiers, virtualKey};
+        // A combination belongs to the first row that asks for it.
+        for (int j = 0; j < i; ++j) {
+            if (rows[j].wanted && rows[j].combination == rows[i].combination)
+                rows[i].wanted = false;
+        }
+    }
+
+    // Release every identifier whose combination goes away or changes first,
+    // so that combinations can move from one row to another, and a row the
+    // user cleared stops acting.
+    const QHash<int, GlobalHotkeys::Combination> held = hotkeys->registered();
+    for (const Row& row : rows) {
+        const auto it = held.constFind(row.id);
+        if (it != held.constEnd() && (!row.wanted || !(*it == row.combination)))
+            IgnoreErrors([&] { hotkeys->UnregisterHotKey(row.id); });
+    }
+    // A combination that another program holds simply does not act.
+    for (const Row& row : rows) {
+        if (row.wanted)
+            IgnoreErrors([&] {
+                hotkeys->RegisterHotKey(row.id, row.combination.modifiers, row.combination.virtualKey);
+            });
+    }
+}
+
+void systemtray::DoFunctions(int wk_id)
+{
+    switch (wk_id) {
+    case kPlayPause:
+        if (IsSpeaking) {
+            if (IsPausing)
+                IgnoreErrors([&] { ResumeSpeaking(); });
+            else
+                IgnoreErrors([&] { PauseSpeaking(); });
+        } else {
+            // Read the selection of the application that has the focus.
+            CopySelection();
+            IgnoreErrors([&] { Timer1.start(); });
+        }
+        break;
+
+    case kTextToAudio:
+        if (IsSpeaking)
+            IgnoreErrors([&] { stopspeaking(); });
+        CopySelection();
+        IgnoreErrors([&] { Timer2.start(); });
+        break;
+
+    case kSwitchFace:
+        if (IsMainShown)
+            IgnoreErrors([&] { mnuTrayShowDock_Click(); });
+        else
+            IgnoreErrors([&] { mnuTrayShowSoftware_Click(); });
+        break;
+
+    case kSpeedUp:
+    case kSlowDown: {
+        // An unreadable rate counts as 0.
+        int s = 0;
+        IgnoreErrors([&] { s = readSettingInteger(QStringLiteral("Speed")); });
+        const bool up = wk_id == kSpeedUp;
+        if (up ? s >= kFastestRate : s <= kSlowestRate)
+            break;
+        const int rate = up ? s + 1 : s - 1;
+        IgnoreErrors([&] { WriteSetting(IniFile, kReadSet, QStringLiteral("Speed"), QString::number(rate)); });
+        // The speed bar's change handler shows and applies the value.
+        if (IsMainShown)
+            withDocument([&](ActiveDocument& d) { d.setSpeedValue(rate); });
+        break;
+    }
+
+    case kNextVoice: {
+        if (IsSpeaking)
+            break;
+        try {
+            const int r = readSettingInteger(QStringLiteral("Reader"));
+            makeNewVoice();
+            if (!voicecls)
+                throw SpeechError("There is no speech object.");
+            const int n = voicecls->getnumberofSpeakers();
+            // After the last voice comes the first.
+            const int next = r < n - 1 ? r + 1 : 0;
+            WriteSetting(IniFile, kReadSet, QStringLiteral("Reader"), QString::number(next));
+            if (IsMainShown) {
+                if (ActiveDocument* document = activeDocument())
+                    document->setVoiceListIndex(next);
+            }
+        } catch (const std::exception& e) {
+            MsgBox(QString::fromLocal8Bit(e.what()), vbOKOnly);
+        } catch (...) {
+            MsgBox(QStringLiteral("The voice could not be changed."), vbOKOnly);
+        }
+        break;
+    }
+
+    case kStop:
+        if (IsSpeaking)
+            IgnoreErrors([&] { stopspeaking(); });
+        break;
+
+    default:
+        break;
+    }
+}

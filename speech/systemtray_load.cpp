@@ -1,0 +1,477 @@
+// The controller's life: its load (speech object, lists, tray icon and menu,
+// hotkeys, greeting), the tray icon's mouse codes, the tray menu, the two
+// face switches, the second-start poll, exit and unload.
+
+#include "systemtray.h"
+
+#include "core/FormStrings.h"
+#include "core/Globals.h"
+#include "core/IgnoreErrors.h"
+#include "core/MessageBox.h"
+#include "core/SettingsStore.h"
+#include "core/StringTable.h"
+#include "core/Utilities.h"
+#include "platform/GlobalHotkeys.h"
+#include "platform/SystemServices.h"
+#include "speech/ProgramWindows.h"
+#include "speech/ReadingState.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPointer>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QSystemTrayIcon>
+
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+bool AutoReadClipboard = false;
+
+namespace {
+
+const QString kReadSet = QStringLiteral("ReadSet");
+
+// The ids of the seven global hotkeys.
+constexpr int kFirstHotkeyId = 11112;
+constexpr int kLastHotkeyId = 11118;
+
+// Mouse codes of the tray icon.
+constexpr int kLeftButtonUp = 514;
+constexpr int kLeftDoubleClick = 515;
+constexpr int kRightButtonUp = 517;
+
+// The number a settings text starts with, as a whole number: "1" is 1,
+// " 2x" is 2, "abc" and "" are 0.
+double leadingValue(const QString& text)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (ok && std::isfinite(value))
+        return value;
+    return LeadingNumber(text.trimmed());
+}
+
+// The whole number a settings text stands for; throws when it is none.
+long wholeSetting(const QString& text)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        throw std::invalid_argument("not a number");
+    return std::lround(value);
+}
+
+QAction* menuItem(QMenu* menu, const char* name, const QString& caption)
+{
+    auto* a = new QAction(caption, menu);
+    a->setObjectName(QLatin1String(name));
+    menu->addAction(a);
+    return a;
+}
+
+QAction* menuSeparator(QMenu* menu, const char* name)
+{
+    auto* a = new QAction(menu);
+    a->setObjectName(QLatin1String(name));
+    a->setSeparator(true);
+    menu->addAction(a);
+    return a;
+}
+
+// A menu command runs its handler; a failure inside it goes no further
+// than the handler.
+template <class Handler>
+void onTriggered(QAction* item, systemtray* tray, Handler handler)
+{
+    QObject::connect(item, &QAction::triggered, tray, [tray, handler] { IgnoreErrors([&] { (tray->*handler)(); }); });
+}
+
+// The reading state keeps these two items current; they must not be
+// reached once the menu is gone.
+void publishTrayItem(QAction*& slot, QAction* item)
+{
+    slot = item;
+    QObject::connect(item, &QObject::destroyed, [item, &slot] {
+        if (slot == item)
+            slot = nullptr;
+    });
+}
+
+} // namespace
+
+// ---- load ----
+
+namespace {
+
+// The tray menu, in its design state: captions are string ids, the
+// dictation, clipboard, Pause and Stop items and one separator hidden.
+void buildTrayMenu(systemtray* tray)
+{
+    // A child of the controller, so that the string table reaches it.
+    QMenu* menu = new QMenu(tray);
+    menu->setObjectName(QStringLiteral("Traymenu"));
+    tray->Traymenu = menu;
+
+    tray->mnuTrayShowSoftware = menuItem(menu, "mnuTrayShowSoftware", QStringLiteral("1901"));
+    tray->mnuTrayShowDock = menuItem(menu, "mnuTrayShowDock", QStringLiteral("1902"));
+    tray->mnuTraymenu9 = menuSeparator(menu, "mnuTraymenu9");
+    tray->mnuSettings = menuItem(menu, "mnuSettings", QStringLiteral("5040"));
+    tray->mnuTraytraining = menuItem(menu, "mnuTraytraining", QStringLiteral("1116"));
+    tray->mnuTraysep2 = menuSeparator(menu, "mnuTraysep2");
+    tray->mnuTrayclipboard = menuItem(menu, "mnuTrayclipboard", QStringLiteral("1132"));
+    tray->mnuTrayPause = menuItem(menu, "mnuTrayPause", QStringLiteral("1131"));
+    tray->mnuTrayStop = menuItem(menu, "mnuTrayStop", QStringLiteral("1130"));
+    tray->mnuTraySp1 = menuSeparator(menu, "mnuTraySp1");
+    tray->mnuTrayHelp = menuItem(menu, "mnuTrayHelp", QStringLiteral("1710"));
+    tray->mnuTrayAbout = menuItem(menu, "mnuTrayAbout", QStringLiteral("1707"));
+    tray->mnuTraysp3 = menuSeparator(menu, "mnuTraysp3");
+    tray->mnuTrayExit = menuItem(menu, "mnuTrayExit", QStringLiteral("1023"));
+
+    for (QAction* hidden : {tray->mnuTraytraining, tray->mnuTraysep2, tray->mnuTrayclipboard, tray->mnuTrayPause,
+                            tray->mnuTrayStop})
+        hidden->setVisible(false);
+    tray->mnuTrayclipboard->setCheckable(true);
+    tray->mnuTrayclipboard->setChecked(true);
+    tray->mnuTrayPause->setEnabled(false);
+    tray->mnuTrayStop->setEnabled(false);
+
+    onTriggered(tray->mnuTrayShowSoftware, tray, &systemtray::mnuTrayShowSoftware_Click);
+    onTriggered(tray->mnuTrayShowDock, tray, &systemtray::mnuTrayShowDock_Click);
+    onTriggered(tray->mnuSettings, tray, &systemtray::mnuSettings_Click);
+    onTriggered(tray->mnuTraytraining, tray, &systemtray::mnuTraytraining_Click);
+    // The handler decides the new check state itself, so the toggle the
+    // menu has already made is put back first.
+    QObject::connect(tray->mnuTrayclipboard, &QAction::triggered, tray, [tray](bool nowChecked) {
+        tray->mnuTrayclipboard->setChecked(!nowChecked);
+        IgnoreErrors([&] { tray->mnuTrayclipboard_Click(); });
+    });
+    onTriggered(tray->mnuTrayPause, tray, &systemtray::mnuTrayPause_Click);
+    onTriggered(tray->mnuTrayStop, tray, &systemtray::mnuTrayStop_Click);
+    onTriggered(tray->mnuTrayHelp, tray, &systemtray::mnuTrayHelp_Click);
+    onTriggered(tray->mnuTrayAbout, tray, &systemtray::mnuTrayAbout_Click);
+    onTriggered(tray->mnuTrayExit, tray, &systemtray::mnuTrayExit_Click);
+
+    publishTrayItem(ReadingFaces::mnuTrayStop, tray->mnuTrayStop);
+    publishTrayItem(ReadingFaces::mnuTrayPause, tray->mnuTrayPause);
+}
+
+} // namespace
+
+void systemtray::Form_Load()
+{
+    setWindowTitle(QStringLiteral("Lectova"));
+    IgnoreErrors([&] {
+        if (!Traymenu)
+            buildTrayMenu(this);
+    });
+    Timer3.start();
+
+    IgnoreErrors([&] { makeNewVoice(); });
+    ResumePending = false;
+    // The clipboard is left as it is: it holds what the user copied.
+    IgnoreErrors([&] { LoadOutputDevices(); });
+    IgnoreErrors([&] { LoadVoiceDescriptions(); });
+    IgnoreErrors([&] { GetSREgine(); });
+    IgnoreErrors([&] { LoadVoiceLanguages(); });
+    IgnoreErrors([&] { LoadVoiceNames(); });
+    IgnoreErrors([&] { LoadVoiceData(); });
+    IgnoreErrors([&] { LoadFormStrings(this); });
+    IgnoreErrors([&] { Sethotkeys(); });
+    IgnoreErrors([&] { AddTrayIcon(); });
+    // Outside programs find the settings file through this pointer file;
+    // it is written only when it already exists.
+    IgnoreErrors([] {
+        WriteSetting(GetSystemDir() + QStringLiteral("/tesvik.ini"), QStringLiteral("inifilepath"),
+                     QStringLiteral("inifilepath"), SettingsFile);
+    });
+    IgnoreErrors([&] {
+        const bool on = leadingValue(ReadSetting(IniFile, kReadSet, QStringLiteral("AutoClipboard"),
+                                                 QStringLiteral("0"))) != 0;
+        AutoReadClipboard = on;
+        if (mnuTrayclipboard)
+            mnuTrayclipboard->setChecked(on);
+    });
+    StopRequested = true;
+    // The greeting, through a speech object of its own.
+    IgnoreErrors([&] {
+        StartupVoice = std::make_unique<clsVoice>();
+        const double r = QRandomGenerator::global()->generateDouble();
+        StartupVoice->Speakfile(AppFolder + (r > 0.5 ? QStringLiteral("/FirstP.wav") : QStringLiteral("/FirstK.wav")));
+    });
+}
+
+void systemtray::LoadOutputDevices()
+{
+    if (!voicecls)
+        throw std::runtime_error("no speech object");
+    m_getOutputdevices = voicecls->getOutputdevices();
+    WriteSetting(IniFile, kReadSet, QStringLiteral("Devicesname"), m_getOutputdevices);
+    if (m_getOutputdevices.isEmpty()) {
+        const QString gap = QStringLiteral("\r\n\r\n");
+        MsgBox(LoadResString(1313) + gap + LoadResString(2343) + gap + LoadResString(2344) + gap
+                   + LoadResString(2345) + gap,
+               vbOKOnly);
+    }
+}
+
+void systemtray::LoadVoiceDescriptions()
+{
+    if (!voicecls)
+        throw std::runtime_error("no speech object");
+    m_GetVoiceDescriptions = voicecls->GetVoiceDescription();
+    WriteSetting(IniFile, kReadSet, QStringLiteral("Readers"), m_GetVoiceDescriptions);
+}
+
+void systemtray::LoadVoiceLanguages()
+{
+    if (voicecls)
+        m_GetVoiceLanguages = voicecls->GetVoiceLanguages();
+}
+
+void systemtray::LoadVoiceNames()
+{
+    if (voicecls)
+        m_GetVoiceName = voicecls->GetVoiceNames();
+}
+
+void systemtray::LoadVoiceData()
+{
+    if (voicecls)
+        m_GetVoiceData = voicecls->GetVoiceData();
+}
+
+// ---- tray icon ----
+
+void systemtray::AddTrayIcon()
+{
+    if (trayIcon)
+        RemoveTrayIcon();
+    trayIcon = new QSystemTrayIcon(LoadResIcon(101), this);
+    trayIcon->setToolTip(LoadResString(2000));
+    connect(trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        switch (reason) {
+        case QSystemTrayIcon::Trigger: TrayIconMessage(kLeftButtonUp); break;
+        case QSystemTrayIcon::DoubleClick: TrayIconMessage(kLeftDoubleClick); break;
+        case QSystemTrayIcon::Context: TrayIconMessage(kRightButtonUp); break;
+        default: break;
+        }
+    });
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        trayIcon->show();
+        return;
+    }
+    std::fputs("Lectova: no notification area is available; the tray icon appears when one starts.\n", stderr);
+    // On X11 the icon comes up by itself once a tray host runs; other
+    // platforms (the offscreen one of the tests) have no tray to wait for.
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        trayIcon->show();
+}
+
+void systemtray::RemoveTrayIcon()
+{
+    if (!trayIcon)
+        return;
+    QSystemTrayIcon* icon = trayIcon;
+    trayIcon = nullptr;
+    icon->hide();
+    delete icon;
+}
+
+void systemtray::TrayIconMessage(int code)
+{
+    ProgramWindows& w = ProgramWindows::get();
+    switch (code) {
+    case kLeftButtonUp:
+        IgnoreErrors([&] { setWindowState(Qt::WindowNoState); });
+        IgnoreErrors([&] { w.frmMain_Show(); });
+        IgnoreErrors([&] { w.frmMain_Maximize(); });
+        IsMainShown = true;
+        if (IsDockShown)
+            IgnoreErrors([&] { w.frmDockDemo_Unload(); });
+        break;
+    case kLeftDoubleClick:
+    case kRightButtonUp:
+        IgnoreErrors([&] {
+            if (Traymenu)
+                Traymenu->popup(QCursor::pos());
+        });
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- faces ----
+
+void systemtray::mnuTrayShowSoftware_Click()
+{
+    ProgramWindows& w = ProgramWindows::get();
+    IgnoreErrors([&] { stopspeaking(); });
+    IgnoreErrors([&] { stopDictating(); });
+    IgnoreErrors([&] { w.frmMain_Show(); });
+    if (IsDockShown)
+        IgnoreErrors([&] { w.frmDockDemo_Unload(); });
+    IgnoreErrors([&] { w.frmMain_Show(); });
+    IgnoreErrors([&] { w.frmMain_Maximize(); });
+    IsMainShown = true;
+    IsDockShown = false;
+    IgnoreErrors([] { SetSpeakingState(false, false); });
+}
+
+void systemtray::mnuTrayShowDock_Click()
+{
+    ProgramWindows& w = ProgramWindows::get();
+    IgnoreErrors([&] { stopspeaking(); });
+    IgnoreErrors([&] { stopDictating(); });
+    IsDockShown = true;
+    if (IsMainShown) {
+        // The main window's unload brings up the floating bar.
+        IgnoreErrors([&] { w.frmMain_Unload(); });
+    } else {
+        IgnoreErrors([&] { w.frmDockDemo_Show(); });
+    }
+    IsMainShown = false;
+    IgnoreErrors([&] { w.frmDockDemo_SetNormal(); });
+    IgnoreErrors([] { SetSpeakingState(false, false); });
+}
+
+// ---- the other menu commands ----
+
+void systemtray::mnuSettings_Click()
+{
+    ProgramWindows::get().frmSet_ShowModal();
+}
+
+void systemtray::mnuTrayHelp_Click()
+{
+    IgnoreErrors([] { ShellOpenWithMessage(AppFolder + QStringLiteral("/Lectova.CHM"), QStringLiteral("100")); });
+}
+
+void systemtray::mnuTrayAbout_Click()
+{
+    IgnoreErrors([] { ProgramWindows::get().Aboutus_Show(); });
+}
+
+void systemtray::mnuTrayclipboard_Click()
+{
+    if (!mnuTrayclipboard)
+        return;
+    const bool on = !mnuTrayclipboard->isChecked();
+    mnuTrayclipboard->setChecked(on);
+    IgnoreErrors([&] {
+        WriteSetting(IniFile, kReadSet, QStringLiteral("AutoClipboard"), on ? QStringLiteral("1") : QStringLiteral("0"));
+    });
+    AutoReadClipboard = on;
+    if (IsMainShown)
+        IgnoreErrors([&] { ProgramWindows::get().frmMain_SetAutoClipboardChecked(on); });
+}
+
+void systemtray::mnuTrayPause_Click()
+{
+    if (IsPausing) {
+        IgnoreErrors([&] {
+            if (voicecls)
+                voicecls->ResumeSpeaking();
+        });
+        IgnoreErrors([] { SetSpeakingState(IsSpeaking, false); });
+    } else {
+        IgnoreErrors([&] {
+            if (voicecls)
+                voicecls->PauseSpeaking();
+        });
+        IgnoreErrors([] { SetSpeakingState(IsSpeaking, true); });
+    }
+}
+
+void systemtray::mnuTrayStop_Click()
+{
+    IgnoreErrors([&] { stopspeaking(); });
+}
+
+void systemtray::mnuTraytraining_Click() {}
+
+// ---- timers ----
+
+void systemtray::Timer3_Timer()
+{
+    // A second start of the program leaves "111" here and ends; this copy
+    // then comes to the front with its main window.
+    IgnoreErrors([&] {
+        if (wholeSetting(ReadSetting(IniFile, kReadSet, QStringLiteral("isopened"), QStringLiteral("0"))) == 111) {
+            WriteSetting(IniFile, kReadSet, QStringLiteral("isopened"), QStringLiteral("0"));
+            mnuTrayShowSoftware_Click();
+        }
+    });
+}
+
+void systemtray::Timer5_Timer() {}
+
+// ---- exit ----
+
+void systemtray::mnuTrayExit_Click()
+{
+    IgnoreErrors([] { BroadcastWindowMessage(ExeMsgId); });
+    if (IsMainShown) {
+        // The next start opens the main window.
+        IgnoreErrors([] { WriteSetting(IniFile, kReadSet, QStringLiteral("StartUp"), QStringLiteral("2")); });
+    }
+    IgnoreErrors([] {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        if (!screen)
+            return;
+        const QSize size = screen->size();
+        WriteSetting(SettingsFile, kReadSet, QStringLiteral("ScreenX"), QString::number(size.width()));
+        WriteSetting(SettingsFile, kReadSet, QStringLiteral("ScreenY"), QString::number(size.height()));
+    });
+    Form_Unload();
+}
+
+void systemtray::Form_Unload()
+{
+    for (int id = kFirstHotkeyId; id <= kLastHotkeyId; ++id)
+        IgnoreErrors([id] { GlobalHotkeys::instance()->UnregisterHotKey(id); });
+    IgnoreErrors([&] { RemoveTrayIcon(); });
+
+    IgnoreErrors([] { ProgramWindows::get().UnloadAllForms(); });
+    IgnoreErrors([&] {
+        QList<QPointer<QWidget>> others;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w != this && w != Traymenu)
+                others.append(w);
+        }
+        for (const QPointer<QWidget>& w : others) {
+            if (w)
+                w->close();
+        }
+        if (Traymenu)
+            Traymenu->hide();
+    });
+
+    // The controller itself goes last: its timers stop, its speech objects
+    // are released, and with that the program ends.
+    for (QTimer* t : {&Timer1, &Timer2, &Timer3, &Timer4, &Timer5})
+        t->stop();
+    IgnoreErrors([&] { releaseVoice(); });
+    IgnoreErrors([&] { StartupVoice.reset(); });
+    QCoreApplication::quit();
+}
+
+// ---- members kept for callers that expect them ----
+
+void systemtray::resetmenus() {}
+void systemtray::stopDictating() {}
+void systemtray::startDictating1() {}
+void systemtray::Configure_Microphone(qintptr) {}
+void systemtray::Configure_Sensitivity(qintptr) {}
+void systemtray::SR_Training(qintptr) {}
+void systemtray::Add_Word(qintptr) {}
+
+QString systemtray::GetSREgine()
+{
+    return QString();
+}

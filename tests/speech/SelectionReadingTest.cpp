@@ -1,0 +1,511 @@
+// Reading the selection of another application through the clipboard, and
+// saving a copied selection as a sound file.
+#include "support/ScriptedSpeechVoice.h"
+#include "core/Globals.h"
+#include "core/MessageBox.h"
+#include "core/SettingsStore.h"
+#include "platform/GlobalHotkeys.h"
+#include "platform/Keystrokes.h"
+#include "speech/ActiveDocument.h"
+#include "speech/ProgramWindows.h"
+#include "speech/ReadingState.h"
+#include "speech/systemtray.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <sndfile.h>
+
+#include <memory>
+
+namespace {
+
+// Everything the controller does that a test looks at, in one order: the
+// loading notice, keystrokes, engine commands and document calls.
+struct Journal {
+    QStringList entries;
+};
+
+class RecordingWindows : public ProgramWindows {
+public:
+    explicit RecordingWindows(Journal& journal)
+        : journal_(journal)
+    {
+    }
+    void msgform_Show(const QString& label2, bool check1Visible) override
+    {
+        journal_.entries << QString("notice shown: %1 check1=%2").arg(label2).arg(check1Visible);
+    }
+    void msgform_Unload() override { journal_.entries << "notice removed"; }
+
+private:
+    Journal& journal_;
+};
+
+class RecordingDocument : public ActiveDocument {
+public:
+    explicit RecordingDocument(Journal& journal)
+        : journal_(journal)
+    {
+    }
+    void SetCursorP() override { journal_.entries << "SetCursorP"; }
+    void FeedBack() override {}
+    void SpeakPrew() override {}
+    void SpeakNextSentence() override {}
+    void SpeakSelNextSentence() override {}
+    void SpeakBtn_Click() override {}
+    void setNextBtnEnabled(bool) override {}
+    void setPriewBtnEnabled(bool) override {}
+    void rtfSetSelStart(int p) override { journal_.entries << QString("SelStart %1").arg(p); }
+    void rtfSetSelLength(int) override {}
+    void rtfSetFocus() override {}
+    void setPauseBtnEnabled(bool enabled) override { journal_.entries << QString("PauseBtn %1").arg(enabled); }
+
+private:
+    Journal& journal_;
+};
+
+class InertHotkeys : public HotkeyBackend {
+public:
+    bool grab(int, int) override { return true; }
+    void ungrab(int, int) override {}
+};
+
+const QStringList kCopy = {"key 17d", "key 67d", "key 67u", "key 17u"};
+const QStringList kSelectAllAndCopy = QStringList{"key 17d", "key 65d", "key 65u", "key 17u"} + kCopy;
+
+// The controller with its settings file, documents folder, clipboard and
+// keystrokes under the test's eye.
+class ControllerFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
+            saved.append({name, qgetenv(name)});
+            qputenv(name, dir.filePath(name).toUtf8());
+        }
+        ASSERT_TRUE(QDir().mkpath(dir.filePath("Documents/orvenic/vella")));
+        QFile settings(dir.filePath("Documents/orvenic/vella/Update.xml"));
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+        settings.write("<r/>");
+        settings.close();
+        IniFile = settings.fileName();
+        savedDocs = MyDocsFolder;
+        MyDocsFolder = dir.filePath("Documents");
+        savedAppFolder = AppFolder;
+        AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
+
+        IsSpeaking = IsPausing = IsIdle = false;
+        StopRequested = PrevRequested = NextRequested = false;
+        IsReadingSelection = IsLastSentence = IsReadingWhole = ResumePending = false;
+        IsReadingClipboard = IsSpeakingWord = IsSpeakingOther = false;
+        IsMainShown = IsDockShown = false;
+        PunctuationMode = 0;
+        RenewVoice = false;
+        ReadingFaces::floatingBar = nullptr;
+        ReadingFaces::mainWindow = nullptr;
+        ReadingFaces::mnuTrayStop = ReadingFaces::mnuTrayPause = nullptr;
+
+        GlobalHotkeys::instance()->setBackend(std::make_unique<InertHotkeys>());
+        SetKeystrokeRecorder(
+            [this](int key, bool up) { journal.entries << QString("key %1%2").arg(key).arg(up ? "u" : "d"); });
+        SetMsgBoxAnswerer([this](const MsgBoxCall& call) {
+            messages.append(call);
+            return int(vbOK);
+        });
+        ProgramWindows::install(&windows);
+        QGuiApplication::clipboard()->clear();
+
+        tray = std::make_unique<systemtray>();
+        systemtray::setActiveDocumentProvider([this]() -> ActiveDocument* { return &doc; });
+    }
+
+    void TearDown() override
+    {
+        tray.reset();
+        QCoreApplication::processEvents();
+        systemtray::setActiveDocumentProvider({});
+        ProgramWindows::install(nullptr);
+        SetKeystrokeRecorder({});
+        SetMsgBoxAnswerer({});
+        IniFile.clear();
+        MyDocsFolder = savedDocs;
+        AppFolder = savedAppFolder;
+        for (const auto& [name, value] : saved) {
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
+        }
+    }
+
+    void setting(const QString& key, const QString& value) { WriteSetting(IniFile, "ReadSet", key, value); }
+    QString audioFolder() const { return MyDocsFolder + "/orvenic/vella"; }
+    QStringList soundFiles() const { return QDir(audioFolder()).entryList({"*.wav"}, QDir::Files); }
+    QProgressDialog* progress() const { return tray->findChild<QProgressDialog*>(); }
+    // The user presses the progress window's Cancel button.
+    void pressCancel()
+    {
+        ASSERT_NE(progress(), nullptr);
+        QPushButton* button = progress()->findChild<QPushButton*>();
+        ASSERT_NE(button, nullptr);
+        button->click();
+    }
+    // Lets queued calls and deferred deletions run.
+    static void settle()
+    {
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    }
+    // What the application "copies" in answer to the simulated keys.
+    void applicationCopies(const QString& text) { QGuiApplication::clipboard()->setText(text); }
+
+    QTemporaryDir dir;
+    QString savedDocs;
+    QString savedAppFolder;
+    QList<std::pair<const char*, QByteArray>> saved;
+    Journal journal;
+    RecordingWindows windows{journal};
+    RecordingDocument doc{journal};
+    QList<MsgBoxCall> messages;
+    std::unique_ptr<systemtray> tray;
+};
+
+class SelectionReadingTest : public ControllerFixture {
+protected:
+    void SetUp() override
+    {
+        ControllerFixture::SetUp();
+        engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha"), ScriptedSpeechEngine::voice("b", "Beta")};
+    }
+    QStringList spoken() const
+    {
+        QStringList texts;
+        for (const auto& entry : engine.journal) {
+            if (entry.call.op == "Speak" && !entry.call.text.isEmpty())
+                texts << entry.call.text;
+        }
+        return texts;
+    }
+    // Starts a read the way the Play/Pause hotkey does while idle.
+    void startRead()
+    {
+        tray->DoFunctions(11112);
+        ASSERT_TRUE(tray->Timer1.isActive());
+    }
+
+    ScriptedSpeechEngine engine;
+};
+
+TEST_F(SelectionReadingTest, ASelectionCopiedAtOnceIsSpokenAfterTheFirstTick)
+{
+    IsMainShown = true;
+    startRead();
+    EXPECT_EQ(journal.entries, kCopy);
+    journal.entries.clear();
+
+    // The application copied its selection, with typographic quotes.
+    applicationCopies(QString::fromUtf8("It\u2019s \u201Cquoted\u201D and \u2018single\u2019."));
+    // Record the order of the engine's Speak among the other steps.
+    engine.journal.clear();
+    tray->makeNewVoice();
+    ScriptedSpeechVoice* voice = engine.last();
+    ASSERT_NE(voice, nullptr);
+    voice->onCall = [this](const ScriptedSpeechVoice::Call& call) {
+        if (call.op == "Speak")
+            journal.entries << "Speak " + call.text;
+    };
+    tray->Timer1_Timer();
+
+    EXPECT_FALSE(tray->Timer1.isActive());
+    EXPECT_EQ(tray->CopyRetryCount, 0);
+    EXPECT_EQ(journal.entries.join(" | ").toStdString(),
+              "notice shown: Loading Speech Engine, Please Wait... check1=0 | Speak It's \"quoted\" and 'single'. | "
+              "PauseBtn 0 | notice removed");
+    // The controller keeps the text with only its apostrophes straightened.
+    EXPECT_EQ(tray->ClipText, QString::fromUtf8("It's \u201Cquoted\u201D and \u2018single'."));
+    EXPECT_TRUE(IsReadingClipboard);
+    EXPECT_TRUE(IsSpeaking);
+
+    // The end of the utterance reports idle, clears the flag and moves no
+    // caret.
+    journal.entries.clear();
+    voice->emitEnd(voice->lastStream());
+    EXPECT_FALSE(IsReadingClipboard);
+    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(journal.entries.contains("SetCursorP"));
+}
+
+TEST_F(SelectionReadingTest, NothingSelectedSelectsAllTwiceThenGivesUp)
+{
+    startRead();
+    journal.entries.clear();
+    tray->Timer1_Timer();
+    EXPECT_EQ(journal.entries, kSelectAllAndCopy);
+    EXPECT_TRUE(tray->Timer1.isActive());
+    tray->Timer1_Timer();
+    EXPECT_EQ(journal.entries, kSelectAllAndCopy + kSelectAllAndCopy);
+    EXPECT_TRUE(tray->Timer1.isActive());
+
+    journal.entries.clear();
+    tray->Timer1_Timer();
+    EXPECT_TRUE(journal.entries.isEmpty());
+    EXPECT_FALSE(tray->Timer1.isActive());
+    EXPECT_EQ(tray->CopyRetryCount, 0);
+    EXPECT_TRUE(spoken().isEmpty());
+    EXPECT_FALSE(IsReadingClipboard);
+    EXPECT_FALSE(IsSpeaking);
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(SelectionReadingTest, TheWholeTextCopiedAtTheSecondAttemptIsSpoken)
+{
+    startRead();
+    tray->Timer1_Timer();
+    applicationCopies("Everything in the editor.");
+    tray->Timer1_Timer();
+    EXPECT_FALSE(tray->Timer1.isActive());
+    EXPECT_EQ(spoken(), QStringList{"Everything in the editor."});
+    EXPECT_TRUE(IsReadingClipboard);
+    // Not the main window's face: the document's Pause button is left alone.
+    EXPECT_FALSE(journal.entries.contains("PauseBtn 0"));
+}
+
+TEST_F(SelectionReadingTest, EachReadGetsTheFullRetries)
+{
+    startRead();
+    tray->Timer1_Timer();
+    tray->Timer1_Timer();
+    applicationCopies("First.");
+    tray->Timer1_Timer();
+    ASSERT_EQ(spoken(), QStringList{"First."});
+    engine.last()->emitEnd(engine.last()->lastStream());
+    ASSERT_FALSE(IsSpeaking);
+
+    // The clipboard is emptied again: the first text is not read twice.
+    startRead();
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
+    journal.entries.clear();
+    tray->Timer1_Timer();
+    tray->Timer1_Timer();
+    EXPECT_EQ(journal.entries, kSelectAllAndCopy + kSelectAllAndCopy);
+    EXPECT_TRUE(tray->Timer1.isActive());
+    applicationCopies("Second.");
+    tray->Timer1_Timer();
+    EXPECT_EQ(spoken(), (QStringList{"First.", "Second."}));
+}
+
+TEST_F(SelectionReadingTest, AnotherPressDuringAReadKeepsTheCount)
+{
+    startRead();
+    tray->Timer1_Timer();
+    tray->Timer1_Timer();
+    startRead();
+    journal.entries.clear();
+    tray->Timer1_Timer();
+    EXPECT_TRUE(journal.entries.isEmpty());
+    EXPECT_FALSE(tray->Timer1.isActive());
+}
+
+// ---- saving as audio ----
+
+TEST_F(SelectionReadingTest, TheCopiedSelectionIsSpokenIntoASoundFile)
+{
+    setting("Format", "SAFT16kHz16BitMono");
+    setting("Reader", "1");
+    setting("Speed", "-3");
+    // The controller goes on reading while the file is made.
+    tray->speakstring("Reading on.");
+    ScriptedSpeechVoice* reading = engine.last();
+    const int readingCalls = reading->calls.size();
+
+    applicationCopies(QString::fromUtf8("It\u2019s saved."));
+    tray->Timer2.start();
+    tray->Timer2_Timer();
+    EXPECT_FALSE(tray->Timer2.isActive());
+
+    ScriptedSpeechVoice* saver = engine.last();
+    ASSERT_NE(saver, reading);
+    EXPECT_EQ(reading->calls.size(), readingCalls);
+    ASSERT_EQ(saver->callsOf("Speak").size(), 1);
+    EXPECT_EQ(saver->callsOf("Speak")[0].text, "It's saved.");
+    EXPECT_EQ(saver->callsOf("Speak")[0].number & SVSFlagsAsync, int(SVSFlagsAsync));
+    EXPECT_EQ(saver->callsOf("SetVoice").value(0).text, "Beta");
+    EXPECT_EQ(saver->callsOf("SetRate").value(0).number, -3);
+    ASSERT_TRUE(saver->AudioOutputStream());
+    EXPECT_EQ(saver->AudioOutputStream()->formatType, 18);
+
+    const QStringList files = soundFiles();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(QRegularExpression(R"(^Lectova \d{4}-\d\d-\d\d \d\d-\d\d-\d\d\.wav$)").match(files[0]).hasMatch())
+        << files[0].toStdString();
+
+    ASSERT_NE(progress(), nullptr);
+    saver->emitWord(saver->lastStream(), 0, 4);
+    EXPECT_EQ(progress()->value(), 36);
+    saver->emitWord(saver->lastStream(), 5, 6);
+    EXPECT_EQ(progress()->value(), 99);
+    EXPECT_TRUE(messages.isEmpty());
+
+    saver->emitEnd(saver->lastStream());
+    settle();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].prompt.contains(QDir::toNativeSeparators(audioFolder() + "/" + files[0])))
+        << messages[0].prompt.toStdString();
+    EXPECT_EQ(soundFiles(), files);
+    EXPECT_EQ(progress(), nullptr);
+}
+
+TEST_F(SelectionReadingTest, CancellingLeavesNoFileAndSaysNothing)
+{
+    tray->SaveTextAsAudio("A text to be cancelled.");
+    ScriptedSpeechVoice* saver = engine.last();
+    ASSERT_NE(saver, nullptr);
+    ASSERT_EQ(soundFiles().size(), 1);
+    ASSERT_NE(progress(), nullptr);
+
+    pressCancel();
+    EXPECT_TRUE(soundFiles().isEmpty());
+    settle();
+    EXPECT_EQ(progress(), nullptr);
+    EXPECT_TRUE(messages.isEmpty());
+    // The speech object of the save was purged and is gone.
+    bool purged = false;
+    for (const auto& entry : engine.journal)
+        purged = purged || (entry.call.op == "Speak" && entry.call.text.isEmpty());
+    EXPECT_TRUE(purged);
+    EXPECT_EQ(engine.last(), nullptr);
+}
+
+TEST_F(SelectionReadingTest, NothingToSaveDoesNothing)
+{
+    const int before = engine.createdCount();
+    tray->SaveTextAsAudio("");
+    tray->SaveTextAsAudio(" \r\n\t");
+    tray->Timer2_Timer(); // the clipboard is empty
+    EXPECT_TRUE(soundFiles().isEmpty());
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(progress(), nullptr);
+    EXPECT_EQ(engine.createdCount(), before);
+}
+
+TEST_F(SelectionReadingTest, FailuresAreReportedAndLeaveNoFile)
+{
+    // No engine.
+    engine.available = false;
+    tray->SaveTextAsAudio("Words.");
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].style & vbExclamation, int(vbExclamation));
+    EXPECT_TRUE(soundFiles().isEmpty());
+    EXPECT_EQ(progress(), nullptr);
+
+    // The engine refuses the text.
+    engine.available = true;
+    engine.failing = {"Speak"};
+    tray->SaveTextAsAudio("Words.");
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(soundFiles().isEmpty());
+    settle();
+    EXPECT_EQ(progress(), nullptr);
+
+    // The folder cannot be made: a file stands in its way.
+    engine.failing.clear();
+    QFile blocker(dir.filePath("NotAFolder"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    MyDocsFolder = blocker.fileName();
+    const int voices = engine.createdCount();
+    tray->SaveTextAsAudio("Words.");
+    ASSERT_EQ(messages.size(), 3);
+    EXPECT_TRUE(messages[2].prompt.contains(QDir::toNativeSeparators(blocker.fileName())));
+    EXPECT_EQ(engine.createdCount(), voices);
+}
+
+// The real engine, when this machine has one: the file is a real wave file
+// in the quality chosen.
+class SelectionSavedByTheEngineTest : public ControllerFixture {
+protected:
+    void SetUp() override
+    {
+        ControllerFixture::SetUp();
+        SetSpeechVoiceFactory({});
+        if (!CreateSpeechVoice())
+            GTEST_SKIP() << "no speech engine here";
+    }
+
+    bool waitFor(const std::function<bool()>& done, int ms)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!done() && t.elapsed() < ms) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(2);
+        }
+        return done();
+    }
+};
+
+TEST_F(SelectionSavedByTheEngineTest, WritesAWaveFileInTheChosenFormat)
+{
+    setting("Format", "SAFT22kHz16BitStereo");
+    applicationCopies("Hello world. This is saved as a sound file.");
+    tray->Timer2_Timer();
+    ASSERT_TRUE(waitFor([this] { return !messages.isEmpty(); }, 30000));
+    const QStringList files = soundFiles();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(messages[0].prompt.contains(files[0]));
+
+    SF_INFO info{};
+    SNDFILE* f = sf_open(QFile::encodeName(audioFolder() + "/" + files[0]).constData(), SFM_READ, &info);
+    ASSERT_NE(f, nullptr);
+    sf_close(f);
+    EXPECT_EQ(info.samplerate, 22050);
+    EXPECT_EQ(info.channels, 2);
+    EXPECT_EQ(info.format & SF_FORMAT_TYPEMASK, SF_FORMAT_WAV);
+    EXPECT_EQ(info.format & SF_FORMAT_SUBMASK, SF_FORMAT_PCM_16);
+    // Nine words take well over a second.
+    EXPECT_GT(double(info.frames) / info.samplerate, 1.5);
+}
+
+TEST_F(SelectionSavedByTheEngineTest, DefaultQualityAndCancelMidway)
+{
+    // Without a stored format: 48 kHz, 16 bit, stereo.
+    tray->SaveTextAsAudio("Short.");
+    ASSERT_TRUE(waitFor([this] { return !messages.isEmpty(); }, 30000));
+    ASSERT_EQ(soundFiles().size(), 1);
+    SF_INFO info{};
+    SNDFILE* f = sf_open(QFile::encodeName(audioFolder() + "/" + soundFiles()[0]).constData(), SFM_READ, &info);
+    ASSERT_NE(f, nullptr);
+    sf_close(f);
+    EXPECT_EQ(info.samplerate, 48000);
+    EXPECT_EQ(info.channels, 2);
+    QFile::remove(audioFolder() + "/" + soundFiles()[0]);
+
+    // A long text, cancelled once it is under way.
+    QString text;
+    for (int i = 0; i < 400; ++i)
+        text += QString("Sentence number %1 of a long text that takes a while to speak. ").arg(i);
+    tray->SaveTextAsAudio(text);
+    ASSERT_NE(progress(), nullptr);
+    ASSERT_TRUE(waitFor([this] { return progress() && progress()->value() > 0; }, 30000));
+    ASSERT_EQ(soundFiles().size(), 1);
+    pressCancel();
+    EXPECT_TRUE(soundFiles().isEmpty());
+    waitFor([] { return false; }, 300);
+    EXPECT_TRUE(soundFiles().isEmpty());
+    EXPECT_EQ(messages.size(), 1);
+}
+
+} // namespace

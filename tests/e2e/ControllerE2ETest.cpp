@@ -1,0 +1,248 @@
+// The program on the test desktop: real hotkeys pressed with xdotool, the
+// selection of another application read aloud into the null sink, the tray
+// icon and its menu, a second start, and exit.
+#include "core/SettingsStore.h"
+#include "support/ProgramRun.h"
+#include "support/SinkRecorder.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString run(const QString& program, const QStringList& args, int ms = 5000)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(ms)) {
+        p.kill();
+        p.waitForFinished();
+    }
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+void press(const QString& keys)
+{
+    run("xdotool", {"key", "--clearmodifiers", keys});
+}
+
+// "free" or "taken": whether another client can grab the combination.
+QString grabState(int xmods, const QString& keysym)
+{
+    return run(programDir() + "/grab_check", {QString::number(xmods), keysym});
+}
+
+constexpr int kCtrlAlt = 4 + 8;
+
+// The spoken texts the program logged, one per line.
+QStringList spoken(const QString& log)
+{
+    QStringList out;
+    for (const QString& line : QString::fromUtf8(fileBytes(log)).split('\n', Qt::SkipEmptyParts))
+        out << line.section('\t', 1);
+    return out;
+}
+
+class DesktopTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY") || SinkRecorder::sink().isEmpty())
+            GTEST_SKIP() << "needs the test desktop (DISPLAY and a test sink)";
+        ASSERT_EQ(grabState(kCtrlAlt, "r"), "free") << "another program holds the test hotkey";
+    }
+
+    // Starts the program with the shipped settings and waits until its
+    // hotkeys are in place.
+    void startProgram(const QStringList& args = {})
+    {
+        QProcessEnvironment extra;
+        extra.insert("TAMSEL_SPEECH_LOG", log);
+        program = std::make_unique<Program>(home, args, extra);
+        ASSERT_TRUE(program->started);
+        ASSERT_TRUE(waitUntil([&] { return grabState(kCtrlAlt, "r") == "taken"; }, 15000))
+            << "the Play/Pause hotkey was never registered";
+        // The greeting plays at start; let it finish.
+        QThread::msleep(2500);
+    }
+
+    // Another application holding selected text, with the focus.
+    void holdSelection(const QString& text, int from, int length)
+    {
+        holder.setProcessChannelMode(QProcess::SeparateChannels);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("QT_QPA_PLATFORM"); // a real window on the test desktop
+        holder.setProcessEnvironment(env);
+        holder.start(programDir() + "/selection_holder", {text, QString::number(from), QString::number(length)});
+        ASSERT_TRUE(holder.waitForStarted(5000));
+        ASSERT_TRUE(holder.waitForReadyRead(10000));
+        ASSERT_TRUE(holder.readAllStandardOutput().contains("ready"));
+    }
+
+    QString setting(const QString& key) { return ReadSetting(home.settingsFile(), "ReadSet", key, ""); }
+
+    void TearDown() override
+    {
+        if (holder.state() != QProcess::NotRunning) {
+            holder.kill();
+            holder.waitForFinished();
+        }
+    }
+
+    TempHome home;
+    QString log = home.path() + "/spoken.log";
+    std::unique_ptr<Program> program;
+    QProcess holder;
+};
+
+TEST_F(DesktopTest, PlayPauseHotkeyReadsTheSelectionPausesResumesAndStops)
+{
+    startProgram();
+    const QString text = "Some words before. The quick brown fox jumps over the lazy dog, and then it runs "
+                         "far away into the forest where nobody can find it again. Words after.";
+    const int from = text.indexOf("The quick");
+    const int length = text.indexOf(" Words after") - from;
+    holdSelection(text, from, length);
+
+    SinkRecorder rec;
+    ASSERT_TRUE(rec.start());
+    press("ctrl+alt+r");
+    ASSERT_TRUE(waitUntil([&] { return spoken(log).contains(text.mid(from, length)); }, 5000))
+        << "spoken: " << spoken(log).join(" | ").toStdString();
+    QThread::msleep(1200);
+    press("ctrl+alt+r"); // pause
+    QThread::msleep(300);
+    const auto beforePause = rec.stop();
+    EXPECT_GT(SinkRecorder::loudSamples(beforePause), SinkRecorder::kRate / 4) << "the selection was not heard";
+
+    SinkRecorder paused;
+    ASSERT_TRUE(paused.start());
+    QThread::msleep(1000);
+    EXPECT_LT(SinkRecorder::loudSamples(paused.stop()), 200) << "sound while paused";
+
+    SinkRecorder resumed;
+    ASSERT_TRUE(resumed.start());
+    press("ctrl+alt+r"); // resume
+    QThread::msleep(1000);
+    press("ctrl+alt+s"); // stop
+    QThread::msleep(300);
+    EXPECT_GT(SinkRecorder::loudSamples(resumed.stop()), SinkRecorder::kRate / 4) << "no sound after resume";
+
+    SinkRecorder stopped;
+    ASSERT_TRUE(stopped.start());
+    QThread::msleep(1000);
+    EXPECT_LT(SinkRecorder::loudSamples(stopped.stop()), 200) << "sound after stop";
+    EXPECT_TRUE(program->runningAfter(100));
+}
+
+TEST_F(DesktopTest, SpeedAndVoiceHotkeysChangeTheSettings)
+{
+    ASSERT_TRUE(putFile(home.settingsFile(), fileBytes(programDir() + "/Update.xml")));
+    WriteSetting(home.settingsFile(), "ReadSet", "Speed", "3");
+    startProgram();
+    press("ctrl+shift+KP_Add");
+    ASSERT_TRUE(waitUntil([&] { return setting("Speed") == "4"; }, 3000)) << setting("Speed").toStdString();
+    press("ctrl+shift+KP_Add");
+    QThread::msleep(500);
+    EXPECT_EQ(setting("Speed"), "4") << "speed goes no higher than 4";
+    WriteSetting(home.settingsFile(), "ReadSet", "Speed", "-5");
+    press("ctrl+shift+KP_Subtract");
+    ASSERT_TRUE(waitUntil([&] { return setting("Speed") == "-6"; }, 3000)) << setting("Speed").toStdString();
+    press("ctrl+shift+KP_Subtract");
+    QThread::msleep(500);
+    EXPECT_EQ(setting("Speed"), "-6") << "speed goes no lower than -6";
+
+    // Next voice, and from the last one back to the first.
+    const int voices = setting("Readers").count(';');
+    ASSERT_GT(voices, 1);
+    WriteSetting(home.settingsFile(), "ReadSet", "Reader", "0");
+    press("ctrl+alt+v");
+    ASSERT_TRUE(waitUntil([&] { return setting("Reader") == "1"; }, 3000));
+    WriteSetting(home.settingsFile(), "ReadSet", "Reader", QString::number(voices - 1));
+    press("ctrl+alt+v");
+    ASSERT_TRUE(waitUntil([&] { return setting("Reader") == "0"; }, 3000));
+}
+
+TEST_F(DesktopTest, SecondStartIsHandedToTheRunningProgram)
+{
+    startProgram();
+    Program second(home);
+    ASSERT_TRUE(second.started);
+    ASSERT_TRUE(second.proc.waitForFinished(2000));
+    // The running program's poll takes the signal and resets it.
+    EXPECT_TRUE(waitUntil([&] { return setting("isopened") == "0"; }, 2500)) << setting("isopened").toStdString();
+    EXPECT_TRUE(program->runningAfter(100));
+}
+
+// The program's windows on the display: id and geometry.
+struct Window {
+    QString id;
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
+QList<Window> visibleWindows(qint64 pid)
+{
+    QList<Window> out;
+    for (const QString& id :
+         run("xdotool", {"search", "--onlyvisible", "--pid", QString::number(pid)}).split('\n', Qt::SkipEmptyParts)) {
+        Window w{id};
+        for (const QString& line : run("xdotool", {"getwindowgeometry", "--shell", id}).split('\n')) {
+            const QString v = line.section('=', 1);
+            if (line.startsWith("X="))
+                w.x = v.toInt();
+            else if (line.startsWith("Y="))
+                w.y = v.toInt();
+            else if (line.startsWith("WIDTH="))
+                w.w = v.toInt();
+            else if (line.startsWith("HEIGHT="))
+                w.h = v.toInt();
+        }
+        out << w;
+    }
+    return out;
+}
+
+TEST_F(DesktopTest, TrayMenuOpensAndExitReleasesEverything)
+{
+    startProgram();
+    const qint64 pid = program->proc.processId();
+    // The tray icon: a small window of the program docked in the tray.
+    QList<Window> icons;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            icons.clear();
+            for (const Window& w : visibleWindows(pid))
+                if (w.w > 0 && w.w <= 64 && w.h <= 64)
+                    icons << w;
+            return !icons.isEmpty();
+        },
+        5000))
+        << "no tray icon";
+    const Window icon = icons.first();
+
+    run("xdotool", {"mousemove", QString::number(icon.x + icon.w / 2), QString::number(icon.y + icon.h / 2)});
+    run("xdotool", {"click", "3"});
+    Window menu;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            for (const Window& w : visibleWindows(pid))
+                if (w.h > 100 && w.w > 50)
+                    menu = w;
+            return !menu.id.isEmpty();
+        },
+        3000))
+        << "the tray menu did not open";
+
+    // Exit is the last item.
+    run("xdotool", {"mousemove", QString::number(menu.x + menu.w / 2), QString::number(menu.y + menu.h - 10)});
+    run("xdotool", {"click", "1"});
+    ASSERT_TRUE(program->proc.waitForFinished(5000)) << "Exit did not end the program";
+    EXPECT_EQ(program->proc.exitCode(), 0);
+    EXPECT_TRUE(visibleWindows(pid).isEmpty());
+    for (const char* key : {"r", "m", "w", "v", "s"})
+        EXPECT_EQ(grabState(kCtrlAlt, key), "free") << key;
+    EXPECT_EQ(grabState(4 + 1, "KP_Add"), "free");
+    EXPECT_EQ(grabState(4 + 1, "KP_Subtract"), "free");
+}
+
+} // namespace

@@ -1,5 +1,6 @@
 #include "systemtray.h"
 
+#include "core/Conversions.h"
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"
 #include "core/SettingsStore.h"
@@ -21,19 +22,6 @@ ActiveDocumentProvider& documentProvider()
     return provider;
 }
 
-// The whole number a settings text stands for, rounded half to even; throws
-// when the text is no number or lies outside the 16-bit range.
-int settingInteger(const QString& text)
-{
-    bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        throw std::invalid_argument("not a number");
-    const double rounded = std::nearbyint(value);
-    if (rounded < std::numeric_limits<std::int16_t>::min() || rounded > std::numeric_limits<std::int16_t>::max())
-        throw std::out_of_range("number out of range");
-    return static_cast<int>(rounded);
-}
 
 clsVoice& present(const std::unique_ptr<clsVoice>& voice)
 {
@@ -154,11 +142,11 @@ void systemtray::speakstring(QString textstr)
     });
     // Voice and rate come from the settings file for every utterance.
     IgnoreErrors([&] {
-        const int reader = settingInteger(ReadSetting(IniFile, kReadSet, QStringLiteral("Reader"), QStringLiteral("0")));
+        const int reader = CInt(ReadSetting(IniFile, kReadSet, QStringLiteral("Reader"), QStringLiteral("0")));
         present(voicecls).SetVoice(reader);
     });
     IgnoreErrors([&] {
-        const int speed = settingInteger(ReadSetting(IniFile, kReadSet, QStringLiteral("Speed"), QStringLiteral("0")));
+        const int speed = CInt(ReadSetting(IniFile, kReadSet, QStringLiteral("Speed"), QStringLiteral("0")));
         present(voicecls).SetRate(speed);
     });
     textstr = straightenQuotes(textstr);

@@ -2,6 +2,7 @@
 // saving a copied selection as a sound file (the Text-to-MP3 hotkey).
 #include "systemtray.h"
 
+#include "core/Conversions.h"
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"
 #include "core/MessageBox.h"
@@ -55,19 +56,6 @@ QString straightenApostrophes(QString text)
     return text;
 }
 
-// The whole number a settings text stands for, rounded half to even; throws
-// when the text is no number or lies outside the 16-bit range.
-int settingInteger(const QString& text)
-{
-    bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        throw std::invalid_argument("Type mismatch");
-    const double rounded = std::nearbyint(value);
-    if (rounded < std::numeric_limits<std::int16_t>::min() || rounded > std::numeric_limits<std::int16_t>::max())
-        throw std::out_of_range("Overflow");
-    return static_cast<int>(rounded);
-}
 
 QString errorText(const std::exception& e)
 {
@@ -323,13 +311,13 @@ void systemtray::SaveTextAsAudio(const QString& text)
     // Voice and rate as for speaking; an index outside the list keeps the
     // engine's first voice.
     IgnoreErrors([&] {
-        const int reader = settingInteger(ReadSetting(IniFile, kReadSet, QStringLiteral("Reader"), QStringLiteral("0")));
+        const int reader = CInt(ReadSetting(IniFile, kReadSet, QStringLiteral("Reader"), QStringLiteral("0")));
         const QList<VoiceToken> voices = voice->GetVoices();
         if (reader >= 0 && reader < voices.size())
             voice->SetVoice(voices.at(reader));
     });
     IgnoreErrors([&] {
-        voice->SetRate(settingInteger(ReadSetting(IniFile, kReadSet, QStringLiteral("Speed"), QStringLiteral("0"))));
+        voice->SetRate(CInt(ReadSetting(IniFile, kReadSet, QStringLiteral("Speed"), QStringLiteral("0"))));
     });
 
     std::shared_ptr<SpeechFileStream> file;

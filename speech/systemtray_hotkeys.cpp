@@ -2,6 +2,7 @@
 // registration with the window system, and what each one does.
 #include "systemtray.h"
 
+#include "core/Conversions.h"
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"
 #include "core/MessageBox.h"
@@ -66,23 +67,10 @@ int functionKeyCode(const QString& name)
     return digits.toInt() + 111;
 }
 
-// The whole number a settings text stands for, rounded half to even; throws
-// when the text is no number or lies outside the 16-bit range.
-int settingInteger(const QString& text)
-{
-    bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        throw std::invalid_argument("Type mismatch");
-    const double rounded = std::nearbyint(value);
-    if (rounded < std::numeric_limits<std::int16_t>::min() || rounded > std::numeric_limits<std::int16_t>::max())
-        throw std::out_of_range("Overflow");
-    return static_cast<int>(rounded);
-}
 
 int readSettingInteger(const QString& key)
 {
-    return settingInteger(ReadSetting(IniFile, kReadSet, key, QStringLiteral("0")));
+    return CInt(ReadSetting(IniFile, kReadSet, key, QStringLiteral("0")));
 }
 
 // Runs step on the active document window, ignoring its errors; nothing

@@ -5,6 +5,7 @@
 #include "systemtray.h"
 
 #include "core/FormStrings.h"
+#include "core/Conversions.h"
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"
 #include "core/MessageBox.h"
@@ -56,15 +57,6 @@ double leadingValue(const QString& text)
     return LeadingNumber(text.trimmed());
 }
 
-// The whole number a settings text stands for; throws when it is none.
-long wholeSetting(const QString& text)
-{
-    bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        throw std::invalid_argument("not a number");
-    return std::lround(value);
-}
 
 QAction* menuItem(QMenu* menu, const char* name, const QString& caption)
 {
@@ -402,7 +394,7 @@ void systemtray::Timer3_Timer()
     // A second start of the program leaves "111" here and ends; this copy
     // then comes to the front with its main window.
     IgnoreErrors([&] {
-        if (wholeSetting(ReadSetting(IniFile, kReadSet, QStringLiteral("isopened"), QStringLiteral("0"))) == 111) {
+        if (CLng(ReadSetting(IniFile, kReadSet, QStringLiteral("isopened"), QStringLiteral("0"))) == 111) {
             WriteSetting(IniFile, kReadSet, QStringLiteral("isopened"), QStringLiteral("0"));
             mnuTrayShowSoftware_Click();
         }

@@ -135,6 +135,8 @@ TEST_F(UtilitiesTest, ShellOpenWithoutAProgramForTheFile)
 
 TEST_F(UtilitiesTest, ShellOpenStartsTheDesktopsProgramSilently)
 {
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        GTEST_SKIP() << "the desktop opens files with programs only on a display";
     DesktopFolders desk;
     const QString marker = desk.dir.path() + "/opened";
     desk.installHandler("text/plain", marker);

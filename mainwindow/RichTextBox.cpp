@@ -1,0 +1,464 @@
+// RichTextBox: text, positions, selection, Find and signals. Formats and
+// backgrounds are in RichTextBox_Format.cpp, files in RichTextBox_Files.cpp.
+//
+// The editor has one position per block separator where Text() has two (CR
+// LF). The text position of an editor position is that position plus the
+// number of the block it is in; the way back searches the blocks by number
+// (QTextDocument::findBlockByNumber and QTextBlock::position are
+// logarithmic), so no call builds the whole text unless it asks for it.
+#include "RichTextBox_p.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QPalette>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <limits>
+
+using namespace RichTextDetail;
+
+namespace RichTextDetail {
+
+void appendAsText(QString& out, QStringView editorText)
+{
+    const QChar* in = editorText.data();
+    const QChar* const inEnd = in + editorText.size();
+    qsizetype breaks = 0;
+    for (const QChar* p = in; p != inEnd; ++p)
+        breaks += isBlockSeparator(*p);
+    const qsizetype oldSize = out.size();
+    out.resize(oldSize + editorText.size() + breaks);
+    QChar* o = out.data() + oldSize;
+    for (; in != inEnd; ++in) {
+        const QChar c = *in;
+        if (isBlockSeparator(c)) {
+            *o++ = QChar(u'\r');
+            *o++ = QChar(u'\n');
+        } else {
+            *o++ = c == QChar::LineSeparator ? QChar(u'\v') : c;
+        }
+    }
+}
+
+QString toEditorText(QStringView text)
+{
+    QString out(text.size(), Qt::Uninitialized);
+    QChar* o = out.data();
+    const QChar* in = text.data();
+    const QChar* const end = in + text.size();
+    for (; in != end; ++in) {
+        const QChar c = *in;
+        if (c == u'\r') {
+            if (in + 1 != end && in[1] == u'\n')
+                ++in;
+            *o++ = QChar(u'\n');
+        } else {
+            *o++ = c == u'\v' ? QChar::LineSeparator : c;
+        }
+    }
+    out.truncate(o - out.constData());
+    return out;
+}
+
+} // namespace RichTextDetail
+
+// ---------------------------------------------------------------- set-up
+
+RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent), d(new Impl(this))
+{
+    setAcceptRichText(true);
+    d->keepSelectionVisible();
+    connect(document(), &QTextDocument::contentsChange, this,
+            [this](int from, int removed, int added) { d->onContentsChange(from, removed, added); });
+    connect(this, &QTextEdit::cursorPositionChanged, this, [this] { d->onCursorMoved(); });
+    connect(this, &QTextEdit::selectionChanged, this, [this] { d->onCursorMoved(); });
+}
+
+RichTextBox::~RichTextBox()
+{
+    // The layers' cursors must go before the document does.
+    d->layers.clear();
+    delete d;
+}
+
+void RichTextBox::changeEvent(QEvent* event)
+{
+    QTextEdit::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && !d->fixingPalette)
+        d->keepSelectionVisible();
+}
+
+// The selection stays visible, in the same colours, while another control
+// or window has the focus: a reader watches the sentence being read.
+void RichTextBox::Impl::keepSelectionVisible()
+{
+    QPalette p = q->palette();
+    bool differs = false;
+    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
+        if (p.brush(QPalette::Inactive, role) != p.brush(QPalette::Active, role)) {
+            p.setBrush(QPalette::Inactive, role, p.brush(QPalette::Active, role));
+            differs = true;
+        }
+    }
+    if (!differs)
+        return;
+    fixingPalette = true;
+    q->setPalette(p);
+    fixingPalette = false;
+}
+
+// ---------------------------------------------------------------- signals
+
+void RichTextBox::Impl::onContentsChange(int from, int removed, int added)
+{
+    if (quiet > 0)
+        return;
+    shiftStale(from, removed, added);
+    markStale(from, from + added);
+    lastAnchor = lastPosition = -1;
+    // A change of formatting alone is reported with equal counts; one that
+    // is not this control's own (an undo of formatting) counts as an edit.
+    if (!replacing && (added > 0 || removed > 0))
+        emit q->Change();
+}
+
+void RichTextBox::Impl::onCursorMoved()
+{
+    const QTextCursor c = q->textCursor();
+    if (c.anchor() == lastAnchor && c.position() == lastPosition)
+        return;
+    lastAnchor = c.anchor();
+    lastPosition = c.position();
+    emit q->SelChange();
+}
+
+// ---------------------------------------------------------------- positions
+
+int RichTextBox::Impl::editorLength() const
+{
+    return q->document()->characterCount() - 1;
+}
+
+RichTextBox::Impl::Place RichTextBox::Impl::locate(int position) const
+{
+    const QTextDocument* doc = q->document();
+    const int n = editorLength();
+    position = std::clamp(position, 0, n + doc->blockCount() - 1);
+    // Block b starts at text position b.position() + b; the block wanted is
+    // the last that starts at or before `position`. Text positions are never
+    // below editor positions, so it is not after the block holding editor
+    // position `position`.
+    int lo = 0;
+    int hi = doc->findBlock(std::min(position, n)).blockNumber();
+    while (lo < hi) {
+        const int mid = lo + (hi - lo + 1) / 2;
+        if (doc->findBlockByNumber(mid).position() + mid <= position)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    Place place;
+    place.block = doc->findBlockByNumber(lo);
+    place.number = lo;
+    place.offset = position - (place.block.position() + lo);
+    return place;
+}
+
+int RichTextBox::toEditor(int position) const
+{
+    const Impl::Place place = d->locate(position);
+    const int lineLength = place.block.length() - 1;
+    return place.block.position() + std::min(place.offset, lineLength);
+}
+
+int RichTextBox::fromEditor(int editorPosition) const
+{
+    const int e = std::clamp(editorPosition, 0, d->editorLength());
+    return e + document()->findBlock(e).blockNumber();
+}
+
+int RichTextBox::TextLength() const
+{
+    return d->editorLength() + document()->blockCount() - 1;
+}
+
+int RichTextBox::GetLineFromChar(int position) const
+{
+    return d->locate(position).number;
+}
+
+// ---------------------------------------------------------------- text
+
+QString RichTextBox::Text() const
+{
+    const QString raw = document()->toRawText();
+    QString out;
+    out.reserve(raw.size() + document()->blockCount());
+    appendAsText(out, raw);
+    return out;
+}
+
+void RichTextBox::setText(const QString& text)
+{
+    const QString editorText = toEditorText(text);
+    // The new text takes the caret's font and colour; not its link, nor a
+    // background: it shows the control's own.
+    QTextCursor caret = textCursor();
+    QTextCharFormat format = caret.charFormat();
+    for (const int property : {int(QTextFormat::IsAnchor), int(QTextFormat::AnchorHref),
+                               int(QTextFormat::AnchorName), int(QTextFormat::TextToolTip),
+                               int(QTextFormat::ObjectType), int(QTextFormat::ObjectIndex)})
+        format.clearProperty(property);
+    format.clearBackground();
+    caret.clearSelection();
+    caret.setCharFormat(format);
+    setTextCursor(caret);
+
+    d->replacing = true;
+    d->layers.clear();
+    d->showLayers();
+    setPlainText(editorText);
+    d->replacing = false;
+    d->stale.clear();
+    d->clearColor.reset();
+    d->showsBase = true;
+    d->lastAnchor = d->lastPosition = -1;
+    emit Change();
+}
+
+QString RichTextBox::TextRange(int start, int length) const
+{
+    const int total = TextLength();
+    if (length <= 0 || start >= total)
+        return {};
+    start = std::max(start, 0);
+    const int end = static_cast<int>(std::min<qint64>(total, qint64(start) + length));
+
+    QString out;
+    out.reserve(end - start);
+    Impl::Place place = d->locate(start);
+    QTextBlock block = place.block;
+    int offset = place.offset;
+    int at = start;
+    QTextCursor cursor(document());
+    while (at < end && block.isValid()) {
+        const int lineLength = block.length() - 1;
+        if (offset < lineLength) {
+            const int take = std::min(lineLength - offset, end - at);
+            cursor.setPosition(block.position() + offset);
+            cursor.setPosition(block.position() + offset + take, QTextCursor::KeepAnchor);
+            appendAsText(out, cursor.selectedText());
+            at += take;
+            offset += take;
+        }
+        if (at >= end)
+            break;
+        if (offset == lineLength) {
+            out += QChar(u'\r');
+            ++at;
+            ++offset;
+            if (at >= end)
+                break;
+        }
+        out += QChar(u'\n');
+        ++at;
+        block = block.next();
+        offset = 0;
+    }
+    return out;
+}
+
+QChar RichTextBox::CharAt(int position) const
+{
+    if (position < 0 || position >= TextLength())
+        return {};
+    const Impl::Place place = d->locate(position);
+    const int lineLength = place.block.length() - 1;
+    if (place.offset == lineLength)
+        return QChar(u'\r');
+    if (place.offset > lineLength)
+        return QChar(u'\n');
+    const QChar c = document()->characterAt(place.block.position() + place.offset);
+    return c == QChar::LineSeparator ? QChar(u'\v') : c;
+}
+
+// ---------------------------------------------------------------- selection
+
+int RichTextBox::SelStart() const
+{
+    return fromEditor(textCursor().selectionStart());
+}
+
+void RichTextBox::setSelStart(int position)
+{
+    if (position < 0)
+        return;
+    QTextCursor c = textCursor();
+    c.setPosition(toEditor(position));
+    setTextCursor(c);
+}
+
+int RichTextBox::SelLength() const
+{
+    const QTextCursor c = textCursor();
+    if (!c.hasSelection())
+        return 0;
+    return fromEditor(c.selectionEnd()) - fromEditor(c.selectionStart());
+}
+
+void RichTextBox::setSelLength(int length)
+{
+    if (length < 0)
+        return;
+    QTextCursor c = textCursor();
+    const int startEditor = c.selectionStart();
+    const int start = fromEditor(startEditor);
+    const int end = static_cast<int>(std::min<qint64>(TextLength(), qint64(start) + length));
+    c.setPosition(startEditor);
+    c.setPosition(toEditor(end), QTextCursor::KeepAnchor);
+    setTextCursor(c);
+}
+
+QString RichTextBox::SelText() const
+{
+    const QTextCursor c = textCursor();
+    if (!c.hasSelection())
+        return {};
+    const int start = fromEditor(c.selectionStart());
+    return TextRange(start, fromEditor(c.selectionEnd()) - start);
+}
+
+void RichTextBox::setSelText(const QString& text)
+{
+    QTextCursor c = textCursor();
+    if (text.isEmpty()) {
+        if (!c.hasSelection())
+            return;
+        c.removeSelectedText();
+    } else {
+        c.insertText(toEditorText(text));
+    }
+    setTextCursor(c);
+}
+
+// ---------------------------------------------------------------- Find
+
+namespace {
+
+bool isWordCharacter(QChar c)
+{
+    return c.isLetterOrNumber() || c.isMark() || c.isSurrogate() || c == u'_';
+}
+
+} // namespace
+
+int RichTextBox::Find(const QString& text, int start, int end, int options)
+{
+    const int total = TextLength();
+    start = std::max(start, 0);
+    if (end < 0 || end > total)
+        end = total;
+    if (text.isEmpty() || start >= end || end - start < text.size())
+        return -1;
+
+    const QString range = TextRange(start, end - start);
+    const Qt::CaseSensitivity cs =
+        (options & rtfMatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    for (qsizetype from = 0;;) {
+        const qsizetype i = range.indexOf(text, from, cs);
+        if (i < 0)
+            return -1;
+        const int found = start + static_cast<int>(i);
+        bool accept = true;
+        if (options & rtfWholeWord) {
+            const QChar before = i > 0 ? range[i - 1] : CharAt(found - 1);
+            const int after = found + static_cast<int>(text.size());
+            const QChar next = i + text.size() < range.size() ? range[i + text.size()] : CharAt(after);
+            accept = !(isWordCharacter(before) && isWordCharacter(text.front()))
+                && !(isWordCharacter(next) && isWordCharacter(text.back()));
+        }
+        if (accept) {
+            if (!(options & rtfNoHighlight)) {
+                setSelStart(found);
+                setSelLength(static_cast<int>(text.size()));
+            }
+            return found;
+        }
+        from = i + 1;
+    }
+}
+
+// ---------------------------------------------------------------- colours
+
+namespace {
+
+// System colours a COLORREF may name (0x800000nn), as palette roles.
+std::optional<QPalette::ColorRole> systemColorRole(std::uint32_t index)
+{
+    switch (index) {
+    case 4:  // menu
+    case 5:  // window
+        return QPalette::Base;
+    case 7:  // menu text
+    case 8:  // window text
+        return QPalette::Text;
+    case 13: // highlight
+        return QPalette::Highlight;
+    case 14: // highlighted text
+        return QPalette::HighlightedText;
+    case 15: // button face
+        return QPalette::Button;
+    case 18: // button text
+        return QPalette::ButtonText;
+    case 16: // button shadow
+        return QPalette::Dark;
+    case 20: // button highlight
+        return QPalette::Light;
+    case 24: // tool tip
+        return QPalette::ToolTipBase;
+    case 23: // tool tip text
+        return QPalette::ToolTipText;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+QColor RichTextBox::toQColor(std::uint32_t colorref)
+{
+    if (colorref & 0x80000000u) {
+        if (const auto role = systemColorRole(colorref & 0xFFu))
+            return QApplication::palette().color(QPalette::Active, *role);
+        return QColor(Qt::black);
+    }
+    return QColor(int(colorref & 0xFFu), int((colorref >> 8) & 0xFFu), int((colorref >> 16) & 0xFFu));
+}
+
+std::uint32_t RichTextBox::toColorref(const QColor& color)
+{
+    if (!color.isValid())
+        return 0;
+    const QColor rgb = color.toRgb();
+    return std::uint32_t(rgb.red()) | (std::uint32_t(rgb.green()) << 8) | (std::uint32_t(rgb.blue()) << 16);
+}
+
+std::uint32_t RichTextBox::BackColor() const
+{
+    return toColorref(palette().color(QPalette::Active, QPalette::Base));
+}
+
+void RichTextBox::setBackColor(std::uint32_t colorref)
+{
+    const QColor color = toQColor(colorref);
+    if (palette().color(QPalette::Active, QPalette::Base) == color)
+        return;
+    QPalette p = palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        p.setColor(group, QPalette::Base, color);
+    setPalette(p);
+    // Characters without a background of their own showed the old colour
+    // as the cleared colour; the next clearing paints them.
+    d->markStale(0, d->editorLength() + 1);
+}

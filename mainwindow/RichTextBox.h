@@ -1,0 +1,133 @@
+#pragma once
+// The document's rich-text control: a QTextEdit that presents its text the
+// way the document windows count it. Positions are 0-based characters of
+// Text(), in which every line break is the two characters CR LF; the
+// editor itself has one position per paragraph break. Positions are mapped
+// without building the whole text.
+//
+// Colours are COLORREF values (0x00BBGGRR: red in the low byte), as stored
+// in the settings file.
+//
+// Reading paints one sentence after another, so painting costs no more for a
+// long text than for a short one: SetSelectionBackColor lays its colour over
+// the text (it is drawn, and BackColorAt reports it, but the characters'
+// own format is not changed), and SetAllBackColor removes those layers and
+// puts the colour into the characters' format only where text came in or
+// changed since the last time. Neither is a text change: no Change signal,
+// no undo step of their own.
+
+#include <QColor>
+#include <QTextEdit>
+
+#include <cstdint>
+#include <optional>
+
+class RichTextBox : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit RichTextBox(QWidget* parent = nullptr);
+    ~RichTextBox() override;
+
+    // File types of LoadFile / SaveFile.
+    enum FileType { rtfRTF = 0, rtfText = 1 };
+    // Find options (combined by addition).
+    enum FindOption { rtfWholeWord = 2, rtfMatchCase = 4, rtfNoHighlight = 8 };
+
+    // ---- text and positions ----
+    // The whole text, line breaks as CR LF. Builds a string: not for every
+    // sentence.
+    QString Text() const;
+    // Replaces the whole text (CR LF, LF or CR line breaks) as plain text.
+    void setText(const QString& text);
+    // Length of Text(), without building it.
+    int TextLength() const;
+    // Part of Text() (clipped to the text), without building the rest.
+    QString TextRange(int start, int length) const;
+    // The character of Text() at a position; a null QChar outside it.
+    QChar CharAt(int position) const;
+
+    int SelStart() const;
+    // Moves the caret there and empties the selection. A position between
+    // the CR and the LF of a line break means the end of that line; one past
+    // the end means the end. A negative position is refused: nothing moves.
+    void setSelStart(int position);
+    int SelLength() const;
+    // Extends the selection from SelStart (to the end at most). A negative
+    // length is refused: nothing moves.
+    void setSelLength(int length);
+    QString SelText() const;
+    // Replaces the selection (or inserts at the caret) with plain text.
+    void setSelText(const QString& text);
+
+    // 0-based line (paragraph) of a position.
+    int GetLineFromChar(int position) const;
+
+    // Editor position of a text position, and back.
+    int toEditor(int position) const;
+    int fromEditor(int editorPosition) const;
+
+    // Finds text from `start` up to `end` (-1: the end of the text); returns
+    // the position found or -1. Selects the match unless rtfNoHighlight.
+    int Find(const QString& text, int start = 0, int end = -1, int options = 0);
+
+    // ---- character format of the selection; nothing when it is mixed ----
+    std::optional<QString> SelFontName() const;
+    void setSelFontName(const QString& name);
+    std::optional<double> SelFontSize() const;
+    void setSelFontSize(double points);
+    std::optional<bool> SelBold() const;
+    void setSelBold(bool on);
+    std::optional<bool> SelItalic() const;
+    void setSelItalic(bool on);
+    std::optional<bool> SelUnderline() const;
+    void setSelUnderline(bool on);
+    std::optional<bool> SelStrikeThru() const;
+    void setSelStrikeThru(bool on);
+    std::optional<std::uint32_t> SelColor() const; // COLORREF
+    void setSelColor(std::uint32_t colorref);
+
+    // ---- backgrounds ----
+    // Background of the control.
+    std::uint32_t BackColor() const;
+    void setBackColor(std::uint32_t colorref);
+    // Background of the selected characters (or of the text typed next at
+    // the caret when nothing is selected).
+    void SetSelectionBackColor(std::uint32_t colorref);
+    // Background of all characters. Painting everything white costs work in
+    // proportion to the coloured parts, not to the whole text, except once
+    // after the text has changed.
+    void SetAllBackColor(std::uint32_t colorref);
+    // The background shown behind the character at a position: the colour
+    // last painted over it, else its own format's, else BackColor.
+    std::uint32_t BackColorAt(int position) const;
+
+    // Other highlights laid over the text (kept apart from the painted
+    // sentence: setting them does not remove it, nor the other way round).
+    void setExtraSelections(const QList<QTextEdit::ExtraSelection>& selections);
+    QList<QTextEdit::ExtraSelection> extraSelections() const;
+
+    // ---- files ----
+    // Loads or saves the whole text; throws std::runtime_error with the
+    // reason when the file cannot be read or written. Saving writes a new
+    // file and renames it over the old one.
+    void LoadFile(const QString& path, FileType type = rtfRTF);
+    void SaveFile(const QString& path, FileType type = rtfRTF);
+
+    // COLORREF to colour and back. A value with the high bit set
+    // (0x800000nn) names a system colour nn, as the settings may hold.
+    static QColor toQColor(std::uint32_t colorref);
+    static std::uint32_t toColorref(const QColor& color);
+
+signals:
+    // The text changed (not its formatting).
+    void Change();
+    // The selection or caret moved.
+    void SelChange();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    struct Impl;
+    Impl* d;
+};

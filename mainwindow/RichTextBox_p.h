@@ -1,0 +1,97 @@
+#pragma once
+// Inside of RichTextBox, shared by its source files.
+
+#include "RichTextBox.h"
+
+#include <QColor>
+#include <QList>
+#include <QString>
+#include <QStringView>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+struct RichTextBox::Impl {
+    explicit Impl(RichTextBox* owner) : q(owner) {}
+
+    RichTextBox* q;
+
+    // ---- positions ----
+    // Where a text position lies: its block (line), the block's number and
+    // the offset in the line, where the line's length is the CR and one
+    // more the LF of its line break.
+    struct Place {
+        QTextBlock block;
+        int number = 0;
+        int offset = 0;
+    };
+    Place locate(int position) const;
+    int editorLength() const;
+
+    // ---- backgrounds ----
+    // A span of editor positions [from, to).
+    struct Span {
+        int from = 0;
+        int to = 0;
+    };
+    // A colour laid over a stretch of text; the cursor follows edits.
+    struct Layer {
+        QTextCursor cursor;
+        QColor color;
+    };
+    // Text that came in or changed since the last SetAllBackColor: its own
+    // background may differ from that colour.
+    std::vector<Span> stale;
+    // The colour of the last SetAllBackColor: every character outside
+    // `stale` shows it.
+    std::optional<std::uint32_t> clearColor;
+    // Every character outside `stale` has no background of its own and
+    // shows the control's (after setText, until the first clearing).
+    bool showsBase = true;
+    std::vector<Layer> layers;
+    QList<QTextEdit::ExtraSelection> otherSelections;
+
+    void markStale(int from, int to);
+    void shiftStale(int from, int removed, int added);
+    void showLayers();
+    // Puts `color` into the character format of every character in `spans`
+    // whose background shows otherwise, as one step that neither counts as
+    // an edit nor adds an undo step of its own.
+    void paintFormats(const std::vector<Span>& spans, const QColor& color);
+    bool showsColor(const QTextCharFormat& format, const QColor& color) const;
+
+    // ---- signals ----
+    // While above 0, changes of the document are this control's own
+    // formatting: no Change, nothing marked stale.
+    int quiet = 0;
+    // Set while setText replaces the whole text: one Change at its end.
+    bool replacing = false;
+    int lastAnchor = -1;
+    int lastPosition = -1;
+    bool fixingPalette = false;
+
+    void onContentsChange(int from, int removed, int added);
+    void onCursorMoved();
+    void keepSelectionVisible();
+};
+
+namespace RichTextDetail {
+
+// True for the characters QTextDocument keeps between two blocks.
+inline bool isBlockSeparator(QChar c)
+{
+    return c == QChar::ParagraphSeparator || c == QChar(0xFDD0) || c == QChar(0xFDD1);
+}
+
+// Appends editor text to text as Text() shows it: block separators become
+// CR LF, the line separator of a soft line break becomes VT.
+void appendAsText(QString& out, QStringView editorText);
+
+// Text as the editor takes it: CR LF, LF and CR become one line break, VT a
+// soft line break.
+QString toEditorText(QStringView text);
+
+} // namespace RichTextDetail

@@ -1,0 +1,58 @@
+#pragma once
+// Finding the sentence to read aloud around the reading position, in the
+// whole document or inside the user's selection, and painting it.
+//
+// Positions are 0-based positions of RichTextBox::Text() (a line break is
+// CR LF, two positions), counted in UTF-16 units: the unit of the word
+// positions the speech engine reports. Only the characters around the
+// reading position are looked at, a chunk at a time; the whole text is
+// never built.
+//
+// A sentence ends at "!", "?" or ";", and at "." or ":" unless both of its
+// neighbours are digits 0-9 (3.14, 10:30). The sentence found starts two
+// characters after the delimiter before the reading position (skipping the
+// delimiter and the blank after it) and ends just after the next delimiter.
+
+#include <QString>
+
+#include <cstdint>
+
+class RichTextBox;
+
+// Reading-position state shared by the document windows and the speech
+// controller (ReadingPos, SentenceStart and IsLastSentence live with the
+// reading state in speech/ReadingState.h).
+extern std::int32_t SelStartPos; // start of the user's selection being read
+extern std::int32_t SelEndPos;   // its exclusive end
+extern std::int32_t SelLen;      // its length
+extern std::int32_t SentenceLen; // length of the sentence selected, as the control reports it
+
+// Where the sentence last selected lies: its start and its exclusive end
+// (just after its delimiter). The document window keeps them as
+// HighlightStart and HighlightEnd.
+struct SentenceBounds {
+    int start = 0;
+    int end = 0;
+};
+
+// Selects and paints the sentence around ReadingPos in the whole document
+// (everything else is painted white), sets SentenceStart, SentenceLen and
+// IsLastSentence.
+SentenceBounds SelectSentence(RichTextBox* rtf);
+// Selects and paints the next sentence of the user's selection: it starts
+// at ReadingPos and ends at the next delimiter or at SelEndPos.
+SentenceBounds SelectSentenceBySelection(RichTextBox* rtf);
+
+// Moves the caret two characters past the next delimiter at or after the
+// caret (to 1 when there is none).
+void SelectNextSentence(RichTextBox* rtf);
+// Moves the caret three characters before the start of the sentence it is
+// in and sets ReadingPos from it.
+void SelectForwardSentence(RichTextBox* rtf);
+// Selects the caret's line (with the CR of its line break) and returns its
+// 0-based number.
+int SelectCurrentLine(RichTextBox* rtf);
+
+// True when the characters from `from` to the end of the text are blanks
+// (spaces, tabs, CR, LF) or there are none. Stops at the first other one.
+bool IsBlankFrom(const RichTextBox* rtf, int from);

@@ -1,0 +1,399 @@
+// Reading a document aloud: the Speak, Next, Previous and Stop commands of
+// the document window, and the steps the speech controller runs on the
+// active document window at the end of every utterance (put the caret after
+// the sentence, then speak the next, the next selected or the previous one).
+// Sentences are found and painted by SentenceFinding.
+#include "frmDocument.h"
+
+#include "DocumentTable.h"
+#include "RichTextBox.h"
+#include "SentenceFinding.h"
+#include "frmMain.h"
+
+#include "core/Globals.h"
+#include "core/IgnoreErrors.h"
+#include "core/MessageBox.h"
+#include "core/SettingsStore.h"
+#include "core/StringTable.h"
+#include "speech/ReadingState.h"
+#include "speech/systemtray.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace {
+
+const QString kReadSet = QStringLiteral("ReadSet");
+
+constexpr int kSpeedText = 2100;    // "Speed:"
+constexpr int kProductName = 2205;  // "Lectova"
+constexpr int kSaveQuestion = 2340; // "Do you want to save the text?"
+
+// The value of a settings text as a number; 0 when it is none.
+int settingNumber(const QString& text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    return ok ? value : 0;
+}
+
+// DocChanged of a window's slot, kept across formatting work.
+bool& changedFlagOf(const QWidget* window)
+{
+    return DocChanged[static_cast<std::size_t>(SlotOf(window))];
+}
+
+void keepBounds(const SentenceBounds& bounds, std::int32_t& start, std::int32_t& end)
+{
+    end = bounds.end;
+    start = bounds.start;
+}
+
+// Selects the sentence to speak with `select`. A sentence with nothing in
+// it (the reading position inside a run of delimiters, as in "Wait!!!") is
+// passed over: the one after it is selected instead, unless it is the last.
+void selectSpeakable(RichTextBox* rtf, SentenceBounds (*select)(RichTextBox*), std::int32_t& start,
+                     std::int32_t& end)
+{
+    SentenceBounds bounds = select(rtf);
+    while (rtf->SelLength() == 0 && !IsLastSentence && bounds.end + 1 > ReadingPos) {
+        ReadingPos = bounds.end + 1;
+        bounds = select(rtf);
+    }
+    keepBounds(bounds, start, end);
+}
+
+// Hands a text to the controller. The engine has nothing to speak in an
+// empty text and reports no end for it, so the end of that utterance is
+// handled here at once, as the engine would; otherwise the reading would
+// stay "speaking" with nothing to wait for.
+void speakSentence(const QString& text)
+{
+    systemtray* tray = systemtray::instance();
+    if (!tray)
+        return;
+    tray->speakstring(text);
+    if (text.isEmpty())
+        tray->voicecls_VoiceEnded();
+}
+
+// A text to read in punctuation mode: not empty once the line feeds are
+// removed and the spaces around it trimmed.
+bool hasContent(QString text)
+{
+    text.remove(QChar(u'\n'));
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == u' ')
+        ++first;
+    while (last > first && text.at(last - 1) == u' ')
+        --last;
+    return last > first;
+}
+
+} // namespace
+
+// ---- Speak ----
+
+void frmDocument::SpeakBtn_Click()
+{
+    // With nothing but blanks after the caret, read from the beginning.
+    IgnoreErrors([&] {
+        if (rtfText->SelStart() == rtfText->TextLength())
+            rtfText->setSelStart(1);
+    });
+    IgnoreErrors([&] {
+        if (IsBlankFrom(rtfText, rtfText->SelStart()))
+            rtfText->setSelStart(1);
+    });
+    const bool changed = changedFlagOf(this);
+    IsIdle = false;
+    IsSpeakingOther = false;
+    IsSpeakingWord = false;
+    if (IsSpeaking)
+        StopBtn_Click();
+    ReadPunctuation = 0;
+    IgnoreErrors([&] {
+        ReadPunctuation = settingNumber(ReadSetting(IniFile, kReadSet, QStringLiteral("PunctuationTag"), QStringLiteral("0")));
+    });
+    // The controller reads both for every utterance.
+    IgnoreErrors([&] { WriteSetting(IniFile, kReadSet, QStringLiteral("Speed"), QString::number(cpvSlider1->value())); });
+    IgnoreErrors([&] { WriteSetting(IniFile, kReadSet, QStringLiteral("Reader"), QString::number(VoiceCB->currentIndex())); });
+    PrevRequested = false;
+    NextRequested = false;
+    ResumePending = false;
+    NextBtn->setEnabled(true);
+    PriewBtn->setEnabled(true);
+
+    if (!(IsPausing && IsSpeaking)) {
+        if (ReadPunctuation == 1) {
+            // The rest of the text in one utterance, punctuation spoken.
+            speakSentence(PunctuationToWords(GetTextToRead()));
+        } else {
+            StopRequested = false;
+            if (rtfText->SelLength() == 0) {
+                IsReadingSelection = false;
+                SetSelectionBackColor(rtfText, kSentenceYellow);
+                ReadingPos = rtfText->SelStart();
+                selectSpeakable(rtfText, &SelectSentence, HighlightStart, HighlightEnd);
+            } else {
+                IsReadingSelection = true;
+                SetSelectionBackColor(rtfText, kSentenceYellow);
+                ReadingPos = rtfText->SelStart();
+                SelLen = rtfText->SelLength();
+                SelEndPos = ReadingPos + SelLen;
+                SelStartPos = ReadingPos;
+                selectSpeakable(rtfText, &SelectSentenceBySelection, HighlightStart, HighlightEnd);
+            }
+            speakSentence(rtfText->SelText());
+        }
+    }
+    if (IsPausing) {
+        // Speak while paused goes on with the paused utterance.
+        if (systemtray* tray = systemtray::instance())
+            tray->ResumeSpeaking();
+    }
+    IgnoreErrors([] {
+        if (systemtray* tray = systemtray::instance())
+            tray->SetSpFlagIsFilename(0);
+    });
+    changedFlagOf(this) = changed;
+}
+
+QString frmDocument::GetTextToRead()
+{
+    QString text;
+    IgnoreErrors([&] {
+        rtfText->setFocus();
+        SentenceStart = rtfText->SelStart();
+        const int length = rtfText->TextLength();
+        if (length == 0)
+            return;
+        SentenceStart = rtfText->SelStart();
+        text = rtfText->SelText();
+        if (hasContent(text))
+            return;
+        // From the caret to the end.
+        rtfText->setSelLength(length - rtfText->SelStart());
+        text = rtfText->SelText();
+        if (hasContent(text))
+            return;
+        // The whole text.
+        rtfText->setSelStart(0);
+        SentenceStart = 0;
+        rtfText->setSelLength(length);
+        text = rtfText->SelText();
+    });
+    return text;
+}
+
+// ---- the steps at the end of every utterance ----
+
+void frmDocument::SetCursorP()
+{
+    IgnoreErrors([&] { SetAllBackColor(rtfText, kClearedWhite); });
+    IgnoreErrors([&] {
+        if (PrevRequested) {
+            // Back over the delimiters that end the previous sentence, so
+            // that the reading position lies inside it.
+            for (int k = HighlightStart - 2; k >= 0; --k) {
+                const QChar c = rtfText->CharAt(k);
+                if (c != u'.' && c != u'?' && c != u'!' && c != u';' && c != u':')
+                    break;
+                --HighlightStart;
+            }
+            // A position before the text is refused: the caret stays.
+            if (HighlightStart - 1 >= 0) {
+                rtfText->setSelStart(HighlightStart - 1);
+                rtfText->setSelLength(0);
+            }
+            ReadingPos = HighlightStart - 1;
+        } else {
+            rtfText->setSelStart(HighlightEnd + 1);
+            rtfText->setSelLength(0);
+            ReadingPos = HighlightEnd + 1;
+        }
+    });
+}
+
+void frmDocument::SpeakNextSentence()
+{
+    if (IsLastSentence)
+        return;
+    selectSpeakable(rtfText, &SelectSentence, HighlightStart, HighlightEnd);
+    speakSentence(rtfText->SelText());
+    if (IsPausing) {
+        // The new sentence waits, paused.
+        if (systemtray* tray = systemtray::instance())
+            tray->PauseSpeaking();
+    }
+}
+
+void frmDocument::SpeakSelNextSentence()
+{
+    if (rtfText->SelStart() > SelStartPos + SelLen) {
+        // The caret left the selection: the reading is over. Nothing is
+        // spoken, so the reading is closed here as at its last sentence;
+        // otherwise it would stay "speaking" with nothing to wait for.
+        IsLastSentence = true;
+        if (systemtray* tray = systemtray::instance())
+            tray->voicecls_VoiceEnded();
+        return;
+    }
+    if (IsLastSentence)
+        return;
+    selectSpeakable(rtfText, &SelectSentenceBySelection, HighlightStart, HighlightEnd);
+    speakSentence(rtfText->SelText());
+}
+
+void frmDocument::SpeakPrew()
+{
+    StopRequested = false;
+    // After going back, the reading goes on through the whole document.
+    IsReadingSelection = false;
+    // The step back lands inside a sentence, so there is always something
+    // to speak here.
+    keepBounds(SelectSentence(rtfText), HighlightStart, HighlightEnd);
+    if (systemtray* tray = systemtray::instance())
+        tray->speakstring(rtfText->SelText());
+    IsLastSentence = false;
+}
+
+void frmDocument::FeedBack()
+{
+}
+
+// ---- Next, Previous, Resume, Stop ----
+
+void frmDocument::SpeakNext()
+{
+    PrevRequested = false;
+    NextRequested = true;
+    // The end of the cut utterance moves on to the next sentence.
+    if (systemtray* tray = systemtray::instance())
+        tray->stopspeaking();
+}
+
+void frmDocument::SpeakPriew()
+{
+    PrevRequested = true;
+    if (systemtray* tray = systemtray::instance())
+        tray->stopspeaking();
+    // The end of the cut utterance, with its previous-sentence step, runs
+    // before this returns.
+    QCoreApplication::processEvents();
+}
+
+void frmDocument::PriewBtn_Click()
+{
+    if (PunctuationMode == 1)
+        return;
+    SpeakPriew();
+}
+
+void frmDocument::ResumeBtn_Click()
+{
+    if (systemtray* tray = systemtray::instance())
+        tray->ResumeSpeaking();
+}
+
+void frmDocument::StopBtn_Click()
+{
+    PrevRequested = false;
+    StopRequested = true;
+    IsIdle = true;
+    IgnoreErrors([&] { SetAllBackColor(rtfText, kClearedWhite); });
+    IgnoreErrors([&] { stopspeaking(); });
+    IgnoreErrors([&] {
+        NextBtn->setEnabled(false);
+        PriewBtn->setEnabled(false);
+    });
+    IgnoreErrors([&] {
+        if (IsSpeaking) {
+            stopspeaking();
+        } else if (IsDictating) {
+            if (systemtray* tray = systemtray::instance())
+                tray->stopDictating();
+            SetDictatingState(false);
+            const int answer = MsgBox(LoadResString(kSaveQuestion), vbYesNoCancel + vbQuestion,
+                                      LoadResString(kProductName), this);
+            frmMain* main = frmMain::instance();
+            if (answer == vbYes && main) {
+                const QString caption = windowTitle();
+                if (caption.left(8) != QLatin1String("Document")
+                    || DocSaveAsName[static_cast<std::size_t>(SlotOf(this))].isEmpty()
+                    || caption.right(9) != QLatin1String("first.txt"))
+                    main->mnuFileSave_Click();
+                else
+                    main->mnuFileSaveAs_Click();
+            }
+        }
+    });
+    IgnoreErrors([] { SetSpeakingState(false, false); });
+    IgnoreErrors([&] { rtfText->setFocus(); });
+}
+
+// ---- events of the text and the speed bar ----
+
+void frmDocument::rtfText_MouseDown(int /*Button*/, int /*Shift*/, int /*X*/, int /*Y*/)
+{
+    // A click away from where the word prediction was made hides its list.
+    if (rtfText->SelStart() != PrefixCaretPos && list1 && !list1->isHidden())
+        list1->hide();
+}
+
+void frmDocument::rtfText_MouseUp(int Button, int /*Shift*/, int X, int Y)
+{
+    if (Button != 2 || IsSpeaking)
+        return;
+    frmMain* main = frmMain::instance();
+    if (main && main->mnuPopUp)
+        main->mnuPopUp->popup(rtfText->mapToGlobal(QPoint(X, Y)));
+}
+
+void frmDocument::rtfText_SelChange()
+{
+    // While reading, the selection moves with every sentence and word.
+    if (!IsIdle)
+        return;
+    frmMain* main = frmMain::instance();
+    if (!IsSpeaking && !IsDictating) {
+        IgnoreErrors([] { ShowLineNumber(); });
+        if (main)
+            IgnoreErrors([&] { main->setmenu(); });
+    } else if (!IsSpeaking && IsDictating) {
+        if (main)
+            IgnoreErrors([&] { main->setDictationmenu(); });
+    }
+}
+
+void frmDocument::cpvSlider1_Scroll()
+{
+    const QString value = QString::number(cpvSlider1->value());
+    // Heard from the next utterance on.
+    IgnoreErrors([&] { WriteSetting(IniFile, kReadSet, QStringLiteral("Speed"), value); });
+    if (frmMain* main = frmMain::instance())
+        main->setPanelText(3, LoadResString(kSpeedText) + value);
+    Lblspeed->setText(value);
+}
+
+// ---- members nothing calls ----
+
+void frmDocument::SelectNextSentence(RichTextBox* rtf)
+{
+    ::SelectNextSentence(rtf);
+}
+
+void frmDocument::SelectForwardSentence(RichTextBox* rtf)
+{
+    ::SelectForwardSentence(rtf);
+}
+
+std::int32_t frmDocument::SelectCurrentLine(RichTextBox* rtf)
+{
+    return ::SelectCurrentLine(rtf);
+}

@@ -1,0 +1,664 @@
+// Reading a document aloud through the real speech controller, with a
+// scripted speech engine standing in for the voice: the test plays the
+// engine's part (word events, end of each utterance) and watches what the
+// document window selects, paints and hands to the engine.
+#include "support/ScriptedSpeechVoice.h"
+#include "MainWindowFixture.h"
+
+#include "core/Globals.h"
+#include "core/MessageBox.h"
+#include "core/SettingsStore.h"
+#include "mainwindow/DocumentTable.h"
+#include "mainwindow/RichTextBox.h"
+#include "mainwindow/SentenceFinding.h"
+#include "mainwindow/frmDocument.h"
+#include "speech/ReadingState.h"
+#include "speech/systemtray.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int kSlot = 1;
+
+class ReadingLoopTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
+            saved.append({name, qgetenv(name)});
+            qputenv(name, dir.filePath(name).toUtf8());
+        }
+        savedAppFolder = AppFolder;
+        savedIniFile = IniFile;
+        AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
+        QFile settings(dir.filePath("Update.xml"));
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+        settings.write("<Settings><ReadSet><PunctuationTag>0</PunctuationTag><Speed>0</Speed>"
+                       "<Reader>0</Reader></ReadSet><FrmSet/></Settings>");
+        settings.close();
+        IniFile = settings.fileName();
+
+        IsSpeaking = IsPausing = IsDictating = false;
+        IsIdle = true;
+        PrevRequested = NextRequested = false;
+        IsReadingSelection = IsLastSentence = IsReadingWhole = ResumePending = false;
+        IsReadingClipboard = IsSpeakingWord = IsSpeakingOther = false;
+        IsDockShown = false;
+        PunctuationMode = 0;
+        ReadingPos = SentenceStart = 0;
+        RenewVoice = false;
+        ReadingFaces::floatingBar = nullptr;
+        ReadingFaces::mainWindow = nullptr;
+        ReadingFaces::mnuTrayStop = ReadingFaces::mnuTrayPause = nullptr;
+        SetMsgBoxAnswerer([this](const MsgBoxCall& call) {
+            boxes.append(call);
+            return answer;
+        });
+
+        engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha"), ScriptedSpeechEngine::voice("b", "Beta")};
+        tray = std::make_unique<systemtray>();
+        tray->m_GetVoiceDescriptions = "Alpha;Beta;";
+        // As after the controller's load.
+        StopRequested = true;
+
+        doc = std::make_unique<frmDocument>();
+        doc->setTag(QString::number(kSlot));
+        doc->setWindowTitle("Document 1");
+        DocChanged[kSlot] = false;
+        IsMainShown = true;
+        systemtray::setActiveDocumentProvider([this]() -> ActiveDocument* { return doc.get(); });
+    }
+
+    void TearDown() override
+    {
+        systemtray::setActiveDocumentProvider({});
+        tray.reset();
+        doc.reset();
+        SetMsgBoxAnswerer({});
+        IsMainShown = false;
+        IsSpeaking = IsPausing = false;
+        AppFolder = savedAppFolder;
+        IniFile = savedIniFile;
+        DocChanged[kSlot] = false;
+        for (const auto& [name, value] : saved) {
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
+        }
+    }
+
+    RichTextBox* rtf() const { return doc->rtfText; }
+
+    void load(const QString& text, int caret = 0)
+    {
+        rtf()->setText(text);
+        rtf()->setSelStart(caret);
+        DocChanged[kSlot] = false;
+    }
+
+    ScriptedSpeechVoice* voice() const { return engine.last(); }
+
+    // The texts handed to the engine so far, by every voice object, empty
+    // purges left out.
+    QStringList spoken() const
+    {
+        QStringList texts;
+        for (const auto& e : engine.journal) {
+            if (e.call.op == "Speak" && !e.call.text.isEmpty())
+                texts << e.call.text;
+        }
+        return texts;
+    }
+    QString lastSpoken() const { return spoken().value(spoken().size() - 1); }
+
+    // The engine speaks every word of the current utterance: each word
+    // event must select exactly that word in the document.
+    void speakWords()
+    {
+        const QString text = lastSpoken();
+        const int stream = voice()->lastStream();
+        int i = 0;
+        while (i < text.size()) {
+            if (!text.at(i).isLetterOrNumber() && !text.at(i).isSurrogate()) {
+                ++i;
+                continue;
+            }
+            const int start = i;
+            while (i < text.size() && (text.at(i).isLetterOrNumber() || text.at(i).isSurrogate()))
+                ++i;
+            voice()->emitWord(stream, start, i - start);
+            EXPECT_EQ(rtf()->SelText(), text.mid(start, i - start)) << "in " << text.toStdString();
+            EXPECT_EQ(ReadingPos, rtf()->SelStart());
+        }
+    }
+
+    // The engine reaches the end of the current utterance.
+    void finishUtterance()
+    {
+        voice()->emitEnd(voice()->lastStream());
+        QCoreApplication::processEvents();
+    }
+
+    // Whether any character in from .. to - 1 has the sentence colour.
+    bool anyYellow(int from, int to) const
+    {
+        for (int p = from; p < to; ++p) {
+            if (rtf()->BackColorAt(p) == kSentenceYellow)
+                return true;
+        }
+        return false;
+    }
+    bool allYellow(int from, int to) const
+    {
+        for (int p = from; p < to; ++p) {
+            if (!anyYellow(p, p + 1))
+                return false;
+        }
+        return true;
+    }
+
+    QTemporaryDir dir;
+    QList<std::pair<const char*, QByteArray>> saved;
+    QString savedAppFolder, savedIniFile;
+    QList<MsgBoxCall> boxes;
+    int answer = vbNo;
+    ScriptedSpeechEngine engine;
+    std::unique_ptr<systemtray> tray;
+    std::unique_ptr<frmDocument> doc;
+};
+
+// ---- the loop ----
+
+TEST_F(ReadingLoopTest, ReadsSentenceBySentenceSelectingEachWord)
+{
+    const QString text = "Hello world. How are you?\r\nFine, thanks! Bye.";
+    load(text);
+    doc->SpeakBtn_Click();
+
+    ASSERT_NE(voice(), nullptr);
+    EXPECT_EQ(lastSpoken(), "Hello world.");
+    EXPECT_TRUE(IsSpeaking);
+    EXPECT_FALSE(IsIdle);
+    EXPECT_TRUE(doc->NextBtn->isEnabled());
+    EXPECT_TRUE(doc->PriewBtn->isEnabled());
+    EXPECT_EQ(rtf()->SelText(), "Hello world.");
+    EXPECT_TRUE(allYellow(0, 12));
+    EXPECT_FALSE(anyYellow(12, text.size()));
+    speakWords();
+    // The word selection leaves the sentence painted.
+    EXPECT_TRUE(allYellow(0, 12));
+
+    finishUtterance();
+    EXPECT_EQ(lastSpoken(), "How are you?");
+    EXPECT_FALSE(anyYellow(0, 12));
+    EXPECT_TRUE(allYellow(13, 25));
+    speakWords();
+
+    finishUtterance();
+    // After the line break.
+    EXPECT_EQ(lastSpoken().trimmed(), "Fine, thanks!");
+    EXPECT_TRUE(allYellow(27, 40));
+    speakWords();
+
+    finishUtterance();
+    EXPECT_EQ(lastSpoken(), "Bye.");
+    EXPECT_TRUE(IsLastSentence);
+    speakWords();
+    EXPECT_TRUE(IsSpeaking);
+
+    finishUtterance();
+    EXPECT_EQ(spoken().size(), 4);
+    EXPECT_FALSE(IsSpeaking);
+    EXPECT_TRUE(IsIdle);
+    EXPECT_FALSE(doc->NextBtn->isEnabled());
+    EXPECT_FALSE(doc->PriewBtn->isEnabled());
+    EXPECT_FALSE(anyYellow(0, text.size()));
+    // One speech object served the whole reading.
+    EXPECT_EQ(engine.createdCount(), 1);
+    EXPECT_FALSE(DocChanged[kSlot]);
+}
+
+TEST_F(ReadingLoopTest, WordsAreSelectedExactlyInAccentedAndEmojiText)
+{
+    load(QString::fromUtf8("Caf\u00E9 cr\u00E8me br\u00FBl\u00E9e.\r\n\r\nSmile \U0001F600 d\u00E9j\u00E0 vu. "
+                           "\U0001D400\U0001D401 math \U0001F389 na\u00EFve end."));
+    doc->SpeakBtn_Click();
+    for (int i = 0; i < 3; ++i) {
+        speakWords();
+        finishUtterance();
+    }
+    EXPECT_EQ(spoken().size(), 3);
+    EXPECT_FALSE(IsSpeaking);
+}
+
+TEST_F(ReadingLoopTest, CaretAtTheEndOrBeforeBlanksReadsFromTheBeginning)
+{
+    const QString text = "One. Two.  \r\n \t";
+    load(text, static_cast<int>(text.size()));
+    doc->SpeakBtn_Click();
+    EXPECT_EQ(lastSpoken(), "One.");
+    doc->StopBtn_Click();
+
+    load(text, 9); // just after "Two."
+    doc->SpeakBtn_Click();
+    EXPECT_EQ(lastSpoken(), "One.");
+}
+
+TEST_F(ReadingLoopTest, RunsOfDelimitersDoNotStallTheReading)
+{
+    load("Wait!!! Go now.");
+    doc->SpeakBtn_Click();
+    EXPECT_EQ(lastSpoken(), "Wait!");
+    finishUtterance();
+    EXPECT_EQ(lastSpoken(), "Go now.");
+    finishUtterance();
+    EXPECT_FALSE(IsSpeaking);
+    EXPECT_TRUE(IsIdle);
+
+    // Starting inside the run.
+    load("Wait!!! Go now.", 6);
+    doc->SpeakBtn_Click();
+    EXPECT_EQ(lastSpoken(), "Go now.");
+}
+
+TEST_F(ReadingLoopTest, EmptyDocumentEndsTheReadingAtOnce)
+{
+    load("");
+    doc->SpeakBtn_Click();
+    ASSERT_NE(voice(), nullptr);
+    // The empty text was handed over...
+    EXPECT_FALSE(voice()->callsOf("Speak").isEmpty());
+    EXPECT_TRUE(spoken().isEmpty());
+    // ...and nothing is left waiting for an end that never comes.
+    EXPECT_FALSE(IsSpeaking);
+    EXPECT_TRUE(IsIdle);
+    EXPECT_FALSE(doc->NextBtn->isEnabled());
+}
+
+// ---- Next and Previous ----
+
+TEST_F(ReadingLoopTest, NextCutsTheSentenceAndReadsTheFollowingOne)
+{
+    load("One here. Two here. Three here.");
+    doc->SpeakBtn_Click();
+    doc->SpeakNext();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(lastSpoken(), "Two here.");
+    EXPECT_FALSE(NextRequested);
+    EXPECT_TRUE(IsSpeaking);
+    doc->SpeakNext();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(lastSpoken(), "Three here.");
+    // Next on the last sentence ends the reading.
+    doc->SpeakNext();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(spoken().size(), 3);
+    EXPECT_FALSE(IsSpeaking);
+    EXPECT_EQ(engine.createdCount(), 1);
+}
+
+TEST_F(ReadingLoopTest, PreviousReadsTheSentenceBeforeAndGoesOn)
+{
+    load("Alpha one. Beta two!! Gamma three.", 23); // inside "Gamma"
+    doc->SpeakBtn_Click();
+    EXPECT_EQ(lastSpoken(), "Gamma three.");
+    doc->SpeakPriew();
+    // The previous-sentence step ran before SpeakPriew returned; the
+    // delimiter run before "Gamma" is stepped over.
+    EXPECT_EQ(lastSpoken(), "Beta two!");
+    EXPECT_FALSE(PrevRequested);
+    EXPECT_TRUE(IsSpeaking);
+    doc->SpeakPriew();
+    EXPECT_EQ(lastSpoken(), "Alpha one.");
+    // On the first sentence it repeats that sentence.
+    doc->SpeakPriew();
+    EXPECT_EQ(lastSpoken(), "Alpha one.");
+    finishUtterance();
+    EXPECT_EQ(lastSpoken(), "Beta two!");
+}
+
+TEST_F(ReadingLoopTest, PreviousInAOneSentenceDocumentRepeatsItThenEnds)
+{
+    load("Only sentence.");
+    doc->SpeakBtn_Click();
+    doc->SpeakPriew();
+    EXPECT_EQ(spoken(), (QStringList{"Only sentence.", "Only sentence."}));
+    EXPECT_TRUE(IsSpeaking);
+    finishUtterance();
+    EXPECT_EQ(spoken().size(), 2);
+    EXPECT_FALSE(IsSpeaking);
+    EXPECT_TRUE(IsIdle);
+}
+
+// ---- selections ----
+
+TEST_F(ReadingLoopTest, SelectionIsReadAndTheReadingEndsAtItsEnd)
+{
+    const QString text = "A zero. B one. C two. D three.";
+    load(text, 8);
+    rtf()->setSelLength(13); // "B one. C two."
+    doc->SpeakBtn_Click();
+    EXPECT_TRUE(IsReadingSelection);
+    EXPECT_EQ(lastSpoken(), "B one.");
+    EXPECT_TRUE(allYellow(8, 14));
+    EXPECT_FALSE(anyYellow(15, 21));
+    speakWords();
+    finishUtterance();
+    EXPECT_EQ(lastSpoken(), "C two.");
+    EXPECT_TRUE(allYellow(15, 21));
+    EXPECT_FALSE(anyYellow(8, 14));
+    finishUtterance();
+    EXPECT_EQ(spoken().size(), 2);
+    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(anyYellow(0, text.size()));
+}
+
+TEST_F(ReadingLoopTest, PreviousDuringASelectionContinuesThroughTheDocument)
+{
+    load("A zero. B one. C two. D three.", 15);
+    rtf()->setSelLength(6); // "C two."
+    doc->SpeakBtn_Click();
+    EXPECT_EQ(lastSpoken(), "C two.");
+    doc->SpeakPriew();
+    EXPECT_EQ(lastSpoken(), "B one.");
+    EXPECT_FALSE(IsReadingSelection);
+    finishUtterance();
+    EXPECT_EQ(lastSpoken(), "C two.");
+    finishUtterance();
+    EXPECT_EQ(lastSpoken(), "D three.");
+    finishUtterance();
+    EXPECT_FALSE(IsSpeaking);
+}
+
+TEST_F(ReadingLoopTest, CaretLeavingTheSelectionEndsTheReading)
+{
+    load("A zero. B one. C two. D three.", 0);
+    rtf()->setSelLength(14);
+    doc->SpeakBtn_Click();
+    EXPECT_EQ(lastSpoken(), "A zero.");
+    rtf()->setSelStart(25);
+    doc->SpeakSelNextSentence();
+    EXPECT_TRUE(IsLastSentence);
+    EXPECT_EQ(spoken().size(), 1);
+    EXPECT_FALSE(IsSpeaking);
+    EXPECT_TRUE(IsIdle);
+}
+
+// ---- pause and resume ----
+
+TEST_F(ReadingLoopTest, SentenceEndingWhilePausedWaitsForResume)
+{
+    load("One here. Two here. Three here.");
+    doc->SpeakBtn_Click();
+    doc->PauseBtn_Click();
+    EXPECT_TRUE(IsPausing);
+    EXPECT_TRUE(voice()->paused());
+    finishUtterance();
+    // Nothing further is spoken while paused.
+    EXPECT_EQ(spoken().size(), 1);
+    EXPECT_TRUE(ResumePending);
+    EXPECT_TRUE(IsSpeaking);
+
+    doc->ResumeBtn->setEnabled(true);
+    doc->ResumeBtn->click();
+    EXPECT_FALSE(ResumePending);
+    EXPECT_FALSE(IsPausing);
+    EXPECT_EQ(lastSpoken(), "Two here.");
+    // A new speech object reads on.
+    EXPECT_EQ(engine.createdCount(), 2);
+    speakWords();
+    finishUtterance();
+    EXPECT_EQ(lastSpoken(), "Three here.");
+}
+
+// ---- Stop ----
+
+TEST_F(ReadingLoopTest, StopClearsTheHighlightAndEndsTheReading)
+{
+    const QString text = "One here. Two here.";
+    load(text);
+    doc->SpeakBtn_Click();
+    ASSERT_TRUE(anyYellow(0, text.size()));
+    doc->StopBtn_Click();
+    EXPECT_FALSE(anyYellow(0, text.size()));
+    EXPECT_TRUE(IsIdle);
+    EXPECT_TRUE(StopRequested);
+    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(doc->NextBtn->isEnabled());
+    EXPECT_FALSE(doc->PriewBtn->isEnabled());
+    // The speech object is gone; nothing goes on.
+    EXPECT_EQ(engine.created(0), nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(spoken().size(), 1);
+    // Painting while idle (Speak and Stop) does not count as an edit either.
+    doc->SpeakBtn_Click();
+    doc->StopBtn_Click();
+    EXPECT_FALSE(DocChanged[kSlot]);
+}
+
+TEST_F(ReadingLoopTest, SpeakWhileSpeakingStopsAndStartsAgain)
+{
+    load("One here. Two here. Three here.");
+    doc->SpeakBtn_Click();
+    doc->SpeakBtn_Click();
+    // Stopping put the caret after the first sentence.
+    EXPECT_EQ(lastSpoken(), "Two here.");
+    EXPECT_TRUE(IsSpeaking);
+    EXPECT_EQ(engine.createdCount(), 2);
+    EXPECT_EQ(engine.created(0), nullptr);
+    finishUtterance();
+    EXPECT_EQ(lastSpoken(), "Three here.");
+}
+
+TEST_F(ReadingLoopTest, StopWhileDictatingAsksToSave)
+{
+    load("Some text.");
+    IsDictating = true;
+    answer = vbNo;
+    doc->StopBtn_Click();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0].prompt, "Do you want to save the text?");
+    EXPECT_EQ(boxes[0].style, vbYesNoCancel + vbQuestion);
+    EXPECT_EQ(boxes[0].title, "Lectova");
+    EXPECT_FALSE(IsDictating);
+}
+
+// ---- punctuation mode ----
+
+TEST_F(ReadingLoopTest, PunctuationModeReadsTheRestInOneUtterance)
+{
+    WriteSetting(IniFile, "ReadSet", "PunctuationTag", "1");
+    PunctuationMode = 1;
+    const QString text = "One, two. Three; four!";
+    load(text, 10);
+    doc->SpeakBtn_Click();
+    ASSERT_EQ(spoken().size(), 1);
+    EXPECT_EQ(lastSpoken(), PunctuationToWords("Three; four!"));
+    EXPECT_EQ(rtf()->SelText(), "Three; four!");
+    EXPECT_FALSE(anyYellow(0, text.size()));
+    // No word is selected.
+    const int selStart = rtf()->SelStart();
+    voice()->emitWord(voice()->lastStream(), 0, 5);
+    EXPECT_EQ(rtf()->SelStart(), selStart);
+    EXPECT_EQ(rtf()->SelText(), "Three; four!");
+    finishUtterance();
+    EXPECT_EQ(spoken().size(), 1);
+    EXPECT_FALSE(IsSpeaking);
+
+    // With the caret at the end: from the second character on.
+    load(text, static_cast<int>(text.size()));
+    doc->SpeakBtn_Click();
+    EXPECT_EQ(lastSpoken(), PunctuationToWords(text.mid(1)));
+    finishUtterance();
+    // A selection with content: just that.
+    load(text, 5);
+    rtf()->setSelLength(4);
+    doc->SpeakBtn_Click();
+    EXPECT_EQ(lastSpoken(), PunctuationToWords("two."));
+    EXPECT_EQ(SentenceStart, 5);
+    // The Previous button does nothing.
+    doc->PriewBtn->setEnabled(true);
+    doc->PriewBtn->click();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(PrevRequested);
+    EXPECT_EQ(spoken().size(), 3);
+}
+
+// ---- speed and document state ----
+
+// ---- inside the main window ----
+
+// The program's own wiring: the main window is loaded (its welcome
+// document active, the controller pointed at it), and the document's
+// controls, menus and status bar follow the reading.
+class ReadingInMainWindowTest : public MainWindowFixture {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
+            saved.append({name, qgetenv(name)});
+            qputenv(name, dir.filePath(name).toUtf8());
+        }
+        MainWindowFixture::SetUp();
+        IsIdle = true;
+        PrevRequested = NextRequested = IsLastSentence = ResumePending = false;
+        IsReadingSelection = IsSpeakingWord = IsSpeakingOther = IsReadingClipboard = false;
+        PunctuationMode = 0;
+        RenewVoice = false;
+        engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha")};
+        tray = std::make_unique<systemtray>();
+        StopRequested = true;
+        LoadMain();
+        ASSERT_NE(Active(), nullptr);
+    }
+
+    void TearDown() override
+    {
+        IsSpeaking = IsPausing = false;
+        MainWindowFixture::TearDown();
+        systemtray::setActiveDocumentProvider({});
+        tray.reset();
+        for (const auto& [name, value] : saved) {
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
+        }
+    }
+
+    RichTextBox* rtf() const { return Active()->rtfText; }
+
+    void finishUtterance()
+    {
+        engine.last()->emitEnd(engine.last()->lastStream());
+        QCoreApplication::processEvents();
+    }
+
+    void rightClick()
+    {
+        QWidget* viewport = rtf()->viewport();
+        const QPointF at(5, 5);
+        QMouseEvent press(QEvent::MouseButtonPress, at, viewport->mapToGlobal(at), Qt::RightButton,
+                          Qt::RightButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(viewport, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, viewport->mapToGlobal(at), Qt::RightButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(viewport, &release);
+        QCoreApplication::processEvents();
+    }
+
+    QList<std::pair<const char*, QByteArray>> saved;
+    ScriptedSpeechEngine engine;
+    std::unique_ptr<systemtray> tray;
+};
+
+TEST_F(ReadingInMainWindowTest, ButtonsFollowTheReadingToItsEnd)
+{
+    frmDocument* doc = Active();
+    rtf()->setText("One here. Two here.");
+    rtf()->setSelStart(0);
+    DocChanged[ActiveSlot()] = false;
+    doc->SpeakBtn_Click();
+    EXPECT_TRUE(IsSpeaking);
+    EXPECT_TRUE(doc->NextBtn->isEnabled());
+    EXPECT_TRUE(doc->PriewBtn->isEnabled());
+    EXPECT_TRUE(doc->StopBtn->isEnabled());
+    EXPECT_FALSE(main->mnuCtlSpeak->isEnabled());
+    finishUtterance();
+    finishUtterance();
+    EXPECT_FALSE(IsSpeaking);
+    EXPECT_TRUE(IsIdle);
+    EXPECT_FALSE(doc->NextBtn->isEnabled());
+    EXPECT_FALSE(doc->PriewBtn->isEnabled());
+    EXPECT_FALSE(doc->StopBtn->isEnabled());
+    EXPECT_TRUE(main->mnuCtlSpeak->isEnabled());
+    EXPECT_FALSE(DocChanged[ActiveSlot()]);
+}
+
+TEST_F(ReadingInMainWindowTest, SelectionChangesShowTheLineNumberOnlyWhenIdle)
+{
+    frmDocument* doc = Active();
+    rtf()->setText("first.\r\nsecond.\r\nthird.");
+    rtf()->setSelStart(17); // on the third line
+    EXPECT_EQ(main->panelText("Text"), "Line Number: 3");
+
+    rtf()->setSelStart(0);
+    doc->SpeakBtn_Click();
+    EXPECT_FALSE(IsIdle);
+    const QString during = main->panelText("Text");
+    rtf()->setSelStart(9);
+    EXPECT_EQ(main->panelText("Text"), during);
+
+    doc->StopBtn_Click();
+    EXPECT_TRUE(IsIdle);
+    rtf()->setSelStart(10);
+    EXPECT_EQ(main->panelText("Text"), "Line Number: 2");
+}
+
+TEST_F(ReadingInMainWindowTest, RightClickShowsThePopUpMenuOnlyWhenNotSpeaking)
+{
+    frmDocument* doc = Active();
+    rtf()->setText("One here. Two here.");
+    rightClick();
+    EXPECT_TRUE(main->mnuPopUp->isVisible());
+    main->mnuPopUp->hide();
+
+    rtf()->setSelStart(0);
+    doc->SpeakBtn_Click();
+    rightClick();
+    EXPECT_FALSE(main->mnuPopUp->isVisible());
+    main->mnuPopUp->hide();
+}
+
+TEST_F(ReadingInMainWindowTest, SpeedChangeIsShownAtOnceAndHeardFromTheNextSentence)
+{
+    frmDocument* doc = Active();
+    rtf()->setText("One here. Two here.");
+    rtf()->setSelStart(0);
+    doc->SpeakBtn_Click();
+    doc->cpvSlider1->setSliderDown(true);
+    doc->cpvSlider1->setValue(-2);
+    doc->cpvSlider1->setSliderDown(false);
+    EXPECT_EQ(main->panelText(3), "Speed:-2");
+    EXPECT_EQ(doc->Lblspeed->text(), "-2");
+    EXPECT_EQ(ReadSetting(IniFile, "ReadSet", "Speed", ""), "-2");
+    finishUtterance();
+    const auto rates = engine.last()->callsOf("SetRate");
+    ASSERT_EQ(rates.size(), 2);
+    EXPECT_NE(rates[0].number, -2);
+    EXPECT_EQ(rates[1].number, -2);
+}
+
+} // namespace

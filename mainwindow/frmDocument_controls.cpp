@@ -1,0 +1,384 @@
+// The document window's voice and speed controls, its advert line, the
+// bottom buttons, the change tracking and the word-prediction members.
+#include "mainwindow/frmDocument.h"
+
+#include "mainwindow/AdList.h"
+#include "mainwindow/DocumentTable.h"
+#include "mainwindow/RichTextBox.h"
+#include "mainwindow/Skin.h"
+#include "mainwindow/frmMain.h"
+
+#include "core/Conversions.h"
+#include "core/Globals.h"
+#include "core/IgnoreErrors.h"
+#include "core/MessageBox.h"
+#include "core/ServerAddress.h"
+#include "core/SettingsStore.h"
+#include "core/StringTable.h"
+#include "core/TextHelpers.h"
+#include "core/Utilities.h"
+#include "speech/ProgramWindows.h"
+#include "speech/systemtray.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <exception>
+
+namespace {
+
+constexpr int kSpeakerText = 2101; // "Speaker:  "
+constexpr int kSpeedText = 2100;   // "Speed:"
+constexpr int kProductName = 2205; // "Lectova"
+
+void setStatusPanel(int index, const QString& text)
+{
+    if (frmMain* main = frmMain::instance())
+        main->setPanelText(index, text);
+}
+
+// Runs a handler that has no error handling of its own: what it throws is
+// shown to the user instead of ending the program.
+template <class F>
+void ReportErrors(QWidget* parent, F&& step)
+{
+    try {
+        std::forward<F>(step)();
+    } catch (const std::exception& e) {
+        MsgBox(QString::fromUtf8(e.what()), vbExclamation, LoadResString(kProductName), parent);
+    } catch (...) {
+        MsgBox(QStringLiteral("Unexpected error"), vbExclamation, LoadResString(kProductName), parent);
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Voice list
+
+void frmDocument::FillVoiceList()
+{
+    systemtray* tray = systemtray::instance();
+    if (!tray)
+        return;
+    const QStringList pieces = tray->m_GetVoiceDescriptions.split(QLatin1Char(';'));
+    // A list being filled selects nothing on its own.
+    const bool blocked = VoiceCB->blockSignals(true);
+    for (qsizetype i = 0; i + 1 < pieces.size(); ++i)
+        VoiceCB->addItem(pieces.at(i));
+    VoiceCB->setCurrentIndex(-1);
+    VoiceCB->blockSignals(blocked);
+}
+
+void frmDocument::VoiceCB_Click()
+{
+    if (!LoadingWindow) {
+        IgnoreErrors([&] {
+            WriteSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("Reader"),
+                         QString::number(VoiceCB->currentIndex()));
+        });
+    }
+    IgnoreErrors([&] { setStatusPanel(2, LoadResString(kSpeakerText) + VoiceCB->currentText()); });
+}
+
+std::int16_t frmDocument::convoice()
+{
+    static const std::pair<const char*, const char*> kNames[] = {
+        {"Paul", "Corvane Paul"},
+        {"Kate", "Corvane Kate"},
+        {"Crystal", "ATT DTNV 1.4 Crystal16"},
+        {"Mike", "ATT DTNV 1.4 Mike16"},
+        {"Audrey", "ATT DTNV 1.4 Audrey16"},
+        {"Charles", "ATT DTNV 1.4 Charles16"},
+    };
+    const QString voice = VoiceCB->currentText();
+    for (const auto& [shortName, longName] : kNames) {
+        if (voice == QLatin1String(shortName)) {
+            Combo2->setEditText(QLatin1String(longName));
+            break;
+        }
+    }
+    return static_cast<std::int16_t>(Combo2->findText(Combo2->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+// ---------------------------------------------------------------------------
+// Speed bar
+
+void frmDocument::cpvSlider1_Change()
+{
+    const QString value = QString::number(cpvSlider1->value());
+    IgnoreErrors([&] { WriteSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("Speed"), value); });
+    IgnoreErrors([&] { setStatusPanel(3, LoadResString(kSpeedText) + value); });
+    IgnoreErrors([&] { Lblspeed->setText(value); });
+}
+
+void frmDocument::Adjustspeed()
+{
+    IgnoreErrors([&] {
+        setSpeedValue(CInt(ReadSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("Speed"), QStringLiteral("0"))));
+    });
+    IgnoreErrors([&] { setStatusPanel(3, LoadResString(kSpeedText) + QString::number(cpvSlider1->value())); });
+}
+
+void frmDocument::stopspeaking()
+{
+    if (systemtray* tray = systemtray::instance())
+        tray->stopspeaking();
+}
+
+void frmDocument::hearsamles_Click()
+{
+}
+
+// ---------------------------------------------------------------------------
+// Voice pages and samples
+
+void frmDocument::openTryVoicePage()
+{
+    QString text;
+    IgnoreErrors([&] {
+        frmDocument* active = nullptr;
+        if (frmMain* main = frmMain::instance())
+            active = main->activeDocument();
+        text = (active ? active : this)->rtfText->Text();
+    });
+    IgnoreErrors([&] {
+        const QString address = ServerUrl(QStringLiteral("treerss.php?version=96&text=") + URLEncode(TruncateTo500(text)));
+        ShellOpen(address, QString());
+    });
+}
+
+void frmDocument::btnTryVoice_Click()
+{
+    openTryVoicePage();
+}
+
+void frmDocument::CmdMoreVoice_Click()
+{
+    openTryVoicePage();
+}
+
+void frmDocument::BtnVoiceSample_Click()
+{
+    IgnoreErrors([] { ProgramWindows::get().frmListen_Show(QStringLiteral("Paul Voice")); });
+}
+
+void frmDocument::CmdFemaleVoice_Click()
+{
+    ReportErrors(this, [] { ProgramWindows::get().frmListen_Show(QStringLiteral("Kate Voice")); });
+}
+
+// ---------------------------------------------------------------------------
+// Advert line
+
+void frmDocument::loadAdverts()
+{
+    LoadAdList();
+    if (AdCount > 0) {
+        // A list that became shorter than the entry shown starts again.
+        if (AdIndex < 0 || AdIndex >= AdCount)
+            AdIndex = 0;
+        lblAd->setText(AdList.value(2 * AdIndex));
+    }
+}
+
+void frmDocument::Timer2_Timer()
+{
+    ReportErrors(this, [&] {
+        if (AdCount > 0) {
+            if (AdIndex + 1 >= AdCount)
+                AdIndex = -1;
+            ++AdIndex;
+            lblAd->setText(AdList.value(2 * AdIndex));
+        }
+    });
+    Timer2->stop();
+}
+
+void frmDocument::tmrAd_Timer()
+{
+    Timer2->start();
+}
+
+void frmDocument::lblAd_Click()
+{
+    if (AdIndex < 0 || AdIndex >= AdCount)
+        return;
+    const QString link = AdList.value(2 * AdIndex + 1);
+    if (link.isEmpty())
+        return;
+    ShellOpenWithMessage(link, QString());
+}
+
+// ---------------------------------------------------------------------------
+// Remaining handlers
+
+void frmDocument::Btndictate_Click()
+{
+    IgnoreErrors([&] {
+        rtfText->setFocus();
+        rtfText->setSelLength(0);
+    });
+    IgnoreErrors([&] {
+        const QString caption = windowTitle();
+        if (caption == AppFolder + QStringLiteral("\\first.txt") || caption == AppFolder + QStringLiteral("/first.txt"))
+            rtfText->setText(QString());
+    });
+}
+
+void frmDocument::btnBBC_Click()
+{
+    IgnoreErrors([] { ShellOpen(ServerUrl(QStringLiteral("/bbcshow.html")), QString()); });
+}
+
+void frmDocument::Btnminibar_Click()
+{
+    ReportErrors(this, [] {
+        if (systemtray* tray = systemtray::instance())
+            tray->mnuTrayShowDock_Click();
+    });
+}
+
+void frmDocument::Command4_Click()
+{
+    IgnoreErrors([] {
+        if (systemtray* tray = systemtray::instance())
+            tray->mnuTrayShowSoftware_Click();
+    });
+    IgnoreErrors([] { ProgramWindows::get().frmMain_Unload(); });
+}
+
+void frmDocument::helpbtn_Click()
+{
+    IgnoreErrors([&] { StopBtn_Click(); });
+    IgnoreErrors([] {
+        const QString program = FindProgramFile(QStringLiteral("\\fscommand\\TTS.exe"));
+        if (!program.isEmpty())
+            QProcess::startDetached(program, {});
+    });
+}
+
+void frmDocument::NextBtn_Click()
+{
+    if (PunctuationMode == 1)
+        return;
+    ReportErrors(this, [&] { SpeakNext(); });
+}
+
+void frmDocument::PauseBtn_Click()
+{
+    IgnoreErrors([] {
+        if (systemtray* tray = systemtray::instance())
+            tray->PauseSpeaking();
+    });
+}
+
+void frmDocument::rtfText_Change()
+{
+    if (IsSpeaking)
+        return;
+    if (IgnoreNextChange) {
+        IgnoreNextChange = false;
+        return;
+    }
+    IgnoreErrors([&] { DocChanged.at(SlotOf(this)) = true; });
+}
+
+void frmDocument::ReadClipboardtoFile_Click()
+{
+}
+
+void frmDocument::EmptyPrivateSub(const QString& /*first*/, const QString& /*second*/)
+{
+}
+
+QString frmDocument::GetParentPath(const QString& path)
+{
+    qsizetype cut = path.lastIndexOf(QLatin1Char('\\'));
+    if (cut < 0)
+        cut = path.lastIndexOf(QLatin1Char('/'));
+    if (cut < 0)
+        return QStringLiteral("C:\\");
+    return path.left(cut + 1);
+}
+
+// ---------------------------------------------------------------------------
+// Word prediction rows and typing echo: the panel is not shown and its word
+// lists are not supplied yet, so these members do nothing for now.
+
+void frmDocument::AddTotalList(const QString& /*words*/)
+{
+}
+
+void frmDocument::PicKeydown(std::int16_t /*KeyCode*/)
+{
+}
+
+void frmDocument::Command7_Click()
+{
+}
+
+void frmDocument::Command8_Click()
+{
+}
+
+void frmDocument::Label1_Click(int /*Index*/)
+{
+}
+
+void frmDocument::Label1_DblClick(int /*Index*/)
+{
+}
+
+void frmDocument::Command6_GotFocus(int /*Index*/)
+{
+}
+
+void frmDocument::Command6_Click(int /*Index*/)
+{
+}
+
+void frmDocument::ChkLetter_Click()
+{
+}
+
+void frmDocument::ChkWord_Click()
+{
+}
+
+void frmDocument::ChkSentence_Click()
+{
+}
+
+QString frmDocument::GetLastWord(RichTextBox* /*box*/)
+{
+    return QString();
+}
+
+QString frmDocument::GetWordPrefix()
+{
+    return QString();
+}
+
+QString frmDocument::GetPhrasePrefix()
+{
+    return QString();
+}
+
+bool frmDocument::IsWordDelimiter(int /*code*/)
+{
+    return false;
+}
+
+bool frmDocument::IsPhraseDelimiter(int /*code*/)
+{
+    return false;
+}
+
+void frmDocument::SetEchoMode()
+{
+}

@@ -1,0 +1,276 @@
+#pragma once
+// Fixture of the document-window tests: a scripted speech engine, a
+// temporary settings file and program folder, the document table reset,
+// message boxes, file dialogs and the program's other windows answered or
+// recorded by the test.
+#include "support/ScriptedSpeechVoice.h"
+
+#include "core/FormStrings.h"
+#include "core/Globals.h"
+#include "core/MessageBox.h"
+#include "core/SettingsStore.h"
+#include "mainwindow/AdList.h"
+#include "mainwindow/CommonDialog.h"
+#include "mainwindow/DocumentTable.h"
+#include "mainwindow/RichTextBox.h"
+#include "mainwindow/Skin.h"
+#include "mainwindow/frmDocument.h"
+#include "mainwindow/frmMain.h"
+#include "speech/ProgramWindows.h"
+#include "speech/ReadingState.h"
+#include "speech/systemtray.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+
+// Reaches the window's private members.
+struct DocumentWindowTestAccess {
+    static bool& LoadingWindow(frmDocument& d) { return d.LoadingWindow; }
+    static QString GetParentPath(frmDocument& d, const QString& p) { return d.GetParentPath(p); }
+    static void GetSelRange(frmDocument& d) { d.GetSelRange(); }
+    static std::int32_t& SpellStart(frmDocument& d) { return d.SpellStart; }
+    static std::int32_t& SpellEnd(frmDocument& d) { return d.SpellEnd; }
+    static void ShowSpellCheckResult(frmDocument& d, std::int16_t cancelled) { d.ShowSpellCheckResult(cancelled); }
+};
+using Access = DocumentWindowTestAccess;
+
+// Records the windows the document window opens.
+class RecordingWindows : public ProgramWindows {
+public:
+    QStringList listened;
+    QString failFor;
+    int settingsShown = 0;
+    bool stoppedBeforeSettings = false;
+    void frmListen_Show(const QString& voicename) override
+    {
+        if (voicename == failFor)
+            throw std::runtime_error("no sample window");
+        listened << voicename;
+    }
+    void frmSet_ShowModal() override
+    {
+        ++settingsShown;
+        stoppedBeforeSettings = StopRequested;
+    }
+};
+
+inline bool waitForFile(const QString& path, int ms = 10000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        QFile f(path);
+        if (f.open(QIODevice::ReadOnly) && !f.readAll().isEmpty())
+            return true;
+        QThread::msleep(20);
+    }
+    return false;
+}
+
+inline QString readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).trimmed() : QString();
+}
+
+inline void writeFile(const QString& path, const QByteArray& bytes, bool executable = false)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+    if (executable)
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+class DocumentWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME", "XDG_DATA_DIRS", "BROWSER",
+                                 "TAMSEL_SERVER"}) {
+            saved.append({name, qgetenv(name)});
+        }
+        qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
+        qputenv("XDG_CONFIG_DIRS", dir.filePath("etc-xdg").toUtf8());
+        qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
+        qputenv("XDG_DATA_DIRS", (dir.filePath("sysdata") + ":/usr/local/share:/usr/share").toUtf8());
+        qunsetenv("BROWSER");
+        qputenv("TAMSEL_SERVER", "http://tts.test/");
+        savedAppFolder = AppFolder;
+        savedIniFile = IniFile;
+        AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
+        writeFile(dir.filePath("Update.xml"), "<Settings><ReadSet/><FrmSet/></Settings>");
+        IniFile = dir.filePath("Update.xml");
+
+        IsSpeaking = IsPausing = IsDictating = false;
+        IsIdle = true;
+        PrevRequested = NextRequested = false;
+        IsReadingSelection = IsLastSentence = IsReadingWhole = ResumePending = false;
+        IsReadingClipboard = IsSpeakingWord = IsSpeakingOther = false;
+        IsMainShown = IsDockShown = false;
+        PunctuationMode = 0;
+        ReadingPos = SentenceStart = 0;
+        RenewVoice = false;
+        ReadingFaces::floatingBar = nullptr;
+        ReadingFaces::mainWindow = nullptr;
+        ReadingFaces::mnuTrayStop = ReadingFaces::mnuTrayPause = nullptr;
+        resetTable();
+        AdList.clear();
+        AdCount = 0;
+        AdIndex = 0;
+
+        SetMsgBoxAnswerer([this](const MsgBoxCall& call) {
+            boxes.append(call);
+            return answer;
+        });
+        SetCommonDialogAnswerer([this](CommonDialog& d, CommonDialog::Kind) {
+            ++dialogs;
+            d.FileName = saveAsName;
+        });
+        ProgramWindows::install(&windows);
+
+        engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha"), ScriptedSpeechEngine::voice("b", "Beta"),
+                         ScriptedSpeechEngine::voice("c", "Gamma")};
+        tray = std::make_unique<systemtray>();
+        tray->m_GetVoiceDescriptions = "Alpha;Beta;Gamma;";
+        StopRequested = true;
+    }
+
+    void TearDown() override
+    {
+        for (const QPointer<frmDocument>& d : docs)
+            delete d.data();
+        main.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        tray.reset();
+        ProgramWindows::install(nullptr);
+        SetMsgBoxAnswerer({});
+        SetCommonDialogAnswerer({});
+        resetTable();
+        IsMainShown = false;
+        IsSpeaking = IsPausing = false;
+        ReadingFaces::mainWindow = nullptr;
+        AppFolder = savedAppFolder;
+        IniFile = savedIniFile;
+        for (const auto& [name, value] : saved) {
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
+        }
+    }
+
+    static void resetTable()
+    {
+        for (int i = 0; i <= kMaxDocuments; ++i) {
+            Documents[i] = nullptr;
+            DocSlotUsed[i] = false;
+            DocSavedText[i].clear();
+            DocChanged[i] = false;
+            DocSaveAsName[i].clear();
+        }
+        DocCount = 0;
+        NewSlot = 1;
+        ClosingDocument = false;
+        IgnoreNextChange = false;
+    }
+
+    void setting(const char* section, const char* key, const QString& value)
+    {
+        WriteSetting(IniFile, QLatin1String(section), QLatin1String(key), value);
+    }
+    QString stored(const char* section, const char* key)
+    {
+        return ReadSetting(IniFile, QLatin1String(section), QLatin1String(key), QStringLiteral("<none>"));
+    }
+
+    // A document window on its own, deleted by the test.
+    frmDocument* newDocument(int slot = 0)
+    {
+        auto* d = new frmDocument;
+        docs.append(d);
+        if (slot > 0)
+            d->setTag(QString::number(slot));
+        return d;
+    }
+
+    frmMain& mainWindow()
+    {
+        if (!main)
+            main = std::make_unique<frmMain>();
+        return *main;
+    }
+
+    // A document window made by the main window's New.
+    frmDocument* newInMain()
+    {
+        mainWindow().mnuFileNew_Click();
+        return mainWindow().activeDocument();
+    }
+
+    static QMdiSubWindow* frameOf(frmDocument* d) { return qobject_cast<QMdiSubWindow*>(d->parentWidget()); }
+
+    static void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    // A program folder of the test's own, with the string table.
+    QString ownProgramFolder()
+    {
+        const QString folder = dir.filePath("program");
+        QDir().mkpath(folder);
+        QFile::copy(qEnvironmentVariable("TAMSEL_PROGRAM_DIR") + "/strings.txt", folder + "/strings.txt");
+        AppFolder = folder;
+        return folder;
+    }
+
+    // A web-browser stand-in that writes the address it is given to a file.
+    QString installBrowser()
+    {
+        const QString marker = dir.filePath("opened");
+        const QString script = dir.filePath("browser.sh");
+        writeFile(script, ("#!/bin/sh\necho \"$1\" > '" + marker + "'\n").toUtf8(), true);
+        writeFile(dir.filePath("data/applications/tamsel-test-browser.desktop"),
+                  ("[Desktop Entry]\nType=Application\nName=Test browser\nExec=" + script
+                   + " %u\nMimeType=x-scheme-handler/http;\n")
+                      .toUtf8());
+        writeFile(dir.filePath("config/mimeapps.list"),
+                  "[Default Applications]\nx-scheme-handler/http=tamsel-test-browser.desktop\n");
+        // Without a display the desktop's opener asks $BROWSER instead.
+        qputenv("BROWSER", script.toUtf8());
+        return marker;
+    }
+
+    QTemporaryDir dir;
+    QList<std::pair<const char*, QByteArray>> saved;
+    QString savedAppFolder, savedIniFile;
+    ScriptedSpeechEngine engine;
+    std::unique_ptr<systemtray> tray;
+    std::unique_ptr<frmMain> main;
+    QList<QPointer<frmDocument>> docs;
+    RecordingWindows windows;
+    QList<MsgBoxCall> boxes;
+    int answer = vbNo;
+    QString saveAsName;
+    int dialogs = 0;
+};
+

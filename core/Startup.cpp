@@ -116,8 +116,8 @@ void StartApplication()
     IniFile = SettingsFile;
     // The windows the controller opens and closes, then the controller
     // itself: tray icon, hotkeys, speech. Both live as long as the program.
+    static ProgramWindowsImpl* windows = nullptr;
     IgnoreErrors([] {
-        static ProgramWindowsImpl* windows = nullptr;
         if (!windows) {
             windows = new ProgramWindowsImpl;
             ProgramWindows::install(windows);
@@ -139,7 +139,13 @@ void StartApplication()
     });
     switch (face) {
     case StartFace::FloatingBar: // the floating bar, shown modeless
-    case StartFace::Splash:      // the splash, which leads to the main window
+        IgnoreErrors([] { ProgramWindows::get().frmDockDemo_Show(); });
+        break;
+    case StartFace::Splash: // the splash, which leads to the main window
+        IgnoreErrors([] {
+            if (windows)
+                windows->frmSplash_Show();
+        });
         break;
     }
 }

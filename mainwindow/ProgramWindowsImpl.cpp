@@ -1,9 +1,67 @@
 #include "ProgramWindowsImpl.h"
 
+#include "frmMain.h"
+#include "frmSplash.h"
 #include "msgform.h"
+
+#include "core/IgnoreErrors.h"
 
 #include <QCheckBox>
 #include <QLabel>
+
+void ProgramWindowsImpl::frmMain_Show()
+{
+    frmMain* m = frmMain::instance();
+    if (!m) {
+        m = new frmMain;
+        // Closing the window unloads it.
+        m->setAttribute(Qt::WA_DeleteOnClose);
+        m->MDIForm_Load();
+    }
+    m->show();
+    m->raise();
+    m->activateWindow();
+}
+
+void ProgramWindowsImpl::frmMain_Maximize()
+{
+    if (frmMain* m = frmMain::instance())
+        m->showMaximized();
+}
+
+bool ProgramWindowsImpl::frmMain_Unload()
+{
+    frmMain* m = frmMain::instance();
+    return !m || m->close();
+}
+
+void ProgramWindowsImpl::frmMain_SetAutoClipboardChecked(bool checked)
+{
+    if (frmMain* m = frmMain::instance())
+        m->mnuCtlclipboard->setChecked(checked);
+}
+
+void ProgramWindowsImpl::Aboutus_Show()
+{
+    if (!about_) {
+        about_ = new Aboutus;
+        about_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
+void ProgramWindowsImpl::frmSplash_Show()
+{
+    frmSplash* s = frmSplash::instance();
+    if (!s) {
+        s = new frmSplash;
+        s->setAttribute(Qt::WA_DeleteOnClose);
+        s->Form_Load();
+    }
+    s->show();
+}
 
 void ProgramWindowsImpl::msgform_Show(const QString& label2, bool check1Visible)
 {
@@ -30,4 +88,11 @@ void ProgramWindowsImpl::msgform_Unload()
 void ProgramWindowsImpl::UnloadAllForms()
 {
     msgform_Unload();
+    IgnoreErrors([] { frmSplash::Unload(); });
+    if (Aboutus* a = about_.data()) {
+        about_.clear();
+        a->close();
+    }
+    if (frmMain* m = frmMain::instance())
+        m->close();
 }

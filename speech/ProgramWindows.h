@@ -12,7 +12,8 @@ public:
     // The main window frmMain.
     virtual void frmMain_Show() {}
     virtual void frmMain_Maximize() {}
-    virtual void frmMain_Unload() {}
+    // False when the main window stayed (a document could not be saved).
+    virtual bool frmMain_Unload() { return true; }
     // Its Control > Auto Read Clipboard item.
     virtual void frmMain_SetAutoClipboardChecked(bool /*checked*/) {}
 
@@ -24,6 +25,10 @@ public:
     // The settings dialog, shown modal, and the About box, modeless.
     virtual void frmSet_ShowModal() {}
     virtual void Aboutus_Show() {}
+
+    // The voice-sample window frmListen, shown modeless with the name of
+    // the voice whose samples it plays ("Paul Voice", "Kate Voice").
+    virtual void frmListen_Show(const QString& /*voicename*/) {}
 
     // The loading notice msgform.
     virtual void msgform_Show(const QString& /*label2*/, bool /*check1Visible*/) {}

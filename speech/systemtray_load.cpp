@@ -322,8 +322,14 @@ void systemtray::mnuTrayShowDock_Click()
     IgnoreErrors([&] { stopDictating(); });
     IsDockShown = true;
     if (IsMainShown) {
-        // The main window's unload brings up the floating bar.
-        IgnoreErrors([&] { w.frmMain_Unload(); });
+        // The main window's unload brings up the floating bar. A main window
+        // that stays (a document that could not be saved) stays the face.
+        bool unloaded = true;
+        IgnoreErrors([&] { unloaded = w.frmMain_Unload(); });
+        if (!unloaded) {
+            IsDockShown = false;
+            return;
+        }
     } else {
         IgnoreErrors([&] { w.frmDockDemo_Show(); });
     }
@@ -420,6 +426,12 @@ void systemtray::mnuTrayExit_Click()
         WriteSetting(SettingsFile, kReadSet, QStringLiteral("ScreenX"), QString::number(size.width()));
         WriteSetting(SettingsFile, kReadSet, QStringLiteral("ScreenY"), QString::number(size.height()));
     });
+    // The main window closes first: when it stays because a document could
+    // not be saved, the program does not end and nothing is lost.
+    bool unloaded = true;
+    IgnoreErrors([&] { unloaded = ProgramWindows::get().frmMain_Unload(); });
+    if (!unloaded)
+        return;
     Form_Unload();
 }
 

@@ -58,7 +58,8 @@ protected:
     {
         QProcessEnvironment extra;
         extra.insert("TAMSEL_SPEECH_LOG", log);
-        program = std::make_unique<Program>(home, args, extra);
+        // "3250": the controller alone, in the tray, without a face.
+        program = std::make_unique<Program>(home, args.isEmpty() ? QStringList{"3250"} : args, extra);
         ASSERT_TRUE(program->started);
         ASSERT_TRUE(waitUntil([&] { return grabState(kCtrlAlt, "r") == "taken"; }, 15000))
             << "the Play/Pause hotkey was never registered";

@@ -40,7 +40,13 @@ public:
 
     void frmMain_Show() override { log << "frmMain_Show"; }
     void frmMain_Maximize() override { log << "frmMain_Maximize"; }
-    void frmMain_Unload() override { log << "frmMain_Unload"; }
+    void frmMain_Unload_refuses(bool refuse) { refuseUnload = refuse; }
+    bool frmMain_Unload() override
+    {
+        log << "frmMain_Unload";
+        return !refuseUnload;
+    }
+    bool refuseUnload = false;
     void frmMain_SetAutoClipboardChecked(bool on) override { log << QString("frmMain_SetAutoClipboardChecked %1").arg(on); }
     void frmDockDemo_Show() override { log << "frmDockDemo_Show"; }
     void frmDockDemo_Unload() override { log << "frmDockDemo_Unload"; }
@@ -548,6 +554,22 @@ TEST_F(ControllerTest, ExitStoresTheFaceAndScreenAndReleasesEverythingBeforeTheW
     // Exit reached again (another window's close calls it) is harmless.
     tray->mnuTrayExit_Click();
     EXPECT_TRUE(GlobalHotkeys::instance()->registered().isEmpty());
+}
+
+TEST_F(ControllerTest, AMainWindowThatCannotCloseKeepsTheProgramAndItsFace)
+{
+    load();
+    windows.frmMain_Unload_refuses(true); // a document whose save failed stays open
+    IsMainShown = true;
+    tray->mnuTrayExit_Click();
+    EXPECT_EQ(GlobalHotkeys::instance()->registered().size(), 7) << "exit went on";
+    EXPECT_NE(tray->trayIcon, nullptr);
+    EXPECT_FALSE(windows.log.contains("UnloadAllForms"));
+
+    tray->mnuTrayShowDock_Click();
+    EXPECT_TRUE(IsMainShown);
+    EXPECT_FALSE(IsDockShown);
+    EXPECT_FALSE(windows.log.contains("frmDockDemo_SetNormal"));
 }
 
 TEST_F(ControllerTest, ExitFromTheFloatingBarKeepsTheStartFace)

@@ -1,0 +1,28 @@
+#pragma once
+// The advert list: short captions with web links, read from AdList.xml in
+// the program folder. A document window loads it when it opens; its advert
+// line shows one caption at a time and opens the matching link.
+//
+// File format: the file's first node is the root element (any name; a
+// declaration, comment or processing instruction before it gives no
+// entries). Every child node of the root is one entry, in order, a comment
+// included. Within an entry only position counts: the text of its first
+// child is the caption, of its second child the link.
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+// Caption of entry i at 2i, its link at 2i + 1.
+extern QStringList AdList;
+// Number of entries.
+extern std::int16_t AdCount;
+// The entry the advert line shows; the advert line moves it on.
+extern std::int16_t AdIndex;
+
+// Reads AppFolder/AdList.xml into AdList and AdCount. A missing, empty or
+// malformed file leaves both as they were.
+void LoadAdList();
+// The same for any file (the loader behind LoadAdList).
+void LoadAdListFrom(const QString& path);

@@ -1,0 +1,48 @@
+#pragma once
+// The table of open document windows: up to 30, each in a numbered slot
+// 1..30 whose number the window keeps in its "Tag" property. It remembers
+// what each document last saved and whether it was edited.
+
+#include <QPointer>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+class frmDocument;
+class RichTextBox;
+class QWidget;
+
+constexpr int kMaxDocuments = 30;
+
+// Indexed by slot 1..30 (index 0 unused, except DocChanged).
+extern std::array<QPointer<frmDocument>, kMaxDocuments + 1> Documents;
+extern std::array<bool, kMaxDocuments + 1> DocSlotUsed;
+extern std::array<QString, kMaxDocuments + 1> DocSavedText;
+// Entry 0 belongs to a window whose Tag is still empty (while it loads).
+extern std::array<bool, kMaxDocuments + 1> DocChanged;
+extern std::array<QString, kMaxDocuments + 1> DocSaveAsName;
+extern std::int16_t DocCount;
+// Result of the last vacant-slot search; -1 when none was vacant.
+extern std::int16_t NewSlot;
+// Set by a closing window just before it saves; cleared on activation.
+extern bool ClosingDocument;
+// The next text change of a document window is not an edit.
+extern bool IgnoreNextChange;
+
+// Reading highlight colours (COLORREF).
+constexpr std::uint32_t kSentenceYellow = 0x00FFFF;
+constexpr std::uint32_t kClearedWhite = 0xFFFFFF;
+
+// The slot a window's Tag names (0 for an empty or non-numeric Tag).
+int SlotOf(const QWidget* window);
+// The slot of the active document window; makes one ("Document n") when
+// there is none. Throws std::runtime_error when no slot is vacant.
+std::int16_t GetActiveDocumentSlot();
+// Takes the lowest vacant slot and returns it; -1 when all are taken.
+std::int16_t FindVacantDocumentSlot();
+// "Line Number: n" of the active document's caret in the status bar.
+void ShowLineNumber();
+// Background of the selection, or of the whole text.
+void SetSelectionBackColor(RichTextBox* rtf, std::uint32_t color);
+void SetAllBackColor(RichTextBox* rtf, std::uint32_t color);

@@ -1,0 +1,34 @@
+#pragma once
+// The recent-files list: the last five documents opened or saved, newest
+// first, kept in the settings file (FrmSet/noRUF and FrmSet/Rf1..Rf5) and
+// shown as the entries mnuRUF(1), mnuRUF(2), ... at the end of the main
+// window's File menu. Paths are compared exactly, letter case included.
+//
+// Re-opening a listed file moves it to the top of the menu only; the stored
+// order stays, and comes back with the next new entry or the next start.
+// Settings failures reach the caller.
+
+#include <QPointer>
+#include <QString>
+
+#include <cstdint>
+
+class frmMain;
+
+// The window whose File menu shows the list (set by LoadRecentFiles).
+extern QPointer<frmMain> RufForm;
+// Number of entries (0..RufMax), mirroring FrmSet/noRUF.
+extern std::int16_t RufCount;
+// The limit: 5 once the list is loaded.
+extern std::int16_t RufMax;
+
+// Fills the File menu of `form` from the settings file.
+void LoadRecentFiles(frmMain* form);
+// Records a file that was opened or saved.
+void AddRecentFile(const QString& path);
+
+// Steps of AddRecentFile for a path not yet in the menu.
+void AddNewRecentFile(const QString& path);
+void GrowRecentList();
+void PushRecentFile(const QString& path);
+void RefreshRecentMenu();

@@ -81,8 +81,13 @@ bool RegSetValue(RegRoot root, const QString& subKey, const QString& name, const
     QString valueName = findMember(key, name);
     if (valueName.isEmpty())
         valueName = name;
-    key.insert(valueName, value.type == RegType::String ? QJsonValue(value.text)
-                                                        : QJsonValue(static_cast<double>(value.number)));
+    const QJsonValue stored = value.type == RegType::String ? QJsonValue(value.text)
+                                                            : QJsonValue(static_cast<double>(value.number));
+    // The reading state is published at every sentence; a value that is
+    // already there is not written again (a write waits for the disk).
+    if (key.contains(valueName) && key.value(valueName) == stored)
+        return true;
+    key.insert(valueName, stored);
     all.insert(keyName, key);
 
     const QString path = RegistryFile(root);

@@ -1,7 +1,10 @@
 // RichTextBox: loading and saving files. Every file type is read by
-// readDocument and written by writeDocument; RTF comes with the RTF reader
-// and writer, until then an RTF file is read and written as plain text.
+// readDocument and written by writeDocument; RTF goes through the reader
+// and writer in rtf/.
 #include "RichTextBox_p.h"
+
+#include "rtf/RtfReader.h"
+#include "rtf/RtfWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,8 +12,11 @@
 #include <QSaveFile>
 #include <QStringConverter>
 #include <QStringDecoder>
+#include <QTextDocument>
 
+#include <optional>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -73,13 +79,23 @@ QString decodePlainText(const QByteArray& bytes)
     return latin1(bytes);
 }
 
-void readDocument(RichTextBox& box, const QByteArray& bytes, RichTextBox::FileType type)
+// What a file holds, as text or as text with formats.
+struct FileContent {
+    std::optional<QString> plain;
+    rtf::Document rich;
+};
+
+FileContent readDocument(const QByteArray& bytes, RichTextBox::FileType type)
 {
     switch (type) {
     case RichTextBox::rtfRTF:
+        // A file named as RTF that holds something else (plain text saved
+        // under that name) is shown as the text it is.
+        if (rtf::looksLikeRtf(bytes))
+            return {std::nullopt, rtf::read(bytes)};
+        return {decodePlainText(bytes), {}};
     case RichTextBox::rtfText:
-        box.setText(decodePlainText(bytes));
-        return;
+        return {decodePlainText(bytes), {}};
     }
     fail(QStringLiteral("Unknown file type %1.").arg(int(type)));
 }
@@ -87,7 +103,14 @@ void readDocument(RichTextBox& box, const QByteArray& bytes, RichTextBox::FileTy
 QByteArray writeDocument(const RichTextBox& box, RichTextBox::FileType type)
 {
     switch (type) {
-    case RichTextBox::rtfRTF:
+    case RichTextBox::rtfRTF: {
+        // Characters painted in the control's own background (cleared after
+        // reading) have no background worth keeping; the sentence being
+        // read is drawn over the text and is not in its format at all.
+        rtf::WriteOptions options;
+        options.plainBackground = RichTextBox::toQColor(box.BackColor());
+        return rtf::write(*box.document(), options);
+    }
     case RichTextBox::rtfText:
         return box.Text().toUtf8();
     }
@@ -98,7 +121,71 @@ QByteArray writeDocument(const RichTextBox& box, RichTextBox::FileType type)
 
 void RichTextBox::LoadFile(const QString& path, FileType type)
 {
-    readDocument(*this, readWholeFile(path), type);
+    const FileContent content = readDocument(readWholeFile(path), type);
+    if (content.plain) {
+        setText(*content.plain);
+        return;
+    }
+
+    // As setText: the whole text is replaced as one change, which cannot be
+    // undone, with one Change signal at the end.
+    QTextCursor caret = textCursor();
+    caret.clearSelection();
+    caret.setCharFormat(QTextCharFormat());
+    setTextCursor(caret);
+    d->replacing = true;
+    d->layers.clear();
+    d->showLayers();
+    setPlainText(QString());
+    QTextDocument* doc = document();
+    const bool undo = doc->isUndoRedoEnabled();
+    doc->setUndoRedoEnabled(false);
+    {
+        // Emptied inside the edit block, as QTextDocument::setPlainText does:
+        // the change then covers the whole document, which the layout takes
+        // as a new document and lays out a part at a time in the background
+        // instead of all at once here.
+        QTextCursor at(doc);
+        at.beginEditBlock();
+        doc->clear();
+        // The caret waits at the start, before a placeholder after which
+        // the text goes in, so that it never moves: moving it back from the
+        // end would lay out the whole text at once.
+        at.insertText(QStringLiteral("#"));
+        setTextCursor(QTextCursor(doc));
+        rtf::insert(content.rich, at);
+        at.setPosition(0);
+        at.deleteChar();
+        at.endEditBlock();
+    }
+    doc->setUndoRedoEnabled(undo);
+    doc->setModified(false);
+    d->replacing = false;
+
+    // Characters with a background of their own show it until the next
+    // SetAllBackColor paints them; all the others show the control's.
+    // Many coloured stretches are marked as one from the first to the last.
+    std::vector<Impl::Span> coloured;
+    for (const rtf::Run& run : content.rich.runs) {
+        if (content.rich.formats[std::size_t(run.format)].background().style() == Qt::NoBrush)
+            continue;
+        const int from = int(run.start);
+        const int to = int(run.start + run.length);
+        if (!coloured.empty() && coloured.back().to == from)
+            coloured.back().to = to;
+        else
+            coloured.push_back({from, to});
+    }
+    d->stale.clear();
+    if (coloured.size() > 32)
+        d->markStale(coloured.front().from, coloured.back().to);
+    else
+        for (const Impl::Span& span : coloured)
+            d->markStale(span.from, span.to);
+    d->clearColor.reset();
+    d->showsBase = true;
+    d->lastAnchor = d->lastPosition = -1;
+    emit Change();
 }
 
 void RichTextBox::SaveFile(const QString& path, FileType type)

@@ -1,0 +1,134 @@
+// RTF figures: opening and saving a 5 MB RTF file through the document's
+// rich-text control. The file is made here: prose in paragraphs whose
+// words change font, size, bold, italic, underline, colour and background
+// every few words, with escaped and Unicode characters, lists, a table
+// row now and then, and pictures in hex that the reader skips. The
+// control is shown (offscreen unless QT_QPA_PLATFORM says otherwise).
+#include "mainwindow/RichTextBox.h"
+#include "mainwindow/rtf/RtfReader.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTextDocument>
+
+#include <cstdio>
+
+namespace {
+
+QByteArray makeRtf(qsizetype size)
+{
+    static const char* const words[] = {"the", "reader", "speaks", "every", "sentence", "of", "this",
+                                        "document", "aloud", "while", "it", "is", "painted", "yellow",
+                                        "caf\\'e9", "na\\'efve", "\\u1055?\\u1088?\\u1080?", "\\{braces\\}",
+                                        "\\ldblquote quoted\\rdblquote", "\\u20013?\\u25991?"};
+    static const char* const looks[] = {"\\b ", "\\i ", "\\ul ", "\\strike ", "\\cf1 ", "\\cf2 ",
+                                        "\\highlight3 ", "\\f1 ", "\\f2\\fs28 ", "\\fs16 "};
+    QRandomGenerator random(11);
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033"
+                     "{\\fonttbl{\\f0\\fnil\\fcharset0 Calibri;}{\\f1\\froman\\fcharset0 Times New Roman;}"
+                     "{\\f2\\fmodern\\fcharset0 Courier New;}{\\f3\\fnil\\fcharset2 Symbol;}}\r\n"
+                     "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green77\\blue187;\\red255\\green255\\blue0;}\r\n"
+                     "{\\*\\generator Riched20 10.0.19041}\\viewkind4\\uc1\r\n"
+                     "\\pard\\sa200\\sl276\\slmult1\\f0\\fs22\\lang9 ";
+    rtf.reserve(size + 4096);
+    int paragraph = 0;
+    while (rtf.size() < size) {
+        ++paragraph;
+        if (paragraph % 40 == 0) {
+            // A small picture, as hex: skipped by the reader.
+            rtf += "{\\*\\shppict{\\pict\\pngblip\\picw64\\pich64 ";
+            for (int i = 0; i < 2000; ++i)
+                rtf += "89504e470d0a1a0a"[i % 16];
+            rtf += "}}";
+        }
+        if (paragraph % 25 == 0)
+            rtf += "\\trowd\\cellx2000\\cellx4000\\intbl Cell one\\cell Cell two\\cell\\row\\pard ";
+        if (paragraph % 7 == 0)
+            rtf += "{\\pntext\\f3\\'b7\\tab}";
+        const int sentenceCount = 2 + int(random.bounded(5));
+        for (int s = 0; s < sentenceCount; ++s) {
+            const int wordCount = 8 + int(random.bounded(20));
+            for (int w = 0; w < wordCount; ++w) {
+                const bool formatted = random.bounded(5) == 0;
+                if (formatted) {
+                    rtf += '{';
+                    rtf += looks[random.bounded(int(std::size(looks)))];
+                }
+                rtf += words[random.bounded(int(std::size(words)))];
+                if (formatted)
+                    rtf += '}';
+                rtf += w + 1 < wordCount ? " " : ". ";
+            }
+        }
+        rtf += "\\par\r\n";
+    }
+    rtf += "}\r\n";
+    return rtf;
+}
+
+double ms(const QElapsedTimer& t)
+{
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir folder;
+    const QString path = folder.path() + QStringLiteral("/big.rtf");
+    const QString savedPath = folder.path() + QStringLiteral("/saved.rtf");
+
+    const QByteArray rtf = makeRtf(5'000'000);
+    {
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(rtf);
+    }
+    std::printf("RTF file: %.2f MB\n", double(rtf.size()) / 1e6);
+
+    QElapsedTimer t;
+    t.start();
+    const rtf::Document parsed = rtf::read(rtf);
+    std::printf("  reader alone:               %8.1f ms (%lld characters, %zu runs, %zu formats)\n", ms(t),
+                static_cast<long long>(parsed.text.size()), parsed.runs.size(), parsed.formats.size());
+
+    for (int round = 1; round <= 3; ++round) {
+        RichTextBox box;
+        box.resize(900, 700);
+        box.show();
+        QCoreApplication::processEvents();
+
+        std::printf("round %d\n", round);
+        t.restart();
+        box.LoadFile(path, RichTextBox::rtfRTF);
+        std::printf("  LoadFile (open):            %8.1f ms (%d characters, %d lines)\n", ms(t), box.TextLength(),
+                    box.document()->blockCount());
+        t.restart();
+        QCoreApplication::processEvents();
+        std::printf("  first paint after opening:  %8.1f ms\n", ms(t));
+        t.restart();
+        box.setSelStart(box.TextLength());
+        box.ensureCursorVisible();
+        std::printf("  layout to the end:          %8.1f ms\n", ms(t));
+
+        t.restart();
+        box.SaveFile(savedPath, RichTextBox::rtfRTF);
+        std::printf("  SaveFile (save):            %8.1f ms (%.2f MB written)\n", ms(t),
+                    double(QFileInfo(savedPath).size()) / 1e6);
+
+        RichTextBox again;
+        t.restart();
+        again.LoadFile(savedPath, RichTextBox::rtfRTF);
+        std::printf("  LoadFile of the saved file: %8.1f ms%s\n", ms(t),
+                    again.Text() == box.Text() ? "" : "  !! text differs");
+    }
+    return 0;
+}

@@ -1,0 +1,71 @@
+// The control words the RTF reader acts on. Destinations listed here hold
+// no text of the document (headers, notes, pictures, tables of the file's
+// own); every other unknown word is ignored and its text read.
+#include "RtfKeywords.h"
+
+#include <unordered_map>
+#include <utility>
+
+namespace rtf {
+
+Keyword keyword(std::string_view name)
+{
+    static const auto table = [] {
+        std::unordered_map<std::string_view, Keyword> k;
+        // Destinations whose content is not text of the document.
+        for (const char* d :
+             {"aftncn", "aftnsep", "aftnsepc", "annotation", "atnauthor", "atndate", "atnicn", "atnid",
+              "atnparent", "atnref", "atntime", "atrfend", "atrfstart", "author", "bkmkend", "bkmkstart",
+              "blipuid", "buptim", "category", "colorschememapping", "comment", "company", "creatim",
+              "datafield", "datastore", "defchp", "defpap", "do", "doccomm", "docvar", "falt", "fchars",
+              "ffdeftext", "ffentrymcr", "ffexitmcr", "ffformat", "ffhelptext", "ffl", "ffname",
+              "ffstattext", "fldinst", "filetbl", "fname", "footer", "footerf", "footerl", "footerr",
+              "footnote", "formfield", "ftncn", "ftnsep", "ftnsepc", "generator", "header", "headerf",
+              "headerl", "headerr", "hlinkbase", "info", "keywords", "latentstyles", "lchars",
+              "listoverridetable", "listpicture", "listtable", "manager", "mmathPr", "nesttableprops",
+              "nextfile", "nonshppict", "objalias", "objclass", "objdata", "objname", "objsect",
+              "objtime", "oldcprops", "oldpprops", "oldsprops", "oldtprops", "operator", "panose",
+              "passwordhash", "pgdsctbl", "pict", "pn", "pnseclvl", "pntxta", "pntxtb", "printim",
+              "private", "propname", "protusertbl", "revtbl", "revtim", "rsidtbl", "rxe", "shpinst",
+              "sp", "sn", "sv", "stylesheet", "subject", "tc", "template", "themedata", "title", "txe",
+              "ud", "userprops", "wgrffmtfilter", "windowcaption", "writereservation",
+              "writereservhash", "xe", "xform", "xmlattrname", "xmlattrvalue", "xmlclose", "xmlname",
+              "xmlnstbl", "xmlopen"})
+            k.emplace(d, Keyword{Word::Skip});
+        const std::pair<const char*, char16_t> characters[] = {
+            {"emdash", 0x2014},   {"endash", 0x2013},    {"emspace", 0x2003}, {"enspace", 0x2002},
+            {"qmspace", 0x2005},  {"bullet", 0x2022},    {"lquote", 0x2018},  {"rquote", 0x2019},
+            {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"zwj", 0x200D},     {"zwnj", 0x200C},
+            {"ltrmark", 0x200E},  {"rtlmark", 0x200F},   {"zwbo", 0x200B},
+        };
+        for (const auto& [name, c] : characters)
+            k.emplace(name, Keyword{Word::Char, c});
+        const std::pair<const char*, Word> words[] = {
+            {"fonttbl", Word::FontTable}, {"colortbl", Word::ColorTable},
+            {"par", Word::Par}, {"sect", Word::Par}, {"page", Word::Par},
+            {"line", Word::Line}, {"tab", Word::Tab},
+            {"cell", Word::Cell}, {"nestcell", Word::Cell}, {"row", Word::Row}, {"nestrow", Word::Row},
+            {"f", Word::Font}, {"fs", Word::FontSize}, {"b", Word::Bold}, {"i", Word::Italic},
+            {"ulnone", Word::UnderlineNone}, {"strike", Word::Strike}, {"striked", Word::Strike},
+            {"v", Word::Hidden}, {"cf", Word::Foreground},
+            {"cb", Word::Background}, {"chcbpat", Word::Background}, {"highlight", Word::Background},
+            {"plain", Word::Plain}, {"u", Word::Unicode}, {"uc", Word::UnicodeSkip}, {"bin", Word::Bin},
+            {"fcharset", Word::Charset}, {"cpg", Word::CodePage},
+            {"red", Word::Red}, {"green", Word::Green}, {"blue", Word::Blue},
+            {"deff", Word::DefaultFont}, {"ansicpg", Word::AnsiCodePage},
+            {"ansi", Word::Ansi}, {"mac", Word::Mac}, {"pc", Word::Pc}, {"pca", Word::Pca},
+        };
+        for (const auto& [name, w] : words)
+            k.emplace(name, Keyword{w});
+        // Every kind of underline shows as one.
+        for (const char* u : {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave", "ulldash",
+                              "ulth", "ulthd", "ulthdash", "ulthdashd", "ulthdashdd", "ulthldash",
+                              "ululdbwave", "ulw", "ulwave"})
+            k.emplace(u, Keyword{Word::Underline});
+        return k;
+    }();
+    const auto it = table.find(name);
+    return it != table.end() ? it->second : Keyword{Word::Ignore};
+}
+
+} // namespace rtf

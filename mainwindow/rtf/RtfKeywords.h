@@ -1,0 +1,25 @@
+#pragma once
+// The control words the RTF reader acts on, by name.
+
+#include <cstdint>
+#include <string_view>
+
+namespace rtf {
+
+enum class Word : std::uint8_t {
+    Ignore, Skip, FontTable, ColorTable, Char, Par, Line, Tab, Cell, Row,
+    Font, FontSize, Bold, Italic, Underline, UnderlineNone, Strike, Hidden,
+    Foreground, Background, Plain, Unicode, UnicodeSkip, Bin,
+    Charset, CodePage, Red, Green, Blue, DefaultFont, AnsiCodePage, Ansi, Mac, Pc, Pca,
+};
+
+struct Keyword {
+    Word word;
+    char16_t character = 0;
+};
+
+// What a control word does; Word::Ignore for words the reader has no use
+// for.
+Keyword keyword(std::string_view name);
+
+} // namespace rtf

@@ -1,0 +1,47 @@
+#pragma once
+// Reads RTF as word processors write it into text with character formats:
+// font, size, bold, italic, underline, strike-through, text colour and
+// background. Paragraph layout, pictures, objects, headers, footers and
+// notes are left out; lists and tables come as text (list numbers and
+// bullets as written, table cells separated by tabs, a row per line).
+//
+// Input of any kind is read without crashing and in time proportional to
+// its size; what cannot be understood is skipped.
+
+#include <QByteArrayView>
+#include <QString>
+#include <QTextCharFormat>
+
+#include <vector>
+
+class QTextCursor;
+
+namespace rtf {
+
+// A stretch of Document::text in one format.
+struct Run {
+    qsizetype start = 0;
+    qsizetype length = 0;
+    int format = 0; // index into Document::formats
+};
+
+struct Document {
+    // Paragraph breaks are '\n', line breaks U+2028 (QChar::LineSeparator),
+    // tabs '\t'. The paragraph mark that ends the last paragraph is not a
+    // break of its own: "a\par}" is "a", "a\par\par}" is "a\n".
+    QString text;
+    std::vector<QTextCharFormat> formats;
+    // In order, covering the whole text.
+    std::vector<Run> runs;
+};
+
+// True when the bytes start as an RTF file does ("{\rtf", after white
+// space or a byte order mark).
+bool looksLikeRtf(QByteArrayView bytes);
+
+Document read(QByteArrayView bytes);
+
+// Inserts the document at the cursor. The caller makes it one edit block.
+void insert(const Document& document, QTextCursor& cursor);
+
+} // namespace rtf

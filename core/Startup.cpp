@@ -6,6 +6,7 @@
 #include "TextHelpers.h"
 
 #include "mainwindow/ProgramWindowsImpl.h"
+#include "mainwindow/RichTextPrint.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemServices.h"
 #include "speech/systemtray.h"
@@ -123,6 +124,7 @@ void StartApplication()
             ProgramWindows::install(windows);
         }
     });
+    IgnoreErrors([] { InstallRichTextPrinting(); });
     IgnoreErrors([] {
         static systemtray* controller = nullptr;
         if (!controller) {

@@ -13,9 +13,26 @@
 
 #include <stdexcept>
 
+namespace {
+
+ShellOpenAnswerer& shellOpenAnswerer()
+{
+    static ShellOpenAnswerer answerer;
+    return answerer;
+}
+
+} // namespace
+
+void SetShellOpenAnswerer(ShellOpenAnswerer answerer)
+{
+    shellOpenAnswerer() = std::move(answerer);
+}
+
 int ShellOpen(const QString& file, const QString& parameters)
 {
     try {
+        if (shellOpenAnswerer())
+            return shellOpenAnswerer()(file, parameters);
         return ShellExecuteOpen(file, parameters, QStringLiteral("./"));
     } catch (...) {
         return 0;

@@ -4,6 +4,7 @@
 #include "platform/Registry.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -15,6 +16,12 @@ int ShellOpen(const QString& file, const QString& parameters);
 void ShellOpenWithMessage(const QString& file, const QString& parameters);
 // The message shown for a failing shell result code.
 QString ShellErrorText(int result);
+
+// Test seam: while set, ShellOpen hands the file and parameters to it and
+// returns its result code instead of asking the desktop. Pass {} to go back
+// to the desktop.
+using ShellOpenAnswerer = std::function<int(const QString& file, const QString& parameters)>;
+void SetShellOpenAnswerer(ShellOpenAnswerer answerer);
 
 // The text of a string value before its first NUL; nothing when the key or
 // value is missing or the value is not a string.

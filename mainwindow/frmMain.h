@@ -269,7 +269,18 @@ public:
     void mnuPopPause_Click();
     void mnuPopStop_Click();
     void mnuTrayClipboardtoWav_Click();
+    // Puts the selection into spell-out markup: "<spell>", its characters
+    // each followed by a blank, "</spell>"; the tags in dark red.
     void mnuInsertSpell_Click();
+    // A click on an element of the Window menu's window list other than 0
+    // lays out the active document again; element 0 (the menu) does nothing.
+    void mnuWindow_Click(int index);
+    // Routines on the active document (nothing without one).
+    void SpeakNextInActive();
+    void SpeakPrevInActive();
+    void PlayInActive();
+    void ShowEditBarInActive();
+    void OutputToExistingFileInActive();
 
     // Opens a file in a new document window; with reportFailure a file that
     // cannot be read is reported (the window stays, empty, as without).

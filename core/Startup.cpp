@@ -5,7 +5,7 @@
 #include "SettingsStore.h"
 #include "TextHelpers.h"
 
-#include "mainwindow/ProgramWindowsImpl.h"
+#include "floatingbar/AppWindows.h"
 #include "mainwindow/RichTextPrint.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemServices.h"
@@ -120,7 +120,7 @@ void StartApplication()
     static ProgramWindowsImpl* windows = nullptr;
     IgnoreErrors([] {
         if (!windows) {
-            windows = new ProgramWindowsImpl;
+            windows = new AppWindows;
             ProgramWindows::install(windows);
         }
     });

@@ -247,3 +247,65 @@ TEST_F(DesktopTest, TrayMenuOpensAndExitReleasesEverything)
 }
 
 } // namespace
+
+namespace {
+
+// The floating bar: a frameless window of about 280 x 70 pixels.
+Window findBar(qint64 pid)
+{
+    Window bar;
+    waitUntil(
+        [&] {
+            for (const Window& w : visibleWindows(pid))
+                if (w.w >= 200 && w.w <= 400 && w.h >= 50 && w.h <= 100)
+                    bar = w;
+            return !bar.id.isEmpty();
+        },
+        10000);
+    return bar;
+}
+
+TEST_F(DesktopTest, FloatingBarReadsTheSelectionUnderThePointerAndKeepsItsPlace)
+{
+    ASSERT_TRUE(putFile(home.settingsFile(), fileBytes(programDir() + "/Update.xml")));
+    WriteSetting(home.settingsFile(), "ReadSet", "StartUp", "1");
+    startProgram({"face"}); // any command line but the tray-only switch
+    const qint64 pid = program->proc.processId();
+    const Window bar = findBar(pid);
+    ASSERT_FALSE(bar.id.isEmpty()) << "the floating bar did not appear";
+
+    const QString text = "Nothing here. The floating bar reads this sentence aloud. Nothing here.";
+    const int from = text.indexOf("The floating");
+    const int length = text.indexOf(" Nothing here.", from) - from;
+    holdSelection(text, from, length);
+
+    // Pointing at Read copies the selection; clicking it reads it.
+    run("xdotool", {"mousemove", QString::number(bar.x + 30), QString::number(bar.y + 35)});
+    QThread::msleep(700);
+    SinkRecorder rec;
+    ASSERT_TRUE(rec.start());
+    run("xdotool", {"click", "1"});
+    ASSERT_TRUE(waitUntil([&] { return spoken(log).contains(text.mid(from, length)); }, 5000))
+        << "spoken: " << spoken(log).join(" | ").toStdString();
+    QThread::msleep(1500);
+    EXPECT_GT(SinkRecorder::loudSamples(rec.stop()), SinkRecorder::kRate / 4) << "the selection was not heard";
+    press("ctrl+alt+s");
+
+    // Move the bar, close it (which ends the program), start again: it comes
+    // back where it was left.
+    run("xdotool", {"windowmove", bar.id, "300", "400"});
+    QThread::msleep(500);
+    const Window moved = findBar(pid);
+    run("xdotool", {"mousemove", QString::number(moved.x + 256), QString::number(moved.y + 35)});
+    run("xdotool", {"click", "1"});
+    ASSERT_TRUE(program->proc.waitForFinished(5000)) << "Close did not end the program";
+    EXPECT_FALSE(setting("DockX").isEmpty());
+
+    startProgram({"face"});
+    const Window again = findBar(program->proc.processId());
+    ASSERT_FALSE(again.id.isEmpty());
+    EXPECT_NEAR(again.x, moved.x, 2);
+    EXPECT_NEAR(again.y, moved.y, 2);
+}
+
+} // namespace

@@ -1,0 +1,137 @@
+// The settings dialog on the test desktop: changing the Play/Pause hotkey and
+// pressing OK makes the new combination act at once (real X key grabs,
+// pressed with xdotool) and frees the old one; duplicate hotkeys keep the
+// dialog open with the message.
+#include "core/Globals.h"
+#include "core/MessageBox.h"
+#include "core/SettingsStore.h"
+#include "core/StringTable.h"
+#include "floatingbar/AppWindows.h"
+#include "floatingbar/frmSet.h"
+#include "platform/GlobalHotkeys.h"
+#include "speech/ProgramWindows.h"
+#include "speech/systemtray.h"
+#include "support/ProgramRun.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+void pump(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+void press(const QString& keys)
+{
+    QProcess::execute("xdotool", {"key", "--clearmodifiers", keys});
+    pump(400); // the key event reaches this program through the event loop
+}
+
+QString grabState(int xmods, const QString& keysym)
+{
+    QProcess p;
+    p.start(programDir() + "/grab_check", {QString::number(xmods), keysym});
+    p.waitForFinished(5000);
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+// Sets row `row` (0-based) of the hotkey page.
+void setRow(frmSet* dialog, int row, bool ctrl, bool shift, bool alt, const QString& key)
+{
+    dialog->CheckCtrl[row]->setChecked(ctrl);
+    dialog->CheckShift[row]->setChecked(shift);
+    dialog->CheckArt[row]->setChecked(alt);
+    dialog->ComboKey[row]->setCurrentIndex(dialog->ComboKey[row]->findText(key));
+}
+
+TEST(SettingsOnTheDesktop, ChangedHotkeyActsAtOnceAndTheOldOneIsFreed)
+{
+    if (QGuiApplication::platformName() != "xcb")
+        GTEST_SKIP() << "needs the test desktop";
+    QTemporaryDir dir;
+    AppFolder = programDir();
+    SettingsFile = IniFile = dir.path() + "/Update.xml";
+    ASSERT_TRUE(putFile(IniFile, fileBytes(programDir() + "/Update.xml")));
+    ASSERT_EQ(grabState(4 + 8, "r"), "free") << "another program holds the test hotkey";
+    QList<MsgBoxCall> messages;
+    SetMsgBoxAnswerer([&](const MsgBoxCall& c) {
+        messages << c;
+        return int(vbOK);
+    });
+
+    AppWindows windows;
+    ProgramWindows::install(&windows);
+    systemtray controller;
+    controller.Form_Load();
+    QList<int> pressed;
+    QObject::connect(GlobalHotkeys::instance(), &GlobalHotkeys::hotKeyPressed, [&](int id) { pressed << id; });
+
+    press("ctrl+alt+r");
+    EXPECT_TRUE(pressed.contains(11112)) << "the shipped Play/Pause hotkey does not act";
+    pressed.clear();
+
+    // Row 1 (Play/Pause) becomes Ctrl+Alt+P; OK.
+    bool stayedOpen = false;
+    SetModalAnswerer([&](QDialog* d) {
+        auto* dialog = qobject_cast<frmSet*>(d);
+        if (!dialog)
+            return 0;
+        setRow(dialog, 0, true, false, true, "P");
+        dialog->Cmdok_Click();
+        return 1;
+    });
+    ProgramWindows::get().frmSet_ShowModal();
+    EXPECT_EQ(ReadSetting(IniFile, "ReadSet", "HotKey1", ""), "Ctrl+Alt+P");
+
+    press("ctrl+alt+p");
+    EXPECT_TRUE(pressed.contains(11112)) << "the new combination does not act";
+    pressed.clear();
+    press("ctrl+alt+r");
+    EXPECT_FALSE(pressed.contains(11112)) << "the old combination still acts";
+    EXPECT_EQ(grabState(4 + 8, "r"), "free");
+    EXPECT_EQ(grabState(4 + 8, "p"), "taken");
+
+    // A duplicate (row 1 = row 7's Ctrl+Alt+S): the message, nothing stored,
+    // the dialog stays open.
+    SetModalAnswerer([&](QDialog* d) {
+        auto* dialog = qobject_cast<frmSet*>(d);
+        if (!dialog)
+            return 0;
+        d->show();
+        setRow(dialog, 0, true, false, true, "S");
+        dialog->Cmdok_Click();
+        stayedOpen = d->isVisible() && d->result() == 0;
+        return 0;
+    });
+    ProgramWindows::get().frmSet_ShowModal();
+    ASSERT_FALSE(messages.isEmpty());
+    EXPECT_TRUE(messages.last().prompt.startsWith(LoadResString(5204))) << messages.last().prompt.toStdString();
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(ReadSetting(IniFile, "ReadSet", "HotKey1", ""), "Ctrl+Alt+P");
+
+    SetModalAnswerer({});
+    SetMsgBoxAnswerer({});
+    for (int id = 11112; id <= 11118; ++id)
+        GlobalHotkeys::instance()->UnregisterHotKey(id);
+    ProgramWindows::install(nullptr);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -17,6 +17,8 @@
 #include <QGuiApplication>
 #include <QSet>
 #include <QTemporaryDir>
+#include "support/IsolatedSettings.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -159,15 +161,8 @@ class HotkeyTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
-            saved.append({name, qgetenv(name)});
-            qputenv(name, dir.filePath(name).toUtf8());
-        }
-        QFile settings(dir.filePath("Update.xml"));
-        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-        settings.write("<r/>");
-        settings.close();
-        IniFile = settings.fileName();
+        isolated = std::make_unique<IsolatedSettings>();
+        ASSERT_TRUE(QFile::exists(isolated->file));
 
         IsSpeaking = IsPausing = IsIdle = false;
         StopRequested = PrevRequested = NextRequested = false;
@@ -200,13 +195,7 @@ protected:
         GlobalHotkeys::instance()->setBackend(std::make_unique<RecordingHotkeyBackend>(std::make_shared<GrabState>()));
         SetKeystrokeRecorder({});
         SetMsgBoxAnswerer({});
-        IniFile.clear();
-        for (const auto& [name, value] : saved) {
-            if (value.isNull())
-                qunsetenv(name);
-            else
-                qputenv(name, value);
-        }
+        isolated.reset();
     }
 
     void setting(const QString& key, const QString& value) { WriteSetting(IniFile, "ReadSet", key, value); }
@@ -232,8 +221,7 @@ protected:
         return call.op == "Speak" && call.text.isEmpty() && call.number == SVSFPurgeBeforeSpeak;
     }
 
-    QTemporaryDir dir;
-    QList<std::pair<const char*, QByteArray>> saved;
+    std::unique_ptr<IsolatedSettings> isolated;
     std::shared_ptr<GrabState> grabs = std::make_shared<GrabState>();
     QStringList keys;
     QList<MsgBoxCall> messages;

@@ -10,6 +10,8 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include "support/IsolatedSettings.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -65,15 +67,8 @@ class SpeechFacadeTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
-            saved.append({name, qgetenv(name)});
-            qputenv(name, dir.filePath(name).toUtf8());
-        }
-        QFile settings(dir.filePath("Update.xml"));
-        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-        settings.write("<r/>");
-        settings.close();
-        IniFile = settings.fileName();
+        isolated = std::make_unique<IsolatedSettings>();
+        ASSERT_TRUE(QFile::exists(isolated->file));
 
         IsSpeaking = IsPausing = IsDictating = IsIdle = false;
         StopRequested = PrevRequested = NextRequested = false;
@@ -99,13 +94,7 @@ protected:
         tray.reset();
         systemtray::setActiveDocumentProvider({});
         ReadingFaces::mainWindow = nullptr;
-        IniFile.clear();
-        for (const auto& [name, value] : saved) {
-            if (value.isNull())
-                qunsetenv(name);
-            else
-                qputenv(name, value);
-        }
+        isolated.reset();
     }
 
     void setting(const char* key, const QString& value) { WriteSetting(IniFile, "ReadSet", key, value); }
@@ -116,8 +105,7 @@ protected:
         doc.onSpeakNextSentence = [this, text] { tray->speakstring(text); };
     }
 
-    QTemporaryDir dir;
-    QList<std::pair<const char*, QByteArray>> saved;
+    std::unique_ptr<IsolatedSettings> isolated;
     ScriptedSpeechEngine engine;
     RecordingDocument doc;
     bool documentOpen = true;

@@ -1,0 +1,47 @@
+#pragma once
+// Points the per-user and system configuration folders at a temporary
+// place and gives the test a settings file holding an empty root, for as
+// long as the object lives; the environment is put back afterwards.
+
+#include "core/Globals.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QTemporaryDir>
+
+#include <utility>
+
+class IsolatedSettings {
+public:
+    IsolatedSettings()
+    {
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
+            saved_.append({name, qgetenv(name)});
+            qputenv(name, dir.filePath(name).toUtf8());
+        }
+        QFile settings(dir.filePath("Update.xml"));
+        if (settings.open(QIODevice::WriteOnly))
+            settings.write("<r/>");
+        file = settings.fileName();
+        IniFile = file;
+    }
+    ~IsolatedSettings()
+    {
+        IniFile.clear();
+        for (const auto& [name, value] : saved_) {
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
+        }
+    }
+    IsolatedSettings(const IsolatedSettings&) = delete;
+    IsolatedSettings& operator=(const IsolatedSettings&) = delete;
+
+    QTemporaryDir dir;
+    QString file;
+
+private:
+    QList<std::pair<const char*, QByteArray>> saved_;
+};

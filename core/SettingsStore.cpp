@@ -1,5 +1,7 @@
 #include "SettingsStore.h"
 
+#include "MessageBox.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -150,4 +152,10 @@ void WriteSetting(const QString& file, const QString& section, const QString& ke
         k.remove_child(c);
     k.append_child(pugi::node_pcdata).set_value(value.toStdString().c_str());
     saveDocument(doc, file);
+}
+
+void ReportStoreFailure(const SettingsError& error)
+{
+    MsgBox(QStringLiteral("The settings could not be stored:\n%1").arg(QString::fromLocal8Bit(error.what())),
+           vbOKOnly + vbExclamation);
 }

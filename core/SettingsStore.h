@@ -24,3 +24,6 @@ QString ReadSetting(const QString& file, const QString& section, const QString& 
 // or malformed. The file is replaced atomically.
 void WriteSetting(const QString& file, const QString& section, const QString& key,
                   const QString& value);
+
+// Tells the user that a setting they changed could not be stored.
+void ReportStoreFailure(const SettingsError& error);

@@ -159,20 +159,13 @@ void applySampleFont(QTextEdit* sample, const SampleFont& font)
     sample->setTextCursor(cursor);
 }
 
-// Reports a settings file that could not be saved.
-void reportStoreFailure(const SettingsError& e)
-{
-    MsgBox(QStringLiteral("The settings could not be stored:\n%1").arg(QString::fromLocal8Bit(e.what())),
-           vbOKOnly + vbExclamation);
-}
-
 template <class F>
 void storing(F&& step)
 {
     try {
         step();
     } catch (const SettingsError& e) {
-        reportStoreFailure(e);
+        ReportStoreFailure(e);
     }
 }
 
@@ -545,7 +538,7 @@ void frmSet::Cmdok_Click()
         refreshActiveDocument();
     } catch (const SettingsError& e) {
         // What was done stays done; the dialog stays open.
-        reportStoreFailure(e);
+        ReportStoreFailure(e);
         return;
     }
     PunctuationMode = ChkPunctuation->isChecked() ? 1 : 0;

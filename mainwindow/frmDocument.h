@@ -13,9 +13,11 @@
 // turned into pixels for the screen the window is on.
 //
 // The reading members (the block marked "Reading") live in
-// frmDocument_reading.cpp; the rest in frmDocument.cpp,
+// frmDocument_reading.cpp, the word-prediction rows and typing echo in
+// frmDocument_prediction.cpp; the rest in frmDocument.cpp,
 // frmDocument_build.cpp, frmDocument_controls.cpp and frmDocument_layout.cpp.
 
+#include "mainwindow/WordPrediction.h"
 #include "speech/ActiveDocument.h"
 #include "speech/ReadingState.h"
 
@@ -42,6 +44,13 @@ class Skin;
 // Word prediction, shared by every document window.
 extern std::int32_t PredictionPage;   // page shown; 0 when a window loads
 extern QString TypedFragment;         // typed beginning of the word; nothing writes it
+// The two word lists of the suggestions with their letter indexes; the
+// first list is paged first, the second fills the rows it leaves empty.
+// Nothing fills them.
+extern PredictionWordList PredictionList1;
+extern PredictionLetterIndex PredictionIndex1;
+extern PredictionWordList PredictionList2;
+extern PredictionLetterIndex PredictionIndex2;
 // Typing-echo flags (0 or 1) and the mode combined from them.
 extern std::int16_t EchoOption1;
 extern std::int16_t EchoOption2;
@@ -283,8 +292,13 @@ private:
     void setToolbarImage(int position, int image);
 
     // ---- word prediction rows and typing echo ----
+    // Rows left for the second list on the page being built.
     std::int32_t SecondListCount = 0;
+    // The caret position the prefix routines last read.
     std::int32_t PrefixCaretPos = 0;
+    void wirePredictionPanel();
+    QString buildPredictionPage(bool movingOn);
+    void resetPredictionRows(int selected);
     QString GetLastWord(RichTextBox* box);
     QString GetWordPrefix();
     QString GetPhrasePrefix();

@@ -288,6 +288,7 @@ void frmDocument::buildControls()
     Command8 = makeButton(list1, "Command8", QStringLiteral("Next words"));
     placeTwips(Command7, 240, 2420, 1000, 300);
     placeTwips(Command8, 1300, 2420, 1000, 300);
+    wirePredictionPanel();
     list1->hide();
 
     // timers

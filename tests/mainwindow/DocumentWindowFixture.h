@@ -50,6 +50,11 @@ struct DocumentWindowTestAccess {
     static std::int32_t& SpellStart(frmDocument& d) { return d.SpellStart; }
     static std::int32_t& SpellEnd(frmDocument& d) { return d.SpellEnd; }
     static void ShowSpellCheckResult(frmDocument& d, std::int16_t cancelled) { d.ShowSpellCheckResult(cancelled); }
+    static QString GetLastWord(frmDocument& d, RichTextBox* box) { return d.GetLastWord(box); }
+    static QString GetWordPrefix(frmDocument& d) { return d.GetWordPrefix(); }
+    static QString GetPhrasePrefix(frmDocument& d) { return d.GetPhrasePrefix(); }
+    static std::int32_t PrefixCaretPos(frmDocument& d) { return d.PrefixCaretPos; }
+    static void SetEchoMode(frmDocument& d) { d.SetEchoMode(); }
 };
 using Access = DocumentWindowTestAccess;
 

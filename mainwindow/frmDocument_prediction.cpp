@@ -21,6 +21,7 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
 

@@ -80,6 +80,18 @@ void checkElementName(const QString& name)
         throw SettingsError("\"" + name.toStdString() + "\" is not a valid section or key name");
 }
 
+// True when the key holds exactly this value and nothing else, so that
+// writing it would leave the document as it is.
+bool holdsOnly(pugi::xml_node key, const std::string& value)
+{
+    if (!key)
+        return false;
+    const pugi::xml_node content = key.first_child();
+    if (!content)
+        return value.empty();
+    return content.type() == pugi::node_pcdata && !content.next_sibling() && value == content.value();
+}
+
 pugi::xml_node childElementOrAppend(pugi::xml_node parent, const std::string& name)
 {
     pugi::xml_node n = firstChildElement(parent, name);
@@ -146,11 +158,16 @@ void WriteSetting(const QString& file, const QString& section, const QString& ke
         return; // never create or change a file without a root element
     checkElementName(section);
     checkElementName(key);
+    const std::string text = value.toStdString();
+    // The value it already holds: the file is not rewritten (each write
+    // would replace it and flush it to the disk for nothing).
+    if (holdsOnly(firstChildElement(firstChildElement(root, section.toStdString()), key.toStdString()), text))
+        return;
     pugi::xml_node sec = childElementOrAppend(root, section.toStdString());
     pugi::xml_node k = childElementOrAppend(sec, key.toStdString());
     while (pugi::xml_node c = k.first_child())
         k.remove_child(c);
-    k.append_child(pugi::node_pcdata).set_value(value.toStdString().c_str());
+    k.append_child(pugi::node_pcdata).set_value(text.c_str());
     saveDocument(doc, file);
 }
 

@@ -102,6 +102,41 @@ TEST_F(SettingsStoreTest, RewriteKeepsOrderAndNewKeysGoLast)
     EXPECT_EQ(read("FrmSet", "X"), "x");
 }
 
+TEST_F(SettingsStoreTest, WritingTheValueAKeyHoldsLeavesTheFileAlone)
+{
+    // Written by hand, unindented: a rewrite would change the bytes.
+    const QByteArray original = "<r><ReadSet><Speed>2</Speed><Empty/><Note>a<!--c-->b</Note>"
+                                "<Sp> 2 </Sp></ReadSet></r>";
+    put(original);
+    // A read-only file shows that nothing tried to replace it.
+    QFile::setPermissions(file, QFile::ReadOwner);
+    WriteSetting(file, "ReadSet", "Speed", "2");
+    WriteSetting(file, "ReadSet", "Empty", "");
+    EXPECT_EQ(contents(), original);
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+
+    // Anything else is written by the rules: the key's whole content becomes
+    // the value, even where its text reads the same; a missing key or
+    // section is added even for an empty value.
+    const struct {
+        const char* section;
+        const char* key;
+        const char* value;
+    } writes[] = {{"ReadSet", "Speed", "3"}, {"ReadSet", "Note", "ab"}, {"ReadSet", "Sp", "2"},
+                  {"ReadSet", "New", ""}, {"Other", "Key", ""}};
+    for (const auto& w : writes) {
+        const QByteArray before = contents();
+        WriteSetting(file, w.section, w.key, w.value);
+        EXPECT_NE(contents(), before) << w.key;
+        EXPECT_EQ(read(w.section, w.key), w.value) << w.key;
+    }
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string(contents().constData(), pugi::parse_default | pugi::parse_comments));
+    const pugi::xml_node note = doc.first_child().child("ReadSet").child("Note");
+    EXPECT_EQ(note.first_child().type(), pugi::node_pcdata);
+    EXPECT_FALSE(note.first_child().next_sibling()) << "the comment is gone with the old content";
+}
+
 TEST_F(SettingsStoreTest, NamesAreCaseSensitive)
 {
     put("<r/>");

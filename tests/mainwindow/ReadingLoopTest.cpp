@@ -27,6 +27,9 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr int kSlot = 1;
@@ -446,6 +449,36 @@ TEST_F(ReadingLoopTest, StopClearsTheHighlightAndEndsTheReading)
     doc->SpeakBtn_Click();
     doc->StopBtn_Click();
     EXPECT_FALSE(DocChanged[kSlot]);
+}
+
+TEST_F(ReadingLoopTest, ReadingWithUnchangedSettingsLeavesTheSettingsFileAlone)
+{
+    // A write replaces the file: a second name kept for the old one then
+    // no longer names the same file.
+    const QByteArray settings = IniFile.toLocal8Bit();
+    const QByteArray keeper = settings + ".kept";
+    const auto replaced = [&] {
+        struct stat a {}, b {};
+        return ::stat(settings.constData(), &a) != 0 || ::stat(keeper.constData(), &b) != 0 || a.st_ino != b.st_ino;
+    };
+    load("One here. Two here. Three here.");
+    doc->SpeakBtn_Click(); // stores the window's voice and speed once
+    doc->StopBtn_Click();
+    ASSERT_EQ(::link(settings.constData(), keeper.constData()), 0);
+    doc->SpeakBtn_Click();
+    finishUtterance();
+    doc->PauseBtn_Click();
+    doc->ResumeBtn->click();
+    finishUtterance();
+    doc->StopBtn_Click();
+    EXPECT_FALSE(replaced()) << "the settings file was rewritten with the values it held";
+    EXPECT_EQ(lastSpoken(), "Three here.");
+
+    // A changed speed is stored.
+    doc->cpvSlider1->setValue(2);
+    doc->SpeakBtn_Click();
+    EXPECT_TRUE(replaced());
+    EXPECT_EQ(ReadSetting(IniFile, "ReadSet", "Speed", "0"), "2");
 }
 
 TEST_F(ReadingLoopTest, SpeakWhileSpeakingStopsAndStartsAgain)

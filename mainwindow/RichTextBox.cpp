@@ -114,8 +114,10 @@ void RichTextBox::Impl::keepSelectionVisible()
 
 void RichTextBox::Impl::onContentsChange(int from, int removed, int added)
 {
+    // The control's own formatting leaves the text as it is.
     if (quiet > 0)
         return;
+    text.reset();
     shiftStale(from, removed, added);
     markStale(from, from + added);
     lastAnchor = lastPosition = -1;
@@ -194,39 +196,48 @@ int RichTextBox::GetLineFromChar(int position) const
 
 QString RichTextBox::Text() const
 {
-    const QString raw = document()->toRawText();
-    QString out;
-    out.reserve(raw.size() + document()->blockCount());
-    appendAsText(out, raw);
-    return out;
+    if (!d->text) {
+        const QString raw = document()->toRawText();
+        QString out;
+        out.reserve(raw.size() + document()->blockCount());
+        appendAsText(out, raw);
+        d->text = std::move(out);
+    }
+    return *d->text;
 }
 
 void RichTextBox::setText(const QString& text)
 {
-    const QString editorText = toEditorText(text);
+    d->replaceText(toEditorText(text), QTextCharFormat());
+}
+
+void RichTextBox::Impl::replaceText(const QString& editorText, const QTextCharFormat& look)
+{
     // The new text takes the caret's font and colour; not its link, nor a
-    // background: it shows the control's own.
-    QTextCursor caret = textCursor();
+    // background: it shows the control's own. The format is set before the
+    // text goes in, so that the text is laid out once, a part at a time.
+    QTextCursor caret = q->textCursor();
     QTextCharFormat format = caret.charFormat();
     for (const int property : {int(QTextFormat::IsAnchor), int(QTextFormat::AnchorHref),
                                int(QTextFormat::AnchorName), int(QTextFormat::TextToolTip),
                                int(QTextFormat::ObjectType), int(QTextFormat::ObjectIndex)})
         format.clearProperty(property);
     format.clearBackground();
+    format.merge(look);
     caret.clearSelection();
     caret.setCharFormat(format);
-    setTextCursor(caret);
+    q->setTextCursor(caret);
 
-    d->replacing = true;
-    d->layers.clear();
-    d->showLayers();
-    setPlainText(editorText);
-    d->replacing = false;
-    d->stale.clear();
-    d->clearColor.reset();
-    d->showsBase = true;
-    d->lastAnchor = d->lastPosition = -1;
-    emit Change();
+    replacing = true;
+    layers.clear();
+    showLayers();
+    q->setPlainText(editorText);
+    replacing = false;
+    stale.clear();
+    clearColor.reset();
+    showsBase = true;
+    lastAnchor = lastPosition = -1;
+    emit q->Change();
 }
 
 QString RichTextBox::TextRange(int start, int length) const

@@ -86,6 +86,26 @@ public:
     std::optional<std::uint32_t> SelColor() const; // COLORREF
     void setSelColor(std::uint32_t colorref);
 
+    // ---- font and colour of a whole text ----
+    // The Sel* properties in one; those not set are left as they are. A
+    // value the Sel* setter would refuse (a blank font name, a size that is
+    // not above 0) is left out; sizes above 1638 points become 1638.
+    struct FontAndColor {
+        std::optional<std::uint32_t> color; // COLORREF
+        std::optional<QString> fontName;
+        std::optional<double> fontSize; // points
+        std::optional<bool> bold;
+        std::optional<bool> italic;
+        std::optional<bool> strikeThru;
+        std::optional<bool> underline;
+    };
+    // Gives every character, and the text typed next at the caret, this
+    // font and colour, without selecting anything; not a text change (no
+    // Change signal). Every character format change costs a new layout of
+    // the whole text: a loaded text takes its look as it comes in, through
+    // LoadFile, instead.
+    void SetFontAndColor(const FontAndColor& look);
+
     // ---- backgrounds ----
     // Background of the control.
     std::uint32_t BackColor() const;
@@ -111,6 +131,11 @@ public:
     // reason when the file cannot be read or written. Saving writes a new
     // file and renames it over the old one.
     void LoadFile(const QString& path, FileType type = rtfRTF);
+    // Loads the file with `look` laid over the format of every character
+    // as the text goes in (an RTF file keeps the rest of its formats: its
+    // backgrounds, and its styles where `look` sets none). The caret ends at
+    // the start, nothing selected.
+    void LoadFile(const QString& path, FileType type, const FontAndColor& look);
     void SaveFile(const QString& path, FileType type = rtfRTF);
 
     // COLORREF to colour and back. A value with the high bit set

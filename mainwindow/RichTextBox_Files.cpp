@@ -121,11 +121,25 @@ QByteArray writeDocument(const RichTextBox& box, RichTextBox::FileType type)
 
 void RichTextBox::LoadFile(const QString& path, FileType type)
 {
-    const FileContent content = readDocument(readWholeFile(path), type);
+    LoadFile(path, type, FontAndColor());
+}
+
+void RichTextBox::LoadFile(const QString& path, FileType type, const FontAndColor& look)
+{
+    FileContent content = readDocument(readWholeFile(path), type);
+    // The look goes in with the text: formatting the text once it is in
+    // would lay it all out again, at once.
+    const QTextCharFormat lookFormat = d->charFormat(look);
     if (content.plain) {
-        setText(*content.plain);
+        QString& text = *content.plain;
+        // Most files need no conversion, and a long one is not copied then.
+        if (text.contains(u'\r') || text.contains(u'\v'))
+            text = RichTextDetail::toEditorText(text);
+        d->replaceText(text, lookFormat);
         return;
     }
+    for (QTextCharFormat& format : content.rich.formats)
+        format.merge(lookFormat);
 
     // As setText: the whole text is replaced as one change, which cannot be
     // undone, with one Change signal at the end.
@@ -161,6 +175,10 @@ void RichTextBox::LoadFile(const QString& path, FileType type)
     doc->setUndoRedoEnabled(undo);
     doc->setModified(false);
     d->replacing = false;
+    // What is typed next takes the look too, also in an empty document.
+    QTextCursor start = textCursor();
+    start.mergeCharFormat(lookFormat);
+    setTextCursor(start);
 
     // Characters with a background of their own show it until the next
     // SetAllBackColor paints them; all the others show the control's.

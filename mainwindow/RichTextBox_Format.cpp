@@ -63,6 +63,8 @@ std::optional<T> uniformValue(const QTextEdit* edit, F value)
 
 namespace {
 
+constexpr double kLargestSize = 1638.0;
+
 QFont shownFont(const QTextEdit* edit, const QTextCharFormat& format)
 {
     return format.font().resolve(edit->document()->defaultFont());
@@ -81,11 +83,9 @@ void RichTextBox::setSelFontName(const QString& name)
         return;
     if (textCursor().hasSelection() && SelFontName() == name)
         return;
-    QTextCharFormat f;
-    f.setFontFamilies(QStringList{name});
-    ++d->quiet;
-    mergeCurrentCharFormat(f);
-    --d->quiet;
+    FontAndColor look;
+    look.fontName = name;
+    d->mergeIntoSelection(d->charFormat(look));
 }
 
 std::optional<double> RichTextBox::SelFontSize() const
@@ -101,17 +101,13 @@ std::optional<double> RichTextBox::SelFontSize() const
 
 void RichTextBox::setSelFontSize(double points)
 {
-    // Sizes the control cannot show are refused; the largest is 1638 points.
     if (!std::isfinite(points) || points <= 0)
         return;
-    points = std::min(points, 1638.0);
-    if (textCursor().hasSelection() && SelFontSize() == points)
+    if (textCursor().hasSelection() && SelFontSize() == std::min(points, kLargestSize))
         return;
-    QTextCharFormat f;
-    f.setFontPointSize(points);
-    ++d->quiet;
-    mergeCurrentCharFormat(f);
-    --d->quiet;
+    FontAndColor look;
+    look.fontSize = points;
+    d->mergeIntoSelection(d->charFormat(look));
 }
 
 std::optional<bool> RichTextBox::SelBold() const
@@ -123,11 +119,9 @@ void RichTextBox::setSelBold(bool on)
 {
     if (textCursor().hasSelection() && SelBold() == on)
         return;
-    QTextCharFormat f;
-    f.setFontWeight(on ? QFont::Bold : QFont::Normal);
-    ++d->quiet;
-    mergeCurrentCharFormat(f);
-    --d->quiet;
+    FontAndColor look;
+    look.bold = on;
+    d->mergeIntoSelection(d->charFormat(look));
 }
 
 std::optional<bool> RichTextBox::SelItalic() const
@@ -139,11 +133,9 @@ void RichTextBox::setSelItalic(bool on)
 {
     if (textCursor().hasSelection() && SelItalic() == on)
         return;
-    QTextCharFormat f;
-    f.setFontItalic(on);
-    ++d->quiet;
-    mergeCurrentCharFormat(f);
-    --d->quiet;
+    FontAndColor look;
+    look.italic = on;
+    d->mergeIntoSelection(d->charFormat(look));
 }
 
 std::optional<bool> RichTextBox::SelUnderline() const
@@ -159,11 +151,9 @@ void RichTextBox::setSelUnderline(bool on)
 {
     if (textCursor().hasSelection() && SelUnderline() == on)
         return;
-    QTextCharFormat f;
-    f.setFontUnderline(on);
-    ++d->quiet;
-    mergeCurrentCharFormat(f);
-    --d->quiet;
+    FontAndColor look;
+    look.underline = on;
+    d->mergeIntoSelection(d->charFormat(look));
 }
 
 std::optional<bool> RichTextBox::SelStrikeThru() const
@@ -175,11 +165,9 @@ void RichTextBox::setSelStrikeThru(bool on)
 {
     if (textCursor().hasSelection() && SelStrikeThru() == on)
         return;
-    QTextCharFormat f;
-    f.setFontStrikeOut(on);
-    ++d->quiet;
-    mergeCurrentCharFormat(f);
-    --d->quiet;
+    FontAndColor look;
+    look.strikeThru = on;
+    d->mergeIntoSelection(d->charFormat(look));
 }
 
 std::optional<std::uint32_t> RichTextBox::SelColor() const
@@ -194,11 +182,58 @@ void RichTextBox::setSelColor(std::uint32_t colorref)
 {
     if (textCursor().hasSelection() && SelColor() == toColorref(toQColor(colorref)))
         return;
+    FontAndColor look;
+    look.color = colorref;
+    d->mergeIntoSelection(d->charFormat(look));
+}
+
+// ---------------------------------------------------------------- whole text
+
+QTextCharFormat RichTextBox::Impl::charFormat(const FontAndColor& look) const
+{
     QTextCharFormat f;
-    f.setForeground(toQColor(colorref));
+    if (look.color)
+        f.setForeground(toQColor(*look.color));
+    if (look.fontName && !look.fontName->trimmed().isEmpty())
+        f.setFontFamilies(QStringList{*look.fontName});
+    // Sizes the control cannot show are refused; the largest is 1638 points.
+    if (look.fontSize && std::isfinite(*look.fontSize) && *look.fontSize > 0)
+        f.setFontPointSize(std::min(*look.fontSize, kLargestSize));
+    if (look.bold)
+        f.setFontWeight(*look.bold ? QFont::Bold : QFont::Normal);
+    if (look.italic)
+        f.setFontItalic(*look.italic);
+    if (look.strikeThru)
+        f.setFontStrikeOut(*look.strikeThru);
+    if (look.underline)
+        f.setFontUnderline(*look.underline);
+    return f;
+}
+
+void RichTextBox::Impl::mergeIntoSelection(const QTextCharFormat& format)
+{
+    if (format.isEmpty())
+        return;
+    ++quiet;
+    q->mergeCurrentCharFormat(format);
+    --quiet;
+}
+
+void RichTextBox::SetFontAndColor(const FontAndColor& look)
+{
+    const QTextCharFormat format = d->charFormat(look);
+    if (format.isEmpty())
+        return;
     ++d->quiet;
-    mergeCurrentCharFormat(f);
+    QTextCursor all(document());
+    all.select(QTextCursor::Document);
+    all.mergeCharFormat(format);
     --d->quiet;
+    QTextCursor caret = textCursor();
+    if (!caret.hasSelection()) {
+        caret.mergeCharFormat(format);
+        setTextCursor(caret);
+    }
 }
 
 // ---------------------------------------------------------------- backgrounds

@@ -63,6 +63,22 @@ struct RichTextBox::Impl {
     void paintFormats(const std::vector<Span>& spans, const QColor& color);
     bool showsColor(const QTextCharFormat& format, const QColor& color) const;
 
+    // ---- formats ----
+    // The character format that gives `look`.
+    QTextCharFormat charFormat(const FontAndColor& look) const;
+    // Merges `format` into the selection, or into the caret's format for
+    // what is typed next: the control's own formatting, not an edit.
+    void mergeIntoSelection(const QTextCharFormat& format);
+    // Replaces the whole text by plain (editor) text in the caret's font and
+    // colour with `look` laid over it; see setText.
+    void replaceText(const QString& editorText, const QTextCharFormat& look);
+
+    // ---- text ----
+    // Text() as last built, kept until the text changes: saving, closing
+    // and the document table ask for the whole text of a long document
+    // several times over, and share this one copy.
+    mutable std::optional<QString> text;
+
     // ---- signals ----
     // While above 0, changes of the document are this control's own
     // formatting: no Change, nothing marked stale.

@@ -17,6 +17,7 @@
 // frmDocument_prediction.cpp; the rest in frmDocument.cpp,
 // frmDocument_build.cpp, frmDocument_controls.cpp and frmDocument_layout.cpp.
 
+#include "mainwindow/RichTextBox.h"
 #include "mainwindow/WordPrediction.h"
 #include "speech/ActiveDocument.h"
 #include "speech/ReadingState.h"
@@ -164,7 +165,15 @@ public:
     void control_pos() override;
     void control_pos2();
     void ShowEditBar();
+    // Gives the whole text the font and colour of the settings, caret at
+    // the start. A setting that cannot be converted ends it with an
+    // exception, after the ones read before it have been given.
     void setrtfformat();
+    // The font and colour of the settings (FrmSet Color, FontName,
+    // FontSize, FontBold, FontItalic, FontStrikethru, FontUnderline, read
+    // in this order) into `look`. A value that cannot be converted ends the
+    // reading with an exception; `look` keeps what was read before it.
+    void readConfiguredLook(RichTextBox::FontAndColor& look) const;
     // The toolbar button at a 1-based position (separators count); null
     // outside the toolbar.
     QAction* toolbarButton(int position) const;

@@ -402,20 +402,32 @@ void frmDocument::ShowEditBar()
 // ---------------------------------------------------------------------------
 // Text format
 
-void frmDocument::setrtfformat()
+void frmDocument::readConfiguredLook(RichTextBox::FontAndColor& look) const
 {
     auto frmSet = [](const char* key, const char* def) {
         return ReadSetting(IniFile, QStringLiteral("FrmSet"), QLatin1String(key), QLatin1String(def));
     };
-    rtfText->setSelStart(0);
-    rtfText->setSelLength(rtfText->TextLength() - rtfText->SelStart());
-    rtfText->setSelColor(static_cast<std::uint32_t>(CLng(frmSet("Color", "0"))));
-    rtfText->setSelFontName(frmSet("FontName", "Arial"));
-    rtfText->setSelFontSize(TextToDouble(frmSet("FontSize", "12")));
-    rtfText->setSelBold(TextToBool(frmSet("FontBold", "True")));
-    rtfText->setSelItalic(TextToBool(frmSet("FontItalic", "True")));
-    rtfText->setSelStrikeThru(TextToBool(frmSet("FontStrikethru", "True")));
-    rtfText->setSelUnderline(TextToBool(frmSet("FontUnderline", "True")));
+    look.color = static_cast<std::uint32_t>(CLng(frmSet("Color", "0")));
+    look.fontName = frmSet("FontName", "Arial");
+    look.fontSize = TextToDouble(frmSet("FontSize", "12"));
+    look.bold = TextToBool(frmSet("FontBold", "True"));
+    look.italic = TextToBool(frmSet("FontItalic", "True"));
+    look.strikeThru = TextToBool(frmSet("FontStrikethru", "True"));
+    look.underline = TextToBool(frmSet("FontUnderline", "True"));
+}
+
+// The text is not selected for this: selecting all of a long text lays it
+// all out at once.
+void frmDocument::setrtfformat()
+{
+    RichTextBox::FontAndColor look;
+    try {
+        readConfiguredLook(look);
+    } catch (...) {
+        rtfText->SetFontAndColor(look);
+        throw;
+    }
+    rtfText->SetFontAndColor(look);
     rtfText->setSelStart(0);
 }
 

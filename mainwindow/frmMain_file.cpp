@@ -132,16 +132,21 @@ frmDocument* frmMain::OpenFileInNewWindow(const QString& pathRef, bool reportFai
     ++DocCount;
     IgnoreErrors([&] { AddRecentFile(path); });
     IgnoreNextChange = true;
+    // The text takes the configured font and colour as it goes in, the
+    // caret at the start: formatting a long text once it is in would lay it
+    // all out again. A setting that cannot be read leaves out itself and
+    // those after it.
+    RichTextBox::FontAndColor look;
+    IgnoreErrors([&] { doc->readConfiguredLook(look); });
     QString failure;
     try {
-        doc->rtfText->LoadFile(path, isRtfForOpen(path) ? RichTextBox::rtfRTF : RichTextBox::rtfText);
+        doc->rtfText->LoadFile(path, isRtfForOpen(path) ? RichTextBox::rtfRTF : RichTextBox::rtfText, look);
     } catch (const std::exception& e) {
         failure = QString::fromUtf8(e.what());
     }
     // Loading an empty file, or none, raises no change: the next change is
     // the user's.
     IgnoreNextChange = false;
-    IgnoreErrors([doc] { doc->setrtfformat(); });
     doc->setWindowTitle(path);
     doc->view_status = 1;
     IgnoreErrors([doc] { doc->control_pos(); });

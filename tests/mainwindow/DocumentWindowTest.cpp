@@ -194,9 +194,16 @@ TEST_F(DocumentWindowTest, SetrtfformatLeavesTheCaretAtTheStart)
     EXPECT_EQ(d->rtfText->SelLength(), 0);
     d->rtfText->setSelLength(7);
     EXPECT_EQ(d->rtfText->SelFontName(), std::optional<QString>("Courier New"));
-    // It has no error handling of its own: the caller learns of the failure.
+    // It has no error handling of its own: the caller learns of the failure,
+    // after the settings read before it were given to the text.
     setting("FrmSet", "FontSize", "big");
+    setting("FrmSet", "FontName", "DejaVu Serif");
+    setting("FrmSet", "Color", "255");
     EXPECT_ANY_THROW(d->setrtfformat());
+    d->rtfText->setSelStart(0);
+    d->rtfText->setSelLength(7);
+    EXPECT_EQ(d->rtfText->SelFontName(), std::optional<QString>("DejaVu Serif"));
+    EXPECT_EQ(d->rtfText->SelColor(), std::optional<std::uint32_t>(255));
 }
 
 // ---------------------------------------------------------------------------

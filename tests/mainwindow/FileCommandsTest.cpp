@@ -66,6 +66,58 @@ TEST_F(FileCommandsTest, OpenLoadsTheChosenFileInANewWindow)
     EXPECT_EQ(DocCount, 1);
 }
 
+TEST_F(FileCommandsTest, OpenGivesEveryCharacterTheConfiguredFontAndColourWithoutSelectingIt)
+{
+    MakeMain();
+    ASSERT_TRUE(PutFile(IniFile, "<Settings><ReadSet/><FrmSet><FontName>DejaVu Serif</FontName>"
+                                 "<FontSize>15</FontSize><Color>128</Color><FontBold>True</FontBold>"
+                                 "<FontItalic>False</FontItalic><FontStrikethru>False</FontStrikethru>"
+                                 "<FontUnderline>True</FontUnderline></FrmSet></Settings>"));
+    ASSERT_TRUE(PutFile(path("a.txt"), "Dear reader,\n\nhello."));
+    ASSERT_TRUE(PutFile(path("a.rtf"), "{\\rtf1{\\fonttbl{\\f0 Courier New;}}{\\colortbl;\\red0\\green0\\blue255;}"
+                                       "\\f0\\fs40\\i\\cf1 Dear {\\strike reader},\\par\\par hello.}"));
+    // Whether any document window had a selection while it opened.
+    bool selected = false;
+    QObject::connect(main->mdiArea, &QMdiArea::subWindowActivated, main, [&](QMdiSubWindow* sub) {
+        if (auto* doc = sub ? qobject_cast<frmDocument*>(sub->widget()) : nullptr)
+            QObject::connect(doc->rtfText, &QTextEdit::selectionChanged, main,
+                             [&selected, doc] { selected = selected || doc->rtfText->textCursor().hasSelection(); });
+    });
+    for (const char* name : {"a.txt", "a.rtf"}) {
+        selected = false;
+        OpenThroughDialog(path(name));
+        ASSERT_NE(Active(), nullptr);
+        RichTextBox* rtf = Active()->rtfText;
+        EXPECT_FALSE(selected) << name;
+        EXPECT_EQ(ActiveText(), "Dear reader,\r\n\r\nhello.") << name;
+        EXPECT_EQ(rtf->SelStart(), 0) << name;
+        EXPECT_EQ(rtf->SelLength(), 0) << name;
+        EXPECT_FALSE(DocChanged[ActiveSlot()]) << name;
+        EXPECT_EQ(DocSavedText[ActiveSlot()], ActiveText()) << name;
+        rtf->setSelLength(rtf->TextLength());
+        EXPECT_EQ(rtf->SelFontName(), std::optional<QString>("DejaVu Serif")) << name;
+        EXPECT_EQ(rtf->SelFontSize(), std::optional<double>(15)) << name;
+        EXPECT_EQ(rtf->SelColor(), std::optional<std::uint32_t>(128)) << name;
+        EXPECT_EQ(rtf->SelBold(), std::optional<bool>(true)) << name;
+        EXPECT_EQ(rtf->SelItalic(), std::optional<bool>(false)) << name;
+        EXPECT_EQ(rtf->SelStrikeThru(), std::optional<bool>(false)) << name;
+        EXPECT_EQ(rtf->SelUnderline(), std::optional<bool>(true)) << name;
+    }
+
+    // A size that is no number leaves it and the settings after it out;
+    // the colour and font before it still apply, and nothing is reported.
+    ASSERT_TRUE(PutFile(IniFile, "<Settings><ReadSet/><FrmSet><FontName>DejaVu Serif</FontName>"
+                                 "<FontSize>big</FontSize><Color>128</Color></FrmSet></Settings>"));
+    OpenThroughDialog(path("a.rtf"));
+    RichTextBox* rtf = Active()->rtfText;
+    rtf->setSelLength(rtf->TextLength());
+    EXPECT_EQ(rtf->SelFontName(), std::optional<QString>("DejaVu Serif"));
+    EXPECT_EQ(rtf->SelColor(), std::optional<std::uint32_t>(128));
+    EXPECT_EQ(rtf->SelFontSize(), std::optional<double>(20)) << "the file's own size stays";
+    EXPECT_EQ(rtf->SelItalic(), std::optional<bool>(true));
+    EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(FileCommandsTest, AFileThatCannotBeReadIsReported)
 {
     MakeMain();

@@ -661,6 +661,82 @@ TEST_F(RichTextBoxFileTest, LoadsOtherLineBreaksAndEncodings)
     EXPECT_EQ(box.Text(), QString::fromUtf8("café naïve"));
 }
 
+TEST_F(RichTextBoxFileTest, LoadFileLaysALookOverEveryCharacterAsItGoesIn)
+{
+    RichTextBox::FontAndColor look;
+    look.fontName = "DejaVu Serif";
+    look.fontSize = 15;
+    look.color = 0x000080; // dark red
+    ASSERT_TRUE(putFile(path("look.rtf"), "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}"
+                                          "{\\colortbl;\\red0\\green0\\blue255;\\red255\\green255\\blue0;}"
+                                          "\\f0\\fs20 plain {\\b bold} {\\f1\\cf1 blue} {\\highlight2 marked}\\par\\par end}"));
+    ASSERT_TRUE(putFile(path("look.txt"), "first line\nsecond\n\nlast"));
+    ASSERT_TRUE(putFile(path("empty.txt"), ""));
+    for (const auto& [file, type] : {std::pair{"look.rtf", RichTextBox::rtfRTF}, std::pair{"look.txt", RichTextBox::rtfText},
+                                     std::pair{"empty.txt", RichTextBox::rtfText}}) {
+        RichTextBox other;
+        other.setText("old text");
+        other.setSelStart(3);
+        other.setSelLength(2);
+        int changes = 0, selections = 0;
+        QObject::connect(&other, &RichTextBox::Change, [&] { ++changes; });
+        QObject::connect(&other, &QTextEdit::selectionChanged, [&] { selections += other.textCursor().hasSelection(); });
+        other.LoadFile(path(file), type, look);
+        EXPECT_EQ(changes, 1) << file;
+        EXPECT_EQ(selections, 0) << file << ": nothing is selected for it";
+        EXPECT_EQ(other.SelStart(), 0) << file;
+        EXPECT_EQ(other.SelLength(), 0) << file;
+        EXPECT_EQ(other.document()->availableUndoSteps(), 0) << file;
+        // Every character, and what is typed next.
+        other.setSelLength(other.TextLength());
+        EXPECT_EQ(other.SelFontName(), std::optional<QString>("DejaVu Serif")) << file;
+        EXPECT_EQ(other.SelFontSize(), std::optional<double>(15)) << file;
+        EXPECT_EQ(other.SelColor(), std::optional<std::uint32_t>(0x000080)) << file;
+        other.setSelStart(other.TextLength());
+        other.insertPlainText("typed");
+        other.setSelStart(other.TextLength() - 5);
+        other.setSelLength(5);
+        EXPECT_EQ(other.SelFontName(), std::optional<QString>("DejaVu Serif")) << file;
+        EXPECT_EQ(other.SelColor(), std::optional<std::uint32_t>(0x000080)) << file;
+        // The whole text is built again after an edit and its undo.
+        EXPECT_TRUE(other.Text().endsWith("typed")) << file;
+        other.undo();
+        EXPECT_FALSE(other.Text().endsWith("typed")) << file;
+    }
+    // An RTF file keeps what the look leaves alone: its bold and its marks.
+    RichTextBox rtf;
+    rtf.LoadFile(path("look.rtf"), RichTextBox::rtfRTF, look);
+    EXPECT_EQ(rtf.Text(), "plain bold blue marked\r\n\r\nend");
+    rtf.setSelStart(6);
+    rtf.setSelLength(4);
+    EXPECT_EQ(rtf.SelBold(), std::optional<bool>(true));
+    EXPECT_EQ(formatBackground(rtf, 18).color(), QColor(255, 255, 0));
+    EXPECT_EQ(formatBackground(rtf, 2).style(), Qt::NoBrush);
+}
+
+TEST_F(RichTextBoxTest, SetFontAndColorGivesTheWholeTextALookWithoutAnEdit)
+{
+    box.setText("one\r\ntwo three");
+    box.setSelStart(5);
+    int changes = 0, selections = 0;
+    QObject::connect(&box, &RichTextBox::Change, [&] { ++changes; });
+    QObject::connect(&box, &QTextEdit::selectionChanged, [&] { selections += box.textCursor().hasSelection(); });
+    RichTextBox::FontAndColor look;
+    look.fontName = "DejaVu Serif";
+    look.bold = true;
+    look.fontSize = 5000; // the largest the control shows
+    box.SetFontAndColor(look);
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(selections, 0);
+    EXPECT_EQ(box.SelStart(), 5);
+    typeText(box.viewport(), "x");
+    box.setSelStart(0);
+    box.setSelLength(box.TextLength());
+    EXPECT_EQ(box.SelFontName(), std::optional<QString>("DejaVu Serif"));
+    EXPECT_EQ(box.SelBold(), std::optional<bool>(true));
+    EXPECT_EQ(box.SelFontSize(), std::optional<double>(1638));
+}
+
 TEST_F(RichTextBoxFileTest, FailuresSayWhyAndLeaveTheTextAlone)
 {
     box.setText("kept");

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QPalette>
+#include <QResizeEvent>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -89,6 +90,16 @@ void RichTextBox::changeEvent(QEvent* event)
     QTextEdit::changeEvent(event);
     if (event->type() == QEvent::PaletteChange && !d->fixingPalette)
         d->keepSelectionVisible();
+}
+
+void RichTextBox::resizeEvent(QResizeEvent* event)
+{
+    const bool narrow = event->size().width() < kNarrowestWrap;
+    if (narrow != (lineWrapMode() == FixedPixelWidth)) {
+        setLineWrapColumnOrWidth(kNarrowestWrap);
+        setLineWrapMode(narrow ? FixedPixelWidth : WidgetWidth);
+    }
+    QTextEdit::resizeEvent(event);
 }
 
 // The selection stays visible, in the same colours, while another control

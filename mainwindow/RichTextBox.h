@@ -33,6 +33,12 @@ public:
     // Find options (combined by addition).
     enum FindOption { rtfWholeWord = 2, rtfMatchCase = 4, rtfNoHighlight = 8 };
 
+    // However narrow the control gets, its lines are not wrapped narrower
+    // than this many pixels: a long text laid out a few characters wide
+    // has so many lines that laying it out takes minutes. A narrower
+    // control scrolls sideways.
+    static constexpr int kNarrowestWrap = 320;
+
     // ---- text and positions ----
     // The whole text, line breaks as CR LF. Builds a string: not for every
     // sentence.
@@ -151,6 +157,7 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     struct Impl;

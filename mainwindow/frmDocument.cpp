@@ -281,7 +281,9 @@ void frmDocument::releaseSlot(int slot)
 
 void frmDocument::Form_Unload(int& Cancel)
 {
+    unloading_ = true;
     IgnoreErrors([&] { StopBtn_Click(); });
+    unloading_ = false;
 
     const int slot = SlotOf(this);
     // A window that never received a slot was never counted.

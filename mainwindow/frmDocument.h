@@ -271,6 +271,10 @@ private:
     QWidget* frameLayer_ = nullptr;
     // Form_Unload has run and let the window close.
     bool unloaded_ = false;
+    // Form_Unload is running: the keyboard focus is not moved into the
+    // window (the multiple-document area would restore it to give it the
+    // focus, and lay out its whole text at the restored size).
+    bool unloading_ = false;
     // The load's skins (Skin2 .. Skin9), applied to their buttons.
     void applyLoadSkins();
     // Reads the advert list and shows the current caption (label hidden).

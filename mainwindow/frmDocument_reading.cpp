@@ -334,7 +334,8 @@ void frmDocument::StopBtn_Click()
         }
     });
     IgnoreErrors([] { SetSpeakingState(false, false); });
-    IgnoreErrors([&] { rtfText->setFocus(); });
+    if (!unloading_)
+        IgnoreErrors([&] { rtfText->setFocus(); });
 }
 
 // ---- events of the text and the speed bar ----

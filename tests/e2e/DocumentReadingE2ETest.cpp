@@ -23,7 +23,15 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QPointer>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -206,6 +214,54 @@ TEST_F(DocumentReadingTest, PauseHoldsTheReadingAndStopClearsTheHighlight)
     ASSERT_TRUE(after.start());
     pump(800);
     EXPECT_LT(SinkRecorder::loudSamples(after.stop()), 200) << "sound after stop";
+}
+
+// Runs last: it closes the main window, and shows a new one for whatever
+// runs after it.
+TEST_F(DocumentReadingTest, ClosingTheMainWindowWhileReadingDeepInALongDocumentEndsPromptly)
+{
+    // About 10 MB of short lines, as a long text file has them.
+    QString text;
+    text.reserve(10'100'000);
+    for (int i = 0; text.size() < 10'000'000; ++i)
+        text += QString("Line %1 of a long document is read aloud here. It goes on.\n").arg(i);
+    frmDocument* doc = open(text);
+    ASSERT_NE(doc, nullptr);
+    RichTextBox* rtf = doc->rtfText;
+    const int middle = int(rtf->Text().indexOf("Line ", rtf->TextLength() / 2));
+    rtf->setSelStart(middle);
+    doc->SpeakBtn->click();
+    ASSERT_TRUE(pumpUntil([&] { return IsSpeaking && rtf->SelStart() >= middle; }, 10000));
+    doc->NextBtn->click();
+    ASSERT_TRUE(pumpUntil([&] { return rtf->SelStart() > middle + 10; }, 10000)) << "Next did not go on";
+
+    // A close that never ends would hold the test for good: a guard ends the
+    // run with a message instead.
+    std::atomic<bool> closed{false};
+    std::thread guard([&closed] {
+        for (int i = 0; i < 1200 && !closed; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (!closed) {
+            std::fprintf(stderr, "closing the main window did not end within 120 s\n");
+            std::_Exit(1);
+        }
+    });
+    QPointer<frmMain> main = frmMain::instance();
+    QElapsedTimer t;
+    t.start();
+    QTimer::singleShot(0, main, [main] { main->close(); }); // as the window's close button does
+    const bool gone = pumpUntil([&] { return !main || !main->isVisible(); }, 60000);
+    closed = true;
+    guard.join();
+    EXPECT_TRUE(gone) << "the main window is still open";
+    std::printf("[ closed the main window in %lld ms ]\n", static_cast<long long>(t.elapsed()));
+    EXPECT_FALSE(IsSpeaking);
+    EXPECT_EQ(frmMain::instance(), nullptr);
+
+    ProgramWindows::get().frmMain_Show();
+    ProgramWindows::get().frmMain_Maximize();
+    IsMainShown = true;
+    pump(300);
 }
 
 } // namespace

@@ -571,6 +571,23 @@ TEST_F(RichTextBoxTest, ColouredPasteIsUndoneWithItsClearing)
     EXPECT_FALSE(box.document()->isUndoAvailable());
 }
 
+TEST_F(RichTextBoxTest, ANarrowControlWrapsItsLinesNoNarrowerThanItsLeast)
+{
+    box.setText(QString("A line of text that wraps when the control is narrow. ").repeated(50));
+    box.resize(600, 300);
+    box.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(box.lineWrapMode(), QTextEdit::WidgetWidth);
+    box.resize(52, 300); // a window restored to a sliver
+    QCoreApplication::processEvents();
+    EXPECT_GE(box.document()->textWidth(), RichTextBox::kNarrowestWrap);
+    EXPECT_EQ(box.lineWrapMode(), QTextEdit::FixedPixelWidth);
+    box.resize(700, 300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(box.lineWrapMode(), QTextEdit::WidgetWidth);
+    EXPECT_LT(box.document()->textWidth(), 700);
+}
+
 TEST_F(RichTextBoxTest, SelectionChangesAreSignalledOncePerMove)
 {
     box.setText("some text here");

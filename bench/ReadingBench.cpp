@@ -10,10 +10,13 @@
 // 2. With the real espeak-ng engine: Speak -> first samples handed to the
 //    audio device, and the end of one sentence (EndStream) -> the first
 //    samples of the next.
-// 3. Opening and saving a 10 MB text file through the main window.
+// 3. (ReadingBench_files.cpp) File > Open of 10 MB and 50 MB text and a 5 MB
+//    RTF until the window answers again, side by side with mousepad opening
+//    the same files; Ctrl+S of them; closing the main window while reading
+//    deep into a 10 MB document.
 //
 // Run on the test desktop:
-//   scripts/with-desktop env TAMSEL_PROGRAM_DIR=$PWD/build/bin build/bin/bench_reading
+//   scripts/with-desktop env TAMSEL_PROGRAM_DIR=$PWD/build/bin build/bin/bench_reading [steps] [engine] [files] [close]
 #include "core/Globals.h"
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
@@ -48,7 +51,9 @@
 // the same way when no other factory is installed).
 std::unique_ptr<SpeechVoice> CreateEspeakVoice();
 
-namespace {
+#include "ReadingBench.h"
+
+namespace readingbench {
 
 QTemporaryDir* folder = nullptr;
 systemtray* tray = nullptr;
@@ -64,16 +69,6 @@ void pump(int ms)
     t.start();
     while (t.elapsed() < ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
-}
-
-template <class Pred>
-bool pumpUntil(Pred pred, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!pred() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
-    return pred();
 }
 
 struct Stats {
@@ -205,6 +200,12 @@ EspeakVoice* espeakVoice()
         return nullptr;
     return dynamic_cast<EspeakVoice*>(tray->voicecls->Voice1.get());
 }
+
+} // namespace readingbench
+
+using namespace readingbench;
+
+namespace {
 
 // ---------------------------------------------------------------------------
 // 1. One sentence step with the scripted engine.
@@ -599,123 +600,6 @@ void figureRealEngine()
     tray->releaseVoice();
 }
 
-// ---------------------------------------------------------------------------
-// 3. Open and save 10 MB.
-// ---------------------------------------------------------------------------
-
-void figureFiles(double openDuringReading, double saveDuringReading, const QString& path10)
-{
-    std::printf("\n== 3. Open and save a 10 MB text file ==\n");
-    QString path = path10;
-    if (path.isEmpty() || !QFileInfo::exists(path)) {
-        path = folder->path() + QStringLiteral("/doc_10MB.txt");
-        writeFile(path, makeText(10'000'000).toUtf8());
-    }
-    const qint64 bytes = QFileInfo(path).size();
-    if (openDuringReading > 0)
-        std::printf("  (in 1.) OpenFileInNewWindow %.1f ms, mnuFileSave_Click %.1f ms\n", openDuringReading,
-                    saveDuringReading);
-
-    {
-        // The open's two long steps on a fresh window: the load, then the
-        // first formatting of the whole text with the settings' font.
-        const QString tiny = folder->path() + QStringLiteral("/tiny.txt");
-        writeFile(tiny, "x");
-        frmDocument* doc = openDocument(tiny, nullptr);
-        if (doc) {
-            QElapsedTimer t;
-            t.start();
-            doc->rtfText->LoadFile(path, RichTextBox::rtfText);
-            const double loadMs = msSince(t);
-            t.restart();
-            doc->setrtfformat();
-            const double formatMs = msSince(t);
-            t.restart();
-            doc->setrtfformat();
-            const double againMs = msSince(t);
-            std::printf("  on a fresh window: RichTextBox::LoadFile %.1f ms, then frmDocument::setrtfformat %.1f ms "
-                        "(a second time: %.1f ms)\n",
-                        loadMs, formatMs, againMs);
-            closeDocument(doc);
-        }
-        // What each whole-text format change of setrtfformat costs on a
-        // freshly loaded text (values that differ from the loaded ones).
-        doc = openDocument(tiny, nullptr);
-        if (doc) {
-            RichTextBox* rtf = doc->rtfText;
-            rtf->LoadFile(path, RichTextBox::rtfText);
-            rtf->setSelStart(0);
-            rtf->setSelLength(rtf->TextLength());
-            std::printf("  each change of the whole text's format on a fresh window:");
-            const auto timed = [](const char* name, const auto& change) {
-                QElapsedTimer t;
-                t.start();
-                change();
-                std::printf(" %s %.0f ms;", name, msSince(t));
-            };
-            timed("setSelColor", [&] { rtf->setSelColor(0x000080); });
-            timed("setSelFontName", [&] { rtf->setSelFontName(QStringLiteral("Arial")); });
-            timed("setSelFontSize", [&] { rtf->setSelFontSize(13); });
-            timed("setSelBold", [&] { rtf->setSelBold(true); });
-            timed("setSelItalic", [&] { rtf->setSelItalic(true); });
-            timed("setSelStrikeThru", [&] { rtf->setSelStrikeThru(true); });
-            timed("setSelUnderline", [&] { rtf->setSelUnderline(true); });
-            std::printf("\n");
-            closeDocument(doc);
-        }
-    }
-    for (int run = 0; run < 2; ++run) {
-        double openMs = 0;
-        frmDocument* doc = openDocument(path, &openMs);
-        if (!doc) {
-            std::printf("  !! could not open\n");
-            return;
-        }
-        QElapsedTimer t;
-        t.start();
-        QCoreApplication::processEvents();
-        const double firstEvents = msSince(t);
-        RichTextBox* rtf = doc->rtfText;
-        std::printf("  run %d: %lld bytes, %d characters\n", run + 1, static_cast<long long>(bytes), rtf->TextLength());
-        std::printf("      frmMain::OpenFileInNewWindow        %8.1f ms (+ %.1f ms for the first event pass after it)\n",
-                    openMs, firstEvents);
-
-        // The steps of the open after the load, each again on its own.
-        t.restart();
-        doc->setrtfformat();
-        const double formatMs = msSince(t);
-        t.restart();
-        doc->control_pos();
-        const double layoutMs = msSince(t);
-        t.restart();
-        const QString whole = rtf->Text();
-        const double textMs = msSince(t);
-        t.restart();
-        frmMain::instance()->setmenu();
-        const double menuMs = msSince(t);
-        std::printf("        its steps again: setrtfformat %.1f ms, control_pos %.1f ms, Text() %.1f ms, setmenu %.1f ms\n",
-                    formatMs, layoutMs, textMs, menuMs);
-
-        const QString out = folder->path() + QStringLiteral("/saved_%1.txt").arg(run);
-        t.restart();
-        rtf->SaveFile(out, RichTextBox::rtfText);
-        const double saveFileMs = msSince(t);
-        const bool same = readFile(out) == readFile(path);
-        std::printf("      RichTextBox::SaveFile (text)        %8.1f ms%s\n", saveFileMs,
-                    same ? "  (same bytes as the file opened)" : "  (bytes differ from the file opened)");
-
-        t.restart();
-        frmMain::instance()->mnuFileSave_Click();
-        std::printf("      frmMain::mnuFileSave_Click          %8.1f ms\n", msSince(t));
-
-        const QString loadPath = folder->path() + QStringLiteral("/saved_%1.txt").arg(run);
-        t.restart();
-        rtf->LoadFile(loadPath, RichTextBox::rtfText);
-        std::printf("      RichTextBox::LoadFile (text)        %8.1f ms\n", msSince(t));
-        closeDocument(doc);
-    }
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -723,6 +607,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
     const QString programDir = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
     if (programDir.isEmpty()) {
@@ -753,11 +638,24 @@ int main(int argc, char** argv)
     }
     std::printf("platform %s\n", qPrintable(QGuiApplication::platformName()));
 
+    // Sections by name: steps, engine, files, close (all but close when none
+    // is named; close ends with the main window closed).
+    QStringList sections = app.arguments().mid(1);
+    if (sections.isEmpty())
+        sections = {QStringLiteral("steps"), QStringLiteral("engine"), QStringLiteral("files")};
     double open10 = 0, save10 = 0;
     QString path10;
-    figurePerSentence(&open10, &save10, &path10);
-    figureRealEngine();
-    figureFiles(open10, save10, path10);
+    if (sections.contains(QStringLiteral("steps")))
+        figurePerSentence(&open10, &save10, &path10);
+    if (sections.contains(QStringLiteral("engine")))
+        figureRealEngine();
+    if (sections.contains(QStringLiteral("files"))) {
+        if (open10 > 0)
+            std::printf("\n(in 1.) OpenFileInNewWindow of 10 MB %.1f ms, mnuFileSave_Click %.1f ms\n", open10, save10);
+        figureFiles();
+    }
+    if (sections.contains(QStringLiteral("close")))
+        figureCloseWhileReading();
     std::fflush(stdout);
     return 0;
 }

@@ -2,76 +2,20 @@
 // text collected into runs of one format each. Every byte is looked at a
 // bounded number of times; nesting deeper than kMaxDepth is still counted
 // but its content is dropped, so no input can exhaust the stack.
-#include "RtfReader.h"
+#include "RtfReaderImpl.h"
 
-#include "RtfCodePages.h"
 #include "RtfKeywords.h"
-
-#include <QColor>
-#include <QFont>
-#include <QTextCursor>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
-#include <map>
-#include <string_view>
-#include <unordered_map>
 
 namespace rtf {
+
+namespace detail {
 
 namespace {
 
 constexpr int kMaxDepth = 512;
-constexpr int kDefaultHalfPoints = 24; // 12 points
-constexpr int kDefaultCodePage = 1252;
-constexpr int kNoFont = -1;
-
-enum class Dest : std::uint8_t { Text, Skip, FontTable, ColorTable };
-
-// The character format as the file states it; the fonts and colours are
-// numbers into the tables, looked up when a run is made.
-struct Style {
-    int font = kNoFont; // kNoFont: the document's default font (\deff)
-    int halfPoints = kDefaultHalfPoints;
-    int foreground = -1; // colour table index; -1 none
-    int background = -1;
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strike = false;
-    bool hidden = false;
-
-    bool operator==(const Style&) const = default;
-};
-
-struct StyleHash {
-    std::size_t operator()(const Style& s) const noexcept
-    {
-        std::uint64_t h = std::uint32_t(s.font);
-        h = h * 1000003u + std::uint32_t(s.halfPoints);
-        h = h * 1000003u + std::uint32_t(s.foreground);
-        h = h * 1000003u + std::uint32_t(s.background);
-        h = h * 31u + (s.bold | s.italic << 1 | s.underline << 2 | s.strike << 3 | s.hidden << 4);
-        return std::size_t(h ^ (h >> 29));
-    }
-};
-
-struct State {
-    Style style;
-    Dest dest = Dest::Text;
-    int uc = 1; // bytes of fallback after \uN
-};
-
-struct Font {
-    QString name;
-    int charset = -1;
-    int codePage = 0; // \cpgN, 0 when not given
-    bool nameDone = false;
-};
-
-bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
-bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 
 int hexValue(unsigned char c)
 {
@@ -84,81 +28,10 @@ int hexValue(unsigned char c)
     return -1;
 }
 
-QString cleanName(const QString& name);
-
 bool isLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
-class Reader {
-public:
-    explicit Reader(QByteArrayView bytes)
-        : p_(reinterpret_cast<const unsigned char*>(bytes.data())), end_(p_ + bytes.size())
-    {
-    }
-
-    Document run();
-
-private:
-    // ---- lexing ----
-    void openGroup();
-    void closeGroup();
-    void controlSequence();
-    void controlWord(std::string_view word, bool hasParam, int param);
-    void controlSymbol(unsigned char c);
-    void textBytes();
-
-    // ---- output ----
-    void putByte(unsigned char b);
-    void put(char16_t c);
-    void putText(char16_t c);
-    void append(const char16_t* chars, qsizetype n);
-    void appendAscii(const unsigned char* from, const unsigned char* to);
-    void paragraphBreak();
-    void endHalfPair();
-    void flushPending();
-    ByteDecoder& decoder();
-    int formatOf(const Style& style);
-    void tablesChanged();
-
-    // ---- tables ----
-    Font* fontEntry(int number);
-    void finishFontName();
-    void finishColor();
-    QColor color(int index) const;
-
-    const unsigned char* p_;
-    const unsigned char* const end_;
-    bool stopped_ = false;
-    bool rootOpened_ = false;
-
-    State st_;
-    std::vector<State> stack_;
-    int excess_ = 0; // groups opened beyond kMaxDepth
-    int ucSkip_ = 0;
-    bool cellPending_ = false;
-    char16_t highSurrogate_ = 0;
-
-    int ansiCodePage_ = kDefaultCodePage;
-    int defaultFont_ = kNoFont;
-    std::map<int, Font> fonts_;
-    int fontDefining_ = kNoFont;
-    std::vector<QColor> colors_;
-    int red_ = 0, green_ = 0, blue_ = 0;
-    bool colorGiven_ = false;
-
-    Decoders decoders_;
-    ByteDecoder* decoder_ = nullptr;
-    int decoderFont_ = kNoFont;
-    bool decoderForTable_ = false;
-    QByteArray pending_; // bytes of a multi-byte code page not yet decoded
-    ByteDecoder* pendingDecoder_ = nullptr;
-
-    std::unordered_map<Style, int, StyleHash> formatIndex_;
-    Style runStyle_;
-    int runFormat_ = -1;
-
-    Document doc_;
-};
+} // namespace
 
 Document Reader::run()
 {
@@ -548,253 +421,7 @@ void Reader::textBytes()
     putByte(c);
 }
 
-// ---------------------------------------------------------------- output
-
-ByteDecoder& Reader::decoder()
-{
-    const bool forTable = st_.dest == Dest::FontTable;
-    const int number = forTable ? fontDefining_ : (st_.style.font != kNoFont ? st_.style.font : defaultFont_);
-    if (decoder_ && number == decoderFont_ && forTable == decoderForTable_)
-        return *decoder_;
-    int codePage = 0;
-    if (const Font* f = fontEntry(number)) {
-        if (f->codePage > 0 && f->codePage < 100000)
-            codePage = f->codePage;
-        else if (f->charset >= 0)
-            codePage = codePageOfCharset(f->charset);
-        if (codePage == kSymbolCodePage && f->name.contains(QLatin1String("wingdings"), Qt::CaseInsensitive))
-            codePage = kWingdingsCodePage;
-    }
-    if (codePage == 0 || (forTable && codePage < 0))
-        codePage = ansiCodePage_;
-    decoder_ = &decoders_.get(codePage);
-    decoderFont_ = number;
-    decoderForTable_ = forTable;
-    return *decoder_;
-}
-
-void Reader::putByte(unsigned char b)
-{
-    if (st_.dest == Dest::Skip || st_.dest == Dest::ColorTable || excess_ > 0)
-        return;
-    ByteDecoder& d = decoder();
-    if (d.isSingleByte()) {
-        flushPending();
-        put(d.byte(b));
-        return;
-    }
-    if (!pending_.isEmpty() && pendingDecoder_ != &d)
-        flushPending();
-    if (pending_.isEmpty() && b < 0x80) {
-        put(b);
-        return;
-    }
-    pendingDecoder_ = &d;
-    pending_.append(char(b));
-}
-
-void Reader::flushPending()
-{
-    if (pending_.isEmpty())
-        return;
-    const QString chars = pendingDecoder_->decode(pending_);
-    pending_.clear();
-    for (const QChar c : chars)
-        put(c.unicode());
-}
-
-void Reader::put(char16_t c)
-{
-    if (excess_ > 0)
-        return;
-    switch (st_.dest) {
-    case Dest::Text:
-        putText(c);
-        break;
-    case Dest::FontTable:
-        // Font names are short; a longer one is cut (it is copied into
-        // every format that uses it).
-        if (Font* f = fontEntry(fontDefining_); f && !f->nameDone && c >= 0x20 && f->name.size() < 256)
-            f->name.append(QChar(c));
-        break;
-    case Dest::Skip:
-    case Dest::ColorTable:
-        break;
-    }
-}
-
-// One character of the document's text, made fit for the editor.
-void Reader::putText(char16_t c)
-{
-    if (st_.style.hidden)
-        return;
-    if (c == 0x2029) {
-        paragraphBreak();
-        return;
-    }
-    if (c == u'\v')
-        c = 0x2028;
-    if (c < 0x20 && c != u'\t')
-        return;
-    if (c == 0xFDD0 || c == 0xFDD1 || c == 0xFFFE || c == 0xFFFF || c == 0xFFFC)
-        c = 0xFFFD;
-    if (isHighSurrogate(c)) {
-        endHalfPair();
-        highSurrogate_ = c;
-        return;
-    }
-    if (isLowSurrogate(c)) {
-        if (!highSurrogate_) {
-            c = 0xFFFD;
-        } else {
-            const char16_t pair[2] = {highSurrogate_, c};
-            highSurrogate_ = 0;
-            append(pair, 2);
-            return;
-        }
-    } else {
-        endHalfPair();
-    }
-    append(&c, 1);
-}
-
-// A first half of a pair whose second half did not come.
-void Reader::endHalfPair()
-{
-    if (!highSurrogate_)
-        return;
-    highSurrogate_ = 0;
-    const char16_t bad = 0xFFFD;
-    append(&bad, 1);
-}
-
-void Reader::paragraphBreak()
-{
-    if (st_.style.hidden || excess_ > 0)
-        return;
-    endHalfPair();
-    const char16_t lf = u'\n';
-    append(&lf, 1);
-}
-
-void Reader::append(const char16_t* chars, qsizetype n)
-{
-    if (cellPending_) {
-        cellPending_ = false;
-        append(u"\t", 1);
-    }
-    if (runFormat_ < 0 || !(st_.style == runStyle_)) {
-        runStyle_ = st_.style;
-        runFormat_ = formatOf(runStyle_);
-    }
-    if (doc_.runs.empty() || doc_.runs.back().format != runFormat_)
-        doc_.runs.push_back(Run{doc_.text.size(), 0, runFormat_});
-    doc_.text.append(reinterpret_cast<const QChar*>(chars), n);
-    doc_.runs.back().length += n;
-}
-
-void Reader::appendAscii(const unsigned char* from, const unsigned char* to)
-{
-    endHalfPair();
-    char16_t buffer[256];
-    while (from != to) {
-        const qsizetype n = std::min<qsizetype>(to - from, qsizetype(std::size(buffer)));
-        for (qsizetype i = 0; i < n; ++i)
-            buffer[i] = from[i];
-        append(buffer, n);
-        from += n;
-    }
-}
-
-int Reader::formatOf(const Style& style)
-{
-    const auto found = formatIndex_.find(style);
-    if (found != formatIndex_.end())
-        return found->second;
-    QTextCharFormat f;
-    const Font* font = fontEntry(style.font != kNoFont ? style.font : defaultFont_);
-    if (font) {
-        if (const QString name = cleanName(font->name); !name.isEmpty())
-            f.setFontFamilies(QStringList{name});
-    }
-    f.setFontPointSize(style.halfPoints / 2.0);
-    f.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
-    f.setFontItalic(style.italic);
-    f.setFontUnderline(style.underline);
-    f.setFontStrikeOut(style.strike);
-    if (const QColor c = color(style.foreground); c.isValid())
-        f.setForeground(c);
-    if (const QColor c = color(style.background); c.isValid())
-        f.setBackground(c);
-    const int index = int(doc_.formats.size());
-    doc_.formats.push_back(f);
-    formatIndex_.emplace(style, index);
-    return index;
-}
-
-// The fonts, colours or code page changed: formats and decoders are looked
-// up anew.
-void Reader::tablesChanged()
-{
-    // A new table rather than clear(), which would keep (and sweep) all
-    // the buckets it ever grew.
-    if (!formatIndex_.empty())
-        decltype(formatIndex_)().swap(formatIndex_);
-    runFormat_ = -1;
-    decoder_ = nullptr;
-}
-
-// ---------------------------------------------------------------- tables
-
-Font* Reader::fontEntry(int number)
-{
-    if (number == kNoFont)
-        return nullptr;
-    const auto it = fonts_.find(number);
-    return it != fonts_.end() ? &it->second : nullptr;
-}
-
-void Reader::finishFontName()
-{
-    Font* f = fontEntry(fontDefining_);
-    if (!f || f->nameDone)
-        return;
-    f->nameDone = true;
-    tablesChanged();
-}
-
-// A font name as a format takes it: without the spaces around it, and
-// with what is not a character of text (half a pair, a code the document
-// keeps for itself) replaced.
-QString cleanName(const QString& name)
-{
-    QString out = name.trimmed();
-    for (qsizetype i = 0; i < out.size(); ++i) {
-        const char16_t c = out[i].unicode();
-        if (out[i].isHighSurrogate() && i + 1 < out.size() && out[i + 1].isLowSurrogate())
-            ++i;
-        else if (out[i].isSurrogate() || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1 || c == 0xFFFE || c == 0xFFFF)
-            out[i] = QChar(0xFFFD);
-    }
-    return out;
-}
-
-void Reader::finishColor()
-{
-    colors_.push_back(colorGiven_ ? QColor(red_, green_, blue_) : QColor());
-    red_ = green_ = blue_ = 0;
-    colorGiven_ = false;
-    tablesChanged();
-}
-
-QColor Reader::color(int index) const
-{
-    if (index < 0 || index >= int(colors_.size()))
-        return {};
-    return colors_[std::size_t(index)];
-}
-
-} // namespace
+} // namespace detail
 
 bool looksLikeRtf(QByteArrayView bytes)
 {
@@ -809,13 +436,7 @@ bool looksLikeRtf(QByteArrayView bytes)
 
 Document read(QByteArrayView bytes)
 {
-    return Reader(bytes).run();
-}
-
-void insert(const Document& document, QTextCursor& cursor)
-{
-    for (const Run& run : document.runs)
-        cursor.insertText(document.text.mid(run.start, run.length), document.formats[std::size_t(run.format)]);
+    return detail::Reader(bytes).run();
 }
 
 } // namespace rtf

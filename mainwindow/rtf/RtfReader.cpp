@@ -1,7 +1,7 @@
 // The RTF reader: one pass over the bytes, a stack of group states, and
 // text collected into runs of one format each. Every byte is looked at a
-// bounded number of times; nesting deeper than kMaxDepth is still counted
-// but its content is dropped, so no input can exhaust the stack.
+// bounded number of times, and the stack of group states is on the heap
+// and bounded (GroupStack), so no input can exhaust memory or the stack.
 #include "RtfReaderImpl.h"
 
 #include "RtfKeywords.h"
@@ -14,8 +14,6 @@ namespace rtf {
 namespace detail {
 
 namespace {
-
-constexpr int kMaxDepth = 512;
 
 int hexValue(unsigned char c)
 {
@@ -82,29 +80,20 @@ void Reader::openGroup()
 {
     flushPending();
     ucSkip_ = 0;
-    if (int(stack_.size()) >= kMaxDepth || excess_ > 0) {
-        ++excess_;
-        return;
-    }
     rootOpened_ = true;
-    stack_.push_back(st_);
+    stack_.push(st_);
 }
 
 void Reader::closeGroup()
 {
     flushPending();
     ucSkip_ = 0;
-    if (excess_ > 0) {
-        --excess_;
-        return;
-    }
     if (stack_.empty())
         return; // a closing brace too many
     const Dest leaving = st_.dest;
     if (leaving == Dest::FontTable)
         finishFontName();
-    st_ = stack_.back();
-    stack_.pop_back();
+    st_ = stack_.pop();
     if ((leaving == Dest::FontTable || leaving == Dest::ColorTable) && st_.dest != leaving)
         tablesChanged();
     if (stack_.empty() && rootOpened_)
@@ -282,7 +271,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         put(u'\t');
         break;
     case Word::Cell:
-        if (st_.dest == Dest::Text && !s.hidden && excess_ == 0) {
+        if (st_.dest == Dest::Text && !s.hidden) {
             if (cellPending_) {
                 cellPending_ = false;
                 putText(u'\t'); // the end of an empty cell
@@ -381,7 +370,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
 // Text bytes up to the next brace, backslash or line end.
 void Reader::textBytes()
 {
-    if (st_.dest == Dest::Skip || excess_ > 0) {
+    if (st_.dest == Dest::Skip) {
         while (p_ != end_ && *p_ != '\\' && *p_ != '{' && *p_ != '}')
             ++p_;
         return;

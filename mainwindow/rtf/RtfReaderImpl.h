@@ -56,6 +56,51 @@ struct State {
     Style style;
     Dest dest = Dest::Text;
     int uc = 1; // bytes of fallback after \uN
+
+    bool operator==(const State&) const = default;
+};
+
+// The states to go back to as the open groups close, on the heap however
+// deep the nesting. Groups opened in the same state share one entry (files
+// saved from web pages nest thousands of groups that change nothing).
+// Past kMaxEntries different states, a group takes the entry of the group
+// around it: its text is still read, only a format it changes may last
+// until that outer group closes. The stack thus never holds more than a
+// few megabytes.
+class GroupStack {
+public:
+    static constexpr std::size_t kMaxEntries = std::size_t(1) << 16;
+
+    bool empty() const { return depth_ == 0; }
+    std::size_t depth() const { return depth_; }
+
+    void push(const State& state)
+    {
+        ++depth_;
+        if (!entries_.empty() && (entries_.size() >= kMaxEntries || entries_.back().state == state))
+            ++entries_.back().count;
+        else
+            entries_.push_back(Entry{state, 1});
+    }
+
+    // The state of the innermost open group; the stack must not be empty.
+    State pop()
+    {
+        --depth_;
+        Entry& top = entries_.back();
+        const State state = top.state;
+        if (--top.count == 0)
+            entries_.pop_back();
+        return state;
+    }
+
+private:
+    struct Entry {
+        State state;
+        std::size_t count;
+    };
+    std::vector<Entry> entries_;
+    std::size_t depth_ = 0;
 };
 
 struct Font {
@@ -108,8 +153,7 @@ private:
     bool rootOpened_ = false;
 
     State st_;
-    std::vector<State> stack_;
-    int excess_ = 0; // groups opened beyond kMaxDepth
+    GroupStack stack_;
     int ucSkip_ = 0;
     bool cellPending_ = false;
     char16_t highSurrogate_ = 0;

@@ -60,7 +60,7 @@ ByteDecoder& Reader::decoder()
 
 void Reader::putByte(unsigned char b)
 {
-    if (st_.dest == Dest::Skip || st_.dest == Dest::ColorTable || excess_ > 0)
+    if (st_.dest == Dest::Skip || st_.dest == Dest::ColorTable)
         return;
     ByteDecoder& d = decoder();
     if (d.isSingleByte()) {
@@ -90,8 +90,6 @@ void Reader::flushPending()
 
 void Reader::put(char16_t c)
 {
-    if (excess_ > 0)
-        return;
     switch (st_.dest) {
     case Dest::Text:
         putText(c);
@@ -155,7 +153,7 @@ void Reader::endHalfPair()
 
 void Reader::paragraphBreak()
 {
-    if (st_.style.hidden || excess_ > 0)
+    if (st_.style.hidden)
         return;
     endHalfPair();
     const char16_t lf = u'\n';

@@ -340,6 +340,8 @@ const Sample kSamples[] = {
      "Привет visible."},
     {"shift-jis.rtf", "日本語 and かな"},
     {"bin.rtf", "Before after\r\nmiddle and kept result end."},
+    // Two thousand groups deep, as HTML mail saved as RTF nests them.
+    {"deep-nesting.rtf", "Before the mail\r\nDeep text, bold\r\nAfter the mail"},
 };
 
 TEST_F(RtfTest, FilesOfOtherProgramsGiveTheirTextExactly)
@@ -533,19 +535,32 @@ TEST_F(RtfTest, BrokenBracesLoadWhatIsThere)
     EXPECT_EQ(loaded("{\\rtf1 one{\\fonttbl{\\f0 Ari"), QStringLiteral("one"));
 }
 
-TEST_F(RtfTest, DeepNestingLoadsWithoutCrashing)
+TEST_F(RtfTest, DeepNestingKeepsItsTextAndFormats)
 {
+    // However deep, nothing is lost.
     const int depth = 200000;
     QByteArray deep = "{\\rtf1 start";
     deep += QByteArray(depth, '{') + "deep" + QByteArray(depth, '}');
     deep += " end}";
-    const QString text = loaded(deep);
-    EXPECT_TRUE(text.startsWith("start")) << text.left(40).toStdString();
-    EXPECT_TRUE(text.endsWith(" end")) << text.right(40).toStdString();
-    // Nesting as deep as real files go is read in full.
-    QByteArray nested = "{\\rtf1 ";
-    nested += QByteArray(100, '{') + "inner" + QByteArray(100, '}') + " outer}";
-    EXPECT_EQ(loaded(nested), QStringLiteral("inner outer"));
+    EXPECT_EQ(loaded(deep), QStringLiteral("startdeep end"));
+
+    // Formats come back as each group closes, thousands of groups deep.
+    other.LoadFile(dataFile("deep-nesting.rtf"), RichTextBox::rtfRTF);
+    EXPECT_TRUE(lookOf(other, "bold").bold);
+    EXPECT_FALSE(lookOf(other, "Deep").bold);
+    EXPECT_FALSE(lookOf(other, "After").bold);
+
+    // Groups that each change the format, more of them than the reader
+    // keeps states for: the text is all there, and once the nesting is
+    // back within that many groups the formats are right again.
+    const int changes = 50000;
+    QByteArray changing = "{\\rtf1 start";
+    for (int i = 0; i < changes; ++i)
+        changing += "{\\b{\\b0";
+    changing += " deep" + QByteArray(2 * changes, '}') + " end{\\b  bold}}";
+    EXPECT_EQ(loaded(changing), QStringLiteral("startdeep end bold"));
+    EXPECT_FALSE(lookOf(other, "end").bold);
+    EXPECT_TRUE(lookOf(other, "bold").bold);
 }
 
 TEST_F(RtfTest, RandomBytesLoadWithoutCrashing)

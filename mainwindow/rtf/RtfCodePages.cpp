@@ -84,6 +84,15 @@ bool isMultiByte(int codePage)
     }
 }
 
+} // namespace
+
+bool isEastAsianCodePage(int codePage)
+{
+    return codePage != 65001 && isMultiByte(codePage);
+}
+
+namespace {
+
 // Names ICU knows a code page by, best first.
 std::vector<QByteArray> namesOf(int codePage)
 {

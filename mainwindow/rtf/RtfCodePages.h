@@ -20,6 +20,11 @@ constexpr int kWingdingsCodePage = -3;
 // ANSI and default sets, which follow the document's code page.
 int codePageOfCharset(int charset);
 
+// True for the East Asian code pages in which a character takes one byte
+// or more (Japanese, Chinese, Korean); false for UTF-8 and single-byte
+// code pages.
+bool isEastAsianCodePage(int codePage);
+
 // Decodes bytes of one code page. A single-byte code page is a table of 256
 // characters; a multi-byte one (Japanese, Chinese, Korean, UTF-8) is
 // decoded a sequence at a time.

@@ -49,6 +49,11 @@ ByteDecoder& Reader::decoder()
             codePage = codePageOfCharset(f->charset);
         if (codePage == kSymbolCodePage && f->name.contains(QLatin1String("wingdings"), Qt::CaseInsensitive))
             codePage = kWingdingsCodePage;
+        // Western fonts in an East Asian document are Western: their
+        // bytes are single letters of Windows-1252, not halves of
+        // characters.
+        if (codePage == 0 && f->charset == 0 && isEastAsianCodePage(ansiCodePage_))
+            codePage = kDefaultCodePage;
     }
     if (codePage == 0 || (forTable && codePage < 0))
         codePage = ansiCodePage_;

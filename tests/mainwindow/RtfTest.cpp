@@ -340,6 +340,8 @@ const Sample kSamples[] = {
      "Привет visible."},
     {"shift-jis.rtf", "日本語 and かな"},
     {"bin.rtf", "Before after\r\nmiddle and kept result end."},
+    // Western fonts (\fcharset0) in a Japanese document.
+    {"cjk-western-fonts.rtf", "Järvi “quoted” café\r\n日本語 日本"},
     // Two thousand groups deep, as HTML mail saved as RTF nests them.
     {"deep-nesting.rtf", "Before the mail\r\nDeep text, bold\r\nAfter the mail"},
 };
@@ -402,7 +404,7 @@ TEST_F(RtfTest, FilesOfOtherProgramsKeepTheirFormats)
 // from the broken end.
 TEST_F(RtfTest, ACutFileGivesTheStartOfItsText)
 {
-    for (const char* name : {"word.rtf", "wordpad.rtf", "lo-formatting.rtf"}) {
+    for (const char* name : {"word.rtf", "wordpad.rtf", "lo-formatting.rtf", "cjk-western-fonts.rtf"}) {
         QFile f(dataFile(name));
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         const QByteArray whole = f.readAll();
@@ -433,6 +435,17 @@ TEST_F(RtfTest, BytesFollowTheCodePageOfTheDocumentOrTheFont)
     EXPECT_EQ(loaded("{\\rtf1\\pc \\'82}"), QString::fromUtf8("é"));
     // Double-byte code pages take two escapes for one character.
     EXPECT_EQ(loaded("{\\rtf1\\ansi\\ansicpg936 \\'d6\\'d0\\'ce\\'c4}"), QString::fromUtf8("中文"));
+    // In any East Asian document a Western font (\fcharset0) is Windows-1252;
+    // fonts without a character set follow the document.
+    const QByteArray western = "{\\rtf1\\ansi\\ansicpg%1{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1 Plain;}}"
+                               "\\f0 J\\'e4rvi \\'93quoted\\'94 caf\\'e9{\\f1  \\'d6\\'d0}}";
+    for (const auto& [codePage, plain] : {std::pair{932, "ﾖﾐ"}, {936, "中"}, {949, "櫓"}, {950, "笢"}}) {
+        SCOPED_TRACE(codePage);
+        EXPECT_EQ(loaded(QByteArray(western).replace("%1", QByteArray::number(codePage))),
+                  QString::fromUtf8("Järvi “quoted” café ") + QString::fromUtf8(plain));
+    }
+    // In a single-byte one it follows the document, as before.
+    EXPECT_EQ(loaded(QByteArray(western).replace("%1", "1251")), QString::fromUtf8("Jдrvi “quoted” cafй ЦР"));
 }
 
 TEST_F(RtfTest, UnicodeCharactersSkipTheirFallback)

@@ -1,6 +1,8 @@
 #pragma once
 // The control words the RTF reader acts on, by name.
 
+#include "RtfNumbering.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -11,11 +13,15 @@ enum class Word : std::uint8_t {
     Font, FontSize, Bold, Italic, Underline, UnderlineNone, Strike, Hidden,
     Foreground, Background, Plain, Unicode, UnicodeSkip, Bin,
     Charset, CodePage, Red, Green, Blue, DefaultFont, AnsiCodePage, Ansi, Mac, Pc, Pca,
+    ParagraphDefault, ListText, Numbering, NumberingBefore, NumberingAfter, NumberingBullet,
+    NumberingBody, NumberingContinue, NumberingStyle, NumberingStart, NumberingFont,
+    FootnoteMark, FootnoteStyle, FootnoteStart, EndnoteStyle, EndnoteStart,
 };
 
 struct Keyword {
     Word word;
-    char16_t character = 0;
+    char16_t character = 0; // Word::Char
+    NumberStyle style = NumberStyle::Arabic; // the Word::...Style words
 };
 
 // What a control word does; Word::Ignore for words the reader has no use

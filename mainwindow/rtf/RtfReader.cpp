@@ -7,7 +7,9 @@
 #include "RtfKeywords.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace rtf {
 
@@ -82,6 +84,7 @@ void Reader::openGroup()
     ucSkip_ = 0;
     rootOpened_ = true;
     stack_.push(st_);
+    st_.starredFrom = Dest::Skip; // a \* counts in its own group only
 }
 
 void Reader::closeGroup()
@@ -96,6 +99,8 @@ void Reader::closeGroup()
     st_ = stack_.pop();
     if ((leaving == Dest::FontTable || leaving == Dest::ColorTable) && st_.dest != leaving)
         tablesChanged();
+    if (leaving == Dest::Numbering && st_.dest != leaving)
+        finishNumbering();
     if (stack_.empty() && rootOpened_)
         stopped_ = true; // the end of the document's group: what follows is not RTF
 }
@@ -169,6 +174,7 @@ void Reader::controlSymbol(unsigned char c)
     }
     switch (c) {
     case '*':
+        st_.starredFrom = st_.dest;
         st_.dest = Dest::Skip;
         break;
     case '~':
@@ -218,6 +224,8 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         std::int64_t code = param;
         if (code < 0)
             code += 65536;
+        if (code >= 0xF020 && code <= 0xF0FF)
+            code = decoder().privateUse(char16_t(code));
         if (code > 0xFFFF && code <= 0x10FFFF) {
             put(char16_t(0xD800 + ((code - 0x10000) >> 10)));
             put(char16_t(0xDC00 + ((code - 0x10000) & 0x3FF)));
@@ -277,6 +285,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
                 putText(u'\t'); // the end of an empty cell
             }
             cellPending_ = true;
+            paragraphLabelled_ = false;
         }
         break;
     case Word::Row:
@@ -364,7 +373,99 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         ansiCodePage_ = k.word == Word::Ansi ? 1252 : k.word == Word::Mac ? 10000 : k.word == Word::Pc ? 437 : 850;
         tablesChanged();
         break;
+    case Word::ParagraphDefault:
+        st_.numbering = -1;
+        break;
+    case Word::ListText:
+        // The paragraph's number or bullet as the writer shows it.
+        if (st_.dest == Dest::Text)
+            paragraphLabelled_ = true;
+        break;
+    case Word::Numbering:
+        if (st_.dest == Dest::Text || (st_.dest == Dest::Skip && st_.starredFrom == Dest::Text)) {
+            st_.dest = Dest::Numbering;
+            numberingRead_ = ParagraphNumbering{};
+        }
+        break;
+    case Word::NumberingBefore:
+    case Word::NumberingAfter:
+        if (st_.dest == Dest::Numbering || (st_.dest == Dest::Skip && st_.starredFrom == Dest::Numbering)) {
+            const bool before = k.word == Word::NumberingBefore;
+            st_.dest = before ? Dest::NumberingBefore : Dest::NumberingAfter;
+            (before ? numberingRead_.before : numberingRead_.after).clear();
+        }
+        break;
+    case Word::NumberingBullet:
+    case Word::NumberingBody:
+    case Word::NumberingContinue:
+        if (st_.dest == Dest::Numbering) {
+            numberingRead_.kind = k.word == Word::NumberingBullet ? ParagraphNumbering::Kind::Bullet
+                : k.word == Word::NumberingBody                   ? ParagraphNumbering::Kind::Number
+                                                                  : ParagraphNumbering::Kind::Continue;
+        }
+        break;
+    case Word::NumberingStyle:
+        if (st_.dest == Dest::Numbering)
+            numberingRead_.style = k.style;
+        break;
+    case Word::NumberingStart:
+        if (st_.dest == Dest::Numbering)
+            numberingRead_.start = std::clamp(hasParam ? param : 1, 0, kMaxStartNumber);
+        break;
+    case Word::NumberingFont:
+        // The font the texts of the numbering are in.
+        if (st_.dest == Dest::Numbering && hasParam)
+            s.font = param;
+        break;
+    case Word::FootnoteMark:
+        if (st_.dest == Dest::Text)
+            noteMark();
+        break;
+    case Word::FootnoteStyle:
+        footnoteStyle_ = k.style;
+        break;
+    case Word::EndnoteStyle:
+        endnoteStyle_ = k.style;
+        break;
+    case Word::FootnoteStart:
+    case Word::EndnoteStart:
+        (k.word == Word::FootnoteStart ? nextFootnote_ : nextEndnote_) =
+            std::clamp(hasParam ? param : 1, 0, kMaxStartNumber);
+        break;
     }
+}
+
+// After a note's mark (\chftn): whether the note is an endnote, that is,
+// whether the group that comes next is "{\footnote\ftnalt". Word writes
+// a space or the end of the mark's group between them, LibreOffice
+// "{\*\footnote\ftnalt". Looks at a few bytes ahead only.
+bool Reader::endnoteFollows() const
+{
+    const unsigned char* q = p_;
+    const unsigned char* const limit = p_ + std::min<std::ptrdiff_t>(end_ - p_, 64);
+    const auto skipBlanks = [&] {
+        while (q != limit && (*q == ' ' || *q == '\r' || *q == '\n'))
+            ++q;
+    };
+    const auto takeWord = [&](std::string_view w) {
+        if (limit - q <= std::ptrdiff_t(w.size()) || std::memcmp(q, w.data(), w.size()) != 0
+            || isLetter(q[w.size()]))
+            return false;
+        q += w.size();
+        return true;
+    };
+    while (q != limit && (*q == ' ' || *q == '\r' || *q == '\n' || *q == '}'))
+        ++q;
+    if (q == limit || *q != '{')
+        return false;
+    ++q;
+    skipBlanks();
+    if (takeWord("\\*"))
+        skipBlanks();
+    if (!takeWord("\\footnote"))
+        return false;
+    skipBlanks();
+    return takeWord("\\ftnalt");
 }
 
 // Text bytes up to the next brace, backslash or line end.

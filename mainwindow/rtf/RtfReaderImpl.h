@@ -4,6 +4,7 @@
 // RtfReaderOutput.cpp turns what they say into text, runs and formats.
 
 #include "RtfCodePages.h"
+#include "RtfNumbering.h"
 #include "RtfReader.h"
 
 #include <QColor>
@@ -22,7 +23,10 @@ constexpr int kDefaultHalfPoints = 24; // 12 points
 constexpr int kDefaultCodePage = 1252;
 constexpr int kNoFont = -1;
 
-enum class Dest : std::uint8_t { Text, Skip, FontTable, ColorTable };
+// Where the characters of a group go. Numbering is the group of a
+// paragraph's numbering (\pn), NumberingBefore and NumberingAfter its
+// texts (\pntxtb, \pntxta).
+enum class Dest : std::uint8_t { Text, Skip, FontTable, ColorTable, Numbering, NumberingBefore, NumberingAfter };
 
 // The character format as the file states it; the fonts and colours are
 // numbers into the tables, looked up when a run is made.
@@ -55,7 +59,11 @@ struct StyleHash {
 struct State {
     Style style;
     Dest dest = Dest::Text;
+    // What the group was when \* made it one to skip (Skip when no \*
+    // did): a destination the reader knows may still follow.
+    Dest starredFrom = Dest::Skip;
     int uc = 1; // bytes of fallback after \uN
+    int numbering = -1; // the paragraph's numbering: an index into Reader::numberings_
 
     bool operator==(const State&) const = default;
 };
@@ -128,11 +136,17 @@ private:
     void controlSymbol(unsigned char c);
     void textBytes();
 
+    bool endnoteFollows() const;
+
     // ---- output (RtfReaderOutput.cpp) ----
     void putByte(unsigned char b);
     void put(char16_t c);
     void putText(char16_t c);
     void append(const char16_t* chars, qsizetype n);
+    void appendToRun(const char16_t* chars, qsizetype n);
+    void startParagraph();
+    void noteMark();
+    void finishNumbering();
     void appendAscii(const unsigned char* from, const unsigned char* to);
     void paragraphBreak();
     void endHalfPair();
@@ -157,6 +171,23 @@ private:
     int ucSkip_ = 0;
     bool cellPending_ = false;
     char16_t highSurrogate_ = 0;
+
+    // Numbering of paragraphs (\pn): the numberings read, the one being
+    // read, whether the paragraph has its number or bullet already (its
+    // own, from \pntext or \listtext, or one made here), and the number
+    // the last numbered paragraph had.
+    std::vector<ParagraphNumbering> numberings_;
+    ParagraphNumbering numberingRead_;
+    bool paragraphLabelled_ = false;
+    bool numberedBefore_ = false;
+    ParagraphNumbering lastNumbered_;
+    int lastNumber_ = 0;
+
+    // Footnote and endnote marks (\chftn): the next numbers and their style.
+    int nextFootnote_ = 1;
+    int nextEndnote_ = 1;
+    NumberStyle footnoteStyle_ = NumberStyle::Arabic;
+    NumberStyle endnoteStyle_ = NumberStyle::Arabic;
 
     int ansiCodePage_ = kDefaultCodePage;
     int defaultFont_ = kNoFont;

@@ -7,6 +7,7 @@
 #include <QTextCursor>
 
 #include <algorithm>
+#include <climits>
 
 namespace rtf {
 
@@ -17,21 +18,31 @@ namespace {
 bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
 bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 
-// A font name as a format takes it: without the spaces around it, and
-// with what is not a character of text (half a pair, a code the document
-// keeps for itself) replaced.
+// Characters a format or the editor does not take as text (half a pair,
+// a code the document keeps for itself, a paragraph separator) replaced.
+QString cleanText(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate() || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1 || c == 0xFFFE || c == 0xFFFF
+                 || c == 0xFFFC)
+            text[i] = QChar(0xFFFD);
+    }
+    return text;
+}
+
+// A font name as a format takes it: without the spaces around it.
 QString cleanName(const QString& name)
 {
-    QString out = name.trimmed();
-    for (qsizetype i = 0; i < out.size(); ++i) {
-        const char16_t c = out[i].unicode();
-        if (out[i].isHighSurrogate() && i + 1 < out.size() && out[i + 1].isLowSurrogate())
-            ++i;
-        else if (out[i].isSurrogate() || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1 || c == 0xFFFE || c == 0xFFFF)
-            out[i] = QChar(0xFFFD);
-    }
-    return out;
+    return cleanText(name.trimmed());
 }
+
+// Longer texts around a list number are cut.
+constexpr qsizetype kMostNumberingText = 32;
+// Past this many different numberings in a file, the last is replaced.
+constexpr std::size_t kMostNumberings = 1024;
 
 } // namespace
 
@@ -105,8 +116,15 @@ void Reader::put(char16_t c)
         if (Font* f = fontEntry(fontDefining_); f && !f->nameDone && c >= 0x20 && f->name.size() < 256)
             f->name.append(QChar(c));
         break;
+    case Dest::NumberingBefore:
+    case Dest::NumberingAfter:
+        if (QString& t = st_.dest == Dest::NumberingBefore ? numberingRead_.before : numberingRead_.after;
+            c >= 0x20 && t.size() < kMostNumberingText)
+            t.append(QChar(c));
+        break;
     case Dest::Skip:
     case Dest::ColorTable:
+    case Dest::Numbering:
         break;
     }
 }
@@ -163,14 +181,69 @@ void Reader::paragraphBreak()
     endHalfPair();
     const char16_t lf = u'\n';
     append(&lf, 1);
+    paragraphLabelled_ = false;
 }
 
 void Reader::append(const char16_t* chars, qsizetype n)
 {
     if (cellPending_) {
         cellPending_ = false;
-        append(u"\t", 1);
+        appendToRun(u"\t", 1);
     }
+    if (!paragraphLabelled_)
+        startParagraph();
+    appendToRun(chars, n);
+}
+
+// The first character of a paragraph is coming: a paragraph numbered by
+// \pn, whose writer gave it no number or bullet of its own, gets one.
+void Reader::startParagraph()
+{
+    paragraphLabelled_ = true;
+    if (st_.numbering < 0)
+        return;
+    const ParagraphNumbering& numbering = numberings_[std::size_t(st_.numbering)];
+    int number = 0;
+    if (numbering.kind == ParagraphNumbering::Kind::Number) {
+        // Paragraphs numbered alike count on, whatever comes between.
+        const bool countOn = numberedBefore_ && numbering == lastNumbered_ && lastNumber_ < INT_MAX;
+        number = countOn ? lastNumber_ + 1 : numbering.start;
+        numberedBefore_ = true;
+        lastNumbered_ = numbering;
+        lastNumber_ = number;
+    }
+    for (const QChar c : numbering.label(number))
+        putText(c.unicode());
+}
+
+// The \pn group has been read: its numbering is the paragraph's.
+void Reader::finishNumbering()
+{
+    numberingRead_.before = cleanText(numberingRead_.before);
+    numberingRead_.after = cleanText(numberingRead_.after);
+    if (numberings_.empty() || !(numberings_.back() == numberingRead_)) {
+        if (numberings_.size() < kMostNumberings)
+            numberings_.push_back(numberingRead_);
+        else
+            numberings_.back() = numberingRead_;
+    }
+    st_.numbering = int(numberings_.size()) - 1;
+}
+
+// A footnote's or an endnote's mark: the note's number.
+void Reader::noteMark()
+{
+    const bool endnote = endnoteFollows();
+    int& next = endnote ? nextEndnote_ : nextFootnote_;
+    const QString mark = numberText(next, endnote ? endnoteStyle_ : footnoteStyle_);
+    if (next < INT_MAX)
+        ++next;
+    for (const QChar c : mark)
+        putText(c.unicode());
+}
+
+void Reader::appendToRun(const char16_t* chars, qsizetype n)
+{
     if (runFormat_ < 0 || !(st_.style == runStyle_)) {
         runStyle_ = st_.style;
         runFormat_ = formatOf(runStyle_);

@@ -2,6 +2,7 @@
 // same, files written by word processors read as they show there, and
 // broken input loads what it can.
 #include "mainwindow/RichTextBox.h"
+#include "mainwindow/rtf/RtfNumbering.h"
 #include "mainwindow/rtf/RtfReader.h"
 
 #include <QDir>
@@ -330,7 +331,7 @@ const Sample kSamples[] = {
      "ЖЖ ЖЖend"},
     {"word.rtf",
      "Quarterly notes\r\n"
-     "Sales rose by five percent in the north and fell in the south.\r\n"
+     "Sales rose by five percent in the north and fell in the south.1\r\n"
      "Chart:  (see figure)\r\n"
      "•\tFirst point\r\n"
      "▪\tSecond point\r\n"
@@ -342,6 +343,14 @@ const Sample kSamples[] = {
     {"bin.rtf", "Before after\r\nmiddle and kept result end."},
     // Western fonts (\fcharset0) in a Japanese document.
     {"cjk-western-fonts.rtf", "Järvi “quoted” café\r\n日本語 日本"},
+    // Bullets of symbol fonts as private-use characters (U+F0B7, U+F0A7).
+    {"symbol-bullets.rtf", "•\tFirst\r\n▪\tSecond\r\n♦\tThird\r\nInline • and ▪ marks, \uF072 • kept"},
+    // Lists numbered by \pn alone, without the \pntext beside it.
+    {"pn-numbering.rtf",
+     "•\tApples\r\n•\tPears\r\n1.\tWash\r\n(a note between the steps)\r\n2.\tDry\r\n(IV)\tRoman four\r\n"
+     "•\tWritten with its own bullet\r\nPlain"},
+    // Footnote and endnote marks as Word and LibreOffice write them.
+    {"footnotes.rtf", "Word1 and LibreOffice2 marks, an endnotei too."},
     // Two thousand groups deep, as HTML mail saved as RTF nests them.
     {"deep-nesting.rtf", "Before the mail\r\nDeep text, bold\r\nAfter the mail"},
 };
@@ -404,7 +413,8 @@ TEST_F(RtfTest, FilesOfOtherProgramsKeepTheirFormats)
 // from the broken end.
 TEST_F(RtfTest, ACutFileGivesTheStartOfItsText)
 {
-    for (const char* name : {"word.rtf", "wordpad.rtf", "lo-formatting.rtf", "cjk-western-fonts.rtf"}) {
+    for (const char* name :
+         {"word.rtf", "wordpad.rtf", "lo-formatting.rtf", "pn-numbering.rtf", "cjk-western-fonts.rtf"}) {
         QFile f(dataFile(name));
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         const QByteArray whole = f.readAll();
@@ -460,7 +470,7 @@ TEST_F(RtfTest, UnicodeCharactersSkipTheirFallback)
     // A group's end ends the fallback.
     EXPECT_EQ(loaded("{\\rtf1\\uc4 {\\u1046ab}cd}"), QString::fromUtf8("Жcd"));
     // Numbers above 32767 are written negative.
-    EXPECT_EQ(loaded("{\\rtf1 \\u-3913?\\u-24?}"), QString(QChar(0xF0B7)) + QChar(0xFFE8));
+    EXPECT_EQ(loaded("{\\rtf1 \\u-3913?\\u-24?}"), QString::fromUtf8("•\uFFE8"));
     // Characters outside the first plane, as two halves.
     EXPECT_EQ(loaded("{\\rtf1 \\u-10179?\\u-8704?!}"), QString::fromUtf8("😀!"));
     // A half without the other is not kept as such.
@@ -482,6 +492,43 @@ TEST_F(RtfTest, NamedCharactersAndBreaks)
     // Only the mark of the last paragraph goes.
     EXPECT_EQ(loaded("{\\rtf1 a\\par}"), QStringLiteral("a"));
     EXPECT_EQ(loaded("{\\rtf1 a\\par\\par}"), QStringLiteral("a\r\n"));
+}
+
+TEST(RtfNumbers, ListNumbersAndNoteMarksInEachStyle)
+{
+    using rtf::NumberStyle;
+    const struct {
+        int n;
+        NumberStyle style;
+        const char* text;
+    } cases[] = {
+        {1, NumberStyle::Arabic, "1"},
+        {42, NumberStyle::Arabic, "42"},
+        {3, NumberStyle::LowerLetter, "c"},
+        {28, NumberStyle::UpperLetter, "BB"},
+        {260, NumberStyle::LowerLetter, "zzzzzzzzzz"},
+        {261, NumberStyle::LowerLetter, "261"},
+        {4, NumberStyle::LowerRoman, "iv"},
+        {1994, NumberStyle::UpperRoman, "MCMXCIV"},
+        {4000, NumberStyle::UpperRoman, "4000"},
+        {0, NumberStyle::LowerRoman, "0"},
+        {1, NumberStyle::Symbols, "*"},
+        {4, NumberStyle::Symbols, "§"},
+        {6, NumberStyle::Symbols, "††"},
+        {-3, NumberStyle::UpperLetter, "-3"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(rtf::numberText(c.n, c.style), QString::fromUtf8(c.text)) << c.n;
+}
+
+TEST_F(RtfTest, NoteMarksFollowTheDocumentsNumbering)
+{
+    EXPECT_EQ(loaded("{\\rtf1\\ftnstart5\\ftnnruc a{\\chftn{\\footnote x}} b{\\chftn{\\footnote y}}"
+                     " c\\chftn{\\*\\footnote\\ftnalt z}}"),
+              QStringLiteral("aV bVI c1"));
+    EXPECT_EQ(loaded("{\\rtf1\\ftnnchi a\\chftn\\chftn\\chftn\\chftn\\chftn}"), QString::fromUtf8("a*†‡§**"));
+    // A mark whose note is cut off still counts.
+    EXPECT_EQ(loaded("{\\rtf1 a\\chftn{\\footnote"), QStringLiteral("a1"));
 }
 
 TEST_F(RtfTest, ListsAndTablesBecomeText)

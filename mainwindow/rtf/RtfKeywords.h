@@ -1,12 +1,13 @@
 #pragma once
 // The control words the RTF reader acts on, by name.
 
-#include "RtfNumbering.h"
-
 #include <cstdint>
 #include <string_view>
 
 namespace rtf {
+
+// How list numbers and note marks are written (\pndec, \ftnnrlc, ...).
+enum class NumberStyle : std::uint8_t { Arabic, LowerLetter, UpperLetter, LowerRoman, UpperRoman, Symbols };
 
 enum class Word : std::uint8_t {
     Ignore, Skip, FontTable, ColorTable, Char, Par, Line, Tab, Cell, Row,

@@ -2,20 +2,31 @@
 // text collected into runs of one format each. Every byte is looked at a
 // bounded number of times, and the stack of group states is on the heap
 // and bounded (GroupStack), so no input can exhaust memory or the stack.
-#include "RtfReaderImpl.h"
+#include "RtfReader.h"
 
+#include "RtfCodePages.h"
 #include "RtfKeywords.h"
+#include "RtfNumbering.h"
+#include "RtfReaderState.h"
+#include "RtfTables.h"
+
+#include <QColor>
+#include <QFont>
+#include <QTextCharFormat>
+#include <QTextCursor>
 
 #include <algorithm>
-#include <cstddef>
 #include <cstdint>
-#include <cstring>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace rtf {
 
-namespace detail {
-
 namespace {
+
+using namespace reading;
 
 int hexValue(unsigned char c)
 {
@@ -31,7 +42,73 @@ int hexValue(unsigned char c)
 bool isLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
-} // namespace
+bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
+bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
+
+class Reader {
+public:
+    explicit Reader(QByteArrayView bytes)
+        : p_(reinterpret_cast<const unsigned char*>(bytes.data())), end_(p_ + bytes.size())
+    {
+    }
+
+    Document run();
+
+private:
+    // ---- lexing ----
+    void openGroup();
+    void closeGroup();
+    void controlSequence();
+    void controlWord(std::string_view word, bool hasParam, int param);
+    void controlSymbol(unsigned char c);
+    void textBytes();
+
+    // ---- output ----
+    void putByte(unsigned char b);
+    void put(char16_t c);
+    void putText(char16_t c);
+    void append(const char16_t* chars, qsizetype n);
+    void startText();
+    void appendAscii(const unsigned char* from, const unsigned char* to);
+    void paragraphBreak();
+    void endHalfPair();
+    void flushPending();
+    ByteDecoder& decoder();
+    int formatOf(const Style& style);
+    void tablesChanged();
+
+    const unsigned char* p_;
+    const unsigned char* const end_;
+    bool stopped_ = false;
+    bool rootOpened_ = false;
+
+    State st_;
+    GroupStack stack_;
+    int ucSkip_ = 0;
+    bool cellPending_ = false;
+    char16_t highSurrogate_ = 0;
+
+    // Numbering of paragraphs (\pn) and notes (\chftn), and whether the
+    // paragraph has its number or bullet already (its own, from \pntext or
+    // \listtext, or one made here).
+    Numbering numbering_;
+    bool paragraphLabelled_ = false;
+
+    Tables tables_;
+
+    Decoders decoders_;
+    ByteDecoder* decoder_ = nullptr;
+    int decoderFont_ = kNoFont;
+    bool decoderForName_ = false;
+    QByteArray pending_; // bytes of a multi-byte code page not yet decoded
+    ByteDecoder* pendingDecoder_ = nullptr;
+
+    std::unordered_map<Style, int, StyleHash> formatIndex_;
+    Style runStyle_;
+    int runFormat_ = -1;
+
+    Document doc_;
+};
 
 Document Reader::run()
 {
@@ -94,13 +171,13 @@ void Reader::closeGroup()
     if (stack_.empty())
         return; // a closing brace too many
     const Dest leaving = st_.dest;
-    if (leaving == Dest::FontTable)
-        finishFontName();
+    if (leaving == Dest::FontTable && tables_.finishName())
+        tablesChanged();
     st_ = stack_.pop();
     if ((leaving == Dest::FontTable || leaving == Dest::ColorTable) && st_.dest != leaving)
         tablesChanged();
     if (leaving == Dest::Numbering && st_.dest != leaving)
-        finishNumbering();
+        st_.numbering = numbering_.end();
     if (stack_.empty() && rootOpened_)
         stopped_ = true; // the end of the document's group: what follows is not RTF
 }
@@ -254,15 +331,13 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Word::FontTable:
         if (st_.dest != Dest::Skip) {
             st_.dest = Dest::FontTable;
-            fontDefining_ = kNoFont;
+            tables_.beginFonts();
         }
         break;
     case Word::ColorTable:
         if (st_.dest != Dest::Skip) {
             st_.dest = Dest::ColorTable;
-            colors_.clear();
-            red_ = green_ = blue_ = 0;
-            colorGiven_ = false;
+            tables_.beginColors();
         }
         break;
     case Word::Char:
@@ -296,9 +371,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         break;
     case Word::Font:
         if (st_.dest == Dest::FontTable) {
-            finishFontName();
-            fontDefining_ = param;
-            fonts_[param] = Font{};
+            tables_.defineFont(param);
             tablesChanged();
         } else if (hasParam) {
             s.font = param;
@@ -340,37 +413,28 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         break;
     case Word::Charset:
     case Word::CodePage:
-        if (st_.dest == Dest::FontTable) {
-            if (Font* f = fontEntry(fontDefining_)) {
-                (k.word == Word::Charset ? f->charset : f->codePage) = param;
-                tablesChanged();
-            }
-        }
+        if (st_.dest == Dest::FontTable && tables_.setCharset(k.word, param))
+            tablesChanged();
         break;
     case Word::Red:
     case Word::Green:
     case Word::Blue:
-        if (st_.dest == Dest::ColorTable) {
-            const int v = std::clamp(param, 0, 255);
-            (k.word == Word::Red ? red_ : k.word == Word::Green ? green_ : blue_) = v;
-            colorGiven_ = true;
-        }
+        if (st_.dest == Dest::ColorTable)
+            tables_.setComponent(k.word, param);
         break;
     case Word::DefaultFont:
-        defaultFont_ = param;
+        tables_.setDefaultFont(param);
         tablesChanged();
         break;
     case Word::AnsiCodePage:
-        if (param > 0 && param < 100000) {
-            ansiCodePage_ = param;
+        if (tables_.setCodePage(param))
             tablesChanged();
-        }
         break;
     case Word::Ansi:
     case Word::Mac:
     case Word::Pc:
     case Word::Pca:
-        ansiCodePage_ = k.word == Word::Ansi ? 1252 : k.word == Word::Mac ? 10000 : k.word == Word::Pc ? 437 : 850;
+        tables_.setCodePage(k.word == Word::Ansi ? 1252 : k.word == Word::Mac ? 10000 : k.word == Word::Pc ? 437 : 850);
         tablesChanged();
         break;
     case Word::ParagraphDefault:
@@ -384,7 +448,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Word::Numbering:
         if (st_.dest == Dest::Text || (st_.dest == Dest::Skip && st_.starredFrom == Dest::Text)) {
             st_.dest = Dest::Numbering;
-            numberingRead_ = ParagraphNumbering{};
+            numbering_.begin();
         }
         break;
     case Word::NumberingBefore:
@@ -392,25 +456,16 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         if (st_.dest == Dest::Numbering || (st_.dest == Dest::Skip && st_.starredFrom == Dest::Numbering)) {
             const bool before = k.word == Word::NumberingBefore;
             st_.dest = before ? Dest::NumberingBefore : Dest::NumberingAfter;
-            (before ? numberingRead_.before : numberingRead_.after).clear();
+            numbering_.beginText(before);
         }
         break;
     case Word::NumberingBullet:
     case Word::NumberingBody:
     case Word::NumberingContinue:
-        if (st_.dest == Dest::Numbering) {
-            numberingRead_.kind = k.word == Word::NumberingBullet ? ParagraphNumbering::Kind::Bullet
-                : k.word == Word::NumberingBody                   ? ParagraphNumbering::Kind::Number
-                                                                  : ParagraphNumbering::Kind::Continue;
-        }
-        break;
     case Word::NumberingStyle:
-        if (st_.dest == Dest::Numbering)
-            numberingRead_.style = k.style;
-        break;
     case Word::NumberingStart:
         if (st_.dest == Dest::Numbering)
-            numberingRead_.start = std::clamp(hasParam ? param : 1, 0, kMaxStartNumber);
+            numbering_.word(k, hasParam, param);
         break;
     case Word::NumberingFont:
         // The font the texts of the numbering are in.
@@ -418,54 +473,19 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
             s.font = param;
         break;
     case Word::FootnoteMark:
-        if (st_.dest == Dest::Text)
-            noteMark();
+        if (st_.dest == Dest::Text) {
+            const QString mark = numbering_.noteMark(QByteArrayView(p_, end_ - p_));
+            for (const QChar c : mark)
+                putText(c.unicode());
+        }
         break;
     case Word::FootnoteStyle:
-        footnoteStyle_ = k.style;
-        break;
     case Word::EndnoteStyle:
-        endnoteStyle_ = k.style;
-        break;
     case Word::FootnoteStart:
     case Word::EndnoteStart:
-        (k.word == Word::FootnoteStart ? nextFootnote_ : nextEndnote_) =
-            std::clamp(hasParam ? param : 1, 0, kMaxStartNumber);
+        numbering_.word(k, hasParam, param);
         break;
     }
-}
-
-// After a note's mark (\chftn): whether the note is an endnote, that is,
-// whether the group that comes next is "{\footnote\ftnalt". Word writes
-// a space or the end of the mark's group between them, LibreOffice
-// "{\*\footnote\ftnalt". Looks at a few bytes ahead only.
-bool Reader::endnoteFollows() const
-{
-    const unsigned char* q = p_;
-    const unsigned char* const limit = p_ + std::min<std::ptrdiff_t>(end_ - p_, 64);
-    const auto skipBlanks = [&] {
-        while (q != limit && (*q == ' ' || *q == '\r' || *q == '\n'))
-            ++q;
-    };
-    const auto takeWord = [&](std::string_view w) {
-        if (limit - q <= std::ptrdiff_t(w.size()) || std::memcmp(q, w.data(), w.size()) != 0
-            || isLetter(q[w.size()]))
-            return false;
-        q += w.size();
-        return true;
-    };
-    while (q != limit && (*q == ' ' || *q == '\r' || *q == '\n' || *q == '}'))
-        ++q;
-    if (q == limit || *q != '{')
-        return false;
-    ++q;
-    skipBlanks();
-    if (takeWord("\\*"))
-        skipBlanks();
-    if (!takeWord("\\footnote"))
-        return false;
-    skipBlanks();
-    return takeWord("\\ftnalt");
 }
 
 // Text bytes up to the next brace, backslash or line end.
@@ -494,11 +514,13 @@ void Reader::textBytes()
     }
     if (c == ';' && st_.dest == Dest::FontTable) {
         flushPending();
-        finishFontName();
+        if (tables_.finishName())
+            tablesChanged();
         return;
     }
     if (c == ';' && st_.dest == Dest::ColorTable) {
-        finishColor();
+        tables_.finishColor();
+        tablesChanged();
         return;
     }
     if (c == '\t') {
@@ -511,7 +533,205 @@ void Reader::textBytes()
     putByte(c);
 }
 
-} // namespace detail
+// ---------------------------------------------------------------- output
+
+ByteDecoder& Reader::decoder()
+{
+    const bool forName = st_.dest == Dest::FontTable;
+    const int font = forName ? tables_.fontDefining()
+                             : (st_.style.font != kNoFont ? st_.style.font : tables_.defaultFont());
+    if (decoder_ && font == decoderFont_ && forName == decoderForName_)
+        return *decoder_;
+    decoder_ = &decoders_.get(tables_.codePageOf(font, forName));
+    decoderFont_ = font;
+    decoderForName_ = forName;
+    return *decoder_;
+}
+
+void Reader::putByte(unsigned char b)
+{
+    if (st_.dest == Dest::Skip || st_.dest == Dest::ColorTable)
+        return;
+    ByteDecoder& d = decoder();
+    if (d.isSingleByte()) {
+        flushPending();
+        put(d.byte(b));
+        return;
+    }
+    if (!pending_.isEmpty() && pendingDecoder_ != &d)
+        flushPending();
+    if (pending_.isEmpty() && b < 0x80) {
+        put(b);
+        return;
+    }
+    pendingDecoder_ = &d;
+    pending_.append(char(b));
+}
+
+void Reader::flushPending()
+{
+    if (pending_.isEmpty())
+        return;
+    const QString chars = pendingDecoder_->decode(pending_);
+    pending_.clear();
+    for (const QChar c : chars)
+        put(c.unicode());
+}
+
+void Reader::put(char16_t c)
+{
+    switch (st_.dest) {
+    case Dest::Text:
+        putText(c);
+        break;
+    case Dest::FontTable:
+        tables_.addToName(c);
+        break;
+    case Dest::NumberingBefore:
+    case Dest::NumberingAfter:
+        numbering_.text(st_.dest == Dest::NumberingBefore, c);
+        break;
+    case Dest::Skip:
+    case Dest::ColorTable:
+    case Dest::Numbering:
+        break;
+    }
+}
+
+// One character of the document's text, made fit for the editor.
+void Reader::putText(char16_t c)
+{
+    if (st_.style.hidden)
+        return;
+    if (c == 0x2029) {
+        paragraphBreak();
+        return;
+    }
+    if (c == u'\v')
+        c = 0x2028;
+    if (c < 0x20 && c != u'\t')
+        return;
+    if (c == 0xFDD0 || c == 0xFDD1 || c == 0xFFFE || c == 0xFFFF || c == 0xFFFC)
+        c = 0xFFFD;
+    if (isHighSurrogate(c)) {
+        endHalfPair();
+        highSurrogate_ = c;
+        return;
+    }
+    if (isLowSurrogate(c)) {
+        if (!highSurrogate_) {
+            c = 0xFFFD;
+        } else {
+            const char16_t pair[2] = {highSurrogate_, c};
+            highSurrogate_ = 0;
+            append(pair, 2);
+            return;
+        }
+    } else {
+        endHalfPair();
+    }
+    append(&c, 1);
+}
+
+// A first half of a pair whose second half did not come.
+void Reader::endHalfPair()
+{
+    if (!highSurrogate_)
+        return;
+    highSurrogate_ = 0;
+    const char16_t bad = 0xFFFD;
+    append(&bad, 1);
+}
+
+void Reader::paragraphBreak()
+{
+    if (st_.style.hidden)
+        return;
+    endHalfPair();
+    const char16_t lf = u'\n';
+    append(&lf, 1);
+    paragraphLabelled_ = false;
+}
+
+void Reader::append(const char16_t* chars, qsizetype n)
+{
+    if (cellPending_ || !paragraphLabelled_)
+        startText();
+    if (runFormat_ < 0 || !(st_.style == runStyle_)) {
+        runStyle_ = st_.style;
+        runFormat_ = formatOf(runStyle_);
+    }
+    if (doc_.runs.empty() || doc_.runs.back().format != runFormat_)
+        doc_.runs.push_back(Run{doc_.text.size(), 0, runFormat_});
+    doc_.text.append(reinterpret_cast<const QChar*>(chars), n);
+    doc_.runs.back().length += n;
+}
+
+// Text is coming where a cell has ended or a paragraph begins: first the
+// tab that ends the cell, then, for a paragraph numbered by \pn whose
+// writer gave it no number or bullet of its own, that number or bullet.
+void Reader::startText()
+{
+    const bool labelled = std::exchange(paragraphLabelled_, true);
+    if (std::exchange(cellPending_, false))
+        append(u"\t", 1);
+    if (labelled || st_.numbering < 0)
+        return;
+    for (const QChar c : numbering_.label(st_.numbering))
+        putText(c.unicode());
+    endHalfPair();
+}
+
+void Reader::appendAscii(const unsigned char* from, const unsigned char* to)
+{
+    endHalfPair();
+    char16_t buffer[256];
+    while (from != to) {
+        const qsizetype n = std::min<qsizetype>(to - from, qsizetype(std::size(buffer)));
+        for (qsizetype i = 0; i < n; ++i)
+            buffer[i] = from[i];
+        append(buffer, n);
+        from += n;
+    }
+}
+
+int Reader::formatOf(const Style& style)
+{
+    const auto found = formatIndex_.find(style);
+    if (found != formatIndex_.end())
+        return found->second;
+    QTextCharFormat f;
+    if (const QString name = tables_.family(style.font != kNoFont ? style.font : tables_.defaultFont());
+        !name.isEmpty())
+        f.setFontFamilies(QStringList{name});
+    f.setFontPointSize(style.halfPoints / 2.0);
+    f.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
+    f.setFontItalic(style.italic);
+    f.setFontUnderline(style.underline);
+    f.setFontStrikeOut(style.strike);
+    if (const QColor c = tables_.color(style.foreground); c.isValid())
+        f.setForeground(c);
+    if (const QColor c = tables_.color(style.background); c.isValid())
+        f.setBackground(c);
+    const int index = int(doc_.formats.size());
+    doc_.formats.push_back(f);
+    formatIndex_.emplace(style, index);
+    return index;
+}
+
+// The fonts, colours or code page changed: formats and decoders are looked
+// up anew.
+void Reader::tablesChanged()
+{
+    // A new table rather than clear(), which would keep (and sweep) all
+    // the buckets it ever grew.
+    if (!formatIndex_.empty())
+        decltype(formatIndex_)().swap(formatIndex_);
+    runFormat_ = -1;
+    decoder_ = nullptr;
+}
+
+} // namespace
 
 bool looksLikeRtf(QByteArrayView bytes)
 {
@@ -526,7 +746,13 @@ bool looksLikeRtf(QByteArrayView bytes)
 
 Document read(QByteArrayView bytes)
 {
-    return detail::Reader(bytes).run();
+    return Reader(bytes).run();
+}
+
+void insert(const Document& document, QTextCursor& cursor)
+{
+    for (const Run& run : document.runs)
+        cursor.insertText(document.text.mid(run.start, run.length), document.formats[std::size_t(run.format)]);
 }
 
 } // namespace rtf

@@ -4,13 +4,24 @@
 
 #include <QString>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
+
+extern char** environ;
 
 using Clock = std::chrono::steady_clock;
 
@@ -20,13 +31,36 @@ inline double msSince(Clock::time_point t0, Clock::time_point t)
 }
 
 // Records the sink's monitor with parec, noting when each piece arrived.
+// The recorder is a child of this process and is ended by its id, so that
+// recorders of other benches or other people on the machine are left alone.
 class Recorder {
 public:
     explicit Recorder(const QString& sink)
     {
-        const std::string cmd = "parec -d " + sink.toStdString()
-            + ".monitor --raw --format=s16le --rate=22050 --channels=1 --latency-msec=2";
-        pipe_ = popen(cmd.c_str(), "r");
+        std::string device = sink.toStdString() + ".monitor";
+        std::string args[] = {"parec", "-d", device, "--raw", "--format=s16le", "--rate=22050", "--channels=1",
+                              "--latency-msec=2"};
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+
+        int fds[2];
+        if (pipe2(fds, O_CLOEXEC) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+        const int spawned = posix_spawnp(&pid_, "parec", &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(fds[1]);
+        if (spawned != 0) {
+            std::fprintf(stderr, "parec could not be started: %s\n", std::strerror(spawned));
+            pid_ = -1;
+            close(fds[0]);
+            return;
+        }
+        pipe_ = fdopen(fds[0], "r");
         reader_ = std::thread([this] {
             std::vector<qint16> buf(64);
             for (;;) {
@@ -42,10 +76,14 @@ public:
     }
     ~Recorder()
     {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+            }
+        }
         if (pipe_) {
-            system("pkill -f 'parec -d .*monitor --raw --format=s16le --rate=22050 --channels=1 --latency-msec=2'");
-            reader_.join();
-            pclose(pipe_);
+            reader_.join(); // the pipe's end reached: the recorder has gone
+            fclose(pipe_);
         }
     }
     // First sample louder than the threshold at or after index `from`.
@@ -75,6 +113,7 @@ public:
     }
 
 private:
+    pid_t pid_ = -1;
     FILE* pipe_ = nullptr;
     std::thread reader_;
     std::mutex m_;

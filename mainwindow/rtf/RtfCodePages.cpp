@@ -84,6 +84,15 @@ bool isMultiByte(int codePage)
     }
 }
 
+} // namespace
+
+bool isEastAsianCodePage(int codePage)
+{
+    return codePage != 65001 && isMultiByte(codePage);
+}
+
+namespace {
+
 // Names ICU knows a code page by, best first.
 std::vector<QByteArray> namesOf(int codePage)
 {
@@ -234,6 +243,20 @@ QString ByteDecoder::decode(const QByteArray& bytes)
     QString out = multi_(bytes);
     multi_.resetState();
     return out;
+}
+
+char16_t ByteDecoder::privateUse(char16_t c) const
+{
+    if (c < 0xF020 || c > 0xF0FF)
+        return c;
+    const auto b = static_cast<unsigned char>(c - 0xF000);
+    if ((codePage_ == kSymbolCodePage || codePage_ == kWingdingsCodePage) && table_[b] != b)
+        return table_[b];
+    if (c == 0xF0B7)
+        return 0x2022;
+    if (c == 0xF0A7)
+        return 0x25AA;
+    return c;
 }
 
 ByteDecoder& Decoders::get(int codePage)

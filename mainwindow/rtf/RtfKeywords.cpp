@@ -25,7 +25,7 @@ Keyword keyword(std::string_view name)
               "listoverridetable", "listpicture", "listtable", "manager", "mmathPr", "nesttableprops",
               "nextfile", "nonshppict", "objalias", "objclass", "objdata", "objname", "objsect",
               "objtime", "oldcprops", "oldpprops", "oldsprops", "oldtprops", "operator", "panose",
-              "passwordhash", "pgdsctbl", "pict", "pn", "pnseclvl", "pntxta", "pntxtb", "printim",
+              "passwordhash", "pgdsctbl", "pict", "pnseclvl", "printim",
               "private", "propname", "protusertbl", "revtbl", "revtim", "rsidtbl", "rxe", "shpinst",
               "sp", "sn", "sv", "stylesheet", "subject", "tc", "template", "themedata", "title", "txe",
               "ud", "userprops", "wgrffmtfilter", "windowcaption", "writereservation",
@@ -54,9 +54,36 @@ Keyword keyword(std::string_view name)
             {"red", Word::Red}, {"green", Word::Green}, {"blue", Word::Blue},
             {"deff", Word::DefaultFont}, {"ansicpg", Word::AnsiCodePage},
             {"ansi", Word::Ansi}, {"mac", Word::Mac}, {"pc", Word::Pc}, {"pca", Word::Pca},
+            {"pard", Word::ParagraphDefault}, {"pntext", Word::ListText}, {"listtext", Word::ListText},
+            {"pn", Word::Numbering}, {"pntxtb", Word::NumberingBefore}, {"pntxta", Word::NumberingAfter},
+            {"pnlvlblt", Word::NumberingBullet}, {"pnlvlbody", Word::NumberingBody}, {"pnlvl", Word::NumberingBody},
+            {"pnlvlcont", Word::NumberingContinue}, {"pnstart", Word::NumberingStart}, {"pnf", Word::NumberingFont},
+            {"chftn", Word::FootnoteMark}, {"ftnstart", Word::FootnoteStart}, {"aftnstart", Word::EndnoteStart},
         };
         for (const auto& [name, w] : words)
             k.emplace(name, Keyword{w});
+        // How list numbers, footnote marks and endnote marks are written.
+        const std::pair<const char*, Keyword> styles[] = {
+            {"pndec", {Word::NumberingStyle, 0, NumberStyle::Arabic}},
+            {"pnlcltr", {Word::NumberingStyle, 0, NumberStyle::LowerLetter}},
+            {"pnucltr", {Word::NumberingStyle, 0, NumberStyle::UpperLetter}},
+            {"pnlcrm", {Word::NumberingStyle, 0, NumberStyle::LowerRoman}},
+            {"pnucrm", {Word::NumberingStyle, 0, NumberStyle::UpperRoman}},
+            {"ftnnar", {Word::FootnoteStyle, 0, NumberStyle::Arabic}},
+            {"ftnnalc", {Word::FootnoteStyle, 0, NumberStyle::LowerLetter}},
+            {"ftnnauc", {Word::FootnoteStyle, 0, NumberStyle::UpperLetter}},
+            {"ftnnrlc", {Word::FootnoteStyle, 0, NumberStyle::LowerRoman}},
+            {"ftnnruc", {Word::FootnoteStyle, 0, NumberStyle::UpperRoman}},
+            {"ftnnchi", {Word::FootnoteStyle, 0, NumberStyle::Symbols}},
+            {"aftnnar", {Word::EndnoteStyle, 0, NumberStyle::Arabic}},
+            {"aftnnalc", {Word::EndnoteStyle, 0, NumberStyle::LowerLetter}},
+            {"aftnnauc", {Word::EndnoteStyle, 0, NumberStyle::UpperLetter}},
+            {"aftnnrlc", {Word::EndnoteStyle, 0, NumberStyle::LowerRoman}},
+            {"aftnnruc", {Word::EndnoteStyle, 0, NumberStyle::UpperRoman}},
+            {"aftnnchi", {Word::EndnoteStyle, 0, NumberStyle::Symbols}},
+        };
+        for (const auto& [name, kw] : styles)
+            k.emplace(name, kw);
         // Every kind of underline shows as one.
         for (const char* u : {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave", "ulldash",
                               "ulth", "ulthd", "ulthdash", "ulthdashd", "ulthdashdd", "ulthldash",

@@ -6,16 +6,23 @@
 
 namespace rtf {
 
+// How list numbers and note marks are written (\pndec, \ftnnrlc, ...).
+enum class NumberStyle : std::uint8_t { Arabic, LowerLetter, UpperLetter, LowerRoman, UpperRoman, Symbols };
+
 enum class Word : std::uint8_t {
     Ignore, Skip, FontTable, ColorTable, Char, Par, Line, Tab, Cell, Row,
     Font, FontSize, Bold, Italic, Underline, UnderlineNone, Strike, Hidden,
     Foreground, Background, Plain, Unicode, UnicodeSkip, Bin,
     Charset, CodePage, Red, Green, Blue, DefaultFont, AnsiCodePage, Ansi, Mac, Pc, Pca,
+    ParagraphDefault, ListText, Numbering, NumberingBefore, NumberingAfter, NumberingBullet,
+    NumberingBody, NumberingContinue, NumberingStyle, NumberingStart, NumberingFont,
+    FootnoteMark, FootnoteStyle, FootnoteStart, EndnoteStyle, EndnoteStart,
 };
 
 struct Keyword {
     Word word;
-    char16_t character = 0;
+    char16_t character = 0; // Word::Char
+    NumberStyle style = NumberStyle::Arabic; // the Word::...Style words
 };
 
 // What a control word does; Word::Ignore for words the reader has no use

@@ -1,77 +1,32 @@
 // The RTF reader: one pass over the bytes, a stack of group states, and
 // text collected into runs of one format each. Every byte is looked at a
-// bounded number of times; nesting deeper than kMaxDepth is still counted
-// but its content is dropped, so no input can exhaust the stack.
+// bounded number of times, and the stack of group states is on the heap
+// and bounded (GroupStack), so no input can exhaust memory or the stack.
 #include "RtfReader.h"
 
 #include "RtfCodePages.h"
 #include "RtfKeywords.h"
+#include "RtfNumbering.h"
+#include "RtfReaderState.h"
+#include "RtfTables.h"
 
 #include <QColor>
 #include <QFont>
+#include <QTextCharFormat>
 #include <QTextCursor>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
-#include <map>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace rtf {
 
 namespace {
 
-constexpr int kMaxDepth = 512;
-constexpr int kDefaultHalfPoints = 24; // 12 points
-constexpr int kDefaultCodePage = 1252;
-constexpr int kNoFont = -1;
-
-enum class Dest : std::uint8_t { Text, Skip, FontTable, ColorTable };
-
-// The character format as the file states it; the fonts and colours are
-// numbers into the tables, looked up when a run is made.
-struct Style {
-    int font = kNoFont; // kNoFont: the document's default font (\deff)
-    int halfPoints = kDefaultHalfPoints;
-    int foreground = -1; // colour table index; -1 none
-    int background = -1;
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strike = false;
-    bool hidden = false;
-
-    bool operator==(const Style&) const = default;
-};
-
-struct StyleHash {
-    std::size_t operator()(const Style& s) const noexcept
-    {
-        std::uint64_t h = std::uint32_t(s.font);
-        h = h * 1000003u + std::uint32_t(s.halfPoints);
-        h = h * 1000003u + std::uint32_t(s.foreground);
-        h = h * 1000003u + std::uint32_t(s.background);
-        h = h * 31u + (s.bold | s.italic << 1 | s.underline << 2 | s.strike << 3 | s.hidden << 4);
-        return std::size_t(h ^ (h >> 29));
-    }
-};
-
-struct State {
-    Style style;
-    Dest dest = Dest::Text;
-    int uc = 1; // bytes of fallback after \uN
-};
-
-struct Font {
-    QString name;
-    int charset = -1;
-    int codePage = 0; // \cpgN, 0 when not given
-    bool nameDone = false;
-};
-
-bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
-bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
+using namespace reading;
 
 int hexValue(unsigned char c)
 {
@@ -84,10 +39,11 @@ int hexValue(unsigned char c)
     return -1;
 }
 
-QString cleanName(const QString& name);
-
 bool isLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+
+bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
+bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 
 class Reader {
 public:
@@ -112,6 +68,7 @@ private:
     void put(char16_t c);
     void putText(char16_t c);
     void append(const char16_t* chars, qsizetype n);
+    void startText();
     void appendAscii(const unsigned char* from, const unsigned char* to);
     void paragraphBreak();
     void endHalfPair();
@@ -120,36 +77,29 @@ private:
     int formatOf(const Style& style);
     void tablesChanged();
 
-    // ---- tables ----
-    Font* fontEntry(int number);
-    void finishFontName();
-    void finishColor();
-    QColor color(int index) const;
-
     const unsigned char* p_;
     const unsigned char* const end_;
     bool stopped_ = false;
     bool rootOpened_ = false;
 
     State st_;
-    std::vector<State> stack_;
-    int excess_ = 0; // groups opened beyond kMaxDepth
+    GroupStack stack_;
     int ucSkip_ = 0;
     bool cellPending_ = false;
     char16_t highSurrogate_ = 0;
 
-    int ansiCodePage_ = kDefaultCodePage;
-    int defaultFont_ = kNoFont;
-    std::map<int, Font> fonts_;
-    int fontDefining_ = kNoFont;
-    std::vector<QColor> colors_;
-    int red_ = 0, green_ = 0, blue_ = 0;
-    bool colorGiven_ = false;
+    // Numbering of paragraphs (\pn) and notes (\chftn), and whether the
+    // paragraph has its number or bullet already (its own, from \pntext or
+    // \listtext, or one made here).
+    Numbering numbering_;
+    bool paragraphLabelled_ = false;
+
+    Tables tables_;
 
     Decoders decoders_;
     ByteDecoder* decoder_ = nullptr;
     int decoderFont_ = kNoFont;
-    bool decoderForTable_ = false;
+    bool decoderForName_ = false;
     QByteArray pending_; // bytes of a multi-byte code page not yet decoded
     ByteDecoder* pendingDecoder_ = nullptr;
 
@@ -209,31 +159,25 @@ void Reader::openGroup()
 {
     flushPending();
     ucSkip_ = 0;
-    if (int(stack_.size()) >= kMaxDepth || excess_ > 0) {
-        ++excess_;
-        return;
-    }
     rootOpened_ = true;
-    stack_.push_back(st_);
+    stack_.push(st_);
+    st_.starredFrom = Dest::Skip; // a \* counts in its own group only
 }
 
 void Reader::closeGroup()
 {
     flushPending();
     ucSkip_ = 0;
-    if (excess_ > 0) {
-        --excess_;
-        return;
-    }
     if (stack_.empty())
         return; // a closing brace too many
     const Dest leaving = st_.dest;
-    if (leaving == Dest::FontTable)
-        finishFontName();
-    st_ = stack_.back();
-    stack_.pop_back();
+    if (leaving == Dest::FontTable && tables_.finishName())
+        tablesChanged();
+    st_ = stack_.pop();
     if ((leaving == Dest::FontTable || leaving == Dest::ColorTable) && st_.dest != leaving)
         tablesChanged();
+    if (leaving == Dest::Numbering && st_.dest != leaving)
+        st_.numbering = numbering_.end();
     if (stack_.empty() && rootOpened_)
         stopped_ = true; // the end of the document's group: what follows is not RTF
 }
@@ -307,6 +251,7 @@ void Reader::controlSymbol(unsigned char c)
     }
     switch (c) {
     case '*':
+        st_.starredFrom = st_.dest;
         st_.dest = Dest::Skip;
         break;
     case '~':
@@ -356,6 +301,8 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         std::int64_t code = param;
         if (code < 0)
             code += 65536;
+        if (code >= 0xF020 && code <= 0xF0FF)
+            code = decoder().privateUse(char16_t(code));
         if (code > 0xFFFF && code <= 0x10FFFF) {
             put(char16_t(0xD800 + ((code - 0x10000) >> 10)));
             put(char16_t(0xDC00 + ((code - 0x10000) & 0x3FF)));
@@ -384,15 +331,13 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Word::FontTable:
         if (st_.dest != Dest::Skip) {
             st_.dest = Dest::FontTable;
-            fontDefining_ = kNoFont;
+            tables_.beginFonts();
         }
         break;
     case Word::ColorTable:
         if (st_.dest != Dest::Skip) {
             st_.dest = Dest::ColorTable;
-            colors_.clear();
-            red_ = green_ = blue_ = 0;
-            colorGiven_ = false;
+            tables_.beginColors();
         }
         break;
     case Word::Char:
@@ -409,12 +354,13 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         put(u'\t');
         break;
     case Word::Cell:
-        if (st_.dest == Dest::Text && !s.hidden && excess_ == 0) {
+        if (st_.dest == Dest::Text && !s.hidden) {
             if (cellPending_) {
                 cellPending_ = false;
                 putText(u'\t'); // the end of an empty cell
             }
             cellPending_ = true;
+            paragraphLabelled_ = false;
         }
         break;
     case Word::Row:
@@ -425,9 +371,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         break;
     case Word::Font:
         if (st_.dest == Dest::FontTable) {
-            finishFontName();
-            fontDefining_ = param;
-            fonts_[param] = Font{};
+            tables_.defineFont(param);
             tablesChanged();
         } else if (hasParam) {
             s.font = param;
@@ -469,38 +413,77 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         break;
     case Word::Charset:
     case Word::CodePage:
-        if (st_.dest == Dest::FontTable) {
-            if (Font* f = fontEntry(fontDefining_)) {
-                (k.word == Word::Charset ? f->charset : f->codePage) = param;
-                tablesChanged();
-            }
-        }
+        if (st_.dest == Dest::FontTable && tables_.setCharset(k.word, param))
+            tablesChanged();
         break;
     case Word::Red:
     case Word::Green:
     case Word::Blue:
-        if (st_.dest == Dest::ColorTable) {
-            const int v = std::clamp(param, 0, 255);
-            (k.word == Word::Red ? red_ : k.word == Word::Green ? green_ : blue_) = v;
-            colorGiven_ = true;
-        }
+        if (st_.dest == Dest::ColorTable)
+            tables_.setComponent(k.word, param);
         break;
     case Word::DefaultFont:
-        defaultFont_ = param;
+        tables_.setDefaultFont(param);
         tablesChanged();
         break;
     case Word::AnsiCodePage:
-        if (param > 0 && param < 100000) {
-            ansiCodePage_ = param;
+        if (tables_.setCodePage(param))
             tablesChanged();
-        }
         break;
     case Word::Ansi:
     case Word::Mac:
     case Word::Pc:
     case Word::Pca:
-        ansiCodePage_ = k.word == Word::Ansi ? 1252 : k.word == Word::Mac ? 10000 : k.word == Word::Pc ? 437 : 850;
+        tables_.setCodePage(k.word == Word::Ansi ? 1252 : k.word == Word::Mac ? 10000 : k.word == Word::Pc ? 437 : 850);
         tablesChanged();
+        break;
+    case Word::ParagraphDefault:
+        st_.numbering = -1;
+        break;
+    case Word::ListText:
+        // The paragraph's number or bullet as the writer shows it.
+        if (st_.dest == Dest::Text)
+            paragraphLabelled_ = true;
+        break;
+    case Word::Numbering:
+        if (st_.dest == Dest::Text || (st_.dest == Dest::Skip && st_.starredFrom == Dest::Text)) {
+            st_.dest = Dest::Numbering;
+            numbering_.begin();
+        }
+        break;
+    case Word::NumberingBefore:
+    case Word::NumberingAfter:
+        if (st_.dest == Dest::Numbering || (st_.dest == Dest::Skip && st_.starredFrom == Dest::Numbering)) {
+            const bool before = k.word == Word::NumberingBefore;
+            st_.dest = before ? Dest::NumberingBefore : Dest::NumberingAfter;
+            numbering_.beginText(before);
+        }
+        break;
+    case Word::NumberingBullet:
+    case Word::NumberingBody:
+    case Word::NumberingContinue:
+    case Word::NumberingStyle:
+    case Word::NumberingStart:
+        if (st_.dest == Dest::Numbering)
+            numbering_.word(k, hasParam, param);
+        break;
+    case Word::NumberingFont:
+        // The font the texts of the numbering are in.
+        if (st_.dest == Dest::Numbering && hasParam)
+            s.font = param;
+        break;
+    case Word::FootnoteMark:
+        if (st_.dest == Dest::Text) {
+            const QString mark = numbering_.noteMark(QByteArrayView(p_, end_ - p_));
+            for (const QChar c : mark)
+                putText(c.unicode());
+        }
+        break;
+    case Word::FootnoteStyle:
+    case Word::EndnoteStyle:
+    case Word::FootnoteStart:
+    case Word::EndnoteStart:
+        numbering_.word(k, hasParam, param);
         break;
     }
 }
@@ -508,7 +491,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
 // Text bytes up to the next brace, backslash or line end.
 void Reader::textBytes()
 {
-    if (st_.dest == Dest::Skip || excess_ > 0) {
+    if (st_.dest == Dest::Skip) {
         while (p_ != end_ && *p_ != '\\' && *p_ != '{' && *p_ != '}')
             ++p_;
         return;
@@ -531,11 +514,13 @@ void Reader::textBytes()
     }
     if (c == ';' && st_.dest == Dest::FontTable) {
         flushPending();
-        finishFontName();
+        if (tables_.finishName())
+            tablesChanged();
         return;
     }
     if (c == ';' && st_.dest == Dest::ColorTable) {
-        finishColor();
+        tables_.finishColor();
+        tablesChanged();
         return;
     }
     if (c == '\t') {
@@ -552,30 +537,20 @@ void Reader::textBytes()
 
 ByteDecoder& Reader::decoder()
 {
-    const bool forTable = st_.dest == Dest::FontTable;
-    const int number = forTable ? fontDefining_ : (st_.style.font != kNoFont ? st_.style.font : defaultFont_);
-    if (decoder_ && number == decoderFont_ && forTable == decoderForTable_)
+    const bool forName = st_.dest == Dest::FontTable;
+    const int font = forName ? tables_.fontDefining()
+                             : (st_.style.font != kNoFont ? st_.style.font : tables_.defaultFont());
+    if (decoder_ && font == decoderFont_ && forName == decoderForName_)
         return *decoder_;
-    int codePage = 0;
-    if (const Font* f = fontEntry(number)) {
-        if (f->codePage > 0 && f->codePage < 100000)
-            codePage = f->codePage;
-        else if (f->charset >= 0)
-            codePage = codePageOfCharset(f->charset);
-        if (codePage == kSymbolCodePage && f->name.contains(QLatin1String("wingdings"), Qt::CaseInsensitive))
-            codePage = kWingdingsCodePage;
-    }
-    if (codePage == 0 || (forTable && codePage < 0))
-        codePage = ansiCodePage_;
-    decoder_ = &decoders_.get(codePage);
-    decoderFont_ = number;
-    decoderForTable_ = forTable;
+    decoder_ = &decoders_.get(tables_.codePageOf(font, forName));
+    decoderFont_ = font;
+    decoderForName_ = forName;
     return *decoder_;
 }
 
 void Reader::putByte(unsigned char b)
 {
-    if (st_.dest == Dest::Skip || st_.dest == Dest::ColorTable || excess_ > 0)
+    if (st_.dest == Dest::Skip || st_.dest == Dest::ColorTable)
         return;
     ByteDecoder& d = decoder();
     if (d.isSingleByte()) {
@@ -605,20 +580,20 @@ void Reader::flushPending()
 
 void Reader::put(char16_t c)
 {
-    if (excess_ > 0)
-        return;
     switch (st_.dest) {
     case Dest::Text:
         putText(c);
         break;
     case Dest::FontTable:
-        // Font names are short; a longer one is cut (it is copied into
-        // every format that uses it).
-        if (Font* f = fontEntry(fontDefining_); f && !f->nameDone && c >= 0x20 && f->name.size() < 256)
-            f->name.append(QChar(c));
+        tables_.addToName(c);
+        break;
+    case Dest::NumberingBefore:
+    case Dest::NumberingAfter:
+        numbering_.text(st_.dest == Dest::NumberingBefore, c);
         break;
     case Dest::Skip:
     case Dest::ColorTable:
+    case Dest::Numbering:
         break;
     }
 }
@@ -670,19 +645,18 @@ void Reader::endHalfPair()
 
 void Reader::paragraphBreak()
 {
-    if (st_.style.hidden || excess_ > 0)
+    if (st_.style.hidden)
         return;
     endHalfPair();
     const char16_t lf = u'\n';
     append(&lf, 1);
+    paragraphLabelled_ = false;
 }
 
 void Reader::append(const char16_t* chars, qsizetype n)
 {
-    if (cellPending_) {
-        cellPending_ = false;
-        append(u"\t", 1);
-    }
+    if (cellPending_ || !paragraphLabelled_)
+        startText();
     if (runFormat_ < 0 || !(st_.style == runStyle_)) {
         runStyle_ = st_.style;
         runFormat_ = formatOf(runStyle_);
@@ -691,6 +665,21 @@ void Reader::append(const char16_t* chars, qsizetype n)
         doc_.runs.push_back(Run{doc_.text.size(), 0, runFormat_});
     doc_.text.append(reinterpret_cast<const QChar*>(chars), n);
     doc_.runs.back().length += n;
+}
+
+// Text is coming where a cell has ended or a paragraph begins: first the
+// tab that ends the cell, then, for a paragraph numbered by \pn whose
+// writer gave it no number or bullet of its own, that number or bullet.
+void Reader::startText()
+{
+    const bool labelled = std::exchange(paragraphLabelled_, true);
+    if (std::exchange(cellPending_, false))
+        append(u"\t", 1);
+    if (labelled || st_.numbering < 0)
+        return;
+    for (const QChar c : numbering_.label(st_.numbering))
+        putText(c.unicode());
+    endHalfPair();
 }
 
 void Reader::appendAscii(const unsigned char* from, const unsigned char* to)
@@ -712,19 +701,17 @@ int Reader::formatOf(const Style& style)
     if (found != formatIndex_.end())
         return found->second;
     QTextCharFormat f;
-    const Font* font = fontEntry(style.font != kNoFont ? style.font : defaultFont_);
-    if (font) {
-        if (const QString name = cleanName(font->name); !name.isEmpty())
-            f.setFontFamilies(QStringList{name});
-    }
+    if (const QString name = tables_.family(style.font != kNoFont ? style.font : tables_.defaultFont());
+        !name.isEmpty())
+        f.setFontFamilies(QStringList{name});
     f.setFontPointSize(style.halfPoints / 2.0);
     f.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
     f.setFontItalic(style.italic);
     f.setFontUnderline(style.underline);
     f.setFontStrikeOut(style.strike);
-    if (const QColor c = color(style.foreground); c.isValid())
+    if (const QColor c = tables_.color(style.foreground); c.isValid())
         f.setForeground(c);
-    if (const QColor c = color(style.background); c.isValid())
+    if (const QColor c = tables_.color(style.background); c.isValid())
         f.setBackground(c);
     const int index = int(doc_.formats.size());
     doc_.formats.push_back(f);
@@ -742,56 +729,6 @@ void Reader::tablesChanged()
         decltype(formatIndex_)().swap(formatIndex_);
     runFormat_ = -1;
     decoder_ = nullptr;
-}
-
-// ---------------------------------------------------------------- tables
-
-Font* Reader::fontEntry(int number)
-{
-    if (number == kNoFont)
-        return nullptr;
-    const auto it = fonts_.find(number);
-    return it != fonts_.end() ? &it->second : nullptr;
-}
-
-void Reader::finishFontName()
-{
-    Font* f = fontEntry(fontDefining_);
-    if (!f || f->nameDone)
-        return;
-    f->nameDone = true;
-    tablesChanged();
-}
-
-// A font name as a format takes it: without the spaces around it, and
-// with what is not a character of text (half a pair, a code the document
-// keeps for itself) replaced.
-QString cleanName(const QString& name)
-{
-    QString out = name.trimmed();
-    for (qsizetype i = 0; i < out.size(); ++i) {
-        const char16_t c = out[i].unicode();
-        if (out[i].isHighSurrogate() && i + 1 < out.size() && out[i + 1].isLowSurrogate())
-            ++i;
-        else if (out[i].isSurrogate() || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1 || c == 0xFFFE || c == 0xFFFF)
-            out[i] = QChar(0xFFFD);
-    }
-    return out;
-}
-
-void Reader::finishColor()
-{
-    colors_.push_back(colorGiven_ ? QColor(red_, green_, blue_) : QColor());
-    red_ = green_ = blue_ = 0;
-    colorGiven_ = false;
-    tablesChanged();
-}
-
-QColor Reader::color(int index) const
-{
-    if (index < 0 || index >= int(colors_.size()))
-        return {};
-    return colors_[std::size_t(index)];
 }
 
 } // namespace

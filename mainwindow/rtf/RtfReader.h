@@ -3,7 +3,9 @@
 // font, size, bold, italic, underline, strike-through, text colour and
 // background. Paragraph layout, pictures, objects, headers, footers and
 // notes are left out; lists and tables come as text (list numbers and
-// bullets as written, table cells separated by tabs, a row per line).
+// bullets as written, or made from the paragraph's numbering where none
+// is written; table cells separated by tabs, a row per line), and a
+// note's mark as its number.
 //
 // Input of any kind is read without crashing and in time proportional to
 // its size; what cannot be understood is skipped.

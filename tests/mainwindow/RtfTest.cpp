@@ -2,6 +2,7 @@
 // same, files written by word processors read as they show there, and
 // broken input loads what it can.
 #include "mainwindow/RichTextBox.h"
+#include "mainwindow/rtf/RtfNumbering.h"
 #include "mainwindow/rtf/RtfReader.h"
 
 #include <QDir>
@@ -330,7 +331,7 @@ const Sample kSamples[] = {
      "ЖЖ ЖЖend"},
     {"word.rtf",
      "Quarterly notes\r\n"
-     "Sales rose by five percent in the north and fell in the south.\r\n"
+     "Sales rose by five percent in the north and fell in the south.1\r\n"
      "Chart:  (see figure)\r\n"
      "•\tFirst point\r\n"
      "▪\tSecond point\r\n"
@@ -340,6 +341,18 @@ const Sample kSamples[] = {
      "Привет visible."},
     {"shift-jis.rtf", "日本語 and かな"},
     {"bin.rtf", "Before after\r\nmiddle and kept result end."},
+    // Western fonts (\fcharset0) in a Japanese document.
+    {"cjk-western-fonts.rtf", "Järvi “quoted” café\r\n日本語 日本"},
+    // Bullets of symbol fonts as private-use characters (U+F0B7, U+F0A7).
+    {"symbol-bullets.rtf", "•\tFirst\r\n▪\tSecond\r\n♦\tThird\r\nInline • and ▪ marks, \uF072 • kept"},
+    // Lists numbered by \pn alone, without the \pntext beside it.
+    {"pn-numbering.rtf",
+     "•\tApples\r\n•\tPears\r\n1.\tWash\r\n(a note between the steps)\r\n2.\tDry\r\n(IV)\tRoman four\r\n"
+     "•\tWritten with its own bullet\r\nPlain"},
+    // Footnote and endnote marks as Word and LibreOffice write them.
+    {"footnotes.rtf", "Word1 and LibreOffice2 marks, an endnotei too."},
+    // Two thousand groups deep, as HTML mail saved as RTF nests them.
+    {"deep-nesting.rtf", "Before the mail\r\nDeep text, bold\r\nAfter the mail"},
 };
 
 TEST_F(RtfTest, FilesOfOtherProgramsGiveTheirTextExactly)
@@ -400,7 +413,8 @@ TEST_F(RtfTest, FilesOfOtherProgramsKeepTheirFormats)
 // from the broken end.
 TEST_F(RtfTest, ACutFileGivesTheStartOfItsText)
 {
-    for (const char* name : {"word.rtf", "wordpad.rtf", "lo-formatting.rtf"}) {
+    for (const char* name :
+         {"word.rtf", "wordpad.rtf", "lo-formatting.rtf", "pn-numbering.rtf", "cjk-western-fonts.rtf"}) {
         QFile f(dataFile(name));
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         const QByteArray whole = f.readAll();
@@ -431,6 +445,17 @@ TEST_F(RtfTest, BytesFollowTheCodePageOfTheDocumentOrTheFont)
     EXPECT_EQ(loaded("{\\rtf1\\pc \\'82}"), QString::fromUtf8("é"));
     // Double-byte code pages take two escapes for one character.
     EXPECT_EQ(loaded("{\\rtf1\\ansi\\ansicpg936 \\'d6\\'d0\\'ce\\'c4}"), QString::fromUtf8("中文"));
+    // In any East Asian document a Western font (\fcharset0) is Windows-1252;
+    // fonts without a character set follow the document.
+    const QByteArray western = "{\\rtf1\\ansi\\ansicpg%1{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1 Plain;}}"
+                               "\\f0 J\\'e4rvi \\'93quoted\\'94 caf\\'e9{\\f1  \\'d6\\'d0}}";
+    for (const auto& [codePage, plain] : {std::pair{932, "ﾖﾐ"}, {936, "中"}, {949, "櫓"}, {950, "笢"}}) {
+        SCOPED_TRACE(codePage);
+        EXPECT_EQ(loaded(QByteArray(western).replace("%1", QByteArray::number(codePage))),
+                  QString::fromUtf8("Järvi “quoted” café ") + QString::fromUtf8(plain));
+    }
+    // In a single-byte one it follows the document, as before.
+    EXPECT_EQ(loaded(QByteArray(western).replace("%1", "1251")), QString::fromUtf8("Jдrvi “quoted” cafй ЦР"));
 }
 
 TEST_F(RtfTest, UnicodeCharactersSkipTheirFallback)
@@ -445,7 +470,7 @@ TEST_F(RtfTest, UnicodeCharactersSkipTheirFallback)
     // A group's end ends the fallback.
     EXPECT_EQ(loaded("{\\rtf1\\uc4 {\\u1046ab}cd}"), QString::fromUtf8("Жcd"));
     // Numbers above 32767 are written negative.
-    EXPECT_EQ(loaded("{\\rtf1 \\u-3913?\\u-24?}"), QString(QChar(0xF0B7)) + QChar(0xFFE8));
+    EXPECT_EQ(loaded("{\\rtf1 \\u-3913?\\u-24?}"), QString::fromUtf8("•\uFFE8"));
     // Characters outside the first plane, as two halves.
     EXPECT_EQ(loaded("{\\rtf1 \\u-10179?\\u-8704?!}"), QString::fromUtf8("😀!"));
     // A half without the other is not kept as such.
@@ -467,6 +492,43 @@ TEST_F(RtfTest, NamedCharactersAndBreaks)
     // Only the mark of the last paragraph goes.
     EXPECT_EQ(loaded("{\\rtf1 a\\par}"), QStringLiteral("a"));
     EXPECT_EQ(loaded("{\\rtf1 a\\par\\par}"), QStringLiteral("a\r\n"));
+}
+
+TEST(RtfNumbers, ListNumbersAndNoteMarksInEachStyle)
+{
+    using rtf::NumberStyle;
+    const struct {
+        int n;
+        NumberStyle style;
+        const char* text;
+    } cases[] = {
+        {1, NumberStyle::Arabic, "1"},
+        {42, NumberStyle::Arabic, "42"},
+        {3, NumberStyle::LowerLetter, "c"},
+        {28, NumberStyle::UpperLetter, "BB"},
+        {260, NumberStyle::LowerLetter, "zzzzzzzzzz"},
+        {261, NumberStyle::LowerLetter, "261"},
+        {4, NumberStyle::LowerRoman, "iv"},
+        {1994, NumberStyle::UpperRoman, "MCMXCIV"},
+        {4000, NumberStyle::UpperRoman, "4000"},
+        {0, NumberStyle::LowerRoman, "0"},
+        {1, NumberStyle::Symbols, "*"},
+        {4, NumberStyle::Symbols, "§"},
+        {6, NumberStyle::Symbols, "††"},
+        {-3, NumberStyle::UpperLetter, "-3"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(rtf::numberText(c.n, c.style), QString::fromUtf8(c.text)) << c.n;
+}
+
+TEST_F(RtfTest, NoteMarksFollowTheDocumentsNumbering)
+{
+    EXPECT_EQ(loaded("{\\rtf1\\ftnstart5\\ftnnruc a{\\chftn{\\footnote x}} b{\\chftn{\\footnote y}}"
+                     " c\\chftn{\\*\\footnote\\ftnalt z}}"),
+              QStringLiteral("aV bVI c1"));
+    EXPECT_EQ(loaded("{\\rtf1\\ftnnchi a\\chftn\\chftn\\chftn\\chftn\\chftn}"), QString::fromUtf8("a*†‡§**"));
+    // A mark whose note is cut off still counts.
+    EXPECT_EQ(loaded("{\\rtf1 a\\chftn{\\footnote"), QStringLiteral("a1"));
 }
 
 TEST_F(RtfTest, ListsAndTablesBecomeText)
@@ -533,19 +595,32 @@ TEST_F(RtfTest, BrokenBracesLoadWhatIsThere)
     EXPECT_EQ(loaded("{\\rtf1 one{\\fonttbl{\\f0 Ari"), QStringLiteral("one"));
 }
 
-TEST_F(RtfTest, DeepNestingLoadsWithoutCrashing)
+TEST_F(RtfTest, DeepNestingKeepsItsTextAndFormats)
 {
+    // However deep, nothing is lost.
     const int depth = 200000;
     QByteArray deep = "{\\rtf1 start";
     deep += QByteArray(depth, '{') + "deep" + QByteArray(depth, '}');
     deep += " end}";
-    const QString text = loaded(deep);
-    EXPECT_TRUE(text.startsWith("start")) << text.left(40).toStdString();
-    EXPECT_TRUE(text.endsWith(" end")) << text.right(40).toStdString();
-    // Nesting as deep as real files go is read in full.
-    QByteArray nested = "{\\rtf1 ";
-    nested += QByteArray(100, '{') + "inner" + QByteArray(100, '}') + " outer}";
-    EXPECT_EQ(loaded(nested), QStringLiteral("inner outer"));
+    EXPECT_EQ(loaded(deep), QStringLiteral("startdeep end"));
+
+    // Formats come back as each group closes, thousands of groups deep.
+    other.LoadFile(dataFile("deep-nesting.rtf"), RichTextBox::rtfRTF);
+    EXPECT_TRUE(lookOf(other, "bold").bold);
+    EXPECT_FALSE(lookOf(other, "Deep").bold);
+    EXPECT_FALSE(lookOf(other, "After").bold);
+
+    // Groups that each change the format, more of them than the reader
+    // keeps states for: the text is all there, and once the nesting is
+    // back within that many groups the formats are right again.
+    const int changes = 50000;
+    QByteArray changing = "{\\rtf1 start";
+    for (int i = 0; i < changes; ++i)
+        changing += "{\\b{\\b0";
+    changing += " deep" + QByteArray(2 * changes, '}') + " end{\\b  bold}}";
+    EXPECT_EQ(loaded(changing), QStringLiteral("startdeep end bold"));
+    EXPECT_FALSE(lookOf(other, "end").bold);
+    EXPECT_TRUE(lookOf(other, "bold").bold);
 }
 
 TEST_F(RtfTest, RandomBytesLoadWithoutCrashing)

@@ -1,0 +1,104 @@
+#pragma once
+// The state the RTF reader keeps for each group (the character format as
+// the file states it, where the group's characters go) and the stack of
+// the states of the groups that are open.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace rtf::reading {
+
+constexpr int kDefaultHalfPoints = 24; // 12 points
+constexpr int kDefaultCodePage = 1252;
+constexpr int kNoFont = -1;
+
+// Where the characters of a group go. Numbering is the group of a
+// paragraph's numbering (\pn), NumberingBefore and NumberingAfter its
+// texts (\pntxtb, \pntxta).
+enum class Dest : std::uint8_t { Text, Skip, FontTable, ColorTable, Numbering, NumberingBefore, NumberingAfter };
+
+// The character format as the file states it; the fonts and colours are
+// numbers into the tables, looked up when a run is made.
+struct Style {
+    int font = kNoFont; // kNoFont: the document's default font (\deff)
+    int halfPoints = kDefaultHalfPoints;
+    int foreground = -1; // colour table index; -1 none
+    int background = -1;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    bool hidden = false;
+
+    bool operator==(const Style&) const = default;
+};
+
+struct StyleHash {
+    std::size_t operator()(const Style& s) const noexcept
+    {
+        std::uint64_t h = std::uint32_t(s.font);
+        h = h * 1000003u + std::uint32_t(s.halfPoints);
+        h = h * 1000003u + std::uint32_t(s.foreground);
+        h = h * 1000003u + std::uint32_t(s.background);
+        h = h * 31u + (s.bold | s.italic << 1 | s.underline << 2 | s.strike << 3 | s.hidden << 4);
+        return std::size_t(h ^ (h >> 29));
+    }
+};
+
+struct State {
+    Style style;
+    Dest dest = Dest::Text;
+    // What the group was when \* made it one to skip (Skip when no \*
+    // did): a destination the reader knows may still follow.
+    Dest starredFrom = Dest::Skip;
+    int uc = 1; // bytes of fallback after \uN
+    int numbering = -1; // the paragraph's numbering, as Numbering::end() gave it; -1 none
+
+    bool operator==(const State&) const = default;
+};
+
+// The states to go back to as the open groups close, on the heap however
+// deep the nesting. Groups opened in the same state share one entry (files
+// saved from web pages nest thousands of groups that change nothing).
+// Past kMaxEntries different states, a group takes the entry of the group
+// around it: its text is still read, only a format it changes may last
+// until that outer group closes. The stack thus never holds more than a
+// few megabytes.
+class GroupStack {
+public:
+    static constexpr std::size_t kMaxEntries = std::size_t(1) << 16;
+
+    bool empty() const { return depth_ == 0; }
+    std::size_t depth() const { return depth_; }
+
+    void push(const State& state)
+    {
+        ++depth_;
+        if (!entries_.empty() && (entries_.size() >= kMaxEntries || entries_.back().state == state))
+            ++entries_.back().count;
+        else
+            entries_.push_back(Entry{state, 1});
+    }
+
+    // The state of the innermost open group; the stack must not be empty.
+    State pop()
+    {
+        --depth_;
+        Entry& top = entries_.back();
+        const State state = top.state;
+        if (--top.count == 0)
+            entries_.pop_back();
+        return state;
+    }
+
+private:
+    struct Entry {
+        State state;
+        std::size_t count;
+    };
+    std::vector<Entry> entries_;
+    std::size_t depth_ = 0;
+};
+
+} // namespace rtf::reading

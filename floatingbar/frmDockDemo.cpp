@@ -8,6 +8,7 @@
 #include "core/SettingsStore.h"
 #include "core/StringTable.h"
 #include "core/Utilities.h"
+#include "platform/FocusedSelection.h"
 #include "platform/Keystrokes.h"
 #include "speech/ProgramWindows.h"
 #include "speech/systemtray.h"
@@ -311,10 +312,20 @@ void frmDockDemo::Timer1_Timer()
     }
     if (!HoverCopied) {
         letEventsRun();
-        // No held keys to release here: the user is pointing, not holding
-        // a hotkey.
-        IgnoreErrors([] { SendCtrlChord(67); });
-        Timer2->start();
+        FocusedSelection focused;
+        IgnoreErrors([&] { focused = ReadFocusedSelection(); });
+        if (!focused.text.isEmpty()) {
+            // The focused application's selection is at hand: taken now,
+            // without a keystroke, the clipboard left as it is.
+            IgnoreErrors([&] { CaptureText(focused.text); });
+        } else {
+            // No held keys to release here: the user is pointing, not
+            // holding a hotkey. A terminal gets no Ctrl+C (it would
+            // interrupt its job); what the clipboard holds is taken then.
+            if (!focused.terminal)
+                IgnoreErrors([] { SendCtrlChord(67); });
+            Timer2->start();
+        }
     }
     HoverCopied = true;
 }
@@ -331,7 +342,11 @@ void frmDockDemo::CaptureClipboardText()
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard)
         return;
-    const QString t = clipboard->text(QClipboard::Clipboard);
+    CaptureText(clipboard->text(QClipboard::Clipboard));
+}
+
+void frmDockDemo::CaptureText(const QString& t)
+{
     if (t.isEmpty())
         return;
     CapturedText = PunctuationMode == 1 ? PunctuationToWords(t) : t;

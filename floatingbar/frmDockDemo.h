@@ -107,6 +107,9 @@ private:
     void SetButtons(bool speaking, bool paused);
     void PlaceWindow();
     void CaptureClipboardText();
+    // Keeps a non-empty text for the next Read (in words when punctuation
+    // is read).
+    void CaptureText(const QString& t);
     // The same table as docksetmemnu, from IsSpeaking and IsPausing.
     // Nothing calls it.
     void RefreshDockButtons();

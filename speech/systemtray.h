@@ -155,6 +155,14 @@ private:
     // Empties the clipboard and makes the focused application copy its
     // selection (keys the user still holds are released first).
     void CopySelection();
+    // Play/Pause while idle: reads the focused application's selection
+    // aloud, at once when it is at hand without a keystroke, else by copying
+    // it (never in a terminal, where Ctrl+C interrupts the job).
+    void StartSelectionRead();
+    // Text-to-MP3: the same way of taking the selection, for a sound file.
+    void StartSelectionSave();
+    // The steps of speakclipboardtext on a text taken from the selection.
+    void speakSelectionText(const QString& text);
     void LoadOutputDevices();
     void LoadVoiceDescriptions();
     void LoadVoiceLanguages();

@@ -8,6 +8,7 @@
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
 #include "core/StringTable.h"
+#include "platform/FocusedSelection.h"
 #include "platform/Keystrokes.h"
 #include "platform/SpeechVoice.h"
 #include "speech/ProgramWindows.h"
@@ -48,6 +49,15 @@ QString clipboardText()
     QString text;
     IgnoreErrors([&] { text = QGuiApplication::clipboard()->text(); });
     return text;
+}
+
+// What the focused application has selected, when it is at hand without a
+// keystroke, and whether it is a terminal.
+FocusedSelection focusedSelection()
+{
+    FocusedSelection focused;
+    IgnoreErrors([&] { focused = ReadFocusedSelection(); });
+    return focused;
 }
 
 QString straightenApostrophes(QString text)
@@ -219,6 +229,40 @@ void systemtray::CopySelection()
     IgnoreErrors([] { SendCtrlChord(kKeyC); });
 }
 
+void systemtray::StartSelectionRead()
+{
+    const FocusedSelection focused = focusedSelection();
+    if (!focused.text.isEmpty()) {
+        // The selection is at hand: read it now, with no keystroke and the
+        // clipboard left as it is. A poll still running from an earlier
+        // press has nothing more to do.
+        Timer1.stop();
+        CopyRetryCount = 0;
+        IgnoreErrors([&] { speakSelectionText(focused.text); });
+        IsReadingClipboard = true;
+        return;
+    }
+    // In a terminal Ctrl+C would interrupt its job and Ctrl+A move its
+    // cursor: with nothing selected there, there is nothing to read.
+    if (focused.terminal)
+        return;
+    CopySelection();
+    IgnoreErrors([&] { Timer1.start(); });
+}
+
+void systemtray::StartSelectionSave()
+{
+    const FocusedSelection focused = focusedSelection();
+    if (!focused.text.isEmpty()) {
+        IgnoreErrors([&] { SaveTextAsAudio(straightenApostrophes(focused.text)); });
+        return;
+    }
+    if (focused.terminal)
+        return;
+    CopySelection();
+    IgnoreErrors([&] { Timer2.start(); });
+}
+
 void systemtray::Timer1_Timer()
 {
     ++CopyRetryCount;
@@ -246,13 +290,18 @@ void systemtray::Timer1_Timer()
 
 void systemtray::speakclipboardtext()
 {
-    ClipText = clipboardText();
+    speakSelectionText(clipboardText());
+}
+
+void systemtray::speakSelectionText(const QString& text)
+{
+    ClipText = text;
     if (ClipText.isEmpty())
         return;
     IgnoreErrors([] { ProgramWindows::get().msgform_Show(LoadResString(2336), false); });
     // Let the notice paint.
     IgnoreErrors([] { QCoreApplication::processEvents(); });
-    ClipText = straightenApostrophes(clipboardText());
+    ClipText = straightenApostrophes(text);
     IgnoreErrors([&] { speakstring(ClipText); });
     IgnoreErrors([] { SetSpeakingState(true, false); });
     if (IsMainShown) {

@@ -171,16 +171,14 @@ void systemtray::DoFunctions(int wk_id)
                 IgnoreErrors([&] { PauseSpeaking(); });
         } else {
             // Read the selection of the application that has the focus.
-            CopySelection();
-            IgnoreErrors([&] { Timer1.start(); });
+            StartSelectionRead();
         }
         break;
 
     case kTextToAudio:
         if (IsSpeaking)
             IgnoreErrors([&] { stopspeaking(); });
-        CopySelection();
-        IgnoreErrors([&] { Timer2.start(); });
+        StartSelectionSave();
         break;
 
     case kSwitchFace:

@@ -6,6 +6,7 @@
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
 #include "floatingbar/frmDockDemo.h"
+#include "platform/FocusedSelection.h"
 #include "platform/Keystrokes.h"
 #include "speech/ProgramWindows.h"
 #include "speech/ReadingState.h"
@@ -86,6 +87,7 @@ protected:
         if (bar)
             delete bar.data();
         SetKeystrokeRecorder({});
+        SetFocusedSelectionSource({});
         SetMsgBoxAnswerer({});
         AppFolder = savedAppFolder;
         IniFile = savedIniFile;
@@ -235,6 +237,32 @@ TEST_F(FloatingBarTest, HiddenBarDoesNotCopy)
     bar->Timer1_Timer();
     EXPECT_TRUE(keys.empty());
     EXPECT_FALSE(bar->Timer2->isActive());
+}
+
+// The focused application's selection at hand is taken at once without a
+// key; a terminal gets no Ctrl+C, and the clipboard's text is taken as when
+// nothing is copied.
+TEST_F(FloatingBarTest, HoverTakesTheSelectionAtHandAndSparesTerminals)
+{
+    load();
+    bar->setCursorTest([](const QWidget*) { return true; });
+    QGuiApplication::clipboard()->setText("On the clipboard.");
+    SetFocusedSelectionSource([] { return FocusedSelection{"Selected, here.", false}; });
+    bar->Timer1_Timer();
+    EXPECT_TRUE(keys.empty());
+    EXPECT_FALSE(bar->Timer2->isActive());
+    EXPECT_EQ(bar->capturedText(), "Selected, here.");
+
+    bar->setCursorTest([](const QWidget*) { return false; });
+    bar->Timer1_Timer();
+    bar->setCursorTest([](const QWidget*) { return true; });
+    SetFocusedSelectionSource([] { return FocusedSelection{QString(), true}; });
+    bar->Timer1_Timer();
+    EXPECT_TRUE(keys.empty());
+    ASSERT_TRUE(bar->Timer2->isActive());
+    bar->Timer2_Timer();
+    EXPECT_EQ(bar->capturedText(), "On the clipboard.");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "On the clipboard.");
 }
 
 // ---- clipboard pick-up ----

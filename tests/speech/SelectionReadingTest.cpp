@@ -4,6 +4,7 @@
 #include "core/Globals.h"
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
+#include "platform/FocusedSelection.h"
 #include "platform/GlobalHotkeys.h"
 #include "platform/Keystrokes.h"
 #include "speech/ActiveDocument.h"
@@ -134,6 +135,7 @@ protected:
     {
         tray.reset();
         QCoreApplication::processEvents();
+        SetFocusedSelectionSource({});
         systemtray::setActiveDocumentProvider({});
         ProgramWindows::install(nullptr);
         SetKeystrokeRecorder({});
@@ -246,6 +248,99 @@ TEST_F(SelectionReadingTest, ASelectionCopiedAtOnceIsSpokenAfterTheFirstTick)
     EXPECT_FALSE(IsReadingClipboard);
     EXPECT_FALSE(IsSpeaking);
     EXPECT_FALSE(journal.entries.contains("SetCursorP"));
+}
+
+// The focused application holds its selection in PRIMARY: it is read at once,
+// with no keystroke and the clipboard left as it was.
+TEST_F(SelectionReadingTest, ASelectionAtHandIsSpokenAtOnceWithoutKeys)
+{
+    for (const bool terminal : {false, true}) {
+        SCOPED_TRACE(terminal ? "terminal" : "editor");
+        IsMainShown = true;
+        SetFocusedSelectionSource([&] { return FocusedSelection{QString::fromUtf8("It\u2019s selected."), terminal}; });
+        applicationCopies("Copied earlier.");
+        journal.entries.clear();
+        tray->DoFunctions(11112);
+
+        EXPECT_FALSE(tray->Timer1.isActive());
+        EXPECT_EQ(journal.entries.join(" | ").toStdString(),
+                  "notice shown: Loading Speech Engine, Please Wait... check1=0 | PauseBtn 0 | notice removed");
+        EXPECT_EQ(spoken().value(0).toStdString(), "It's selected.");
+        EXPECT_TRUE(IsReadingClipboard);
+        EXPECT_TRUE(IsSpeaking);
+        EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "Copied earlier.");
+
+        engine.last()->emitEnd(engine.last()->lastStream());
+        EXPECT_FALSE(IsReadingClipboard);
+        EXPECT_FALSE(IsSpeaking);
+        engine.journal.clear();
+    }
+}
+
+// A terminal without a selection: Ctrl+C would interrupt its job, so
+// nothing is sent, nothing read and the clipboard keeps its text; the same
+// for the Text-to-MP3 hotkey.
+TEST_F(SelectionReadingTest, ATerminalWithoutASelectionGetsNoKeys)
+{
+    SetFocusedSelectionSource([] { return FocusedSelection{QString(), true}; });
+    applicationCopies("Copied earlier.");
+    for (const int hotkey : {11112, 11113}) {
+        tray->DoFunctions(hotkey);
+        EXPECT_TRUE(journal.entries.isEmpty()) << hotkey;
+        EXPECT_FALSE(tray->Timer1.isActive());
+        EXPECT_FALSE(tray->Timer2.isActive());
+    }
+    EXPECT_TRUE(spoken().isEmpty());
+    EXPECT_FALSE(IsSpeaking);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "Copied earlier.");
+    EXPECT_TRUE(soundFiles().isEmpty());
+
+    // Another application's selection (not the focused one's) is not
+    // taken for the focused one's: an editor is copied from as before.
+    SetFocusedSelectionSource([] { return FocusedSelection{}; });
+    startRead();
+    EXPECT_EQ(journal.entries, kCopy);
+    tray->Timer1.stop();
+}
+
+TEST_F(SelectionReadingTest, TextToAudioSavesASelectionAtHand)
+{
+    SetFocusedSelectionSource([] { return FocusedSelection{QString::fromUtf8("It\u2019s saved."), false}; });
+    applicationCopies("Copied earlier.");
+    tray->DoFunctions(11113);
+    EXPECT_TRUE(journal.entries.isEmpty());
+    EXPECT_FALSE(tray->Timer2.isActive());
+    ASSERT_NE(engine.last(), nullptr);
+    ASSERT_EQ(engine.last()->callsOf("Speak").size(), 1);
+    EXPECT_EQ(engine.last()->callsOf("Speak")[0].text.toStdString(), "It's saved.");
+    EXPECT_EQ(soundFiles().size(), 1);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "Copied earlier.");
+}
+
+// Which windows are terminals, and which belong to one X client.
+TEST(FocusedSelection, TerminalClassesAndClients)
+{
+    const struct {
+        QByteArray wmClass;
+        bool terminal;
+    } classes[] = {
+        {QByteArray("xterm\0XTerm\0", 12), true},
+        {QByteArray("urxvt\0URxvt\0", 12), true},
+        {QByteArray("gnome-terminal-server\0Gnome-terminal\0", 37), true},
+        {QByteArray("org.wezfurlong.wezterm\0org.wezfurlong.wezterm\0", 46), true},
+        {QByteArray("st\0St\0", 6), true},
+        {QByteArray("mousepad\0Mousepad\0", 18), false},
+        {QByteArray("stterm-like\0Editor\0", 19), false},
+        {QByteArray("", 0), false},
+    };
+    for (const auto& c : classes)
+        EXPECT_EQ(IsTerminalWindowClass(c.wmClass), c.terminal) << c.wmClass.toStdString();
+
+    // The server's usual mask: 21 bits of id within a client's range.
+    const std::uint32_t mask = 0x1FFFFF;
+    EXPECT_TRUE(SameWindowClient(0x800003, 0x80002c, mask));  // a top-level and its selection owner
+    EXPECT_FALSE(SameWindowClient(0x800003, 0xa00001, mask)); // two applications
+    EXPECT_FALSE(SameWindowClient(0, 0x800003, mask));        // no owner
 }
 
 TEST_F(SelectionReadingTest, NothingSelectedSelectsAllTwiceThenGivesUp)

@@ -2,6 +2,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 
 #include <X11/XKBlib.h>
@@ -193,6 +194,9 @@ private:
 GlobalHotkeys::GlobalHotkeys()
     : backend_(std::make_unique<X11HotkeyBackend>())
 {
+    retryTimer_ = new QTimer(this);
+    retryTimer_->setInterval(kGrabRetryMs);
+    connect(retryTimer_, &QTimer::timeout, this, &GlobalHotkeys::retryWaiting);
 }
 
 GlobalHotkeys* GlobalHotkeys::instance()
@@ -206,39 +210,89 @@ void GlobalHotkeys::setBackend(std::unique_ptr<HotkeyBackend> backend)
     for (const Combination& c : std::as_const(held_))
         backend_->ungrab(c.modifiers, c.virtualKey);
     held_.clear();
+    waiting_.clear();
+    retryTimer_->stop();
     backend_ = std::move(backend);
+}
+
+void GlobalHotkeys::log(int id, const Combination& c, const char* what)
+{
+    static const QString path = qEnvironmentVariable("TAMSEL_HOTKEY_LOG");
+    if (path.isEmpty())
+        return;
+    QFile f(path);
+    if (f.open(QIODevice::Append))
+        f.write(QStringLiteral("%1 %2 %3 %4\n").arg(id).arg(c.modifiers).arg(c.virtualKey).arg(what).toUtf8());
+}
+
+bool GlobalHotkeys::take(int id, const Combination& wanted)
+{
+    if (!backend_->grab(wanted.modifiers, wanted.virtualKey))
+        return false;
+    const auto mine = held_.constFind(id);
+    if (mine != held_.constEnd())
+        backend_->ungrab(mine->modifiers, mine->virtualKey);
+    held_.insert(id, wanted);
+    log(id, wanted, "held");
+    return true;
 }
 
 bool GlobalHotkeys::RegisterHotKey(int id, int modifiers, int virtualKey)
 {
     const Combination wanted{modifiers, virtualKey};
     const auto mine = held_.constFind(id);
-    if (mine != held_.constEnd() && *mine == wanted)
+    if (mine != held_.constEnd() && *mine == wanted) {
+        waiting_.remove(id);
         return true;
+    }
     if (virtualKey == 0)
         return false;
     for (auto it = held_.cbegin(); it != held_.cend(); ++it) {
         if (it.key() != id && it.value() == wanted)
             return false; // another identifier holds it
     }
-    if (!backend_->grab(modifiers, virtualKey)) {
-        std::fprintf(stderr, "tamsel: hotkey %d (modifiers %d, key %d) is not available: another program holds it "
-                             "or there is no X display\n",
-                     id, modifiers, virtualKey);
-        return false;
+    for (auto it = waiting_.cbegin(); it != waiting_.cend(); ++it) {
+        if (it.key() != id && it.value().combination == wanted)
+            return false; // another identifier waits for it
     }
-    if (mine != held_.constEnd())
-        backend_->ungrab(mine->modifiers, mine->virtualKey);
-    held_.insert(id, wanted);
-    return true;
+    waiting_.remove(id);
+    if (take(id, wanted))
+        return true;
+    waiting_.insert(id, {wanted, kGrabRetries});
+    log(id, wanted, "waiting");
+    if (!retryTimer_->isActive())
+        retryTimer_->start();
+    return false;
+}
+
+void GlobalHotkeys::retryWaiting()
+{
+    const QList<int> ids = waiting_.keys();
+    for (int id : ids) {
+        Waiting& w = waiting_[id];
+        if (take(id, w.combination)) {
+            waiting_.remove(id);
+        } else if (--w.triesLeft <= 0) {
+            std::fprintf(stderr,
+                         "tamsel: hotkey %d (modifiers %d, key %d) is not available: another program holds it "
+                         "or there is no X display\n",
+                         id, w.combination.modifiers, w.combination.virtualKey);
+            log(id, w.combination, "refused");
+            waiting_.remove(id);
+        }
+    }
+    if (waiting_.isEmpty())
+        retryTimer_->stop();
 }
 
 bool GlobalHotkeys::UnregisterHotKey(int id)
 {
+    const bool waited = waiting_.remove(id) > 0;
     const auto it = held_.find(id);
     if (it == held_.end())
-        return false;
+        return waited;
     backend_->ungrab(it->modifiers, it->virtualKey);
+    log(id, *it, "released");
     held_.erase(it);
     return true;
 }

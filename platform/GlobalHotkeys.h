@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QTimer>
 
 #include <memory>
 
@@ -27,11 +28,16 @@ public:
     static GlobalHotkeys* instance();
 
     // Registers identifier id for a combination. Registering an id again
-    // replaces its earlier combination. Fails when the key is 0, when another
-    // id of this program holds the combination, or when the window system
-    // refuses it (then one line goes to stderr).
+    // replaces its earlier combination. Fails when the key is 0 or when
+    // another id of this program holds or waits for the combination.
+    // A combination the window system refuses may be another program's
+    // passing grab: it is tried again a few times over about a second
+    // (from the event loop; the id holds its earlier combination until
+    // then) and only then reported, in one line on stderr. Returns whether
+    // the combination is held now.
     bool RegisterHotKey(int id, int modifiers, int virtualKey);
-    // Releases an identifier; false when it held nothing.
+    // Releases an identifier, or stops waiting for its combination; false
+    // when it neither held nor waited for one.
     bool UnregisterHotKey(int id);
 
     struct Combination {
@@ -41,6 +47,12 @@ public:
     };
     // The combinations held now, by identifier.
     QHash<int, Combination> registered() const { return held_; }
+    // Whether a refused combination is still being tried again.
+    bool waiting() const { return !waiting_.isEmpty(); }
+
+    // How often and how far apart a refused grab is tried again.
+    static constexpr int kGrabRetries = 5;
+    static constexpr int kGrabRetryMs = 200;
 
     // Replaces the window-system backend (tests record instead of grabbing).
     void setBackend(std::unique_ptr<HotkeyBackend> backend);
@@ -53,8 +65,22 @@ signals:
 
 private:
     GlobalHotkeys();
+    // Takes the combination for id, releasing what id held before.
+    bool take(int id, const Combination& wanted);
+    void retryWaiting();
+    // With TAMSEL_HOTKEY_LOG set, appends one line to that file: a record
+    // of the hotkeys taken and refused, for diagnosis and for the desktop
+    // tests, which wait for it instead of probing the keys themselves.
+    static void log(int id, const Combination& c, const char* what);
+
     std::unique_ptr<HotkeyBackend> backend_;
     QHash<int, Combination> held_;
+    struct Waiting {
+        Combination combination;
+        int triesLeft = 0;
+    };
+    QHash<int, Waiting> waiting_;
+    QTimer* retryTimer_ = nullptr;
 };
 
 // X key symbol of a virtual-key code; 0 for a code without one.

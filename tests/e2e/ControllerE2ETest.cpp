@@ -2,6 +2,7 @@
 // selection of another application read aloud into the null sink, the tray
 // icon and its menu, a second start, and exit.
 #include "core/SettingsStore.h"
+#include "support/DesktopApps.h"
 #include "support/ProgramRun.h"
 #include "support/SinkRecorder.h"
 
@@ -12,13 +13,7 @@ namespace {
 
 QString run(const QString& program, const QStringList& args, int ms = 5000)
 {
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(ms)) {
-        p.kill();
-        p.waitForFinished();
-    }
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    return runTool(program, args, ms);
 }
 
 void press(const QString& keys)
@@ -43,6 +38,20 @@ QStringList spoken(const QString& log)
     return out;
 }
 
+// Whether the log holds an utterance of text, line breaks and the spaces
+// around it aside.
+bool spokenText(const QString& log, const QString& text)
+{
+    const auto plain = [](QString t) {
+        return t.replace("\\r", " ").replace("\\n", " ").replace('\n', ' ').simplified();
+    };
+    for (const QString& entry : spoken(log)) {
+        if (plain(entry) == plain(text))
+            return true;
+    }
+    return false;
+}
+
 class DesktopTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -58,11 +67,13 @@ protected:
     {
         QProcessEnvironment extra;
         extra.insert("TAMSEL_SPEECH_LOG", log);
+        extra.insert("TAMSEL_HOTKEY_LOG", hotkeyLog);
+        QFile::remove(hotkeyLog);
         // "3250": the controller alone, in the tray, without a face.
         program = std::make_unique<Program>(home, args.isEmpty() ? QStringList{"3250"} : args, extra);
         ASSERT_TRUE(program->started);
-        ASSERT_TRUE(waitUntil([&] { return grabState(kCtrlAlt, "r") == "taken"; }, 15000))
-            << "the Play/Pause hotkey was never registered";
+        ASSERT_TRUE(waitUntil([&] { return hotkeyHeld(hotkeyLog, 11112); }, 15000))
+            << "the Play/Pause hotkey was never registered: " << fileBytes(hotkeyLog).toStdString();
         // The greeting plays at start; let it finish.
         QThread::msleep(2500);
     }
@@ -92,6 +103,7 @@ protected:
 
     TempHome home;
     QString log = home.path() + "/spoken.log";
+    QString hotkeyLog = home.path() + "/hotkeys.log";
     std::unique_ptr<Program> program;
     QProcess holder;
 };
@@ -306,6 +318,144 @@ TEST_F(DesktopTest, FloatingBarReadsTheSelectionUnderThePointerAndKeepsItsPlace)
     ASSERT_FALSE(again.id.isEmpty());
     EXPECT_NEAR(again.x, moved.x, 2);
     EXPECT_NEAR(again.y, moved.y, 2);
+}
+
+} // namespace
+
+namespace {
+
+// ---- the Play/Pause hotkey over other applications ----
+
+// The running job of a terminal started with "-e sleep 600".
+QString terminalJob(const DesktopApp& terminal)
+{
+    return run("pgrep", {"-P", QString::number(terminal.proc.processId()), "-x", "sleep"});
+}
+
+TEST_F(DesktopTest, ATerminalJobIsNeverInterruptedAndGetsNoKeys)
+{
+    startProgram();
+    DesktopApp terminal;
+    ASSERT_TRUE(terminal.start("xterm", {"-e", "sleep", "600"}, home));
+    const QString job = terminalJob(terminal);
+    ASSERT_FALSE(job.isEmpty());
+
+    // Watch the keys the terminal gets; with the pointer away from it they
+    // arrive at its focused top-level window.
+    xdotool({"mousemove", "0", "0"});
+    QProcess keys;
+    keys.start("xev", {"-id", terminal.window, "-event", "keyboard"});
+    ASSERT_TRUE(keys.waitForStarted(5000));
+    QByteArray seen;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            xdotool({"key", "shift"});
+            keys.waitForReadyRead(100);
+            seen += keys.readAllStandardOutput();
+            return seen.contains("KeyPress");
+        },
+        10000));
+
+    const qsizetype spokenBefore = spoken(log).size();
+    press("ctrl+alt+r");
+    // Hotkeys are handled one after another: once Speed Up has acted, the
+    // read has been handled.
+    const QString speed = setting("Speed");
+    press("ctrl+shift+KP_Add");
+    ASSERT_TRUE(waitUntil([&] { return setting("Speed") != speed; }, 5000));
+
+    // Keys reach the terminal in the order they were sent: once a key sent
+    // now has arrived, any the program sent has too.
+    xdotool({"key", "Shift_R"});
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            keys.waitForReadyRead(100);
+            seen += keys.readAllStandardOutput();
+            return seen.contains("Shift_R");
+        },
+        5000));
+    keys.kill();
+    keys.waitForFinished();
+    EXPECT_FALSE(seen.contains("keysym 0x63, c")) << "Ctrl+C was sent to the terminal";
+    EXPECT_FALSE(seen.contains("keysym 0x61, a")) << "Ctrl+A was sent to the terminal";
+    EXPECT_TRUE(terminal.running());
+    EXPECT_EQ(terminalJob(terminal).toStdString(), job.toStdString()) << "the terminal's job was interrupted";
+    EXPECT_EQ(spoken(log).size(), spokenBefore) << "something was read from a terminal without a selection";
+}
+
+TEST_F(DesktopTest, TextSelectedInATerminalIsRead)
+{
+    startProgram();
+    const QString line = "The terminal line that is read aloud.";
+    DesktopApp terminal;
+    ASSERT_TRUE(terminal.start("xterm", {"-e", "sh", "-c", "echo '" + line + "'; exec sleep 600"}, home));
+    // A triple click selects the first line.
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            xdotool({"mousemove", "--window", terminal.window, "40", "8"});
+            xdotool({"click", "--repeat", "3", "--delay", "80", "1"});
+            return selectionText("primary") == line;
+        },
+        10000))
+        << "the terminal's line could not be selected";
+    const QString job = terminalJob(terminal);
+
+    press("ctrl+alt+r");
+    EXPECT_TRUE(waitUntil([&] { return spokenText(log, line); }, 5000))
+        << "spoken: " << spoken(log).join(" | ").toStdString();
+    press("ctrl+alt+s");
+    EXPECT_EQ(terminalJob(terminal).toStdString(), job.toStdString()) << "the terminal's job was interrupted";
+}
+
+// A GTK editor (not a window of ours) holding a text file.
+class EditorTest : public DesktopTest {
+protected:
+    bool openEditor(const QString& text)
+    {
+        const QString file = home.path() + "/editor.txt";
+        return putFile(file, text.toUtf8()) && editor.start("mousepad", {file}, home);
+    }
+    DesktopApp editor;
+};
+
+TEST_F(EditorTest, ASelectionIsReadAndTheClipboardKept)
+{
+    startProgram();
+    const QString first = "The editor reads this first line aloud.";
+    const QString second = "The second line was copied earlier.";
+    ASSERT_TRUE(openEditor(first + "\n" + second + "\n"));
+    // The user copied the second line earlier, then selected the first.
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            xdotool({"key", "--clearmodifiers", "ctrl+End", "Up", "Home", "shift+End", "ctrl+c"});
+            return selectionText("clipboard") == second;
+        },
+        10000))
+        << "the editor did not copy";
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            xdotool({"key", "--clearmodifiers", "ctrl+Home", "shift+End"});
+            return selectionText("primary") == first;
+        },
+        10000));
+
+    press("ctrl+alt+r");
+    EXPECT_TRUE(waitUntil([&] { return spoken(log).contains(first); }, 5000))
+        << "spoken: " << spoken(log).join(" | ").toStdString();
+    press("ctrl+alt+s");
+    EXPECT_EQ(selectionText("clipboard").toStdString(), second.toStdString()) << "the clipboard was changed";
+}
+
+TEST_F(EditorTest, NothingSelectedReadsTheWholeText)
+{
+    startProgram();
+    const QString text = "Everything in this editor is read.\nThe second line too.";
+    ASSERT_TRUE(openEditor(text));
+
+    press("ctrl+alt+r");
+    EXPECT_TRUE(waitUntil([&] { return spokenText(log, text); }, 5000))
+        << "spoken: " << spoken(log).join(" | ").toStdString();
+    press("ctrl+alt+s");
 }
 
 } // namespace

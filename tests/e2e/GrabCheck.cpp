@@ -1,9 +1,12 @@
 // Tells whether a key combination can be grabbed on the root window, that is
 // whether no other program holds it. Prints "free" or "taken".
-// Usage: grab_check MODS KEYSYM   (MODS: a sum of 4 Control, 1 Shift, 8 Alt)
+// Usage: grab_check MODS KEYSYM [hold]   (MODS: a sum of 4 Control, 1 Shift, 8 Alt)
+// With "hold", a combination found free stays grabbed until standard input
+// ends, as another program's grab would.
 #include <X11/Xlib.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 static bool failed = false;
 static int onError(Display*, XErrorEvent* e)
@@ -26,6 +29,11 @@ int main(int argc, char** argv)
     XGrabKey(d, code, mods, DefaultRootWindow(d), True, GrabModeAsync, GrabModeAsync);
     XSync(d, False);
     std::puts(failed ? "taken" : "free");
+    std::fflush(stdout);
+    if (!failed && argc > 3 && std::strcmp(argv[3], "hold") == 0) {
+        while (std::fgetc(stdin) != EOF) {
+        }
+    }
     XUngrabKey(d, code, mods, DefaultRootWindow(d));
     XCloseDisplay(d);
     return 0;

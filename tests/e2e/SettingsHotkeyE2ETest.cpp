@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 void pump(int ms)
@@ -123,6 +125,56 @@ TEST(SettingsOnTheDesktop, ChangedHotkeyActsAtOnceAndTheOldOneIsFreed)
     for (int id = 11112; id <= 11118; ++id)
         GlobalHotkeys::instance()->UnregisterHotKey(id);
     ProgramWindows::install(nullptr);
+}
+
+// Another program's grab of a moment (a key-binding tool, a test's probe)
+// must not cost a hotkey: the refused grab is tried again and lands once the
+// other grab ends. A combination held for good is given up after about a
+// second.
+TEST(SettingsOnTheDesktop, ARefusedGrabIsTriedAgain)
+{
+    if (QGuiApplication::platformName() != "xcb")
+        GTEST_SKIP() << "needs the test desktop";
+    struct Holder {
+        QProcess proc;
+        bool start(const QString& key)
+        {
+            proc.start(programDir() + "/grab_check", {QString::number(4 + 8), key, "hold"});
+            return proc.waitForReadyRead(5000) && proc.readAllStandardOutput().trimmed() == "free";
+        }
+        ~Holder()
+        {
+            proc.closeWriteChannel();
+            proc.waitForFinished(5000);
+        }
+    } passing, forGood;
+    ASSERT_TRUE(passing.start("r"));
+    ASSERT_TRUE(forGood.start("p"));
+    GlobalHotkeys* hotkeys = GlobalHotkeys::instance();
+    QList<int> pressed;
+    QObject::connect(hotkeys, &GlobalHotkeys::hotKeyPressed, [&](int id) { pressed << id; });
+
+    EXPECT_FALSE(hotkeys->RegisterHotKey(11112, MOD_CONTROL | MOD_ALT, 'R'));
+    EXPECT_FALSE(hotkeys->RegisterHotKey(11113, MOD_CONTROL | MOD_ALT, 'P'));
+    EXPECT_TRUE(hotkeys->waiting());
+    passing.proc.closeWriteChannel();
+    ASSERT_TRUE(passing.proc.waitForFinished(5000));
+
+    const auto pumpUntil = [](const std::function<bool()>& done) {
+        QElapsedTimer t;
+        t.start();
+        while (!done() && t.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return done();
+    };
+    EXPECT_TRUE(pumpUntil([&] { return !hotkeys->waiting(); }));
+    EXPECT_TRUE(hotkeys->registered().contains(11112)) << "the grab was not tried again";
+    EXPECT_FALSE(hotkeys->registered().contains(11113));
+    QProcess::execute("xdotool", {"key", "--clearmodifiers", "ctrl+alt+r"});
+    EXPECT_TRUE(pumpUntil([&] { return pressed.contains(11112); }));
+
+    hotkeys->UnregisterHotKey(11112);
+    EXPECT_EQ(grabState(4 + 8, "r"), "free");
 }
 
 } // namespace

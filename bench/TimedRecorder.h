@@ -86,6 +86,19 @@ public:
             fclose(pipe_);
         }
     }
+    // Whether nothing louder than the threshold came in the last ms.
+    bool quietFor(int ms, int threshold = 300)
+    {
+        std::lock_guard lock(m_);
+        const qint64 span = qint64(ms) * 22050 / 1000;
+        if (qint64(samples_.size()) < span)
+            return false;
+        for (qint64 i = qint64(samples_.size()) - span; i < qint64(samples_.size()); ++i) {
+            if (std::abs(samples_[size_t(i)]) > threshold)
+                return false;
+        }
+        return true;
+    }
     // First sample louder than the threshold at or after index `from`.
     qint64 onsetAfter(qint64 from, int threshold = 300)
     {

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -155,6 +156,10 @@ private:
     // Empties the clipboard and makes the focused application copy its
     // selection (keys the user still holds are released first).
     void CopySelection();
+    // Takes the focused application's selection for a hotkey: a selection
+    // at hand without a keystroke goes to atHand at once; otherwise it is
+    // copied and poll started, except in a terminal (nothing happens there).
+    void TakeSelection(const std::function<void(const QString&)>& atHand, QTimer& poll);
     // Play/Pause while idle: reads the focused application's selection
     // aloud, at once when it is at hand without a keystroke, else by copying
     // it (never in a terminal, where Ctrl+C interrupts the job).

@@ -25,6 +25,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <functional>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -229,38 +230,40 @@ void systemtray::CopySelection()
     IgnoreErrors([] { SendCtrlChord(kKeyC); });
 }
 
-void systemtray::StartSelectionRead()
+void systemtray::TakeSelection(const std::function<void(const QString&)>& atHand, QTimer& poll)
 {
     const FocusedSelection focused = focusedSelection();
     if (!focused.text.isEmpty()) {
-        // The selection is at hand: read it now, with no keystroke and the
-        // clipboard left as it is. A poll still running from an earlier
-        // press has nothing more to do.
-        Timer1.stop();
-        CopyRetryCount = 0;
-        IgnoreErrors([&] { speakSelectionText(focused.text); });
-        IsReadingClipboard = true;
+        // The selection is at hand: no keystroke, and the clipboard is left
+        // as it is.
+        IgnoreErrors([&] { atHand(focused.text); });
         return;
     }
     // In a terminal Ctrl+C would interrupt its job and Ctrl+A move its
-    // cursor: with nothing selected there, there is nothing to read.
+    // cursor: with nothing selected there, there is nothing to take.
     if (focused.terminal)
         return;
     CopySelection();
-    IgnoreErrors([&] { Timer1.start(); });
+    IgnoreErrors([&] { poll.start(); });
+}
+
+void systemtray::StartSelectionRead()
+{
+    TakeSelection(
+        [this](const QString& text) {
+            // Read now. A poll still running from an earlier press has
+            // nothing more to do.
+            Timer1.stop();
+            CopyRetryCount = 0;
+            IgnoreErrors([&] { speakSelectionText(text); });
+            IsReadingClipboard = true;
+        },
+        Timer1);
 }
 
 void systemtray::StartSelectionSave()
 {
-    const FocusedSelection focused = focusedSelection();
-    if (!focused.text.isEmpty()) {
-        IgnoreErrors([&] { SaveTextAsAudio(straightenApostrophes(focused.text)); });
-        return;
-    }
-    if (focused.terminal)
-        return;
-    CopySelection();
-    IgnoreErrors([&] { Timer2.start(); });
+    TakeSelection([this](const QString& text) { SaveTextAsAudio(straightenApostrophes(text)); }, Timer2);
 }
 
 void systemtray::Timer1_Timer()

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLibrary>
+#include <QLoggingCategory>
 #include <QOpenGLContext>
 #include <QSurfaceFormat>
 
@@ -48,6 +49,9 @@ bool loadEngine()
     if (tried)
         return factory != nullptr;
     tried = true;
+    // The engine reports its OpenGL set-up on standard error at every
+    // start; QT_LOGGING_RULES still turns it back on.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QString error;
     if (prepareSharedContext(error)) {
         QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/libtamsel_browser"));

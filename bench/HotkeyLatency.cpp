@@ -42,6 +42,8 @@ int main(int argc, char** argv)
     env.insert("HOME", home.path());
     env.insert("XDG_CONFIG_HOME", home.path() + "/.config");
     env.insert("XDG_RUNTIME_DIR", home.path() + "/run");
+    // The message request at start goes nowhere (the discard port).
+    env.insert("TAMSEL_SERVER", "http://127.0.0.1:9/");
 
     QProcess program;
     program.setProcessEnvironment(env);

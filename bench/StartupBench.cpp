@@ -6,6 +6,7 @@
 // Runs on the test desktop: needs DISPLAY and TAMSEL_PROGRAM_DIR.
 #include "support/LocalHttpServer.h"
 #include "support/ProcessTree.h"
+#include "support/ProgramRun.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,20 +27,6 @@ namespace {
 constexpr int kRounds = 11;
 constexpr int kIdleAfterMs = 10000;
 
-QString run(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(5000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // A field of /proc/<pid>/status or smaps_rollup, in kB.
 long kbField(const QString& file, const char* field)
 {
@@ -52,8 +39,8 @@ long kbField(const QString& file, const char* field)
 bool trayIconShown(qint64 pid)
 {
     for (const QString& id :
-         run("xdotool", {"search", "--onlyvisible", "--pid", QString::number(pid)}).split('\n', Qt::SkipEmptyParts)) {
-        const QString g = run("xdotool", {"getwindowgeometry", "--shell", id});
+         commandOutput("xdotool", {"search", "--onlyvisible", "--pid", QString::number(pid)}).split('\n', Qt::SkipEmptyParts)) {
+        const QString g = commandOutput("xdotool", {"getwindowgeometry", "--shell", id});
         const int w = QRegularExpression("WIDTH=(\\d+)").match(g).captured(1).toInt();
         const int h = QRegularExpression("HEIGHT=(\\d+)").match(g).captured(1).toInt();
         if (w > 0 && w <= 64 && h > 0 && h <= 64)

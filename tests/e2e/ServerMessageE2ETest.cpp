@@ -14,14 +14,6 @@
 
 namespace {
 
-QString run(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(5000);
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
-
 QList<qint64> browserProcesses(qint64 pid)
 {
     QList<qint64> out;
@@ -113,7 +105,7 @@ TEST_F(ServerMessageE2E, MessageShowsAtTheBottomRightAndNoBrowserProcessOutlives
     QString window;
     ASSERT_TRUE(waitUntil(
         [&] {
-            window = run("xdotool", {"search", "--all", "--onlyvisible", "--pid", pid, "--name", "^Thanks for using Lectova$"})
+            window = commandOutput("xdotool", {"search", "--all", "--onlyvisible", "--pid", pid, "--name", "^Thanks for using Lectova$"})
                          .section('\n', 0, 0);
             return !window.isEmpty();
         },
@@ -121,13 +113,13 @@ TEST_F(ServerMessageE2E, MessageShowsAtTheBottomRightAndNoBrowserProcessOutlives
         << "the popup did not appear";
 
     // The work area: the screen less the tray panel at the bottom.
-    const QStringList area = run("xprop", {"-root", "_NET_WORKAREA"}).section('=', 1).split(',');
+    const QStringList area = commandOutput("xprop", {"-root", "_NET_WORKAREA"}).trimmed().section('=', 1).split(',');
     ASSERT_GE(area.size(), 4);
     const int right = area[0].toInt() + area[2].toInt(), bottom = area[1].toInt() + area[3].toInt();
     QString geometry;
     EXPECT_TRUE(waitUntil(
         [&] {
-            geometry = run("xdotool", {"getwindowgeometry", "--shell", window});
+            geometry = commandOutput("xdotool", {"getwindowgeometry", "--shell", window});
             const auto value = [&](const char* key) {
                 return QRegularExpression(QString("%1=(\\d+)").arg(key)).match(geometry).captured(1).toInt();
             };

@@ -4,6 +4,7 @@
 // server of the test's own; the desktop's browser is a stand-in.
 #include "mainwindow/MainWindowFixture.h"
 #include "support/LocalHttpServer.h"
+#include "support/ProgramRun.h"
 #include "support/StubbedBrowser.h"
 
 #include "core/SettingsStore.h"
@@ -45,24 +46,16 @@ bool spinUntil(Pred pred, int ms = 20000)
     return true;
 }
 
-QString run(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(5000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
 // A real pointer move (and click) on the display, as the user's.
 void pointAt(const QWidget* w, QPoint at = {})
 {
     const QPoint p = w->mapToGlobal(at.isNull() ? w->rect().center() : at);
-    run("xdotool", {"mousemove", QString::number(p.x()), QString::number(p.y())});
+    commandOutput("xdotool", {"mousemove", QString::number(p.x()), QString::number(p.y())});
 }
 void clickOn(const QWidget* w)
 {
     pointAt(w);
-    run("xdotool", {"click", "1"});
+    commandOutput("xdotool", {"click", "1"});
 }
 
 QByteArray messagePage(const QByteArray& id, const QByteArray& title)
@@ -213,7 +206,7 @@ TEST_F(WebWindowsTest, MessageShowsAtTheBottomRightOnTopAndIsSuppressedByItsChec
         << area.right() << "," << area.bottom();
     EXPECT_TRUE(p->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(spinUntil([&] {
-        return run("xprop", {"-id", QString::number(p->winId()), "_NET_WM_STATE"}).contains("_NET_WM_STATE_ABOVE");
+        return commandOutput("xprop", {"-id", QString::number(p->winId()), "_NET_WM_STATE"}).contains("_NET_WM_STATE_ABOVE");
     }, 5000)) << "the window manager was not told to keep the popup above";
     EXPECT_TRUE(p->Timer1->isActive());
     EXPECT_EQ(p->Timer1->interval(), 12000);

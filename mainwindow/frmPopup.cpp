@@ -35,6 +35,9 @@ constexpr int kClientHeight = 2730;
 constexpr int kStripHeight = 390;
 constexpr int kCheckHeight = 330;
 constexpr int kTimerInterval = 12000;
+// How long the fetched page may take to load in the browser (its pictures
+// and scripts included) on a busy machine.
+constexpr int kPageLoadTimeoutMs = 60000;
 
 const QColor kStripLeft(0x5b, 0x8f, 0xc7);
 const QColor kStripRight(0x3a, 0x6e, 0xa5); // the close pictures' ground
@@ -176,9 +179,17 @@ void frmPopup::Form_Load()
 
 void frmPopup::Query()
 {
-    const QString id = GetNetId();
-    // Stored at every start, so a new id is made once per settings file.
-    WriteSetting(SettingsFile, QStringLiteral("FrmSet"), QStringLiteral("GUID"), id);
+    // Stored at every start, so a new id is made once per settings file. A
+    // settings file that cannot be read or written ends the query: the
+    // popup goes, and the caller hears of the error.
+    QString id;
+    try {
+        id = GetNetId();
+        WriteSetting(SettingsFile, QStringLiteral("FrmSet"), QStringLiteral("GUID"), id);
+    } catch (...) {
+        Unload();
+        throw;
+    }
 
     if (!net_)
         net_ = new QNetworkAccessManager(this);
@@ -234,7 +245,7 @@ void frmPopup::queryAnswered(QNetworkReply* reply)
     // pictures: the server is asked once, not twice.
     WebBrowser1->setContent(body, type, reply->url());
     // A page that never finishes loading shows nothing.
-    QTimer::singleShot(kMessageQueryTimeoutMs, this, [this] {
+    QTimer::singleShot(kPageLoadTimeoutMs, this, [this] {
         if (!pageHandled_)
             Unload();
     });

@@ -66,7 +66,7 @@ TEST_F(ServerMessageE2E, EachNormalStartAsksOnceWithTheSameIdAndNoMessageCostsNo
     server.serve("/checkupdate.php", {200, "<html><body>No news.</body></html>"});
     {
         auto first = start(); // the automatic start keeps the request
-        ASSERT_TRUE(server.waitForRequests("/checkupdate.php", 1, 15000));
+        ASSERT_TRUE(server.waitForRequests("/checkupdate.php", 1, 30000));
         const QString id = storedId();
         EXPECT_TRUE(QRegularExpression("^[0-9A-F]{32}$").match(id).hasMatch()) << id.toStdString();
         EXPECT_EQ(queries().value(0), "/checkupdate.php?netid=" + id + "&version=9.6");
@@ -89,7 +89,7 @@ TEST_F(ServerMessageE2E, EachNormalStartAsksOnceWithTheSameIdAndNoMessageCostsNo
     }
     const QString id = storedId();
     auto later = start({});
-    ASSERT_TRUE(server.waitForRequests("/checkupdate.php", 2, 15000));
+    ASSERT_TRUE(server.waitForRequests("/checkupdate.php", 2, 30000));
     EXPECT_EQ(queries().value(1), "/checkupdate.php?netid=" + id + "&version=9.6") << "a later start sends the same id";
     EXPECT_EQ(storedId(), id);
     EXPECT_TRUE(later->terminate());
@@ -109,7 +109,7 @@ TEST_F(ServerMessageE2E, MessageShowsAtTheBottomRightAndNoBrowserProcessOutlives
                          .section('\n', 0, 0);
             return !window.isEmpty();
         },
-        30000))
+        90000))
         << "the popup did not appear";
 
     // The work area: the screen less the tray panel at the bottom.
@@ -132,7 +132,7 @@ TEST_F(ServerMessageE2E, MessageShowsAtTheBottomRightAndNoBrowserProcessOutlives
     EXPECT_FALSE(browsers.isEmpty());
     EXPECT_TRUE(program->terminate()) << "the program must end cleanly with a page shown";
     for (qint64 b : browsers)
-        EXPECT_TRUE(waitUntil([&] { return !alive(b); }, 10000)) << "browser process " << b << " outlived the program";
+        EXPECT_TRUE(waitUntil([&] { return !alive(b); }, 30000)) << "browser process " << b << " outlived the program";
 }
 
 } // namespace

@@ -32,7 +32,7 @@ namespace {
 
 // Runs the event loop (and pending deletions) until pred holds.
 template <class Pred>
-bool spinUntil(Pred pred, int ms = 20000)
+bool spinUntil(Pred pred, int ms = 60000)
 {
     QElapsedTimer t;
     t.start();
@@ -163,6 +163,14 @@ TEST_F(WebWindowsTest, PopupWithoutAMessageUnloadsUnseenWithoutTheBrowser)
         EXPECT_EQ(counter.shows, 0) << c.what;
     }
     EXPECT_EQ(BrowserControlsMade(), made) << "the browser engine was used without a message";
+    EXPECT_EQ(server.requestsFor("/checkupdate.php").size(), 3);
+
+    // A settings file that cannot be used: no request, the popup goes.
+    qputenv("TAMSEL_SERVER", server.address().toUtf8());
+    ASSERT_TRUE(PutFile(SettingsFile, "<!-- not the root --><Settings/>"));
+    QPointer<frmPopup> p = new frmPopup;
+    EXPECT_THROW(p->Query(), SettingsError);
+    EXPECT_TRUE(spinUntil([&] { return !p; }, 5000));
     EXPECT_EQ(server.requestsFor("/checkupdate.php").size(), 3);
 }
 

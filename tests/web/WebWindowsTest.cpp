@@ -209,9 +209,9 @@ TEST_F(WebWindowsTest, MessageShowsAtTheBottomRightOnTopAndIsSuppressedByItsChec
     EXPECT_EQ(p->messageId(), "42");
     EXPECT_EQ(p->size(), QSize(315, 182)) << "4725 x 2730 twips at 96 dpi";
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_TRUE(spinUntil([&] { return p->frameGeometry().bottomRight() == area.bottomRight(); }, 5000))
-        << "at " << p->frameGeometry().x() << "," << p->frameGeometry().y() << " in a work area ending at "
-        << area.right() << "," << area.bottom();
+    EXPECT_TRUE(spinUntil([&] { return p->geometry().bottomRight() == area.bottomRight(); }, 15000))
+        << "at " << p->geometry().x() << "," << p->geometry().y() << " in a work area ending at " << area.right()
+        << "," << area.bottom();
     EXPECT_TRUE(p->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(spinUntil([&] {
         return commandOutput("xprop", {"-id", QString::number(p->winId()), "_NET_WM_STATE"}).contains("_NET_WM_STATE_ABOVE");

@@ -6,6 +6,7 @@
 #include "TextHelpers.h"
 
 #include "floatingbar/AppWindows.h"
+#include "mainwindow/frmPopup.h"
 #include "mainwindow/RichTextPrint.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemServices.h"
@@ -105,7 +106,13 @@ bool Main(const QStringList& arguments)
     });
 
     QCoreApplication::processEvents();
-    // The server-message popup starts its query here once it exists.
+    // The server-message popup, loaded hidden: it shows or unloads itself
+    // when the answer comes, while the controller loads.
+    IgnoreErrors([] {
+        auto* popup = new frmPopup;
+        popup->Form_Load();
+        popup->Query();
+    });
     QCoreApplication::processEvents();
 
     StartApplication();

@@ -1,5 +1,6 @@
 #include "Startup.h"
 
+#include "platform/BrowserControl.h"
 #include "platform/SystemServices.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@
 
 int main(int argc, char** argv)
 {
+    PrepareBrowserEngine();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("tamsel"));
     app.setQuitOnLastWindowClosed(false);

@@ -1,6 +1,7 @@
 #include "ProgramWindowsImpl.h"
 
 #include "frmMain.h"
+#include "frmPopup.h"
 #include "frmSplash.h"
 #include "msgform.h"
 
@@ -52,6 +53,23 @@ void ProgramWindowsImpl::Aboutus_Show()
     about_->activateWindow();
 }
 
+void ProgramWindowsImpl::frmListen_Show(const QString& voicename)
+{
+    // The page is chosen when the window loads: an open window is only
+    // brought forward.
+    if (!listen_) {
+        listen_ = new frmListen;
+        listen_->setAttribute(Qt::WA_DeleteOnClose);
+        listen_->voicename = voicename;
+        listen_->Form_Load();
+    } else {
+        listen_->voicename = voicename;
+    }
+    listen_->show();
+    listen_->raise();
+    listen_->activateWindow();
+}
+
 void ProgramWindowsImpl::frmSplash_Show()
 {
     frmSplash* s = frmSplash::instance();
@@ -93,6 +111,11 @@ void ProgramWindowsImpl::UnloadAllForms()
         about_.clear();
         a->close();
     }
+    if (frmListen* l = listen_.data()) {
+        listen_.clear();
+        l->close();
+    }
+    IgnoreErrors([] { frmPopup::UnloadAll(); });
     if (frmMain* m = frmMain::instance())
         m->close();
 }

@@ -3,6 +3,7 @@
 // made when first shown and has one instance.
 
 #include "mainwindow/Aboutus.h"
+#include "mainwindow/frmListen.h"
 #include "mainwindow/msgform.h"
 #include "speech/ProgramWindows.h"
 
@@ -18,6 +19,7 @@ public:
     bool frmMain_Unload() override;
     void frmMain_SetAutoClipboardChecked(bool checked) override;
     void Aboutus_Show() override;
+    void frmListen_Show(const QString& voicename) override;
     void msgform_Show(const QString& label2, bool check1Visible) override;
     void msgform_Unload() override;
     void UnloadAllForms() override;
@@ -29,8 +31,11 @@ public:
     msgform* loadingNotice() const { return notice_; }
     // The About box while it is loaded, else null.
     Aboutus* aboutBox() const { return about_; }
+    // The voice-sample window while it is loaded, else null.
+    frmListen* sampleWindow() const { return listen_; }
 
 private:
     QPointer<msgform> notice_;
     QPointer<Aboutus> about_;
+    QPointer<frmListen> listen_;
 };

@@ -33,6 +33,18 @@ inline bool putFile(const QString& path, const QByteArray& bytes)
     return f.write(bytes) == bytes.size();
 }
 
+// Runs a command to its end (at most ms) and returns what it printed.
+inline QString commandOutput(const QString& program, const QStringList& args, int ms = 5000)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(ms)) {
+        p.kill();
+        p.waitForFinished();
+    }
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
 template <class Pred>
 bool waitUntil(Pred pred, int ms)
 {

@@ -32,6 +32,9 @@ struct TempHome {
         env.insert(QStringLiteral("XDG_CACHE_HOME"), dir.path() + QStringLiteral("/.cache"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path() + QStringLiteral("/run"));
         env.insert(QStringLiteral("XDG_CONFIG_DIRS"), dir.path() + QStringLiteral("/etc-xdg"));
+        // The program asks the maker's server for a message at start: never
+        // a real host from a test (nothing listens on the discard port).
+        env.insert(QStringLiteral("TAMSEL_SERVER"), QStringLiteral("http://127.0.0.1:9/"));
         return env;
     }
 };

@@ -28,6 +28,49 @@ void logSpoken(const QString& text, int flags)
     line.replace(u'\\', QStringLiteral("\\\\")).replace(u'\n', QStringLiteral("\\n")).replace(u'\r', QStringLiteral("\\r"));
     f.write(QStringLiteral("%1\t%2\n").arg(flags).arg(line).toUtf8());
 }
+
+// Audio sinks are never deleted. When a stream it is fed runs dry, Qt
+// 6.4's PulseAudio sink asks the sound server to drain it, with the sink as
+// the data of the drain's callback, and its stop() does not cancel that
+// request: the server's answer may still reach the sink, on the sound
+// server's thread, after stop() has returned. So a voice that is done with
+// its sink stops it and parks it here, and the next voice that opens the
+// same device takes it back. Starting a sink again waits until its new
+// stream is ready, and the server answers everything about the old stream,
+// the drain too, before that. There are never more sinks than were open at
+// one time; the parked ones are left to the end of the process. A sink is
+// made without a parent, since its parent would delete it (and Qt gives the
+// parent the device's inner object, too).
+struct ParkedSink {
+    QByteArray device;
+    QAudioSink* sink;
+};
+
+std::vector<ParkedSink>& parkedSinks()
+{
+    static auto* parked = new std::vector<ParkedSink>; // lives as long as the process
+    return *parked;
+}
+
+QAudioSink* takeSink(const QAudioDevice& device, const QAudioFormat& format)
+{
+    std::vector<ParkedSink>& parked = parkedSinks();
+    for (auto it = parked.begin(); it != parked.end(); ++it) {
+        if (it->device == device.id() && it->sink->format() == format) {
+            QAudioSink* sink = it->sink;
+            parked.erase(it);
+            return sink;
+        }
+    }
+    return new QAudioSink(device, format);
+}
+
+void parkSink(const QByteArray& device, QAudioSink* sink)
+{
+    sink->stop();
+    parkedSinks().push_back({device, sink});
+}
+
 } // namespace
 
 std::unique_ptr<SpeechVoice> CreateEspeakVoice()
@@ -259,7 +302,8 @@ bool EspeakVoice::openSink()
     format.setSampleRate(engine_->sampleRate());
     format.setChannelCount(1);
     format.setSampleFormat(QAudioFormat::Int16);
-    sink_ = new QAudioSink(device, format, this);
+    sink_ = takeSink(device, format);
+    sinkDevice_ = device.id();
     sink_->setBufferSize(engine_->sampleRate() * 2 * kSinkBufferMs / 1000);
     sinkIo_ = sink_->start();
     if (!sinkIo_ || sink_->error() != QAudio::NoError) {
@@ -276,8 +320,7 @@ void EspeakVoice::closeSink()
 {
     if (!sink_)
         return;
-    sink_->stop();
-    delete sink_;
+    parkSink(sinkDevice_, sink_);
     sink_ = nullptr;
     sinkIo_ = nullptr;
 }

@@ -85,7 +85,8 @@ private:
     std::shared_ptr<SpeechFileStream> fileStream_;
 
     // Audio of the playing utterance.
-    QAudioSink* sink_ = nullptr;
+    QAudioSink* sink_ = nullptr; // never deleted: closeSink parks it
+    QByteArray sinkDevice_;
     QIODevice* sinkIo_ = nullptr;
     bool sinkFailed_ = false;
     std::vector<qint16> carry_; // taken from the stream, not yet accepted by the sink

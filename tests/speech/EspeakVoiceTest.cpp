@@ -321,6 +321,46 @@ TEST_F(EspeakVoiceTest, HugeTextStartsAtOnceAndStopsAtOnce)
     ASSERT_TRUE(runUntil([&] { return log.count("end", next) == 1; }, 5000));
 }
 
+// A voice discarded or stopped just as its sound runs out, as the program
+// does with a new voice for each sentence, with Stop after a sentence and
+// with the greeting's voice at exit: the sound server may still be
+// finishing that voice's stream. Some are dropped inside their end event,
+// the others a few milliseconds later, to meet the stream at several points
+// of its end.
+TEST_F(EspeakVoiceTest, VoicesStoppedAndRenewedAtTheEndOfUtterancesLiveOn)
+{
+    if (SinkRecorder::sink().isEmpty())
+        GTEST_SKIP() << "no test sink";
+    voice.reset();
+    for (int i = 0; i < 200; ++i) {
+        auto v = CreateSpeechVoice();
+        ASSERT_TRUE(v);
+        v->SetRate(10);
+        bool ended = false;
+        const bool stop = i % 2 == 0;
+        const bool inEvent = i % 3 == 0;
+        QObject::connect(v.get(), &SpeechVoice::EndStream, v.get(), [&] {
+            ended = true;
+            if (inEvent)
+                v.reset();
+        });
+        v->Speak(i % 5 == 0 ? "Go on." : "Go.", SVSFlagsAsync);
+        ASSERT_TRUE(runUntil([&] { return ended; }, 10000)) << "utterance " << i;
+        if (v) {
+            QThread::usleep(static_cast<unsigned long>(i % 7) * 1000);
+            if (stop)
+                v->Speak("", SVSFPurgeBeforeSpeak);
+            v.reset();
+        }
+    }
+    // Speech still works afterwards.
+    voice = CreateSpeechVoice();
+    EventLog log(*voice);
+    voice->Speak(kHello, SVSFlagsAsync);
+    ASSERT_TRUE(runUntil([&] { return log.count("end") == 1; }, 10000));
+    EXPECT_EQ(log.count("word"), 6);
+}
+
 void writeTone(const QString& path, int rate, int channels, double seconds)
 {
     SF_INFO info{};

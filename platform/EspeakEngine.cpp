@@ -7,9 +7,11 @@
 
 #include <espeak-ng/speak_lib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -18,6 +20,7 @@ constexpr qsizetype kMaxAhead = 22050 * 60;
 
 struct SynthContext {
     EngineJob* job;
+    const QString* text; // as the engine was given it
     const std::vector<int>* offsets;
     int sampleRate;
 };
@@ -50,6 +53,7 @@ int synthCallback(short* wav, int count, espeak_EVENT* events)
             ev.kind = EngineEvent::Word;
             ev.position = toUtf16(start);
             ev.length = toUtf16(start + e->length) - ev.position;
+            std::tie(ev.position, ev.length) = EspeakEngine::wordAt(*ctx->text, ev.position, ev.length);
             break;
         case espeakEVENT_SENTENCE:
             ev.kind = EngineEvent::Sentence;
@@ -294,6 +298,78 @@ std::vector<int> EspeakEngine::codePointOffsets(const QString& text)
     return offsets;
 }
 
+namespace {
+
+// Code points of a UTF-16 text, by the index of their first unit; a lone
+// surrogate counts as a character of its own.
+char32_t codePointAt(QStringView t, qsizetype k)
+{
+    if (QChar::isHighSurrogate(t[k].unicode()) && k + 1 < t.size() && QChar::isLowSurrogate(t[k + 1].unicode()))
+        return QChar::surrogateToUcs4(t[k], t[k + 1]);
+    return t[k].unicode();
+}
+
+qsizetype nextIndex(QStringView t, qsizetype k)
+{
+    return k + (codePointAt(t, k) > 0xFFFF ? 2 : 1);
+}
+
+qsizetype previousIndex(QStringView t, qsizetype k)
+{
+    if (k >= 2 && QChar::isLowSurrogate(t[k - 1].unicode()) && QChar::isHighSurrogate(t[k - 2].unicode()))
+        return k - 2;
+    return k - 1;
+}
+
+bool isWordCharacter(char32_t c)
+{
+    return QChar::isLetterOrNumber(c) || QChar::isMark(c);
+}
+
+// Whether the character at k belongs to a word: a letter, digit or mark,
+// or "." or "," between two digits (3.50, 1,000), or an apostrophe between
+// two letters (don't).
+bool inWord(QStringView t, qsizetype k)
+{
+    const char32_t c = codePointAt(t, k);
+    if (isWordCharacter(c))
+        return true;
+    if (k == 0 || k + 1 >= t.size())
+        return false;
+    const char32_t before = codePointAt(t, previousIndex(t, k));
+    const char32_t after = codePointAt(t, k + 1);
+    if (c == u'.' || c == u',')
+        return QChar::isDigit(before) && QChar::isDigit(after);
+    if (c == u'\'' || c == u'\u2019')
+        return QChar::isLetter(before) && QChar::isLetter(after);
+    return false;
+}
+
+} // namespace
+
+std::pair<int, int> EspeakEngine::wordAt(QStringView text, int position, int length)
+{
+    const qsizetype n = text.size();
+    const qsizetype from = std::clamp<qsizetype>(position, 0, n);
+    const qsizetype to = std::clamp<qsizetype>(qsizetype(position) + std::max(length, 0), from, n);
+    qsizetype first = from;
+    while (first < to && !isWordCharacter(codePointAt(text, first)))
+        first = nextIndex(text, first);
+    if (first >= to)
+        return {position, length};
+    qsizetype start = first;
+    while (start > 0) {
+        const qsizetype before = previousIndex(text, start);
+        if (!inWord(text, before))
+            break;
+        start = before;
+    }
+    qsizetype end = first;
+    while (end < n && inWord(text, end))
+        end = nextIndex(text, end);
+    return {int(start), int(end - start)};
+}
+
 void EspeakEngine::submit(EngineJob job)
 {
     {
@@ -344,7 +420,7 @@ void EspeakEngine::synthesize(EngineJob& job)
     espeak_SetVoiceByName(job.voiceId.constData());
     espeak_SetParameter(espeakRATE, job.wordsPerMinute, 0);
     espeak_SetParameter(espeakVOLUME, job.volume, 0);
-    SynthContext ctx{&job, &offsets, sampleRate_};
+    SynthContext ctx{&job, &text, &offsets, sampleRate_};
     currentContext = &ctx;
     const unsigned int flags = espeakCHARS_UTF8 | (job.markup ? espeakSSML : 0);
     espeak_Synth(utf8.constData(), static_cast<size_t>(utf8.size()) + 1, 0, POS_CHARACTER, 0, flags, nullptr,

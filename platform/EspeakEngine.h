@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 #include <atomic>
 #include <condition_variable>
@@ -16,6 +17,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 // One event of a stream, at a sample of the stream's audio.
@@ -90,6 +92,16 @@ public:
 
     // espeak's 1-based code-point positions to UTF-16 positions of text.
     static std::vector<int> codePointOffsets(const QString& text);
+    // The word of `text` a word event at [position, position + length)
+    // stands for. The engine reports the parts of what it says for one
+    // written word as words of their own, each a character or more into it
+    // ("2007" is "two thousand seven": "2007", "007 ", "007 ", "007 "; "3.50"
+    // gives ".50 "), and may give a length short of the word ("Don" for
+    // "Don't"). The word is the run of letters, digits and marks holding the
+    // first of them in the event, with "." and "," between digits and
+    // apostrophes between letters; an event with none of them is kept.
+    // Returns {position, length}.
+    static std::pair<int, int> wordAt(QStringView text, int position, int length);
     // 175 x 3^(rate/10) words per minute, within espeak's range.
     static int wordsPerMinute(int rate);
     // Orders voices so that the one for `localeName` ("en_US") comes first.

@@ -103,6 +103,25 @@ TEST(EspeakEngineRules, RateVoicesAndPositions)
     const QString text = QString::fromUtf8("a😀b");
     EXPECT_EQ(EspeakEngine::codePointOffsets(text), (std::vector<int>{0, 1, 3, 4}));
 
+    // A word event stands for the word of the text it falls in.
+    struct Snap {
+        const char* text;
+        int position, length;
+        const char* word;
+    };
+    const Snap snaps[] = {
+        {"In 2007 it", 3, 4, "2007"},  {"In 2007 it", 4, 4, "2007"}, {"3.50 now", 1, 4, "3.50"},
+        {"1,000,000 x", 1, 2, "1,000,000"}, {"Don't", 0, 3, "Don't"}, {"it’s", 0, 2, "it’s"},
+        {"x86_64 y", 4, 3, "64"},      {"5. end", 0, 2, "5"},         {"\"Quoted\"", 0, 7, "Quoted"},
+        {"a - b", 2, 1, "-"},          {"a😀b 𝐀𝐁x", 7, 2, "𝐀𝐁x"},
+    };
+    for (const Snap& c : snaps) {
+        const QString t = QString::fromUtf8(c.text);
+        const auto [position, length] = EspeakEngine::wordAt(t, c.position, c.length);
+        EXPECT_EQ(t.mid(position, length), QString::fromUtf8(c.word)) << c.text << " at " << c.position;
+    }
+    EXPECT_EQ(EspeakEngine::wordAt(u"abc", 7, 2), (std::pair<int, int>{7, 2}));
+
     QList<VoiceToken> list;
     for (const char* lang : {"af", "de", "en-gb", "en-us", "fr-fr"})
         list.append(VoiceToken{lang, QString("Voice ") + lang, {{"Language", lang}}});
@@ -168,6 +187,37 @@ TEST_F(EspeakVoiceTest, SpeaksIntoTheSinkWithWordsAtTheirPlaces)
     const qint64 spoken = log.of("end").front().ms - words.front().ms;
     EXPECT_GT(spoken, 1400) << "the end must come when the audio has been played";
     EXPECT_GT(words.back().ms - words.front().ms, 1000);
+}
+
+// The words the engine reports, once each, as the text has them: a number
+// is one word however many the engine says for it.
+TEST_F(EspeakVoiceTest, WordsAreTheWordsOfTheText)
+{
+    struct Discard : SpeechFileStream {
+        void Open(const QString&, int, bool) override {}
+        void Close() override {}
+        void writeSamples(const qint16*, qsizetype, int) override {}
+    };
+    voice->SetAudioOutputStream(std::make_shared<Discard>());
+    const std::pair<const char*, const char*> cases[] = {
+        {"In 2007 it rained.", "In|2007|it|rained"},
+        {"It costs 3.50 now.", "It|costs|3.50|now"},
+        {"Mr. Smith came.", "Mr|Smith|came"},
+        {"\r\n\r\nAfter an empty line.", "After|an|empty|line"},
+        {"Don't count 1,000,000 sheep.", "Don't|count|1,000,000|sheep"},
+    };
+    for (const auto& [raw, expected] : cases) {
+        const QString text = QString::fromUtf8(raw);
+        QStringList words;
+        QObject ctx;
+        QObject::connect(voice.get(), &SpeechVoice::Word, &ctx, [&](int, qint64, int p, int l) {
+            if (words.isEmpty() || words.last() != text.mid(p, l))
+                words << text.mid(p, l);
+        });
+        voice->Speak(text, SVSFlagsAsync);
+        ASSERT_TRUE(voice->WaitUntilDone(10000));
+        EXPECT_EQ(words.join('|').toStdString(), expected);
+    }
 }
 
 TEST_F(EspeakVoiceTest, PauseHoldsTheAudioAndResumeLosesNothing)

@@ -133,17 +133,30 @@ bool nothingLeftToRead(TextWindow& text, int from, int end)
     return true;
 }
 
-// Selects start .. end and records the sentence. A negative length is
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+// Selects the sentence start .. end and records it. A negative length is
 // refused, leaving the empty selection at start.
+//
+// The selection begins at the sentence's first character: the blanks and
+// line breaks before it (a sentence found after a line break starts at its
+// LF, one after an empty line even earlier) are neither painted nor
+// spoken. A sentence of nothing but blanks keeps them. The bounds returned
+// stay start .. end, from which the previous sentence is found.
 //
 // SentenceStart is where the selected text really begins: the first
 // character of SelText, the text the speech engine is handed. A word
 // position the engine reports plus SentenceStart is then exactly that word
-// in the document. (A sentence found to start at the LF of a line break
-// begins, in the control, at its CR: no caret lies between the two.)
-SentenceBounds selectAndPaint(RichTextBox* rtf, int start, int end)
+// in the document.
+SentenceBounds selectAndPaint(RichTextBox* rtf, TextWindow& text, int start, int end)
 {
-    IgnoreErrors([&] { rtf->setSelStart(start); });
+    int first = std::max(start, 0);
+    while (first < end && isBlank(text.at(first)))
+        ++first;
+    IgnoreErrors([&] { rtf->setSelStart(first < end ? first : start); });
     IgnoreErrors([&] {
         if (end - start >= 0) {
             // Measured from where the selection really starts, so that it
@@ -182,7 +195,7 @@ SentenceBounds SelectSentence(RichTextBox* rtf)
     const int end = delimiter >= 0 ? delimiter + 1 : text.length();
     IsLastSentence = nothingLeftToRead(text, end, text.length());
 
-    return selectAndPaint(rtf, start, end);
+    return selectAndPaint(rtf, text, start, end);
 }
 
 SentenceBounds SelectSentenceBySelection(RichTextBox* rtf)
@@ -196,7 +209,7 @@ SentenceBounds SelectSentenceBySelection(RichTextBox* rtf)
     const int end = delimiter >= 0 ? delimiter + 1 : SelEndPos;
     IsLastSentence = end == SelEndPos || nothingLeftToRead(text, end, SelEndPos);
 
-    return selectAndPaint(rtf, start, end);
+    return selectAndPaint(rtf, text, start, end);
 }
 
 void SelectNextSentence(RichTextBox* rtf)

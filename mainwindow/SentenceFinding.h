@@ -11,7 +11,9 @@
 // A sentence ends at "!", "?" or ";", and at "." or ":" unless both of its
 // neighbours are digits 0-9 (3.14, 10:30). The sentence found starts two
 // characters after the delimiter before the reading position (skipping the
-// delimiter and the blank after it) and ends just after the next delimiter.
+// delimiter and the blank after it) and ends just after the next delimiter;
+// what is selected, painted and spoken of it begins at its first character
+// that is not a blank or a line break.
 
 #include <QString>
 

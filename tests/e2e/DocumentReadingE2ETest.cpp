@@ -115,6 +115,40 @@ int DocumentReadingTest::opened = 0;
 
 const QString kDocument = QString::fromUtf8("Hello there world.\nThe café serves crème brûlée today! Is it good?");
 
+// Every selection a document shows while it is read, as it happens.
+class SelectionLog {
+public:
+    explicit SelectionLog(RichTextBox* rtf)
+    {
+        QObject::connect(rtf, &RichTextBox::SelChange, &ctx, [this, rtf] {
+            const Selection s{rtf->SelStart(), rtf->SelLength(), rtf->SelText()};
+            if (seen.empty() || !(seen.back() == s))
+                seen.push_back(s);
+        });
+    }
+    // The sentences selected (they end with their delimiter) and the words
+    // (the other selections), in order, each once.
+    std::string sentences() const { return collect(true); }
+    std::string words() const { return collect(false); }
+
+    std::vector<Selection> seen;
+
+private:
+    std::string collect(bool sentence) const
+    {
+        QStringList out;
+        for (const Selection& s : seen) {
+            if (s.text.isEmpty())
+                continue;
+            const bool delimited = QStringLiteral(".!?;:").contains(s.text.back());
+            if (delimited == sentence && (out.isEmpty() || out.last() != s.text))
+                out << s.text;
+        }
+        return out.join('|').toStdString();
+    }
+    QObject ctx;
+};
+
 TEST_F(DocumentReadingTest, SpeakSelectsEachSentenceAndEachWordAsItIsHeard)
 {
     frmDocument* doc = open(kDocument);
@@ -122,13 +156,7 @@ TEST_F(DocumentReadingTest, SpeakSelectsEachSentenceAndEachWordAsItIsHeard)
     RichTextBox* rtf = doc->rtfText;
     rtf->setSelStart(0);
 
-    // Every selection the document shows, as it happens.
-    std::vector<Selection> seen;
-    QObject::connect(rtf, &RichTextBox::SelChange, rtf, [&] {
-        const Selection s{rtf->SelStart(), rtf->SelLength(), rtf->SelText()};
-        if (seen.empty() || !(seen.back() == s))
-            seen.push_back(s);
-    });
+    SelectionLog log(rtf);
 
     SinkRecorder rec;
     ASSERT_TRUE(rec.start());
@@ -154,27 +182,11 @@ TEST_F(DocumentReadingTest, SpeakSelectsEachSentenceAndEachWordAsItIsHeard)
     EXPECT_GT(SinkRecorder::loudSamples(audio), SinkRecorder::kRate) << "the document was not heard";
 
     // Every word was selected, in order, exactly (no character too early or
-    // too late), including after the line break and in accented words.
-    QStringList words;
-    for (const Selection& s : seen) {
-        if (s.length > 0 && !s.text.contains(' ') && !s.text.isEmpty())
-            words << s.text;
-    }
-    words.removeDuplicates();
-    EXPECT_EQ(words.join('|').toStdString(), QStringList({"Hello", "there", "world", "The", QString::fromUtf8("café"), "serves",
-                                  QString::fromUtf8("crème"), QString::fromUtf8("brûlée"), "today", "Is", "it",
-                                  "good"}).join('|').toStdString());
-    // Each sentence was selected before its words.
-    QStringList sentences;
-    for (const Selection& s : seen) {
-        if (s.text.contains(' '))
-            sentences << s.text.trimmed();
-    }
-    sentences.removeDuplicates();
-    EXPECT_EQ(sentences.join('|').toStdString(), QStringList({"Hello there world.",
-                                      QString::fromUtf8("The café serves crème brûlée today!"), "Is it good?"})
-                                                     .join('|')
-                                                     .toStdString());
+    // too late), including after the line break and in accented words; each
+    // sentence before its words, from its first character.
+    EXPECT_EQ(log.words(), QString::fromUtf8("Hello|there|world|The|café|serves|crème|brûlée|today|Is|it|good").toStdString());
+    EXPECT_EQ(log.sentences(),
+              QString::fromUtf8("Hello there world.|The café serves crème brûlée today!|Is it good?").toStdString());
 
     // Idle afterwards: Next and Previous disabled, no yellow left.
     EXPECT_FALSE(IsSpeaking);
@@ -182,6 +194,20 @@ TEST_F(DocumentReadingTest, SpeakSelectsEachSentenceAndEachWordAsItIsHeard)
     EXPECT_FALSE(doc->PriewBtn->isEnabled());
     for (int p : {2, 25, 50})
         EXPECT_EQ(backgroundAt(rtf, p), QColor(255, 255, 255)) << p;
+}
+
+// Numbers are one word however many the voice says for them, and a
+// sentence after an empty line is selected without the line breaks.
+TEST_F(DocumentReadingTest, NumbersAbbreviationsAndEmptyLinesAreSelectedAsHeard)
+{
+    frmDocument* doc = open("In 2007 it cost 3.50 a day.\n\nMr. Smith paid 1,000,000.");
+    ASSERT_NE(doc, nullptr);
+    doc->rtfText->setSelStart(0);
+    SelectionLog log(doc->rtfText);
+    doc->SpeakBtn->click();
+    ASSERT_TRUE(pumpUntil([] { return !IsSpeaking; }, 20000));
+    EXPECT_EQ(log.words(), "In|2007|it|cost|3.50|a|day|Mr|Smith|paid|1,000,000");
+    EXPECT_EQ(log.sentences(), "In 2007 it cost 3.50 a day.|Mr.|Smith paid 1,000,000.");
 }
 
 TEST_F(DocumentReadingTest, PauseHoldsTheReadingAndStopClearsTheHighlight)

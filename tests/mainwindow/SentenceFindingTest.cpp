@@ -191,28 +191,49 @@ TEST_F(SentenceFindingTest, EmptyAndBlankTexts)
 
 // ---- line breaks ----
 
-TEST_F(SentenceFindingTest, SentenceAfterALineBreakStartsAtTheLineFeed)
+TEST_F(SentenceFindingTest, SentenceAfterALineBreakBeginsAtItsFirstCharacter)
 {
-    const QString text = "Hello.\r\nWorld.";
-    const Found f = sentenceAt(text, 7);
-    EXPECT_EQ(f.start, 7);
-    EXPECT_EQ(f.end, 14);
-    EXPECT_TRUE(f.selected.endsWith("World."));
-    EXPECT_EQ(f.selected.trimmed(), "World.");
-    EXPECT_EQ(box.SelStart() + box.SelLength(), 14);
-    EXPECT_EQ(SentenceLen, box.SelLength());
-    // The text handed to the engine starts at SentenceStart.
-    EXPECT_EQ(box.TextRange(SentenceStart, f.selected.size()), f.selected);
+    // Found two characters after the delimiter (inside the line break, or
+    // on an empty line), the sentence is selected, painted and spoken from
+    // its first character; its bounds stay where it was found.
+    struct Case {
+        const char* text;
+        int readingPos;
+        int start;    // bounds found
+        int selStart; // where the selection begins
+    };
+    const Case cases[] = {
+        {"Hello.\r\nWorld.", 7, 7, 8},
+        {"Hello.\r\n\r\nWorld.", 7, 7, 10},
+        {"Hello.\r\n\r\n\t  World.", 9, 7, 13},
+        {"Hello.  World.", 7, 7, 8},
+    };
+    for (const Case& c : cases) {
+        const QString text = QString::fromUtf8(c.text);
+        const Found f = sentenceAt(text, c.readingPos);
+        EXPECT_EQ(f.selected, "World.") << c.text;
+        EXPECT_EQ(f.start, c.start) << c.text;
+        EXPECT_EQ(f.end, text.size()) << c.text;
+        EXPECT_EQ(box.SelStart(), c.selStart) << c.text;
+        EXPECT_EQ(SentenceStart, c.selStart) << c.text;
+        EXPECT_EQ(SentenceLen, 6) << c.text;
+        for (int k = 6; k < c.selStart; ++k)
+            EXPECT_FALSE(isYellow(k)) << c.text << " at " << k;
+        EXPECT_TRUE(isYellow(c.selStart)) << c.text;
+    }
+    // The same inside a selection being read.
+    selectForReading("One.\r\n\r\nTwo.", 0, 12);
+    const Found f = selectedSentenceAt(5);
+    EXPECT_EQ(f.selected, "Two.");
+    EXPECT_EQ(SentenceStart, 8);
+    // A sentence of blanks keeps them (there is no first character).
+    EXPECT_EQ(sentenceAt("One.X  ", 6).selected, "  ");
 }
 
 TEST_F(SentenceFindingTest, SentencesEndingLines)
 {
-    const QStringList sentences = readAll("First line.\r\nSecond line!\r\n\r\nThird? And on\r\nthe next line.");
-    ASSERT_EQ(sentences.size(), 4);
-    EXPECT_EQ(sentences[0], "First line.");
-    EXPECT_EQ(sentences[1].trimmed(), "Second line!");
-    EXPECT_EQ(sentences[2].trimmed(), "Third?");
-    EXPECT_EQ(sentences[3], "And on\r\nthe next line.");
+    EXPECT_EQ(readAll("First line.\r\nSecond line!\r\n\r\nThird? And on\r\nthe next line."),
+              (QStringList{"First line.", "Second line!", "Third?", "And on\r\nthe next line."}));
 }
 
 // ---- the word heard is the word selected ----
@@ -257,6 +278,7 @@ TEST_F(SentenceFindingTest, WordPositionsPlusSentenceStartSelectTheWordHeard)
         "Smile \U0001F600 now. Then \U0001F389 party time. \U0001F44D\U0001F3FD Great job.",
         "\U0001D400\U0001D401 math letters. After \U0001D402 them.\r\nNext line \U0001F600.",
         "Line one\r\nline two. \u4E2D\u6587 text here.",
+        "In 2007 it cost 3.50 a day. Mr. Smith paid 1,000,000.\r\n\r\nAfter an empty line.",
     };
     for (const char* raw : texts) {
         const QString text = QString::fromUtf8(raw);

@@ -9,7 +9,9 @@
 //    double of tests/support, so only our own cost is measured.
 // 2. With the real espeak-ng engine: Speak -> first samples handed to the
 //    audio device, and the end of one sentence (EndStream) -> the first
-//    samples of the next.
+//    samples of the next (the program's own turnaround); and the silence
+//    heard between two sentences at the sink, beside the pause espeak-ng
+//    makes between the same sentences read as one text.
 // 3. (ReadingBench_files.cpp) File > Open of 10 MB and 50 MB text and a 5 MB
 //    RTF until the window answers again, side by side with mousepad opening
 //    the same files; Ctrl+S of them; closing the main window while reading
@@ -32,6 +34,8 @@
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/ScriptedSpeechVoice.h"
+
+#include "TimedRecorder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -443,6 +447,36 @@ void figurePerSentence(double* openMs10, double* saveMs10, QString* path10)
 // program's own handler runs.
 QElapsedTimer clock0;
 std::vector<double> endTimes;
+std::vector<Clock::time_point> endPoints;
+
+// The silence around sample `at`: of the runs of at least 5 ms without a
+// sample louder than 300 (shorter ones are the zero crossings of speech),
+// the one nearest to `at` within `reach` samples. Its length in ms, or -1.
+double silenceAround(const std::vector<qint16>& s, qint64 at, qint64 reach, int rate)
+{
+    const qint64 n = qint64(s.size());
+    const qint64 minimum = rate / 200;
+    double best = -1;
+    qint64 bestDistance = reach + 1;
+    for (qint64 i = std::max<qint64>(0, at - reach); i < std::min(n, at + reach);) {
+        if (std::abs(s[std::size_t(i)]) > 300) {
+            ++i;
+            continue;
+        }
+        qint64 from = i, to = i;
+        while (from > 0 && std::abs(s[std::size_t(from - 1)]) <= 300)
+            --from;
+        while (to + 1 < n && std::abs(s[std::size_t(to + 1)]) <= 300)
+            ++to;
+        const qint64 distance = at < from ? from - at : at > to ? at - to : 0;
+        if (to - from + 1 >= minimum && distance < bestDistance) {
+            bestDistance = distance;
+            best = double(to - from + 1) * 1000.0 / rate;
+        }
+        i = to + 1;
+    }
+    return best;
+}
 
 void installObservedEngine()
 {
@@ -451,8 +485,10 @@ void installObservedEngine()
         if (voice) {
             // Connected before clsVoice connects its own handler, so this
             // runs first.
-            QObject::connect(voice.get(), &SpeechVoice::EndStream, voice.get(),
-                             [](int, qint64) { endTimes.push_back(msSince(clock0)); });
+            QObject::connect(voice.get(), &SpeechVoice::EndStream, voice.get(), [](int, qint64) {
+                endTimes.push_back(msSince(clock0));
+                endPoints.push_back(Clock::now());
+            });
         }
         return voice;
     });
@@ -550,7 +586,14 @@ void figureRealEngine()
     // Reading on: EndStream of one sentence -> first samples of the next.
     rtf->setSelStart(0);
     pump(200);
+    const QString sink = qEnvironmentVariable("TAMSEL_TEST_SINK");
+    std::unique_ptr<Recorder> rec;
+    if (!sink.isEmpty()) {
+        rec = std::make_unique<Recorder>(sink);
+        pump(400); // the recording stream connects
+    }
     endTimes.clear();
+    endPoints.clear();
     std::vector<double> gaps;
     std::vector<double> utteranceMs;
     std::size_t handled = 0;
@@ -595,6 +638,51 @@ void figureRealEngine()
     printStats("(utterance length)", utteranceMs);
     if (IsSpeaking)
         std::printf("      !! still speaking after 120 s\n");
+
+    // The silence heard between two sentences: the quiet run of the
+    // recording around the moment each sentence ended.
+    if (rec) {
+        pump(300);
+        const std::vector<qint16> heard = rec->samples();
+        std::vector<double> silences;
+        for (std::size_t i = 0; i + 1 < endPoints.size(); ++i) {
+            const double ms = silenceAround(heard, rec->indexAt(endPoints[i]), 22050 / 10, 22050);
+            if (ms >= 0)
+                silences.push_back(ms);
+        }
+        std::printf("  Silence heard between two sentences (recorded at the sink):\n");
+        printStats("silence between sentences", silences);
+        std::printf("      silences:");
+        for (double v : silences)
+            std::printf(" %.0f", v);
+        std::printf("\n");
+    }
+
+    // espeak-ng reading the same sentences as one text: the pause it makes
+    // before each sentence (its sentence event marks the place).
+    {
+        struct Capture : SpeechFileStream {
+            std::vector<qint16> s;
+            void Open(const QString&, int, bool) override {}
+            void Close() override {}
+            void writeSamples(const qint16* p, qsizetype n, int) override { s.insert(s.end(), p, p + n); }
+        };
+        std::unique_ptr<SpeechVoice> whole = CreateEspeakVoice();
+        auto capture = std::make_shared<Capture>();
+        whole->SetAudioOutputStream(capture);
+        std::vector<qint64> starts;
+        QObject::connect(whole.get(), &SpeechVoice::Sentence, whole.get(),
+                         [&](int, qint64 position, int, int) { starts.push_back(position / 2); });
+        whole->Speak(rtf->Text(), SVSFlagsAsync);
+        whole->WaitUntilDone(-1);
+        std::vector<double> pauses;
+        for (std::size_t i = 1; i < starts.size(); ++i) {
+            const double ms = silenceAround(capture->s, starts[i], 22050 / 10, 22050);
+            if (ms >= 0)
+                pauses.push_back(ms);
+        }
+        printStats("espeak-ng's own pause", pauses);
+    }
     closeDocument(doc);
     SetSpeechVoiceFactory({});
     tray->releaseVoice();

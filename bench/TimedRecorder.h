@@ -119,6 +119,24 @@ public:
         }
         return arrivals_.empty() ? Clock::now() : arrivals_.back().second;
     }
+    // The index of the first sample that arrived at or after t.
+    qint64 indexAt(Clock::time_point t)
+    {
+        std::lock_guard lock(m_);
+        qint64 previousEnd = 0;
+        for (const auto& [end, arrived] : arrivals_) {
+            if (arrived >= t)
+                return previousEnd;
+            previousEnd = end;
+        }
+        return previousEnd;
+    }
+    // A copy of what was recorded so far.
+    std::vector<qint16> samples()
+    {
+        std::lock_guard lock(m_);
+        return samples_;
+    }
     qint64 size()
     {
         std::lock_guard lock(m_);

@@ -422,7 +422,11 @@ void EspeakEngine::synthesize(EngineJob& job)
     espeak_SetParameter(espeakVOLUME, job.volume, 0);
     SynthContext ctx{&job, &text, &offsets, sampleRate_};
     currentContext = &ctx;
-    const unsigned int flags = espeakCHARS_UTF8 | (job.markup ? espeakSSML : 0);
+    // Every utterance ends with the pause the engine makes after a sentence:
+    // a document is read one sentence per utterance, and without it the
+    // sentences would run into each other. Nothing is added before the
+    // first sound.
+    const unsigned int flags = espeakCHARS_UTF8 | espeakENDPAUSE | (job.markup ? espeakSSML : 0);
     espeak_Synth(utf8.constData(), static_cast<size_t>(utf8.size()) + 1, 0, POS_CHARACTER, 0, flags, nullptr,
                  nullptr);
     currentContext = nullptr;

@@ -467,11 +467,17 @@ TEST_F(EspeakVoiceTest, WritesSpeechToAFileInTheFormatAskedFor)
     SF_INFO info{};
     SNDFILE* f = sf_open(out.toLocal8Bit().constData(), SFM_READ, &info);
     ASSERT_NE(f, nullptr);
+    std::vector<short> frames(size_t(info.frames * info.channels));
+    sf_readf_short(f, frames.data(), info.frames);
     sf_close(f);
     EXPECT_EQ(info.samplerate, 48000);
     EXPECT_EQ(info.channels, 2);
     EXPECT_EQ(info.format & SF_FORMAT_SUBMASK, SF_FORMAT_PCM_16);
-    EXPECT_NEAR(double(info.frames) / 48000, 1.85, 0.15);
+    // The speech starts at once and ends with a sentence's pause (0.3 s).
+    EXPECT_NEAR(double(info.frames) / 48000, 2.15, 0.15);
+    const auto span = SinkRecorder::soundSpan(frames);
+    EXPECT_LT(double(span.first) / (2 * 48000), 0.03);
+    EXPECT_GT(double(qsizetype(frames.size()) - span.second) / (2 * 48000), 0.25);
 
     auto bad = CreateSpeechFileStream();
     EXPECT_THROW(bad->Open(dir.path() + "/no/such/dir/x.wav", 3, false), SpeechError);

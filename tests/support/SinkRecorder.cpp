@@ -1,7 +1,10 @@
 #include "SinkRecorder.h"
 
-#include <QThread>
+#include <QElapsedTimer>
+
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 QString SinkRecorder::sink()
 {
@@ -16,19 +19,55 @@ bool SinkRecorder::start()
                  QStringLiteral("--channels=1"), QStringLiteral("--latency-msec=10")});
     if (!proc_.waitForStarted(5000))
         return false;
-    // Let the recording stream connect before anything is played.
-    QThread::msleep(300);
-    return proc_.state() == QProcess::Running;
+    // Recording has begun when the first samples come: the test desktop
+    // keeps its sink running, so they come as soon as the recording stream
+    // is connected.
+    QElapsedTimer waited;
+    waited.start();
+    while (proc_.bytesAvailable() == 0 && proc_.state() == QProcess::Running && waited.elapsed() < 10000)
+        proc_.waitForReadyRead(100);
+    return proc_.bytesAvailable() > 0;
 }
 
 std::vector<qint16> SinkRecorder::stop()
 {
+    // What was played reaches the recording a little later, on a busy
+    // machine much later: record on until the last 300 ms are quiet (10 s
+    // at most).
+    QByteArray raw;
+    const qsizetype quietBytes = kRate * 2 * 3 / 10;
+    auto tailIsQuiet = [&] {
+        if (raw.size() < quietBytes)
+            return false;
+        const auto* tail = reinterpret_cast<const qint16*>(raw.constData() + (raw.size() & ~qsizetype(1)) - quietBytes);
+        return std::all_of(tail, tail + quietBytes / 2, [](qint16 v) { return std::abs(v) <= 300; });
+    };
+    QElapsedTimer waited;
+    waited.start();
+    while (proc_.state() == QProcess::Running && waited.elapsed() < 10000) {
+        raw += proc_.readAllStandardOutput();
+        if (tailIsQuiet())
+            break;
+        proc_.waitForReadyRead(50);
+    }
     proc_.terminate();
     proc_.waitForFinished(5000);
-    const QByteArray raw = proc_.readAllStandardOutput();
+    raw += proc_.readAllStandardOutput();
     std::vector<qint16> s(static_cast<size_t>(raw.size() / 2));
     memcpy(s.data(), raw.constData(), s.size() * 2);
     return s;
+}
+
+qsizetype SinkRecorder::longestQuiet(const std::vector<qint16>& s, int threshold)
+{
+    const auto [first, last] = soundSpan(s, threshold);
+    qsizetype longest = 0;
+    qsizetype run = 0;
+    for (qsizetype i = first; i < last; ++i) {
+        run = std::abs(s[size_t(i)]) > threshold ? 0 : run + 1;
+        longest = std::max(longest, run);
+    }
+    return longest;
 }
 
 std::pair<qsizetype, qsizetype> SinkRecorder::soundSpan(const std::vector<qint16>& s, int threshold)

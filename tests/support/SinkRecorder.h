@@ -13,8 +13,10 @@ public:
     // The sink to record, from TAMSEL_TEST_SINK; "" when there is none.
     static QString sink();
 
+    // Starts recording; true once the recording runs.
     bool start();
-    // Stops and returns what was recorded.
+    // Stops, once what was played has been recorded (the sound has been
+    // quiet for 300 ms), and returns what was recorded.
     std::vector<qint16> stop();
 
     // Index of the first and one past the last sample louder than threshold;
@@ -23,6 +25,8 @@ public:
     // Number of samples louder than threshold (a measure of how much sound
     // there is, whatever the gaps).
     static qsizetype loudSamples(const std::vector<qint16>& s, int threshold = 300);
+    // The longest quiet stretch inside the sound span, in samples.
+    static qsizetype longestQuiet(const std::vector<qint16>& s, int threshold = 300);
 
 private:
     QProcess proc_;

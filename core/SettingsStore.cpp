@@ -1,8 +1,14 @@
 #include "SettingsStore.h"
 
+#include "Globals.h"
+#include "MessageBox.h"
+
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSaveFile>
+#include <QTimer>
 
 #include <pugixml.hpp>
 
@@ -113,6 +119,26 @@ void saveDocument(const pugi::xml_document& doc, const QString& file)
         throw SettingsError("cannot save " + file.toStdString() + ": " + f.errorString().toStdString());
 }
 
+// A settings file that cannot be saved would lose every change the user
+// makes without a word: say so once per run, naming the file. The message
+// waits until the handler that wrote has returned, so that no dialog opens
+// in the middle of another step.
+void reportRefusedWrite(const QString& file, const SettingsError& error)
+{
+    static QSet<QString> reported;
+    if (file.isEmpty() || file != SettingsFile || reported.contains(file))
+        return;
+    reported.insert(file);
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
+        return;
+    const QString prompt = QStringLiteral("Lectova cannot save its settings in the file\n%1\n\n%2\n\n"
+                                          "Changes to the settings are not kept until the file and its folder "
+                                          "can be written.")
+                               .arg(file, QString::fromLocal8Bit(error.what()));
+    QTimer::singleShot(0, app, [prompt] { MsgBox(prompt, vbOKOnly + vbExclamation); });
+}
+
 } // namespace
 
 QString ReadSetting(const QString& file, const QString& section, const QString& key,
@@ -149,5 +175,18 @@ void WriteSetting(const QString& file, const QString& section, const QString& ke
     while (pugi::xml_node c = k.first_child())
         k.remove_child(c);
     k.append_child(pugi::node_pcdata).set_value(value.toStdString().c_str());
-    saveDocument(doc, file);
+    try {
+        saveDocument(doc, file);
+    } catch (const SettingsError& e) {
+        reportRefusedWrite(file, e);
+        throw;
+    }
+}
+
+bool HasRootElement(const QString& file)
+{
+    pugi::xml_document doc;
+    loadDocument(file, doc);
+    const pugi::xml_node first = doc.first_child();
+    return first && first.type() == pugi::node_element;
 }

@@ -1,13 +1,13 @@
+#include "GuardedApplication.h"
 #include "Startup.h"
 
 #include "platform/SystemServices.h"
 
-#include <QApplication>
 #include <QTimer>
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("tamsel"));
     app.setQuitOnLastWindowClosed(false);
     QuitEventLoopOnSignals();

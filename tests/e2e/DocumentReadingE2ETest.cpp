@@ -299,8 +299,10 @@ TEST_F(DocumentReadingTest, TypingAndPastingWhileItIsReadLeaveTheTextAlone)
     xdotool({"key", "--delay", "30", "space", "BackSpace", "Delete", "Return", "ctrl+v", "shift+Insert"});
     ASSERT_TRUE(pointAtText(doc));
     xdotool({"click", "2"});
-    ASSERT_TRUE(pumpUntil([&] { return keys.count >= 9 && middle.count >= 1; }, 10000))
-        << keys.count << " keys and " << middle.count << " middle clicks arrived";
+    // The click went to the desktop after the keys: once it is here, so are
+    // they.
+    ASSERT_TRUE(pumpUntil([&] { return middle.count >= 1; }, 10000)) << "the middle click never arrived";
+    EXPECT_GE(keys.count, 9);
 
     EXPECT_TRUE(IsSpeaking);
     EXPECT_EQ(rtf->Text(), kLongSentences);
@@ -319,10 +321,9 @@ TEST_F(DocumentReadingTest, TypingAndPastingWhileItIsReadLeaveTheTextAlone)
     EXPECT_EQ(rtf->Text(), kLongSentences);
     ASSERT_TRUE(focusText(doc));
     rtf->setSelStart(0);
-    const int before = keys.count;
     xdotool({"type", "Q"});
-    ASSERT_TRUE(pumpUntil([&] { return keys.count > before; }, 5000));
-    EXPECT_EQ(rtf->Text(), "Q" + kLongSentences) << "the text takes typing again after Stop";
+    EXPECT_TRUE(pumpUntil([&] { return rtf->Text() == "Q" + kLongSentences; }, 5000))
+        << "the text takes typing again after Stop: " << rtf->Text().left(20).toStdString();
 }
 
 // A real right click (and the keyboard's menu key) on the text shows the

@@ -1,10 +1,14 @@
 #include "SettingsStore.h"
 
+#include "Globals.h"
 #include "MessageBox.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSaveFile>
+#include <QTimer>
 
 #include <pugixml.hpp>
 
@@ -127,6 +131,34 @@ void saveDocument(const pugi::xml_document& doc, const QString& file)
         throw SettingsError("cannot save " + file.toStdString() + ": " + f.errorString().toStdString());
 }
 
+// The failures the user has been told of in this run.
+QSet<QString>& toldFailures()
+{
+    static QSet<QString> told;
+    return told;
+}
+
+// A settings file that cannot be saved would lose every change the user
+// makes without a word: say so once per run, naming the file. The message
+// waits until the handler that wrote has returned, so that no dialog opens
+// in the middle of another step.
+void reportRefusedWrite(const QString& file, const SettingsError& error)
+{
+    static QSet<QString> reported;
+    if (file.isEmpty() || file != SettingsFile || reported.contains(file))
+        return;
+    reported.insert(file);
+    toldFailures().insert(QString::fromLocal8Bit(error.what()));
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
+        return;
+    const QString prompt = QStringLiteral("Lectova cannot save its settings in the file\n%1\n\n%2\n\n"
+                                          "Changes to the settings are not kept until the file and its folder "
+                                          "can be written.")
+                               .arg(file, QString::fromLocal8Bit(error.what()));
+    QTimer::singleShot(0, app, [prompt] { MsgBox(prompt, vbOKOnly + vbExclamation); });
+}
+
 } // namespace
 
 QString ReadSetting(const QString& file, const QString& section, const QString& key,
@@ -168,11 +200,30 @@ void WriteSetting(const QString& file, const QString& section, const QString& ke
     while (pugi::xml_node c = k.first_child())
         k.remove_child(c);
     k.append_child(pugi::node_pcdata).set_value(text.c_str());
-    saveDocument(doc, file);
+    try {
+        saveDocument(doc, file);
+    } catch (const SettingsError& e) {
+        reportRefusedWrite(file, e);
+        throw;
+    }
+}
+
+bool HasRootElement(const QString& file)
+{
+    pugi::xml_document doc;
+    loadDocument(file, doc);
+    const pugi::xml_node first = doc.first_child();
+    return first && first.type() == pugi::node_element;
 }
 
 void ReportStoreFailure(const SettingsError& error)
 {
+    // A failure already told (a refused save of the settings file is told
+    // once per run) is not told again on every change.
+    const QString what = QString::fromLocal8Bit(error.what());
+    if (toldFailures().contains(what))
+        return;
+    toldFailures().insert(what);
     MsgBox(QStringLiteral("The settings could not be stored:\n%1").arg(QString::fromLocal8Bit(error.what())),
            vbOKOnly + vbExclamation);
 }

@@ -21,9 +21,16 @@ QString ReadSetting(const QString& file, const QString& section, const QString& 
 
 // Stores value as the key's text, creating the section and key at the end
 // of their parent when missing. Does nothing when the file is missing, empty
-// or malformed. The file is replaced atomically.
+// or malformed. The file is replaced atomically. When the program's settings
+// file (SettingsFile) cannot be saved, the user is told so once per run, as
+// soon as the handler that wrote returns; the error still reaches the caller.
 void WriteSetting(const QString& file, const QString& section, const QString& key,
                   const QString& value);
 
 // Tells the user that a setting they changed could not be stored.
 void ReportStoreFailure(const SettingsError& error);
+
+// True when the file can be read and its first node is an element: a file
+// the store reads and writes. False for a missing, unreadable, empty or
+// malformed file and for one with anything before its root.
+bool HasRootElement(const QString& file);

@@ -2,6 +2,7 @@
 
 #include "Globals.h"
 #include "IgnoreErrors.h"
+#include "MessageBox.h"
 #include "SettingsStore.h"
 #include "TextHelpers.h"
 
@@ -13,6 +14,7 @@
 #include "speech/systemtray.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -49,18 +51,67 @@ StartFace ChooseStartFace(const QString& startUpValue)
     return ok && std::llround(n) == 1 ? StartFace::FloatingBar : StartFace::Splash;
 }
 
-void PrepareSettingsFile(const QString& templateFile, const QString& settingsFile)
+namespace {
+
+// Copies the template to the settings file, which the user may change.
+bool copyTemplate(const QString& templateFile, const QString& settingsFile)
 {
-    if (QFileInfo::exists(settingsFile))
-        return;
-    const QString folder = QFileInfo(settingsFile).absolutePath();
+    if (!QFile::copy(templateFile, settingsFile))
+        return false;
+    // The template may be installed read-only; the user's copy must not be.
+    QFile::setPermissions(settingsFile,
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    return true;
+}
+
+// A name beside the settings file that no file has yet.
+QString brokenFileName(const QString& settingsFile)
+{
+    const QString stem = settingsFile + QStringLiteral(".broken-")
+        + QDate::currentDate().toString(Qt::ISODate);
+    QString name = stem;
+    for (int n = 2; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n)
+        name = stem + QStringLiteral("-%1").arg(n);
+    return name;
+}
+
+// Puts the template in the place of a settings file the store cannot use.
+QString replaceUnusableSettingsFile(const QString& templateFile, const QString& settingsFile)
+{
+    const QString aside = brokenFileName(settingsFile);
+    const QString shown = QDir::toNativeSeparators(settingsFile);
+    if (!QFile::rename(settingsFile, aside)) {
+        return QStringLiteral("The settings file\n%1\ncannot be read, and it could not be renamed to make room "
+                              "for the default settings. Lectova runs without its settings until the file is "
+                              "repaired or removed.")
+            .arg(shown);
+    }
+    if (!copyTemplate(templateFile, settingsFile)) {
+        return QStringLiteral("The settings file\n%1\ncannot be read. It was renamed to\n%2\nbut the default "
+                              "settings could not be put in its place.")
+            .arg(shown, QDir::toNativeSeparators(aside));
+    }
+    return QStringLiteral("The settings file\n%1\ncannot be read. It was renamed to\n%2\nand the default "
+                          "settings were put in its place.")
+        .arg(shown, QDir::toNativeSeparators(aside));
+}
+
+} // namespace
+
+QString PrepareSettingsFile(const QString& templateFile, const QString& settingsFile)
+{
+    const QFileInfo info(settingsFile);
+    if (info.exists() || info.isSymLink()) {
+        // Only a regular file is set aside; anything else is left alone.
+        if (!info.isFile() || HasRootElement(settingsFile))
+            return {};
+        return replaceUnusableSettingsFile(templateFile, settingsFile);
+    }
+    const QString folder = info.absolutePath();
     // The documents folder itself may not exist yet on a new account.
     QDir().mkpath(folder);
-    if (QFile::copy(templateFile, settingsFile)) {
-        // The template may be installed read-only; the user's copy must not be.
-        QFile::setPermissions(settingsFile, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
-                                                | QFile::ReadOther);
-    }
+    copyTemplate(templateFile, settingsFile);
+    return {};
 }
 
 bool Main(const QStringList& arguments)
@@ -72,7 +123,14 @@ bool Main(const QStringList& arguments)
     if (MyDocsFolder.isEmpty())
         MyDocsFolder = QDir::homePath();
     SettingsFile = MyDocsFolder + QStringLiteral("/orvenic/vella/Update.xml");
-    IgnoreErrors([] { PrepareSettingsFile(AppFolder + QStringLiteral("/Update.xml"), SettingsFile); });
+    // A settings file that had to be replaced is reported once the program
+    // is up (or, for a second start, before it ends).
+    QString settingsNotice;
+    IgnoreErrors([&] { settingsNotice = PrepareSettingsFile(AppFolder + QStringLiteral("/Update.xml"), SettingsFile); });
+    const auto tellAboutSettings = [&settingsNotice] {
+        if (!settingsNotice.isEmpty())
+            IgnoreErrors([&] { MsgBox(settingsNotice, vbOKOnly + vbExclamation); });
+    };
 
     IgnoreErrors([] { ExeMsgId = RegisterWindowMessage(QStringLiteral("TesvikexeMsg")); });
     RenewVoice = true;
@@ -82,6 +140,7 @@ bool Main(const QStringList& arguments)
         IniFile = SettingsFile;
         IgnoreErrors([] { WriteSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("isopened"),
                                        QStringLiteral("111")); });
+        tellAboutSettings();
         return false;
     }
 
@@ -116,6 +175,7 @@ bool Main(const QStringList& arguments)
     QCoreApplication::processEvents();
 
     StartApplication();
+    tellAboutSettings();
     return true;
 }
 

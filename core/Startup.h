@@ -25,5 +25,10 @@ enum class StartFace { FloatingBar, Splash };
 StartFace ChooseStartFace(const QString& startUpValue);
 
 // Creates <documents>/orvenic/vella and copies the template there when no
-// settings file exists. An existing file is never replaced.
-void PrepareSettingsFile(const QString& templateFile, const QString& settingsFile);
+// settings file exists. An existing file that the settings store can use is
+// never replaced; one it cannot use (empty, damaged, not XML, or with
+// anything before its root element) is renamed to
+// "<settingsFile>.broken-<date>", so that nothing in it is lost, and the
+// template is copied in its place. Returns what the user must be told about
+// that, naming both files; "" when there is nothing to tell.
+QString PrepareSettingsFile(const QString& templateFile, const QString& settingsFile);

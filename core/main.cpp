@@ -1,15 +1,15 @@
+#include "GuardedApplication.h"
 #include "Startup.h"
 
 #include "platform/BrowserControl.h"
 #include "platform/SystemServices.h"
 
-#include <QApplication>
 #include <QTimer>
 
 int main(int argc, char** argv)
 {
     PrepareBrowserEngine();
-    QApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("tamsel"));
     app.setQuitOnLastWindowClosed(false);
     QuitEventLoopOnSignals();

@@ -204,7 +204,9 @@ void frmSet::Form_Load()
     IgnoreErrors([&] { setBox(ChkOutlookbar, read(kFrmSet, QStringLiteral("isshowOutlook"), QStringLiteral("1"))); });
     IgnoreErrors([&] { setBox(ChkIEbar, read(kFrmSet, QStringLiteral("isshowIE"), QStringLiteral("1"))); });
     IgnoreErrors([&] { setBox(chkkeypress, read(kReadSet, QStringLiteral("KEYREAD"), QStringLiteral("0"))); });
-    ChkPrediction->setChecked(read(kFrmSet, QStringLiteral("WordPrediction"), QStringLiteral("True")) == u"True");
+    IgnoreErrors([&] {
+        ChkPrediction->setChecked(read(kFrmSet, QStringLiteral("WordPrediction"), QStringLiteral("True")) == u"True");
+    });
     IgnoreErrors([&] { showTypingEchoOptions(chkkeypress->isChecked()); });
     IgnoreErrors([&] { setBox(chkIgnoreNum, read(kFrmSet, QStringLiteral("IgnoreNumTag"), QStringLiteral("1"))); });
     IgnoreErrors([&] { setBox(chkIgnoreUp, read(kFrmSet, QStringLiteral("IgnoreUpTag"), QStringLiteral("1"))); });
@@ -540,6 +542,11 @@ void frmSet::Cmdok_Click()
         // What was done stays done; the dialog stays open.
         ReportStoreFailure(e);
         return;
+    } catch (const std::exception& e) {
+        // A stored value the document window cannot take: likewise.
+        MsgBox(QStringLiteral("The settings could not be applied:\n%1").arg(QString::fromLocal8Bit(e.what())),
+               vbOKOnly + vbExclamation);
+        return;
     }
     PunctuationMode = ChkPunctuation->isChecked() ? 1 : 0;
     accept();
@@ -561,13 +568,24 @@ void frmSet::refreshActiveDocument()
     if (echo) {
         const std::pair<QCheckBox*, const char*> boxes[] = {
             {doc->ChkLetter, "READ_LETTER"}, {doc->ChkWord, "READ_WORD"}, {doc->ChkSentence, "READ_SENTENCE"}};
-        for (const auto& [b, key] : boxes)
-            if (b)
-                setBox(b, read(kReadSet, QLatin1String(key), QStringLiteral("0")));
+        for (const auto& [b, key] : boxes) {
+            if (!b)
+                continue;
+            const QString stored = read(kReadSet, QLatin1String(key), QStringLiteral("0"));
+            try {
+                setBox(b, stored);
+            } catch (const std::invalid_argument&) {
+                throw std::invalid_argument(QStringLiteral("ReadSet/%1 holds \"%2\", which is not a number.")
+                                                .arg(QLatin1String(key), stored)
+                                                .toStdString());
+            }
+        }
     }
     if (doc->PicEchoOptions)
         doc->PicEchoOptions->setVisible(echo);
     write(kFrmSet, QStringLiteral("WordPrediction"), boolText(ChkPrediction->isChecked()));
+    // The word-prediction button shows whether prediction is on.
+    doc->setToolbarImage(22, ChkPrediction->isChecked() ? 16 : 17);
     WordPredictionOn = ChkPrediction->isChecked();
     doc->LoadSkin();
     doc->toolbarchange();

@@ -121,6 +121,81 @@ void RichTextBox::Impl::keepSelectionVisible()
     fixingPalette = false;
 }
 
+// ---------------------------------------------------------------- lock
+
+void RichTextBox::setLockedWhen(std::function<bool()> locked)
+{
+    d->lockedWhen = std::move(locked);
+    d->applyLock();
+}
+
+bool RichTextBox::Locked() const
+{
+    return d->lockedWhen && d->lockedWhen();
+}
+
+// A locked control keeps its caret and lets the selection be made with the
+// mouse and the keys; it only stops being editable.
+bool RichTextBox::Impl::applyLock()
+{
+    const bool locked = q->Locked();
+    const Qt::TextInteractionFlags flags =
+        locked ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard : Qt::TextEditorInteraction;
+    if (q->textInteractionFlags() != flags)
+        q->setTextInteractionFlags(flags);
+    return locked;
+}
+
+bool RichTextBox::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress:
+    case QEvent::InputMethod:
+        d->applyLock();
+        break;
+    default:
+        break;
+    }
+    return QTextEdit::event(event);
+}
+
+bool RichTextBox::viewportEvent(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: // the middle button pastes
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        d->applyLock();
+        break;
+    default:
+        break;
+    }
+    return QTextEdit::viewportEvent(event);
+}
+
+void RichTextBox::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (d->applyLock()) {
+        event->ignore();
+        return;
+    }
+    QTextEdit::inputMethodEvent(event);
+}
+
+bool RichTextBox::canInsertFromMimeData(const QMimeData* source) const
+{
+    return !Locked() && QTextEdit::canInsertFromMimeData(source);
+}
+
+void RichTextBox::insertFromMimeData(const QMimeData* source)
+{
+    if (d->applyLock())
+        return;
+    QTextEdit::insertFromMimeData(source);
+}
+
 // ---------------------------------------------------------------- signals
 
 void RichTextBox::Impl::onContentsChange(int from, int removed, int added)

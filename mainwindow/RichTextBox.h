@@ -20,6 +20,7 @@
 #include <QTextEdit>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class RichTextBox : public QTextEdit {
@@ -64,6 +65,14 @@ public:
     QString SelText() const;
     // Replaces the selection (or inserts at the caret) with plain text.
     void setSelText(const QString& text);
+
+    // While `locked` answers true, the user cannot change the text: typed
+    // keys, the input method, paste and drop are refused. The caret, the
+    // selection and the painted backgrounds still move and show, and the
+    // program's own changes (setSelText, formatting) still go through. It is
+    // asked afresh at every such user action.
+    void setLockedWhen(std::function<bool()> locked);
+    bool Locked() const;
 
     // 0-based line (paragraph) of a position.
     int GetLineFromChar(int position) const;
@@ -158,6 +167,11 @@ signals:
 protected:
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     struct Impl;

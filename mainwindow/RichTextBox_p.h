@@ -89,6 +89,11 @@ struct RichTextBox::Impl {
     int lastPosition = -1;
     bool fixingPalette = false;
 
+    // ---- lock ----
+    std::function<bool()> lockedWhen;
+    // Makes the editor's own interaction follow lockedWhen; true when locked.
+    bool applyLock();
+
     void onContentsChange(int from, int removed, int added);
     void onCursorMoved();
     void keepSelectionVisible();

@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -37,6 +38,13 @@ constexpr int kSpeakerText = 2101;   // "Speaker:  "
 constexpr int kSpeedText = 2100;     // "Speed:"
 constexpr int kSaveQuestion = 2102;  // "This document has been changed, do you wish to save?"
 constexpr int kProductName = 2205;   // "Lectova"
+
+// The Shift argument of the mouse handlers: 1 Shift, 2 Ctrl, 4 Alt.
+int modifierBits(Qt::KeyboardModifiers modifiers)
+{
+    return ((modifiers & Qt::ShiftModifier) ? 1 : 0) | ((modifiers & Qt::ControlModifier) ? 2 : 0)
+        | ((modifiers & Qt::AltModifier) ? 4 : 0);
+}
 
 } // namespace
 
@@ -367,6 +375,15 @@ void frmDocument::resizeEvent(QResizeEvent* event)
 bool frmDocument::eventFilter(QObject* watched, QEvent* event)
 {
     const auto type = event->type();
+    if (type == QEvent::ContextMenu && rtfText && (watched == rtfText || watched == rtfText->viewport())) {
+        // The right button's release, as the window sees it: the program's
+        // own menu (not the control's) or, while reading, none.
+        auto* ce = static_cast<QContextMenuEvent*>(event);
+        const QPoint at = rtfText->mapFromGlobal(ce->globalPos());
+        const int shift = modifierBits(ce->modifiers());
+        IgnoreErrors([&] { rtfText_MouseUp(2, shift, at.x(), at.y()); });
+        return true;
+    }
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick)
         return QWidget::eventFilter(watched, event);
     auto* me = static_cast<QMouseEvent*>(event);
@@ -375,21 +392,16 @@ bool frmDocument::eventFilter(QObject* watched, QEvent* event)
                            : me->button() == Qt::RightButton ? 2
                            : me->button() == Qt::MiddleButton ? 4
                                                               : 0;
-        int shift = 0;
-        if (me->modifiers() & Qt::ShiftModifier)
-            shift |= 1;
-        if (me->modifiers() & Qt::ControlModifier)
-            shift |= 2;
-        if (me->modifiers() & Qt::AltModifier)
-            shift |= 4;
+        const int shift = modifierBits(me->modifiers());
         const QPoint at = me->position().toPoint();
         // The control handles the press first (the caret moves), then the
-        // window's handlers run.
+        // window's handlers run. The right button's release comes as the
+        // context-menu event above.
         if (type == QEvent::MouseButtonPress) {
             QTimer::singleShot(0, this, [this, button, shift, at] {
                 IgnoreErrors([&] { rtfText_MouseDown(button, shift, at.x(), at.y()); });
             });
-        } else if (type == QEvent::MouseButtonRelease) {
+        } else if (type == QEvent::MouseButtonRelease && button != 2) {
             QTimer::singleShot(0, this, [this, button, shift, at] {
                 IgnoreErrors([&] { rtfText_MouseUp(button, shift, at.x(), at.y()); });
             });

@@ -179,6 +179,9 @@ public:
     QAction* toolbarButton(int position) const;
     // Index into ImageList3 of a toolbar button's image (0: none or design).
     int toolbarButtonImage(int position) const;
+    // Gives the button at a position image `image` of ImageList3; throws
+    // when there is no such button or image.
+    void setToolbarImage(int position, int image);
 
     // ---- word prediction rows and typing echo ----
     void AddTotalList(const QString& words);
@@ -302,7 +305,6 @@ private:
     void CheckSpellingRange(std::int32_t start, std::int32_t end);
     void ShowSpellCheckResult(std::int16_t cancelled);
     void toggleWordPrediction();
-    void setToolbarImage(int position, int image);
 
     // ---- word prediction rows and typing echo ----
     // Rows left for the second list on the page being built.

@@ -211,6 +211,11 @@ void frmDocument::buildControls()
     rtfText->setObjectName(QStringLiteral("rtfText"));
     placeTwips(rtfText, 330, 1680, kDesignWidth - 660, kDesignHeight - 2680);
     rtfText->viewport()->installEventFilter(this);
+    // The right-click menu is the program's; the keyboard's menu key asks
+    // the control itself.
+    rtfText->installEventFilter(this);
+    // The text being read is not changed under the reader.
+    rtfText->setLockedWhen([] { return IsSpeaking; });
 
     // bottom buttons
     BtnVoiceSample = makeButton(this, "BtnVoiceSample", QStringLiteral("Hear the male voice"));

@@ -85,6 +85,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 
 frmMain::~frmMain()
 {
+    // The area closes its children after this body has run, when this is no
+    // longer a frmMain: it must not call back into it then.
+    disconnect(mdiArea, nullptr, this, nullptr);
     if (s_instance == this)
         s_instance = nullptr;
     if (ReadingFaces::mainWindow == static_cast<MainWindowFace*>(this))

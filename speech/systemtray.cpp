@@ -255,20 +255,29 @@ void systemtray::voicecls_VoiceEnded()
 {
     RenewVoice = false;
     if (IsDockShown) {
-        // The floating bar speaks one text per Read; nothing follows.
+        // The floating bar speaks one text per Read; nothing follows. Text
+        // read from another application is over as well: the next reading
+        // in a document gets its word highlight and its continuation.
+        IsReadingClipboard = false;
         IgnoreErrors([] { SetSpeakingState(false, false); });
         return;
     }
     if (IsSpeakingOther || IsSpeakingWord)
         return;
+    // Text of another application is one utterance: its end continues no
+    // document reading, whatever state that reading was left in.
+    const bool clipboardText = IsReadingClipboard;
     IgnoreErrors([&] { speakingend(); });
-    IgnoreErrors([&] { speakingendbynormal(); });
+    if (!clipboardText)
+        IgnoreErrors([&] { speakingendbynormal(); });
 }
 
 void systemtray::speakingend()
 {
-    if (IsDockShown)
+    if (IsDockShown) {
+        IsReadingClipboard = false;
         return;
+    }
     if (IsReadingClipboard) {
         IgnoreErrors([] { SetSpeakingState(false, false); });
         IsReadingClipboard = false;

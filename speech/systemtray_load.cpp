@@ -303,6 +303,9 @@ void systemtray::TrayIconMessage(int code)
 void systemtray::mnuTrayShowSoftware_Click()
 {
     ProgramWindows& w = ProgramWindows::get();
+    // A document being read is stopped for good, as its Stop button would:
+    // nothing carries it on later.
+    StopRequested = true;
     IgnoreErrors([&] { stopspeaking(); });
     IgnoreErrors([&] { stopDictating(); });
     IgnoreErrors([&] { w.frmMain_Show(); });

@@ -1,5 +1,8 @@
+#include "core/Globals.h"
+#include "core/MessageBox.h"
 #include "core/SettingsStore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -7,6 +10,7 @@
 
 #include <pugixml.hpp>
 
+#include <sys/fsuid.h>
 #include <unistd.h>
 
 namespace {
@@ -209,20 +213,71 @@ TEST_F(SettingsStoreTest, NonUtf8BytesDoNotBreakTheFile)
     EXPECT_TRUE(contents().contains("Caf\xe9")) << "bytes of other values must be kept as they were";
 }
 
-TEST_F(SettingsStoreTest, UnwritableFileOrFolderReportsAndKeepsTheFile)
+// Makes this thread reach files as another user while it lives; root's
+// right to write anywhere goes with it.
+class FileSystemUser {
+public:
+    explicit FileSystemUser(uid_t uid) : old_(::setfsuid(uid)) {}
+    ~FileSystemUser() { ::setfsuid(old_); }
+
+private:
+    uid_t old_;
+};
+
+// A settings file that cannot be saved, because of the file or of its
+// folder: every write reports the error to its caller and leaves the file
+// as it was, and the user is told once, naming the file.
+TEST_F(SettingsStoreTest, UnwritableFileOrFolderReportsOncePerRunAndKeepsTheFile)
 {
+    const QString savedSettingsFile = SettingsFile;
+    QList<MsgBoxCall> told;
+    SetMsgBoxAnswerer([&told](const MsgBoxCall& call) {
+        told << call;
+        return int(vbOK);
+    });
+    const auto writeTwice = [](const QString& f) {
+        EXPECT_THROW(WriteSetting(f, "ReadSet", "Speed", "2"), SettingsError);
+        EXPECT_THROW(WriteSetting(f, "ReadSet", "Reader", "1"), SettingsError);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(ReadSetting(f, "ReadSet", "Speed", ""), "1");
+    };
+
+    // A read-only file: refused even for root.
     put("<r><ReadSet><Speed>1</Speed></ReadSet></r>");
     QFile::setPermissions(file, QFile::ReadOwner);
-    EXPECT_THROW(WriteSetting(file, "ReadSet", "Speed", "2"), SettingsError);
-    EXPECT_EQ(read("ReadSet", "Speed"), "1");
+    writeTwice(file); // not the program's settings file: nothing to tell
+    EXPECT_TRUE(told.isEmpty());
+    SettingsFile = file;
+    writeTwice(file);
+    writeTwice(file);
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].prompt.contains(file)) << told[0].prompt.toStdString();
     QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
 
-    if (::geteuid() != 0) { // root writes anywhere
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-        EXPECT_THROW(WriteSetting(file, "ReadSet", "Speed", "2"), SettingsError);
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // A folder that cannot be written (to another user than root).
+    const QString folder = dir.path() + "/locked";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString inLocked = folder + "/Update.xml";
+    QFile f(inLocked);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("<r><ReadSet><Speed>1</Speed></ReadSet></r>");
+    f.close();
+    const auto readable = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    const auto enterable = QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    QFile::setPermissions(dir.path(), readable | enterable | QFile::WriteOwner);
+    QFile::setPermissions(folder, readable | enterable);
+    QFile::setPermissions(inLocked, readable | QFile::WriteOwner);
+    SettingsFile = inLocked;
+    {
+        const FileSystemUser nobody(::geteuid() == 0 ? 65534 : ::geteuid());
+        writeTwice(inLocked);
     }
-    EXPECT_EQ(read("ReadSet", "Speed"), "1");
+    QFile::setPermissions(folder, readable | enterable | QFile::WriteOwner);
+    ASSERT_EQ(told.size(), 2);
+    EXPECT_TRUE(told[1].prompt.contains(inLocked)) << told[1].prompt.toStdString();
+
+    SettingsFile = savedSettingsFile;
+    SetMsgBoxAnswerer({});
 }
 
 TEST_F(SettingsStoreTest, InvalidNamesAreRefusedWithoutDamage)

@@ -4,6 +4,9 @@
 #include "core/Startup.h"
 #include "support/ProgramRun.h"
 
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -140,6 +143,67 @@ TEST(Startup, AutomaticStartHonoursAutoRun)
             EXPECT_EQ(p.proc.exitCode(), 0);
         }
     }
+}
+
+// A settings file the store cannot use is set aside, not lost, and the
+// template takes its place; the user is told about both files.
+TEST(Startup, UnusableSettingsFileIsSetAsideAndReplacedByTheTemplate)
+{
+    const QString templateFile = programDir() + "/Update.xml";
+    const QList<QByteArray> unusable = {
+        "",
+        QByteArray("\x00\x01\xff\xfe binary \x00", 14),
+        "<Settings><ReadSet><Speed>3</Speed></Rea",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Settings><ReadSet><Speed>3</Speed></ReadSet></Settings>",
+        "<!-- mine --><Settings/>",
+    };
+    for (const QByteArray& bytes : unusable) {
+        TempHome home;
+        const QString file = home.settingsFile();
+        ASSERT_TRUE(putFile(file, bytes));
+        const QString notice = PrepareSettingsFile(templateFile, file);
+        EXPECT_EQ(fileBytes(file), fileBytes(templateFile)) << bytes.constData();
+        const QStringList aside = QDir(QFileInfo(file).absolutePath()).entryList({"Update.xml.broken-*"});
+        ASSERT_EQ(aside.size(), 1) << bytes.constData();
+        const QString asideFile = QFileInfo(file).absolutePath() + "/" + aside[0];
+        EXPECT_EQ(fileBytes(asideFile), bytes) << "nothing of the old file is lost";
+        EXPECT_TRUE(aside[0].contains(QDate::currentDate().toString(Qt::ISODate)));
+        EXPECT_TRUE(notice.contains(file) && notice.contains(asideFile)) << notice.toStdString();
+
+        // A second broken file the same day does not overwrite the first.
+        ASSERT_TRUE(putFile(file, bytes));
+        PrepareSettingsFile(templateFile, file);
+        EXPECT_EQ(QDir(QFileInfo(file).absolutePath()).entryList({"Update.xml.broken-*"}).size(), 2);
+    }
+
+    // A usable file is the user's: left as it is, nothing to tell.
+    TempHome home;
+    const QByteArray mine = "<Mine><ReadSet><Speed>3</Speed></ReadSet></Mine>";
+    ASSERT_TRUE(putFile(home.settingsFile(), mine));
+    EXPECT_EQ(PrepareSettingsFile(templateFile, home.settingsFile()), "");
+    EXPECT_EQ(fileBytes(home.settingsFile()), mine);
+}
+
+TEST(Startup, ProgramStartsWithTheTemplateInPlaceOfAnUnusableSettingsFile)
+{
+    TempHome home;
+    const QByteArray broken = "<?xml version=\"1.0\"?><Settings><ReadSet><Speed>3</Speed></ReadSet></Settings>";
+    ASSERT_TRUE(putFile(home.settingsFile(), broken));
+    Program p(home, {"3250"});
+    ASSERT_TRUE(p.started);
+    // The controller records the device list at load: the file works again.
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return HasRootElement(home.settingsFile())
+                && ReadSetting(home.settingsFile(), "ReadSet", "Devicesname", "<none>") != "<none>";
+        },
+        10000));
+    EXPECT_EQ(ReadSetting(home.settingsFile(), "ReadSet", "HotKey1", ""),
+              ReadSetting(programDir() + "/Update.xml", "ReadSet", "HotKey1", "?"));
+    const QStringList aside = QDir(home.documents() + "/orvenic/vella").entryList({"Update.xml.broken-*"});
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_EQ(fileBytes(home.documents() + "/orvenic/vella/" + aside[0]), broken);
+    EXPECT_TRUE(p.runningAfter(200));
 }
 
 TEST(Startup, UnusableDocumentsFolderStillStarts)

@@ -15,8 +15,13 @@
 #include "support/ProgramRun.h"
 #include "support/SinkRecorder.h"
 
-#include <QPushButton>
 #include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QPushButton>
 #include <QElapsedTimer>
 #include <QPixmap>
 #include <QScreen>
@@ -60,6 +65,37 @@ bool pumpUntil(Pred pred, int ms)
     return pred();
 }
 
+// Sends input to the test desktop as the user would; returns when the X
+// server has it.
+void xdotool(const QStringList& args)
+{
+    QProcess::execute("xdotool", args);
+}
+
+// Watches, without taking part, the events a widget receives.
+class EventCounter : public QObject {
+public:
+    EventCounter(QObject* watched, QEvent::Type type, Qt::MouseButton button = Qt::NoButton)
+        : type_(type), button_(button)
+    {
+        watched->installEventFilter(this);
+    }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == type_
+            && (button_ == Qt::NoButton || static_cast<QMouseEvent*>(e)->button() == button_))
+            ++count;
+        return false;
+    }
+
+private:
+    QEvent::Type type_;
+    Qt::MouseButton button_;
+};
+
 // Background shown behind the character at a text position.
 QColor backgroundAt(RichTextBox* rtf, int position)
 {
@@ -100,6 +136,38 @@ protected:
         frmDocument* doc = frmMain::instance()->OpenFileInNewWindow(path);
         pump(200);
         return doc;
+    }
+
+    // The document's text has the keyboard focus of the desktop.
+    static bool focusText(frmDocument* doc)
+    {
+        frmMain* main = frmMain::instance();
+        main->raise();
+        main->activateWindow();
+        doc->rtfText->setFocus();
+        return pumpUntil([&] { return QApplication::focusWidget() == doc->rtfText && main->isActiveWindow(); },
+                         5000);
+    }
+
+    // Reads from the start and waits until the voice speaks a word.
+    static bool speakUntilAWordIsSelected(frmDocument* doc)
+    {
+        doc->rtfText->setSelStart(0);
+        doc->SpeakBtn->click();
+        return pumpUntil(
+            [&] {
+                const QString word = doc->rtfText->SelText();
+                return IsSpeaking && !word.isEmpty() && !word.contains(' ');
+            },
+            10000);
+    }
+
+    // Puts the pointer on the text; false when it never got there.
+    static bool pointAtText(frmDocument* doc)
+    {
+        const QPoint at = doc->rtfText->viewport()->mapToGlobal(QPoint(60, 12));
+        xdotool({"mousemove", QString::number(at.x()), QString::number(at.y())});
+        return pumpUntil([&] { return QCursor::pos() == at; }, 5000);
     }
 
     static QTemporaryDir* settingsDir;
@@ -240,6 +308,95 @@ TEST_F(DocumentReadingTest, PauseHoldsTheReadingAndStopClearsTheHighlight)
     ASSERT_TRUE(after.start());
     pump(800);
     EXPECT_LT(SinkRecorder::loudSamples(after.stop()), 200) << "sound after stop";
+}
+
+const QString kLongSentences = "The reader keeps on talking for a good while in this first long sentence, so "
+                               "that there is time to type into it and to click on it while it is heard. "
+                               "A second sentence follows it.";
+
+// Keys, pastes and a middle click while the document is read change
+// nothing in it; the spoken word stays selected and the sentence painted.
+// After Stop the text takes typing again.
+TEST_F(DocumentReadingTest, TypingAndPastingWhileItIsReadLeaveTheTextAlone)
+{
+    frmDocument* doc = open(kLongSentences);
+    ASSERT_NE(doc, nullptr);
+    RichTextBox* rtf = doc->rtfText;
+    ASSERT_TRUE(focusText(doc)) << "the document never got the keyboard";
+    QGuiApplication::clipboard()->setText("PASTED");
+    QGuiApplication::clipboard()->setText("SELECTED", QClipboard::Selection);
+    ASSERT_TRUE(speakUntilAWordIsSelected(doc));
+
+    EventCounter keys(rtf, QEvent::KeyPress);
+    EventCounter middle(rtf->viewport(), QEvent::MouseButtonRelease, Qt::MiddleButton);
+    xdotool({"type", "--delay", "30", "ZZZ"});
+    xdotool({"key", "--delay", "30", "space", "BackSpace", "Delete", "Return", "ctrl+v", "shift+Insert"});
+    ASSERT_TRUE(pointAtText(doc));
+    xdotool({"click", "2"});
+    // The click went to the desktop after the keys: once it is here, so are
+    // they.
+    ASSERT_TRUE(pumpUntil([&] { return middle.count >= 1; }, 10000)) << "the middle click never arrived";
+    EXPECT_GE(keys.count, 9);
+
+    EXPECT_TRUE(IsSpeaking);
+    EXPECT_EQ(rtf->Text(), kLongSentences);
+    EXPECT_EQ(backgroundAt(rtf, 5), QColor(255, 255, 0)) << "the sentence is still painted";
+    ASSERT_TRUE(pumpUntil(
+        [&] {
+            const QString word = rtf->SelText();
+            return !word.isEmpty() && !word.contains(' ');
+        },
+        5000))
+        << "the spoken word is selected";
+
+    doc->StopBtn->click();
+    pump(100);
+    EXPECT_FALSE(IsSpeaking);
+    EXPECT_EQ(rtf->Text(), kLongSentences);
+    ASSERT_TRUE(focusText(doc));
+    rtf->setSelStart(0);
+    xdotool({"type", "Q"});
+    EXPECT_TRUE(pumpUntil([&] { return rtf->Text() == "Q" + kLongSentences; }, 5000))
+        << "the text takes typing again after Stop: " << rtf->Text().left(20).toStdString();
+}
+
+// A real right click (and the keyboard's menu key) on the text shows the
+// program's pop-up menu, not the control's own; while reading, nothing.
+TEST_F(DocumentReadingTest, RightClickShowsTheProgramsMenuOnlyWhenNotReading)
+{
+    frmDocument* doc = open(kLongSentences);
+    ASSERT_NE(doc, nullptr);
+    frmMain* main = frmMain::instance();
+    ASSERT_TRUE(focusText(doc));
+    ASSERT_TRUE(pointAtText(doc));
+    xdotool({"click", "3"});
+    ASSERT_TRUE(pumpUntil([] { return QApplication::activePopupWidget() != nullptr; }, 5000));
+    EXPECT_EQ(QApplication::activePopupWidget(), main->mnuPopUp);
+    EXPECT_TRUE(main->mnuPopUp->isVisible());
+    main->mnuPopUp->hide();
+    ASSERT_TRUE(pumpUntil([] { return QApplication::activePopupWidget() == nullptr; }, 5000));
+    ASSERT_TRUE(focusText(doc));
+    xdotool({"key", "Menu"});
+    ASSERT_TRUE(pumpUntil([] { return QApplication::activePopupWidget() != nullptr; }, 5000));
+    EXPECT_EQ(QApplication::activePopupWidget(), main->mnuPopUp);
+    main->mnuPopUp->hide();
+    ASSERT_TRUE(pumpUntil([] { return QApplication::activePopupWidget() == nullptr; }, 5000));
+
+    ASSERT_TRUE(focusText(doc));
+    ASSERT_TRUE(speakUntilAWordIsSelected(doc));
+    EventCounter released(doc->rtfText->viewport(), QEvent::MouseButtonRelease, Qt::RightButton);
+    EventCounter menuKey(doc->rtfText, QEvent::KeyRelease);
+    xdotool({"click", "3"});
+    xdotool({"key", "Menu"});
+    // Whatever the click and the key bring up is up once their releases
+    // have arrived.
+    ASSERT_TRUE(pumpUntil([&] { return released.count >= 1 && menuKey.count >= 1; }, 5000));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(IsSpeaking);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "no menu while reading";
+    EXPECT_FALSE(main->mnuPopUp->isVisible());
+    doc->StopBtn->click();
+    pump(100);
 }
 
 // Runs last: it closes the main window, and shows a new one for whatever

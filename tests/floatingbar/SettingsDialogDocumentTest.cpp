@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QPushButton>
 
+#include <memory>
+
 namespace {
 
 class SettingsDialogDocumentTest : public MainWindowFixture {
@@ -50,6 +52,7 @@ TEST_F(SettingsDialogDocumentTest, OkRefreshesTheActiveDocument)
     EXPECT_FALSE(doc->ChkSentence->isChecked());
     ASSERT_NE(doc->PicEchoOptions, nullptr);
     EXPECT_FALSE(doc->PicEchoOptions->isHidden());
+    EXPECT_EQ(doc->toolbarButtonImage(22), 17) << "word prediction off";
 }
 
 TEST_F(SettingsDialogDocumentTest, TypingEchoOffHidesTheDocumentsOptions)
@@ -66,6 +69,40 @@ TEST_F(SettingsDialogDocumentTest, TypingEchoOffHidesTheDocumentsOptions)
     EXPECT_EQ(doc->KeyPressbtn->text(), "Enable Typing Echo");
     ASSERT_NE(doc->PicEchoOptions, nullptr);
     EXPECT_TRUE(doc->PicEchoOptions->isHidden());
+    EXPECT_EQ(doc->toolbarButtonImage(22), 16) << "word prediction on";
+}
+
+// A stored typing-echo option that is not a number (an empty element is
+// none) cannot be shown in the document window: OK ends there, with the
+// dialog open and the user told, as with any failing step.
+TEST_F(SettingsDialogDocumentTest, OkWithATypingEchoOptionThatIsNoNumberKeepsTheDialogOpen)
+{
+    LoadMain();
+    main->mnuFileNew_Click();
+    ASSERT_NE(Active(), nullptr);
+    for (const char* stored : {"", "abc"}) {
+        WriteSetting(IniFile, "ReadSet", "KEYREAD", "1");
+        WriteSetting(IniFile, "ReadSet", "READ_WORD", stored);
+        boxes.clear();
+        frmSet d;
+        distinctHotkeys(d);
+        EXPECT_NO_THROW(d.Cmdok->click()) << stored;
+        EXPECT_NE(d.result(), QDialog::Accepted) << stored;
+        ASSERT_EQ(boxes.size(), 1u) << stored;
+        EXPECT_TRUE(boxes[0].prompt.contains("READ_WORD")) << boxes[0].prompt.toStdString();
+        EXPECT_EQ(get("ReadSet", "HotKey1"), "Ctrl+1") << "the steps before stay done";
+    }
+}
+
+// The word-prediction read of the load is guarded like every other: a
+// settings file that cannot be read does not stop the dialog from opening.
+TEST_F(SettingsDialogDocumentTest, LoadCarriesOnPastASettingsFileThatCannotBeRead)
+{
+    ASSERT_TRUE(PutFile(IniFile, "<?xml version=\"1.0\"?><Settings><FrmSet/></Settings>"));
+    std::unique_ptr<frmSet> d;
+    EXPECT_NO_THROW(d = std::make_unique<frmSet>());
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(d->ChkLetter->isHidden()) << "the steps after it ran";
 }
 
 TEST_F(SettingsDialogDocumentTest, WithoutADocumentWindowNothingIsRefreshed)

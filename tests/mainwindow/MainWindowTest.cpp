@@ -289,6 +289,32 @@ TEST_F(MainWindowTest, ClosingStopsReadingUnloadsAndShowsTheFloatingBarWhenItIsT
     EXPECT_EQ(windows.dockShown, 1) << "not the face: no floating bar";
 }
 
+// Reaches QObject::receivers, which is protected.
+// Reaches QObject::receivers, which is protected.
+struct Receivers : QObject {
+    static int of(const QObject* sender, const char* signal) { return (sender->*(&Receivers::receivers))(signal); }
+};
+
+TEST_F(MainWindowTest, DestroyedMainWindowIsNotCalledBackByItsArea)
+{
+    LoadMain();
+    main->mnuFileNew_Click();
+    main->show();
+    QCoreApplication::processEvents();
+    // A shown area announces that no child is active any more while the
+    // main window goes; the main window must not be called by then.
+    QMdiArea* area = main->mdiArea;
+    QList<int> receiversThen;
+    QObject::connect(area, &QMdiArea::subWindowActivated, [&](QMdiSubWindow*) {
+        receiversThen << Receivers::of(area, SIGNAL(subWindowActivated(QMdiSubWindow*)));
+    });
+    delete main;
+    main = nullptr;
+    ASSERT_FALSE(receiversThen.isEmpty());
+    for (int n : receiversThen)
+        EXPECT_EQ(n, 1) << "only this test's own receiver";
+}
+
 TEST_F(MainWindowTest, ADocumentThatCannotBeSavedKeepsTheMainWindowOpen)
 {
     LoadMain();

@@ -15,11 +15,15 @@
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QFile>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
-#include <QMouseEvent>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -599,17 +603,34 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    void rightClick()
+    // The texts handed to the engine, empty purges left out.
+    QStringList spoken() const
     {
-        QWidget* viewport = rtf()->viewport();
-        const QPointF at(5, 5);
-        QMouseEvent press(QEvent::MouseButtonPress, at, viewport->mapToGlobal(at), Qt::RightButton,
-                          Qt::RightButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(viewport, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, viewport->mapToGlobal(at), Qt::RightButton,
-                            Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(viewport, &release);
-        QCoreApplication::processEvents();
+        QStringList texts;
+        for (const auto& e : engine.journal) {
+            if (e.call.op == "Speak" && !e.call.text.isEmpty())
+                texts << e.call.text;
+        }
+        return texts;
+    }
+
+    // Another application's selection, read as the Play/Pause hotkey does
+    // once its copy has arrived on the clipboard.
+    void readClipboard(const QString& text)
+    {
+        QGuiApplication::clipboard()->setText(text);
+        tray->Timer1_Timer();
+        ASSERT_TRUE(IsReadingClipboard);
+        ASSERT_EQ(spoken().value(spoken().size() - 1), text);
+    }
+
+    // A key typed into the text as the user would.
+    void key(int code, const QString& text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        for (const QEvent::Type type : {QEvent::ShortcutOverride, QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent e(type, code, modifiers, text);
+            QCoreApplication::sendEvent(rtf(), &e);
+        }
     }
 
     QList<std::pair<const char*, QByteArray>> saved;
@@ -660,19 +681,113 @@ TEST_F(ReadingInMainWindowTest, SelectionChangesShowTheLineNumberOnlyWhenIdle)
     EXPECT_EQ(main->panelText("Text"), "Line Number: 2");
 }
 
-TEST_F(ReadingInMainWindowTest, RightClickShowsThePopUpMenuOnlyWhenNotSpeaking)
+// The text being read takes no edit from the user (the real keys and right
+// click are tried on the test desktop); the program's own selection and
+// painting go on, and the text takes edits again once reading stops.
+TEST_F(ReadingInMainWindowTest, TextRefusesTheUsersEditsWhileItIsRead)
 {
     frmDocument* doc = Active();
-    rtf()->setText("One here. Two here.");
-    rightClick();
-    EXPECT_TRUE(main->mnuPopUp->isVisible());
-    main->mnuPopUp->hide();
-
+    const QString text = "One here. Two here.";
+    rtf()->setText(text);
+    rtf()->setSelStart(int(text.size()));
+    key(Qt::Key_Exclam, "!"); // an edit of the user's before reading
+    ASSERT_EQ(rtf()->Text(), text + "!");
     rtf()->setSelStart(0);
     doc->SpeakBtn_Click();
-    rightClick();
-    EXPECT_FALSE(main->mnuPopUp->isVisible());
-    main->mnuPopUp->hide();
+    engine.last()->emitWord(engine.last()->lastStream(), 4, 4);
+    ASSERT_EQ(rtf()->SelText(), "here");
+
+    QGuiApplication::clipboard()->setText("PASTED");
+    key(Qt::Key_Z, "Z");
+    key(Qt::Key_Space, " ");
+    key(Qt::Key_Backspace);
+    key(Qt::Key_V, {}, Qt::ControlModifier);
+    key(Qt::Key_Insert, {}, Qt::ShiftModifier);
+    main->mnuEditPaste_Click();
+    QInputMethodEvent typed;
+    typed.setCommitString("IM");
+    QCoreApplication::sendEvent(rtf(), &typed);
+    QMimeData dragged;
+    dragged.setText("DROPPED");
+    const QPointF at(5, 5);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(rtf()->viewport(), &enter);
+    QDropEvent drop(at, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(rtf()->viewport(), &drop);
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(rtf()->Text(), text + "!");
+    EXPECT_EQ(rtf()->SelText(), "here") << "the spoken word stays selected";
+    EXPECT_EQ(rtf()->BackColorAt(0), kSentenceYellow) << "the sentence stays painted";
+    engine.last()->emitWord(engine.last()->lastStream(), 0, 3);
+    EXPECT_EQ(rtf()->SelText(), "One") << "the word highlight moves on";
+
+    doc->StopBtn_Click();
+    EXPECT_EQ(rtf()->Text(), text + "!");
+    rtf()->setSelStart(0);
+    key(Qt::Key_Z, "Z");
+    EXPECT_EQ(rtf()->Text(), "Z" + text + "!") << "the text takes edits again after Stop";
+    rtf()->undo();
+    rtf()->undo();
+    EXPECT_EQ(rtf()->Text(), text) << "the user's edits are undone in order, the reading left no step";
+}
+
+// Show Software stops a document's reading for good: reading another
+// application's text afterwards does not carry the document on. And the end
+// of another application's text continues no reading, whatever state the
+// document's reading was left in.
+TEST_F(ReadingInMainWindowTest, ReadingAnotherApplicationsTextDoesNotCarryTheDocumentOn)
+{
+    frmDocument* doc = Active();
+    rtf()->setText("One two. Three four.");
+    rtf()->setSelStart(0);
+    doc->SpeakBtn_Click();
+    tray->mnuTrayShowSoftware_Click();
+    EXPECT_FALSE(IsSpeaking);
+    EXPECT_TRUE(IsIdle) << "the document's reading has ended";
+    EXPECT_FALSE(doc->NextBtn->isEnabled());
+    readClipboard("Clipboard text.");
+    finishUtterance();
+    EXPECT_EQ(spoken(), QStringList({"One two.", "Clipboard text."}));
+    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(IsReadingClipboard);
+
+    // A reading silenced and reported idle without a stop of its own.
+    rtf()->setSelStart(0);
+    doc->SpeakBtn_Click();
+    tray->stopspeaking();
+    SetSpeakingState(false, false);
+    readClipboard("More text.");
+    finishUtterance();
+    EXPECT_EQ(spoken().mid(2), QStringList({"One two.", "More text."}));
+    EXPECT_FALSE(IsSpeaking);
+}
+
+// With the floating bar as the face, the end (or the stop) of another
+// application's text clears the clipboard reading: the next document
+// reading in the main window gets its word highlight and goes on.
+TEST_F(ReadingInMainWindowTest, ClipboardReadingEndsWithTheFloatingBarAsTheFace)
+{
+    IsMainShown = false;
+    IsDockShown = true;
+    readClipboard("Clipboard text.");
+    finishUtterance();
+    EXPECT_FALSE(IsReadingClipboard);
+    EXPECT_FALSE(IsSpeaking);
+    readClipboard("Stopped text.");
+    tray->stopspeaking();
+    EXPECT_FALSE(IsReadingClipboard);
+
+    tray->mnuTrayShowSoftware_Click();
+    ASSERT_TRUE(IsMainShown);
+    frmDocument* doc = Active();
+    rtf()->setText("One two. Three four.");
+    rtf()->setSelStart(0);
+    doc->SpeakBtn_Click();
+    engine.last()->emitWord(engine.last()->lastStream(), 4, 3);
+    EXPECT_EQ(rtf()->SelText(), "two");
+    finishUtterance();
+    EXPECT_EQ(spoken().mid(2), QStringList({"One two.", "Three four."}));
 }
 
 TEST_F(ReadingInMainWindowTest, SpeedChangeIsShownAtOnceAndHeardFromTheNextSentence)

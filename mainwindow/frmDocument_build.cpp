@@ -333,6 +333,16 @@ void frmDocument::buildControls()
     connect(rtfText, &RichTextBox::Change, this, [this] { rtfText_Change(); });
     connect(rtfText, &RichTextBox::SelChange, this, [this] { rtfText_SelChange(); });
 
+    // Everything below the toolbar moves down by what the toolbar needs
+    // beyond its design height.
+    if (topInset_ > 0) {
+        for (QWidget* parent : {static_cast<QWidget*>(this), frameLayer_}) {
+            for (QWidget* w : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                if (w != tbToolBar && w != frameLayer_)
+                    w->move(w->x(), w->y() + topInset_);
+            }
+        }
+    }
     frameLayer_->lower();
 }
 

@@ -81,6 +81,37 @@ TEST_F(DocumentWindowControlsTest, LayoutFollowsTheWindowSize)
     EXPECT_EQ(d->rtfText->height(), oldHeight);
 }
 
+TEST_F(DocumentWindowControlsTest, RestoredWindowsHaveANormalSizeCascaded)
+{
+    // The first made maximised before the main window has its size, as at
+    // start; each new one maximised in turn, the one before it restored.
+    frmMain& m = mainWindow();
+    QList<QMdiSubWindow*> subs;
+    subs.append(frameOf(newInMain()));
+    m.resize(1200, 800);
+    m.show();
+    QCoreApplication::processEvents();
+    for (int i = 0; i < 2; ++i)
+        subs.append(frameOf(newInMain()));
+    const QSize area = m.mdiArea->viewport()->size();
+    QPoint last(-1, -1);
+    for (QMdiSubWindow* s : subs) {
+        s->showNormal();
+        const QRect g = s->geometry();
+        EXPECT_GE(g.width(), area.width() * 3 / 4);
+        EXPECT_GE(g.height(), area.height() * 3 / 4);
+        EXPECT_TRUE(QRect(QPoint(), area).contains(g)) << g.x() << "," << g.y() << " " << g.width() << "x" << g.height();
+        EXPECT_GT(g.x(), last.x());
+        EXPECT_GT(g.y(), last.y());
+        last = g.topLeft();
+    }
+    // Maximised and restored again, a window keeps the size it was given.
+    const QRect normal = subs[1]->geometry();
+    subs[1]->showMaximized();
+    subs[1]->showNormal();
+    EXPECT_EQ(subs[1]->geometry(), normal);
+}
+
 // ---------------------------------------------------------------------------
 // Toolbar
 

@@ -1,6 +1,7 @@
 // frmSet: the pages, their controls and the fixed lists and tables.
 #include "floatingbar/frmSet.h"
 
+#include "mainwindow/ComboPopup.h"
 #include "mainwindow/CommonDialog.h"
 
 #include <QCheckBox>
@@ -146,6 +147,7 @@ void frmSet::buildTtsPage()
     grid->addWidget(new QLabel(QStringLiteral("Default Speaker"), basic), 0, 0);
     VoiceCB = new QComboBox(basic);
     VoiceCB->setObjectName(QStringLiteral("VoiceCB"));
+    LimitPopupRows(VoiceCB);
     grid->addWidget(VoiceCB, 0, 1, 1, 2);
     grid->addWidget(idLabel(2100, basic), 1, 0);
     HsSpeed = new QScrollBar(Qt::Horizontal, basic);
@@ -189,6 +191,7 @@ void frmSet::buildMp3Page()
     grid->addWidget(idLabel(5026, frame), 3, 0);
     FormatCB = new QComboBox(frame);
     FormatCB->setObjectName(QStringLiteral("FormatCB"));
+    LimitPopupRows(FormatCB);
     grid->addWidget(FormatCB, 3, 1);
     ChkMP3ogg = box(QStringLiteral("Set MP3(Ogg) Quality"), "ChkMP3ogg", frame);
     grid->addWidget(ChkMP3ogg, 4, 0, 1, 2);
@@ -261,6 +264,7 @@ void frmSet::buildHotkeyPage()
         CheckArt[i] = box(QStringLiteral("   +"), "CheckArt", frame);
         ComboKey[i] = new QComboBox(frame);
         ComboKey[i]->setObjectName(QStringLiteral("ComboKey"));
+        LimitPopupRows(ComboKey[i]);
         grid->addWidget(CheckCtrl[i], r, 1);
         grid->addWidget(CheckShift[i], r, 2);
         grid->addWidget(CheckArt[i], r, 3);

@@ -2,6 +2,7 @@
 // positions (in twips), and wired to their handlers.
 #include "mainwindow/frmDocument.h"
 
+#include "mainwindow/ComboPopup.h"
 #include "mainwindow/DocumentTable.h"
 #include "mainwindow/RichTextBox.h"
 #include "mainwindow/Skin.h"
@@ -178,6 +179,7 @@ void frmDocument::buildControls()
     VoiceCB = new QComboBox(this);
     VoiceCB->setObjectName(QStringLiteral("VoiceCB"));
     VoiceCB->setProperty("ToolTipText", QString::number(kSelectVoiceTip));
+    LimitPopupRows(VoiceCB);
     Speed = makeLabel(this, "Speed", QStringLiteral("Speed"));
     cpvSlider1 = new QScrollBar(Qt::Horizontal, this);
     cpvSlider1->setObjectName(QStringLiteral("cpvSlider1"));

@@ -292,6 +292,8 @@ private:
 
     // ---- voice and speed ----
     void FillVoiceList();
+    // Shows the stored voice and speed in the controls and the status bar.
+    void showStoredVoiceAndSpeed();
     void openTryVoicePage();
 
     // ---- toolbar, layout and text format ----

@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QPixmap>
@@ -220,6 +221,10 @@ void CommonDialog::ShowFont()
     seed.setItalic(FontItalic);
     seed.setStrikeOut(FontStrikethru);
     seed.setUnderline(FontUnderline);
+    // The dialog picks its style by name: give it the name of the face
+    // these values really give ("Book", "Bold", ...), or it takes one of
+    // its own guess (an oblique face for a regular font).
+    seed.setStyleName(QFontInfo(seed).styleName());
     const QColor seedColor = RichTextBox::toQColor(Color);
     FontChooser dialog(seed, seedColor, (Flags & 256) != 0, owner);
     if (ShowModal(&dialog) != QDialog::Accepted)

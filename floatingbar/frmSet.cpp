@@ -86,6 +86,15 @@ QString frmSet::BitrateText(int step)
     return QStringLiteral("Current nominal bitrate: %1 kbit").arg(kbit);
 }
 
+std::pair<QString, QString> frmSet::SimpleQuality(int quality)
+{
+    if (quality == 2)
+        return {QStringLiteral("SAFT11kHz16BitMono"), QStringLiteral("3")};
+    if (quality == 1)
+        return {QStringLiteral("SAFT24kHz16BitMono"), QStringLiteral("6")};
+    return {QStringLiteral("SAFT48kHz16BitMono"), QStringLiteral("9")};
+}
+
 frmSet::frmSet(QWidget* parent)
     : QDialog(parent)
     , CommonDialog1(new CommonDialog)
@@ -347,6 +356,7 @@ void frmSet::connectHandlers()
     connect(HsSpeed, &QScrollBar::valueChanged, this, [this](int) { HsSpeed_Change(); });
     connect(OptionQality[0], &QRadioButton::toggled, this, [this](bool) { OptionQality_Click(0); });
     connect(OptionQality[1], &QRadioButton::toggled, this, [this](bool) { OptionQality_Click(1); });
+    connect(QualityCB, &QComboBox::currentIndexChanged, this, [this](int) { showSimpleFormat(); });
     connect(Slider1, &QSlider::valueChanged, this, [this](int) { Slider1_Scroll(); });
     connect(CmdFormatFont, &QPushButton::clicked, this, [this] { CmdFormatFont_Click(); });
     connect(Cmdok, &QPushButton::clicked, this, [this] { Cmdok_Click(); });

@@ -98,6 +98,9 @@ frmDockDemo::frmDockDemo(std::unique_ptr<DockController> controller, QWidget* pa
     setProperty("Tag", QStringLiteral("2205")); // caption: the product name
     setWindowTitle(QStringLiteral("Lectova"));
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // The bar is seldom the active window (the user works in another
+    // application): its tool tips show all the same.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     resize(kBarWidth, kBarHeight);
     setAutoFillBackground(true);
     buildControls();

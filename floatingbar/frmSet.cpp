@@ -1,6 +1,7 @@
 // frmSet: the pages, their controls and the fixed lists and tables.
 #include "floatingbar/frmSet.h"
 
+#include "mainwindow/ComboPopup.h"
 #include "mainwindow/CommonDialog.h"
 
 #include <QCheckBox>
@@ -85,6 +86,15 @@ QString frmSet::BitrateText(int step)
     return QStringLiteral("Current nominal bitrate: %1 kbit").arg(kbit);
 }
 
+std::pair<QString, QString> frmSet::SimpleQuality(int quality)
+{
+    if (quality == 2)
+        return {QStringLiteral("SAFT11kHz16BitMono"), QStringLiteral("3")};
+    if (quality == 1)
+        return {QStringLiteral("SAFT24kHz16BitMono"), QStringLiteral("6")};
+    return {QStringLiteral("SAFT48kHz16BitMono"), QStringLiteral("9")};
+}
+
 frmSet::frmSet(QWidget* parent)
     : QDialog(parent)
     , CommonDialog1(new CommonDialog)
@@ -146,6 +156,7 @@ void frmSet::buildTtsPage()
     grid->addWidget(new QLabel(QStringLiteral("Default Speaker"), basic), 0, 0);
     VoiceCB = new QComboBox(basic);
     VoiceCB->setObjectName(QStringLiteral("VoiceCB"));
+    LimitPopupRows(VoiceCB);
     grid->addWidget(VoiceCB, 0, 1, 1, 2);
     grid->addWidget(idLabel(2100, basic), 1, 0);
     HsSpeed = new QScrollBar(Qt::Horizontal, basic);
@@ -189,6 +200,7 @@ void frmSet::buildMp3Page()
     grid->addWidget(idLabel(5026, frame), 3, 0);
     FormatCB = new QComboBox(frame);
     FormatCB->setObjectName(QStringLiteral("FormatCB"));
+    LimitPopupRows(FormatCB);
     grid->addWidget(FormatCB, 3, 1);
     ChkMP3ogg = box(QStringLiteral("Set MP3(Ogg) Quality"), "ChkMP3ogg", frame);
     grid->addWidget(ChkMP3ogg, 4, 0, 1, 2);
@@ -261,6 +273,7 @@ void frmSet::buildHotkeyPage()
         CheckArt[i] = box(QStringLiteral("   +"), "CheckArt", frame);
         ComboKey[i] = new QComboBox(frame);
         ComboKey[i]->setObjectName(QStringLiteral("ComboKey"));
+        LimitPopupRows(ComboKey[i]);
         grid->addWidget(CheckCtrl[i], r, 1);
         grid->addWidget(CheckShift[i], r, 2);
         grid->addWidget(CheckArt[i], r, 3);
@@ -343,6 +356,7 @@ void frmSet::connectHandlers()
     connect(HsSpeed, &QScrollBar::valueChanged, this, [this](int) { HsSpeed_Change(); });
     connect(OptionQality[0], &QRadioButton::toggled, this, [this](bool) { OptionQality_Click(0); });
     connect(OptionQality[1], &QRadioButton::toggled, this, [this](bool) { OptionQality_Click(1); });
+    connect(QualityCB, &QComboBox::currentIndexChanged, this, [this](int) { showSimpleFormat(); });
     connect(Slider1, &QSlider::valueChanged, this, [this](int) { Slider1_Scroll(); });
     connect(CmdFormatFont, &QPushButton::clicked, this, [this] { CmdFormatFont_Click(); });
     connect(Cmdok, &QPushButton::clicked, this, [this] { Cmdok_Click(); });

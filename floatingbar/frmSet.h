@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <utility>
 
 class QCheckBox;
 class QComboBox;
@@ -40,6 +41,9 @@ public:
     static void BitrateFromSlider(int step, int& kbit);
     // "Current nominal bitrate: <kbit> kbit".
     static QString BitrateText(int step);
+    // The format name and MP3/Ogg step a simple quality stands for
+    // (QualityCB index: 0 High, 1 Normal, 2 Low; any other counts as High).
+    static std::pair<QString, QString> SimpleQuality(int quality);
 
     // ---- controls ----
     QTabBar* TabStrip1 = nullptr;
@@ -115,6 +119,9 @@ public:
     void TabStrip1_Click();
     void HsSpeed_Change();
     void OptionQality_Click(int Index);
+    // With Simple Control, the format list shows the format of the
+    // quality chosen: the format its files are written in.
+    void showSimpleFormat();
     void Slider1_Scroll();
     void ChkMP3ogg_Click();
     void CmdFormatFont_Click();

@@ -283,6 +283,7 @@ void frmSet::loadQualityPage()
             OptionQality[0]->setChecked(true);
             OptionQality_Click(0);
             setListIndex(QualityCB, toInt(read(kReadSet, QStringLiteral("SimplyControl"), QStringLiteral("0"))));
+            showSimpleFormat();
         } else {
             OptionQality[1]->setChecked(true);
             OptionQality_Click(1);
@@ -388,6 +389,13 @@ void frmSet::OptionQality_Click(int /*Index*/)
     ChkMP3ogg->setEnabled(!simple);
     Slider1->setEnabled(!simple && ChkMP3ogg->isChecked());
     QualityCB->setEnabled(simple);
+    showSimpleFormat();
+}
+
+void frmSet::showSimpleFormat()
+{
+    if (OptionQality[0]->isChecked())
+        IgnoreErrors([&] { setListText(FormatCB, SimpleQuality(QualityCB->currentIndex()).first); });
 }
 
 void frmSet::Slider1_Scroll()
@@ -519,15 +527,7 @@ void frmSet::Cmdok_Click()
         write(kReadSet, QStringLiteral("Speed"), QString::number(HsSpeed->value()));
         if (OptionQality[0]->isChecked()) {
             const int quality = QualityCB->currentIndex();
-            QString format = QStringLiteral("SAFT48kHz16BitMono");
-            QString step = QStringLiteral("9");
-            if (quality == 2) {
-                format = QStringLiteral("SAFT11kHz16BitMono");
-                step = QStringLiteral("3");
-            } else if (quality == 1) {
-                format = QStringLiteral("SAFT24kHz16BitMono");
-                step = QStringLiteral("6");
-            }
+            const auto [format, step] = SimpleQuality(quality);
             write(kReadSet, QStringLiteral("Format"), format);
             write(kReadSet, QStringLiteral("MP3Ogg"), step);
             write(kReadSet, QStringLiteral("OptionControl"), QStringLiteral("0"));

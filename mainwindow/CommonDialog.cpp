@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QPixmap>
@@ -30,24 +31,53 @@ void takeFile(CommonDialog& d, const QString& path)
     d.FileTitle = path.isEmpty() ? QString() : QFileInfo(path).fileName();
 }
 
+// A name without an extension takes the chosen filter's (what the file
+// is written as follows the name).
+QString withFilterExtension(const CommonDialog& d, const QString& path)
+{
+    const QString extension = CommonDialog::filterExtension(d.Filter, d.FilterIndex);
+    if (path.isEmpty() || extension.isEmpty() || QFileInfo(path).fileName().contains(u'.'))
+        return path;
+    return path + u'.' + extension;
+}
+
 void showFileDialog(CommonDialog& d, bool save)
 {
     QFileDialog dialog(d.owner);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter(CommonDialog::toQtFilter(d.Filter));
+    const QStringList filters = CommonDialog::toQtFilter(d.Filter).split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+    dialog.setNameFilters(filters);
+    if (d.FilterIndex >= 1 && d.FilterIndex <= filters.size())
+        dialog.selectNameFilter(filters.at(d.FilterIndex - 1));
     if (save && !(d.Flags & 2))
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (save) {
+        // The dialog adds the extension itself, so that it asks before
+        // overwriting the file that is really meant.
+        const auto followFilter = [&](const QString& shown) {
+            dialog.setDefaultSuffix(CommonDialog::filterExtension(d.Filter, int(filters.indexOf(shown)) + 1));
+        };
+        followFilter(dialog.selectedNameFilter());
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followFilter);
+    }
+    if (!d.InitDir.isEmpty())
+        dialog.setDirectory(d.InitDir);
     if (!d.FileName.isEmpty())
         dialog.selectFile(d.FileName);
+    else if (save && !d.InitFileName.isEmpty())
+        dialog.selectFile(d.InitFileName);
     QString chosen;
     if (ShowModal(&dialog) == QDialog::Accepted) {
         const QStringList files = dialog.selectedFiles();
         if (!files.isEmpty())
             chosen = files.first();
+        const int index = int(filters.indexOf(dialog.selectedNameFilter()));
+        if (index >= 0)
+            d.FilterIndex = index + 1;
     }
     if (!chosen.isEmpty())
-        takeFile(d, chosen);
+        takeFile(d, save ? withFilterExtension(d, chosen) : chosen);
 }
 
 // The font dialog: the platform's font list, sizes and effects, a colour
@@ -134,9 +164,28 @@ QString CommonDialog::toQtFilter(const QString& filter)
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1];
         patterns.replace(u';', u' ');
-        out << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+        QString description = parts[i];
+        const QString shown = QStringLiteral("(%1)").arg(patterns);
+        if (description.endsWith(shown) || description.endsWith(QStringLiteral("(%1)").arg(parts[i + 1])))
+            description.chop(shown.size());
+        out << QStringLiteral("%1 %2").arg(description.trimmed(), shown);
     }
     return out.join(QStringLiteral(";;"));
+}
+
+QString CommonDialog::filterExtension(const QString& filter, int index)
+{
+    const QStringList parts = filter.split(u'|');
+    const int at = 2 * (index - 1) + 1;
+    if (index < 1 || at >= parts.size())
+        return {};
+    const QString first = parts.at(at).section(u';', 0, 0).trimmed();
+    if (!first.startsWith(QLatin1String("*.")))
+        return {};
+    const QString extension = first.mid(2);
+    if (extension.isEmpty() || extension.contains(u'*') || extension.contains(u'?'))
+        return {};
+    return extension;
 }
 
 void CommonDialog::ShowOpen()
@@ -153,7 +202,7 @@ void CommonDialog::ShowSave()
 {
     if (answerer()) {
         answerer()(*this, Save);
-        takeFile(*this, FileName);
+        takeFile(*this, withFilterExtension(*this, FileName));
         return;
     }
     showFileDialog(*this, true);
@@ -172,6 +221,10 @@ void CommonDialog::ShowFont()
     seed.setItalic(FontItalic);
     seed.setStrikeOut(FontStrikethru);
     seed.setUnderline(FontUnderline);
+    // The dialog picks its style by name: give it the name of the face
+    // these values really give ("Book", "Bold", ...), or it takes one of
+    // its own guess (an oblique face for a regular font).
+    seed.setStyleName(QFontInfo(seed).styleName());
     const QColor seedColor = RichTextBox::toQColor(Color);
     FontChooser dialog(seed, seedColor, (Flags & 256) != 0, owner);
     if (ShowModal(&dialog) != QDialog::Accepted)

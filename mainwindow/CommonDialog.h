@@ -25,10 +25,18 @@ public:
     int Flags = 0;
     // "Description|pattern|Description|pattern..." as the file dialogs take it.
     QString Filter;
-    // The full path chosen; "" when cancelled.
+    // The full path chosen; "" when cancelled. Save adds the chosen
+    // filter's extension to a name that has none.
     QString FileName;
     // The chosen file's name without its folder.
     QString FileTitle;
+    // 1-based: the filter shown first, then the one the user chose.
+    int FilterIndex = 1;
+    // The folder a file dialog starts in ("" for the working folder), and
+    // the name Save proposes when FileName is "" (a cancelled dialog still
+    // leaves FileName as the command set it).
+    QString InitDir;
+    QString InitFileName;
 
     // The font dialog's values.
     QString FontName;
@@ -46,8 +54,12 @@ public:
     void ShowSave();
     void ShowFont();
 
-    // Converts "Text|*.txt|All|*.rtf;*.txt" to Qt's "Text (*.txt);;All (*.rtf *.txt)".
+    // Converts "Text|*.txt|All|*.rtf;*.txt" to Qt's "Text (*.txt);;All (*.rtf *.txt)";
+    // a description that already ends in its patterns keeps them once.
     static QString toQtFilter(const QString& filter);
+    // The extension ("rtf") of the first pattern of filter `index`
+    // (1-based) of a Filter string; "" for none or a wildcard.
+    static QString filterExtension(const QString& filter, int index);
 };
 
 // Answers the dialog instead of a person while set; pass {} to go back to

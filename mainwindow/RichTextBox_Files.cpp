@@ -79,6 +79,18 @@ QString decodePlainText(const QByteArray& bytes)
     return latin1(bytes);
 }
 
+// The line break a text uses: that of its first line, LF when it has none.
+QString lineEndOf(const QString& text)
+{
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        if (text.at(at) == u'\n')
+            break;
+        if (text.at(at) == u'\r')
+            return at + 1 < text.size() && text.at(at + 1) == u'\n' ? QStringLiteral("\r\n") : QStringLiteral("\r");
+    }
+    return QStringLiteral("\n");
+}
+
 // What a file holds, as text or as text with formats.
 struct FileContent {
     std::optional<QString> plain;
@@ -100,7 +112,7 @@ FileContent readDocument(const QByteArray& bytes, RichTextBox::FileType type)
     fail(QStringLiteral("Unknown file type %1.").arg(int(type)));
 }
 
-QByteArray writeDocument(const RichTextBox& box, RichTextBox::FileType type)
+QByteArray writeDocument(const RichTextBox& box, RichTextBox::FileType type, const QString& lineEnd)
 {
     switch (type) {
     case RichTextBox::rtfRTF: {
@@ -111,8 +123,12 @@ QByteArray writeDocument(const RichTextBox& box, RichTextBox::FileType type)
         options.plainBackground = RichTextBox::toQColor(box.BackColor());
         return rtf::write(*box.document(), options);
     }
-    case RichTextBox::rtfText:
-        return box.Text().toUtf8();
+    case RichTextBox::rtfText: {
+        QString text = box.Text();
+        if (lineEnd != u"\r\n")
+            text.replace(QStringLiteral("\r\n"), lineEnd);
+        return text.toUtf8();
+    }
     }
     fail(QStringLiteral("Unknown file type %1.").arg(int(type)));
 }
@@ -127,6 +143,7 @@ void RichTextBox::LoadFile(const QString& path, FileType type)
 void RichTextBox::LoadFile(const QString& path, FileType type, const FontAndColor& look)
 {
     FileContent content = readDocument(readWholeFile(path), type);
+    d->lineEnd = content.plain ? lineEndOf(*content.plain) : QStringLiteral("\n");
     // The look goes in with the text: formatting the text once it is in
     // would lay it all out again, at once.
     const QTextCharFormat lookFormat = d->charFormat(look);
@@ -217,7 +234,7 @@ void RichTextBox::SaveFile(const QString& path, FileType type)
     if (!folder.isDir())
         fail(QStringLiteral("The folder \"%1\" does not exist.").arg(shown(info.absolutePath())));
 
-    const QByteArray bytes = writeDocument(*this, type);
+    const QByteArray bytes = writeDocument(*this, type, d->lineEnd);
     // Written beside the old file and renamed over it at the end: a failed
     // save leaves the old file as it was.
     QSaveFile file(path);

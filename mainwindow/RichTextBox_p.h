@@ -79,6 +79,11 @@ struct RichTextBox::Impl {
     // several times over, and share this one copy.
     mutable std::optional<QString> text;
 
+    // ---- files ----
+    // Line break written to plain-text files: the one of the text file
+    // last loaded, LF for anything else.
+    QString lineEnd = QStringLiteral("\n");
+
     // ---- signals ----
     // While above 0, changes of the document are this control's own
     // formatting: no Change, nothing marked stale.

@@ -93,6 +93,9 @@ void frmDocument::Form_Load()
     });
     IgnoreErrors([&] { Lblspeed->setText(QString::number(cpvSlider1->value())); });
     IgnoreErrors([&] { SetSpeakingState(false, false); });
+    // That set the active window's buttons; this one is not active yet and
+    // has nothing to stop either.
+    IgnoreErrors([&] { StopBtn->setEnabled(false); });
     view_status = 1;
     IgnoreErrors([&] {
         if (frmMain* main = frmMain::instance()) {
@@ -240,6 +243,7 @@ void frmDocument::Form_Activate()
 {
     IgnoreErrors([&] { setWindowIcon(LoadResIcon(101)); });
     IgnoreErrors([] { ShowLineNumber(); });
+    IgnoreErrors([&] { showStoredVoiceAndSpeed(); });
     ClosingDocument = false;
     IsIdle = true;
     IgnoreErrors([] {

@@ -272,6 +272,10 @@ private:
     void buildToolbar();
     // The frame pictures' layer, beneath every other control.
     QWidget* frameLayer_ = nullptr;
+    // Pixels the toolbar needs beyond its design height to show its icons
+    // and captions at the user's font; everything below it moves down by
+    // as much, and the layout's twips count from there.
+    int topInset_ = 0;
     // Form_Unload has run and let the window close.
     bool unloaded_ = false;
     // Form_Unload is running: the keyboard focus is not moved into the
@@ -291,6 +295,8 @@ private:
 
     // ---- voice and speed ----
     void FillVoiceList();
+    // Shows the stored voice and speed in the controls and the status bar.
+    void showStoredVoiceAndSpeed();
     void openTryVoicePage();
 
     // ---- toolbar, layout and text format ----

@@ -2,6 +2,7 @@
 // positions (in twips), and wired to their handlers.
 #include "mainwindow/frmDocument.h"
 
+#include "mainwindow/ComboPopup.h"
 #include "mainwindow/DocumentTable.h"
 #include "mainwindow/RichTextBox.h"
 #include "mainwindow/Skin.h"
@@ -178,6 +179,7 @@ void frmDocument::buildControls()
     VoiceCB = new QComboBox(this);
     VoiceCB->setObjectName(QStringLiteral("VoiceCB"));
     VoiceCB->setProperty("ToolTipText", QString::number(kSelectVoiceTip));
+    LimitPopupRows(VoiceCB);
     Speed = makeLabel(this, "Speed", QStringLiteral("Speed"));
     cpvSlider1 = new QScrollBar(Qt::Horizontal, this);
     cpvSlider1->setObjectName(QStringLiteral("cpvSlider1"));
@@ -338,6 +340,16 @@ void frmDocument::buildControls()
     connect(rtfText, &RichTextBox::Change, this, [this] { rtfText_Change(); });
     connect(rtfText, &RichTextBox::SelChange, this, [this] { rtfText_SelChange(); });
 
+    // Everything below the toolbar moves down by what the toolbar needs
+    // beyond its design height.
+    if (topInset_ > 0) {
+        for (QWidget* parent : {static_cast<QWidget*>(this), frameLayer_}) {
+            for (QWidget* w : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                if (w != tbToolBar && w != frameLayer_)
+                    w->move(w->x(), w->y() + topInset_);
+            }
+        }
+    }
     frameLayer_->lower();
 }
 

@@ -74,6 +74,20 @@ void frmDocument::FillVoiceList()
     VoiceCB->blockSignals(blocked);
 }
 
+// Voice and speed belong to the whole program: another window, a hotkey or
+// the settings dialog may have changed them since this window showed them.
+void frmDocument::showStoredVoiceAndSpeed()
+{
+    IgnoreErrors([&] {
+        setVoiceListIndex(CInt(ReadSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("Reader"), QStringLiteral("0"))));
+    });
+    IgnoreErrors([&] {
+        setSpeedValue(CInt(ReadSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("Speed"), QStringLiteral("0"))));
+    });
+    IgnoreErrors([&] { setStatusPanel(2, LoadResString(kSpeakerText) + VoiceCB->currentText()); });
+    IgnoreErrors([&] { setStatusPanel(3, LoadResString(kSpeedText) + QString::number(cpvSlider1->value())); });
+}
+
 void frmDocument::VoiceCB_Click()
 {
     if (!LoadingWindow) {

@@ -23,6 +23,8 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include <algorithm>
+
 using namespace docwin;
 
 namespace {
@@ -68,6 +70,10 @@ constexpr ToolbarButtonDesign kToolbar[] = {
 constexpr std::pair<int, int> kToolbarImages[] = {
     {1, 1}, {2, 2}, {3, 3}, {7, 5}, {8, 6}, {9, 7}, {13, 9}, {15, 20}, {17, 18}, {18, 19},
 };
+
+// Height of the toolbar in the design, in twips; the rest of the layout
+// is placed below it.
+constexpr int kToolbarDesignHeight = 540;
 
 // Positions enabled and disabled by settoolbar.
 constexpr int kDocumentButtons[] = {3, 5, 7, 8, 9, 13, 15};
@@ -158,7 +164,12 @@ void frmDocument::buildToolbar()
         if (b.designImage != 0)
             setToolbarImage(position, b.designImage);
     }
-    tbToolBar->setGeometry(0, 0, width(), twipsToPixels(this, 540));
+    // Icons with their captions under them, at the user's font: the bar is
+    // as tall as that needs, at least its design height.
+    const int designHeight = twipsToPixels(this, kToolbarDesignHeight);
+    const int height = std::max(designHeight, tbToolBar->sizeHint().height());
+    topInset_ = height - designHeight;
+    tbToolBar->setGeometry(0, 0, width(), height);
     connect(tbToolBar, &QToolBar::actionTriggered, this, [this](QAction* a) { tbToolBar_ButtonClick(a); });
 }
 
@@ -281,12 +292,15 @@ void frmDocument::control_pos()
 {
     const auto tw = [this](int px) { return pixelsToTwips(this, px); };
     const auto px = [this](int twips) { return twipsToPixels(this, twips); };
+    // Tops count from the design top of the window: the toolbar's extra
+    // height lies above it.
     const int SW = tw(width());
-    const int SH = tw(height());
+    const int SH = tw(height() - topInset_);
     // Frame pictures are ordered among themselves, beneath the controls.
     const auto toFront = [](QWidget* w) { w->raise(); };
     const auto setLeft = [&](QWidget* w, int twips) { w->move(px(twips), w->y()); };
-    const auto setTop = [&](QWidget* w, int twips) { w->move(w->x(), px(twips)); };
+    const auto setTop = [&](QWidget* w, int twips) { w->move(w->x(), px(twips) + topInset_); };
+    const auto topOf = [&](QWidget* w) { return tw(w->y() - topInset_); };
     // A negative size is refused: the control keeps its old one.
     const auto setWidth = [&](QWidget* w, int twips) {
         if (twips < 0)
@@ -313,6 +327,8 @@ void frmDocument::control_pos()
     });
     IgnoreErrors([&] {
         setTop(ImgMidtop, 550);
+        // The strip behind the voice controls spans the window.
+        setWidth(ImgMidtop, SW);
         toFront(ImgMidtop);
     });
     IgnoreErrors([&] {
@@ -320,7 +336,7 @@ void frmDocument::control_pos()
         toFront(ImgLeftTop);
     });
     IgnoreErrors([&] {
-        setTop(ImgRightTop, tw(ImgLeftTop->y()));
+        setTop(ImgRightTop, topOf(ImgLeftTop));
         setLeft(ImgRightTop, SW - widthOf(ImgRightTop));
         toFront(ImgRightTop);
     });
@@ -343,12 +359,27 @@ void frmDocument::control_pos()
         setLeft(ImgRightBtm, SW - widthOf(ImgRightBtm));
         toFront(ImgRightBtm);
     });
+    // The side strips run from the top band down to the bottom band, the
+    // right one along the right edge; the bottom line spans between them.
+    IgnoreErrors([&] {
+        setTop(ImgLeftMId, 1680);
+        setHeight(ImgLeftMId, SH - 1000 - 1680);
+    });
+    IgnoreErrors([&] {
+        setLeft(ImgrightMid, SW - widthOf(ImgrightMid));
+        setTop(ImgrightMid, 1680);
+        setHeight(ImgrightMid, SH - 1000 - 1680);
+    });
+    IgnoreErrors([&] {
+        setTop(ImgMidBottom, SH - 1000);
+        setWidth(ImgMidBottom, SW - 660);
+    });
     IgnoreErrors([&] { toFront(ImgButton); });
     IgnoreErrors([&] {
         toFront(rtfText);
         IgnoreErrors([&] { setTop(rtfText, 1680); });
         IgnoreErrors([&] { setWidth(rtfText, SW - tw(rtfText->x()) - widthOf(ImgrightMid)); });
-        IgnoreErrors([&] { setHeight(rtfText, SH - tw(rtfText->y()) - 1000); });
+        IgnoreErrors([&] { setHeight(rtfText, SH - topOf(rtfText) - 1000); });
     });
     IgnoreErrors([&] {
         setLeft(Btnminibar, SW - 2500);

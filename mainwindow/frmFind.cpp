@@ -13,12 +13,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStringMatcher>
 #include <QTextCursor>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -132,6 +134,17 @@ frmFind* frmFind::ShowFind(QWidget* owner)
     if (!s_instance) {
         s_instance = new frmFind(owner);
         s_instance->setAttribute(Qt::WA_DeleteOnClose);
+        // A new window opens over the middle of its owner, on the screen.
+        if (owner) {
+            QRect place(QPoint(), s_instance->size());
+            place.moveCenter(owner->window()->frameGeometry().center());
+            if (const QScreen* screen = owner->screen()) {
+                const QRect room = screen->availableGeometry();
+                place.moveLeft(std::clamp(place.left(), room.left(), std::max(room.left(), room.right() - place.width())));
+                place.moveTop(std::clamp(place.top(), room.top(), std::max(room.top(), room.bottom() - place.height())));
+            }
+            s_instance->move(place.topLeft());
+        }
     }
     frmFind* f = s_instance.data();
     f->show();

@@ -29,8 +29,10 @@
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -57,6 +59,19 @@ bool clipboardHasText()
     const QClipboard* clip = QGuiApplication::clipboard();
     const QMimeData* data = clip ? clip->mimeData() : nullptr;
     return data && data->hasText();
+}
+
+// The size a document window has when it is first restored from
+// maximised: the area less a margin, a title bar further down and right
+// for each window before it (up to four, then from the corner again).
+QRect normalDocumentGeometry(QMdiArea* area, QMdiSubWindow* sub)
+{
+    const int step = std::max(16, sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub));
+    const int index = static_cast<int>(area->subWindowList().indexOf(sub));
+    const int shift = step * (std::max(index, 0) % 5);
+    const QSize room = area->viewport()->size() - QSize(4 * step, 4 * step);
+    const QSize size = room.expandedTo(sub->minimumSizeHint()).expandedTo(QSize(4 * step, 4 * step));
+    return QRect(QPoint(shift, shift), size);
 }
 
 } // namespace
@@ -438,12 +453,24 @@ QMdiSubWindow* frmMain::addDocumentWindow(frmDocument* document)
 {
     QMdiSubWindow* sub = mdiArea->addSubWindow(document);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // Document windows open maximised, usually before the area has its
+    // final size: the first restore gives the window a normal size.
+    connect(sub, &QMdiSubWindow::windowStateChanged, sub, [sub](Qt::WindowStates before, Qt::WindowStates now) {
+        QMdiArea* area = sub->mdiArea();
+        if (!area || sub->property("normalSized").toBool() || !(before & Qt::WindowMaximized)
+            || (now & (Qt::WindowMaximized | Qt::WindowMinimized)))
+            return;
+        sub->setProperty("normalSized", true);
+        sub->setGeometry(normalDocumentGeometry(area, sub));
+    });
     sub->showMaximized();
     mdiArea->setActiveSubWindow(sub);
     // Offscreen or before the main window is shown, the area does not
     // activate on its own: make sure the new window is the current one.
     if (mdiArea->currentSubWindow() != sub)
         onSubWindowActivated(sub);
+    // What the user types next goes into the new document.
+    document->rtfText->setFocus();
     return sub;
 }
 

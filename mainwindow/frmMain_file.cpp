@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -44,6 +45,25 @@ QString windowText(const frmDocument* doc)
 bool isNewDocumentName(const QString& name)
 {
     return name.left(8) == QLatin1String("Document");
+}
+
+// Whether a document has a file of its own: not a new one, nor the
+// welcome text in the program folder.
+bool hasFileOfItsOwn(const QString& name)
+{
+    return !name.isEmpty() && !isNewDocumentName(name) && name != AppFolder + QStringLiteral("/first.txt");
+}
+
+// Where the file dialogs start: the active document's folder, when it has
+// a file of its own, else the user's documents folder.
+QString dialogFolder(const frmDocument* doc)
+{
+    if (doc && hasFileOfItsOwn(doc->windowTitle())) {
+        const QFileInfo file(doc->windowTitle());
+        if (QFileInfo(file.absolutePath()).isDir())
+            return file.absolutePath();
+    }
+    return MyDocsFolder.isEmpty() ? QDir::homePath() : MyDocsFolder;
 }
 
 } // namespace
@@ -103,7 +123,10 @@ void frmMain::mnuFileOpen_Click()
         doc->view_status = 1;
     dlgCommonDialog.owner = this;
     dlgCommonDialog.Filter = QStringLiteral("All files|*.rtf;*.txt|RTF Files (*.rtf)|*.rtf|text files|*.txt");
+    dlgCommonDialog.FilterIndex = 1;
     dlgCommonDialog.FileName.clear();
+    dlgCommonDialog.InitDir = dialogFolder(activeDocument());
+    dlgCommonDialog.InitFileName.clear();
     dlgCommonDialog.ShowOpen();
     // A copy: the new window's activation sets the dialog's file name.
     const QString chosen = dlgCommonDialog.FileName;
@@ -202,7 +225,7 @@ void frmMain::mnuFileSave_Click()
         return;
     const int slot = SlotOf(doc);
     const QString name = doc->windowTitle();
-    if (name.isEmpty() || isNewDocumentName(name) || name == AppFolder + QStringLiteral("/first.txt")) {
+    if (!hasFileOfItsOwn(name)) {
         // A document without a file of its own (or the welcome text) is
         // saved under a name the user chooses; Save As records the result.
         mnuFileSaveAs_Click();
@@ -229,8 +252,14 @@ void frmMain::mnuFileSaveAs_Click()
     dlgCommonDialog.owner = this;
     dlgCommonDialog.Flags = 6;
     dlgCommonDialog.Filter = QStringLiteral("RTF Files (*.rtf)|*.rtf|Text files (*.txt)|*.txt");
+    dlgCommonDialog.FilterIndex = 1;
     dlgCommonDialog.FileName.clear();
+    // The dialog proposes the document's own name, in its own folder.
+    const frmDocument* active = activeDocument();
+    dlgCommonDialog.InitDir = dialogFolder(active);
+    dlgCommonDialog.InitFileName = active ? QFileInfo(active->windowTitle()).fileName() : QString();
     dlgCommonDialog.ShowSave();
+    // With the extension of the chosen filter when the name had none.
     const QString fileName = dlgCommonDialog.FileName;
     if (fileName.isEmpty()) {
         // Cancelled: nothing is saved, and a closing document stays open.

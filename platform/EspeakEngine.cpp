@@ -258,25 +258,61 @@ QList<VoiceToken> EspeakEngine::orderForLocale(QList<VoiceToken> voices, const Q
     if (full.isEmpty() || full == u"c" || full == u"posix")
         full = QStringLiteral("en-us");
     const QString lang = full.section(u'-', 0, 0);
+    const auto languageOf = [](const VoiceToken& v) { return v.GetAttribute(QStringLiteral("Language")).toLower(); };
     auto find = [&](auto pred) {
         for (int i = 0; i < voices.size(); ++i) {
-            if (pred(voices[i].GetAttribute(QStringLiteral("Language")).toLower()))
+            if (pred(languageOf(voices[i])))
                 return i;
         }
         return -1;
     };
+    const auto ofLanguage = [&](const QString& l) { return l == lang || l.startsWith(lang + u'-'); };
     int best = find([&](const QString& l) { return l == full; });
     if (best < 0)
         best = find([&](const QString& l) { return l == lang; });
     if (best < 0 && lang == u"en")
         best = find([&](const QString& l) { return l == u"en-us"; });
     if (best < 0)
-        best = find([&](const QString& l) { return l.startsWith(lang + u'-'); });
+        best = find(ofLanguage);
     if (best < 0 && lang != u"en")
         return orderForLocale(voices, QStringLiteral("en_US"));
-    if (best > 0)
-        voices.move(best, 0);
-    return voices;
+
+    // Letters compared without accents and case, code point by code point.
+    const auto sortKey = [](const QString& text) {
+        const QString decomposed = text.normalized(QString::NormalizationForm_KD);
+        QString key;
+        key.reserve(decomposed.size());
+        for (const QChar c : decomposed) {
+            if (c.category() != QChar::Mark_NonSpacing)
+                key.append(c);
+        }
+        return key.toCaseFolded();
+    };
+    struct Entry {
+        int group; // 0 the user's voice, 1 its language, 2 the others
+        QString key;
+        VoiceToken voice;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(std::size_t(voices.size()));
+    for (int i = 0; i < voices.size(); ++i) {
+        const int group = i == best ? 0 : ofLanguage(languageOf(voices[i])) ? 1 : 2;
+        entries.push_back({group, sortKey(voices[i].description), voices[i]});
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        if (a.group != b.group)
+            return a.group < b.group;
+        if (const int c = a.key.compare(b.key); c != 0)
+            return c < 0;
+        if (const int c = a.voice.description.compare(b.voice.description); c != 0)
+            return c < 0;
+        return a.voice.id < b.voice.id;
+    });
+    QList<VoiceToken> ordered;
+    ordered.reserve(voices.size());
+    for (Entry& e : entries)
+        ordered.append(std::move(e.voice));
+    return ordered;
 }
 
 int EspeakEngine::wordsPerMinute(int rate)

@@ -104,7 +104,11 @@ public:
     static std::pair<int, int> wordAt(QStringView text, int position, int length);
     // 175 x 3^(rate/10) words per minute, within espeak's range.
     static int wordsPerMinute(int rate);
-    // Orders voices so that the one for `localeName` ("en_US") comes first.
+    // The voices in the order every voice list shows and every stored voice
+    // index counts: the voice for `localeName` ("en_US") first, then the
+    // other voices of that language, then all the others, each group by
+    // description as shown (accents and letter case aside, then exactly),
+    // whatever the locale's own collation.
     static QList<VoiceToken> orderForLocale(QList<VoiceToken> voices, const QString& localeName);
 
 private:

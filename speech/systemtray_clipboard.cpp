@@ -337,11 +337,11 @@ void systemtray::SaveTextAsAudio(const QString& text)
         return;
     }
 
-    // Quality of the file, by format name.
-    QString formatName = QStringLiteral("SAFT48kHz16BitStereo");
-    IgnoreErrors([&] {
-        formatName = ReadSetting(IniFile, kReadSet, QStringLiteral("Format"), QStringLiteral("SAFT48kHz16BitStereo"));
-    });
+    // Quality of the file, by format name; until one is stored, the quality
+    // the settings dialog shows first (Simple Control, High).
+    const QString firstQuality = QStringLiteral("SAFT48kHz16BitMono");
+    QString formatName = firstQuality;
+    IgnoreErrors([&] { formatName = ReadSetting(IniFile, kReadSet, QStringLiteral("Format"), firstQuality); });
     std::int32_t formatType = 0;
     IgnoreErrors([&] {
         if (voicecls) {

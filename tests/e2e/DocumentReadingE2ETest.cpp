@@ -12,6 +12,7 @@
 #include "speech/ProgramWindows.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
+#include "support/EventPump.h"
 #include "support/ProgramRun.h"
 #include "support/SinkRecorder.h"
 
@@ -46,24 +47,6 @@ struct Selection {
     QString text;
     bool operator==(const Selection& o) const { return start == o.start && length == o.length; }
 };
-
-void pump(int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
-}
-
-template <class Pred>
-bool pumpUntil(Pred pred, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!pred() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
-    return pred();
-}
 
 // Sends input to the test desktop as the user would; returns when the X
 // server has it.

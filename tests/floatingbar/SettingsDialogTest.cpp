@@ -163,7 +163,8 @@ TEST_F(SettingsDialogTest, DefaultsOfAnEmptyFile)
     EXPECT_EQ(d.Label28->text(), "0");
     EXPECT_EQ(d.VoiceCB->count(), 0);
     EXPECT_FALSE(d.ChkPunctuation->isChecked());
-    EXPECT_EQ(d.FormatCB->currentText(), "SAFT48kHz16BitStereo");
+    // Simple Control: the format list shows the format of the quality.
+    EXPECT_EQ(d.FormatCB->currentText(), "SAFT48kHz16BitMono");
     EXPECT_EQ(d.Slider1->value(), 9);
     EXPECT_FALSE(d.ChkMP3ogg->isChecked());
     EXPECT_FALSE(d.Slider1->isEnabled());
@@ -453,6 +454,39 @@ TEST_F(SettingsDialogTest, OkRegistersTheNewHotkeysAtOnce)
         EXPECT_EQ(v, "<missing>");
     grabs->onGrab = {};
     tray.reset();
+}
+
+TEST_F(SettingsDialogTest, TheFormatShownIsTheFormatStored)
+{
+    // Simple Control: each quality shows the format OK stores for it.
+    const char* simple[] = {"SAFT48kHz16BitMono", "SAFT24kHz16BitMono", "SAFT11kHz16BitMono"};
+    set("ReadSet", "Format", "SAFT44kHz16BitStereo");
+    for (int quality : {2, 1, 0}) {
+        frmSet d;
+        distinctHotkeys(d);
+        d.QualityCB->setCurrentIndex(quality);
+        EXPECT_EQ(d.FormatCB->currentText(), simple[quality]);
+        d.Cmdok_Click();
+        EXPECT_EQ(get("ReadSet", "Format"), simple[quality]);
+        frmSet again;
+        EXPECT_EQ(again.FormatCB->currentText(), simple[quality]);
+        EXPECT_EQ(again.QualityCB->currentIndex(), quality);
+    }
+    // Advanced Control: the format chosen, from the one Simple showed.
+    const QStringList formats = frmSet::AudioFormatNames();
+    for (int i = 0; i < formats.size(); i += 7) {
+        frmSet d;
+        distinctHotkeys(d);
+        d.OptionQality[1]->setChecked(true);
+        EXPECT_EQ(d.FormatCB->currentText(), simple[0]);
+        d.FormatCB->setCurrentIndex(i);
+        d.Cmdok_Click();
+        EXPECT_EQ(get("ReadSet", "Format"), formats[i]);
+        frmSet again;
+        EXPECT_EQ(again.FormatCB->currentText(), formats[i]);
+        EXPECT_TRUE(again.OptionQality[1]->isChecked());
+        set("ReadSet", "OptionControl", "0");
+    }
 }
 
 TEST_F(SettingsDialogTest, FormatNamesKeyNamesAndBitrates)

@@ -3,6 +3,7 @@
 // handlers.
 #include "DocumentWindowFixture.h"
 
+#include <QToolButton>
 #include <QUrl>
 
 namespace {
@@ -19,19 +20,53 @@ TEST_F(DocumentWindowControlsTest, LayoutFollowsTheWindowSize)
     const double tpp = TwipsPerPixelX(d);
     auto tw = [tpp](int px) { return px * tpp; };
     const int tolerance = qCeil(tpp);
-    d->resize(900, 640);
-    const double SW = tw(900), SH = tw(640);
 
-    EXPECT_NEAR(tw(d->rtfText->y()), 1680, tolerance);
-    EXPECT_NEAR(tw(d->rtfText->geometry().right() + 1) + tw(d->ImgrightMid->width()), SW, 2 * tolerance);
-    EXPECT_NEAR(SH - tw(d->rtfText->geometry().bottom() + 1), 1000, 2 * tolerance);
-    EXPECT_NEAR(tw(d->Btnminibar->x()), SW - 2500, tolerance);
-    EXPECT_NEAR(tw(d->Btnminibar->y()), SH - 800, tolerance);
-    EXPECT_NEAR(tw(d->BtnVoiceSample->y()), SH - 900, tolerance);
-    EXPECT_NEAR(tw(d->CmdMoreVoice->x()), 5035, tolerance);
-    EXPECT_NEAR(tw(d->btnBBC->y()), SH - 705, tolerance);
-    EXPECT_NEAR(tw(d->ImgRightTop->geometry().right() + 1), SW, tolerance);
-    EXPECT_NEAR(tw(d->ImgMidBtm->geometry().bottom() + 1), SH, tolerance);
+    // Every toolbar button shows its icon and, under it, its whole caption
+    // at the user's font; the toolbar is as tall as that needs, and what it
+    // needs beyond its design height moves everything below it down.
+    d->resize(1600, 1100);
+    int buttons = 0;
+    for (QAction* a : d->tbToolBar->actions()) {
+        auto* b = qobject_cast<QToolButton*>(d->tbToolBar->widgetForAction(a));
+        if (a->isSeparator() || !b)
+            continue;
+        ++buttons;
+        EXPECT_GE(b->height(), b->sizeHint().height()) << a->text().toStdString();
+        EXPECT_GE(b->height(), b->iconSize().height() + b->fontMetrics().height()) << a->text().toStdString();
+        EXPECT_LE(b->geometry().bottom(), d->tbToolBar->contentsRect().bottom()) << a->text().toStdString();
+    }
+    EXPECT_EQ(buttons, 14);
+    const int inset = d->tbToolBar->height() - qRound(540 / tpp);
+    EXPECT_GE(inset, 0);
+    auto top = [&](QWidget* w) { return tw(w->y() - inset); };
+
+    for (const QSize size : {QSize(900, 640), QSize(1600, 1100)}) {
+        SCOPED_TRACE(size.width());
+        d->resize(size);
+        const double SW = tw(size.width()), SH = tw(size.height() - inset);
+        EXPECT_NEAR(top(d->rtfText), 1680, tolerance);
+        EXPECT_NEAR(tw(d->rtfText->geometry().right() + 1) + tw(d->ImgrightMid->width()), SW, 2 * tolerance);
+        EXPECT_NEAR(SH - top(d->rtfText) - tw(d->rtfText->height()), 1000, 2 * tolerance);
+        EXPECT_NEAR(tw(d->Btnminibar->x()), SW - 2500, tolerance);
+        EXPECT_NEAR(top(d->Btnminibar), SH - 800, tolerance);
+        EXPECT_NEAR(top(d->BtnVoiceSample), SH - 900, tolerance);
+        EXPECT_NEAR(tw(d->CmdMoreVoice->x()), 5035, tolerance);
+        EXPECT_NEAR(top(d->btnBBC), SH - 705, tolerance);
+        EXPECT_NEAR(top(d->SpeakBtn), 680, tolerance);
+        EXPECT_NEAR(tw(d->ImgRightTop->geometry().right() + 1), SW, tolerance);
+        EXPECT_NEAR(top(d->ImgMidBtm) + tw(d->ImgMidBtm->height()), SH, tolerance);
+        // The frame strips reach the window's edges: the top band across,
+        // the side strips from it down to the bottom band.
+        EXPECT_NEAR(top(d->ImgMidtop), 550, tolerance);
+        EXPECT_NEAR(tw(d->ImgMidtop->geometry().right() + 1), SW, tolerance);
+        for (QLabel* side : {d->ImgLeftMId, d->ImgrightMid}) {
+            EXPECT_NEAR(top(side), 1680, tolerance);
+            EXPECT_NEAR(top(side) + tw(side->height()), SH - 1000, 2 * tolerance);
+        }
+        EXPECT_NEAR(tw(d->ImgrightMid->geometry().right() + 1), SW, tolerance);
+        EXPECT_NEAR(top(d->ImgMidBottom), SH - 1000, tolerance);
+        EXPECT_NEAR(tw(d->ImgMidBottom->geometry().right() + 1), SW - 330, 2 * tolerance);
+    }
 
     // Frame pictures stay beneath the controls they surround.
     d->control_pos();
@@ -44,6 +79,37 @@ TEST_F(DocumentWindowControlsTest, LayoutFollowsTheWindowSize)
     d->resize(100, 60);
     EXPECT_LT(d->Btnminibar->x(), 0);
     EXPECT_EQ(d->rtfText->height(), oldHeight);
+}
+
+TEST_F(DocumentWindowControlsTest, RestoredWindowsHaveANormalSizeCascaded)
+{
+    // The first made maximised before the main window has its size, as at
+    // start; each new one maximised in turn, the one before it restored.
+    frmMain& m = mainWindow();
+    QList<QMdiSubWindow*> subs;
+    subs.append(frameOf(newInMain()));
+    m.resize(1200, 800);
+    m.show();
+    QCoreApplication::processEvents();
+    for (int i = 0; i < 2; ++i)
+        subs.append(frameOf(newInMain()));
+    const QSize area = m.mdiArea->viewport()->size();
+    QPoint last(-1, -1);
+    for (QMdiSubWindow* s : subs) {
+        s->showNormal();
+        const QRect g = s->geometry();
+        EXPECT_GE(g.width(), area.width() * 3 / 4);
+        EXPECT_GE(g.height(), area.height() * 3 / 4);
+        EXPECT_TRUE(QRect(QPoint(), area).contains(g)) << g.x() << "," << g.y() << " " << g.width() << "x" << g.height();
+        EXPECT_GT(g.x(), last.x());
+        EXPECT_GT(g.y(), last.y());
+        last = g.topLeft();
+    }
+    // Maximised and restored again, a window keeps the size it was given.
+    const QRect normal = subs[1]->geometry();
+    subs[1]->showMaximized();
+    subs[1]->showNormal();
+    EXPECT_EQ(subs[1]->geometry(), normal);
 }
 
 // ---------------------------------------------------------------------------

@@ -37,6 +37,46 @@ TEST_F(DocumentWindowTest, LoadShowsTheStoredVoiceAndSpeed)
     EXPECT_FALSE(Access::LoadingWindow(*d));
 }
 
+TEST_F(DocumentWindowTest, EveryWindowShowsTheTrueVoiceSpeedAndReadingState)
+{
+    setting("ReadSet", "Reader", "1");
+    setting("ReadSet", "Speed", "3");
+    frmMain& m = mainWindow();
+    IsMainShown = true;
+    ReadingFaces::mainWindow = &m;
+    frmDocument* first = newInMain();
+    // Idle: nothing to stop, in the first window and in one opened later.
+    EXPECT_FALSE(first->StopBtn->isEnabled());
+    const QString file = dir.filePath("opened.txt");
+    writeFile(file, "Some text.");
+    frmDocument* second = m.OpenFileInNewWindow(file);
+    ASSERT_NE(second, nullptr);
+    EXPECT_FALSE(second->StopBtn->isEnabled());
+    EXPECT_TRUE(second->SpeakBtn->isEnabled());
+
+    // The voice and speed are the program's: changed in the second window,
+    // the first shows them again when it comes to the front, and the
+    // status bar says the same.
+    second->VoiceCB->setCurrentIndex(2);
+    second->cpvSlider1->setValue(-2);
+    m.mdiArea->setActiveSubWindow(frameOf(first));
+    ASSERT_EQ(m.activeDocument(), first);
+    EXPECT_EQ(first->VoiceCB->currentText(), "Gamma");
+    EXPECT_EQ(first->cpvSlider1->value(), -2);
+    EXPECT_EQ(first->Lblspeed->text(), "-2");
+    EXPECT_EQ(m.panelText(2), "Speaker:  Gamma");
+    EXPECT_EQ(m.panelText(3), "Speed:-2");
+    EXPECT_EQ(stored("ReadSet", "Reader"), "2");
+    EXPECT_EQ(stored("ReadSet", "Speed"), "-2");
+
+    // A hotkey changed the settings while another window was in front.
+    setting("ReadSet", "Reader", "0");
+    m.mdiArea->setActiveSubWindow(frameOf(second));
+    EXPECT_EQ(second->VoiceCB->currentText(), "Alpha");
+    EXPECT_EQ(m.panelText(2), "Speaker:  Alpha");
+    EXPECT_EQ(m.panelText(3), "Speed:-2");
+}
+
 TEST_F(DocumentWindowTest, VoiceIsStoredOnlyWhenChosenAfterLoading)
 {
     frmMain& m = mainWindow();

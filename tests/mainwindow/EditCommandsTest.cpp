@@ -11,6 +11,8 @@
 #include <QColorDialog>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
+#include <QLineEdit>
 #include <QGuiApplication>
 #include <QMimeDatabase>
 
@@ -339,6 +341,49 @@ TEST_F(EditCommandsTest, FontDialogOffersFontAndColourAndCancelKeepsTheSeed)
     EXPECT_EQ(d.FontName, other);
     EXPECT_FLOAT_EQ(d.FontSize, 18.0F);
     EXPECT_EQ(d.Color, kGreen);
+}
+
+TEST_F(EditCommandsTest, FontDialogShowsTheStyleTheFontReallyHas)
+{
+    if (!QFontDatabase::families().contains("DejaVu Sans"))
+        GTEST_SKIP() << "DejaVu Sans is not installed";
+    SetCommonDialogAnswerer({});
+    for (const bool bold : {false, true}) {
+        for (const bool italic : {false, true}) {
+            SCOPED_TRACE(QString("bold %1 italic %2").arg(bold).arg(italic).toStdString());
+            CommonDialog d;
+            d.Flags = 259;
+            d.FontName = "DejaVu Sans";
+            d.FontSize = 12;
+            d.FontBold = bold;
+            d.FontItalic = italic;
+            QFont face("DejaVu Sans", 12);
+            face.setBold(bold);
+            face.setItalic(italic);
+            int shown = 0;
+            SetModalAnswerer([&](QDialog* dialog) {
+                ++shown;
+                auto* fonts = dialog->findChild<QFontDialog*>();
+                auto* sample = dialog->findChild<QLineEdit*>("qt_fontDialog_sampleEdit");
+                if (!fonts || !sample) {
+                    ADD_FAILURE() << "font dialog without its font list or sample";
+                    return int(QDialog::Rejected);
+                }
+                // The style list shows the face's own name ("Book", not
+                // "Oblique" for a regular font), and the sample that face.
+                EXPECT_EQ(fonts->currentFont().styleName(), QFontInfo(face).styleName());
+                EXPECT_EQ(fonts->currentFont().bold(), bold);
+                EXPECT_EQ(fonts->currentFont().italic(), italic);
+                EXPECT_EQ(QFontInfo(sample->font()).italic(), italic);
+                EXPECT_EQ(QFontInfo(sample->font()).bold(), bold);
+                return int(QDialog::Accepted);
+            });
+            d.ShowFont();
+            EXPECT_EQ(shown, 1);
+            EXPECT_EQ(d.FontBold, bold);
+            EXPECT_EQ(d.FontItalic, italic);
+        }
+    }
 }
 
 // ---- Zoom ----

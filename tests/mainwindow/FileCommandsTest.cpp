@@ -3,6 +3,11 @@
 
 #include "core/StringTable.h"
 
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTest>
+
 namespace {
 
 class FileCommandsTest : public MainWindowFixture {
@@ -183,6 +188,123 @@ TEST_F(FileCommandsTest, NewAndWelcomeDocumentsAreSavedUnderAChosenName)
     EXPECT_EQ(dialogs.size(), 2u);
     EXPECT_EQ(FileBytes(fresh), "fresh");
     EXPECT_EQ(Active()->windowTitle(), fresh);
+}
+
+TEST_F(FileCommandsTest, SaveAsGivesANameWithoutExtensionThatOfTheChosenFilter)
+{
+    LoadMain();
+    struct Case {
+        int filter;           // 1 RTF Files, 2 Text files
+        const char* typed;    // the name the user typed
+        const char* saved;    // the file written
+        bool rtf;
+    };
+    const Case cases[] = {
+        {1, "gplcopy", "gplcopy.rtf", true},
+        {2, "notes", "notes.txt", false},
+        {1, "keep.txt", "keep.txt", false},
+        {2, "letter.v2", "letter.v2", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        main->mnuFileNew_Click();
+        Type("Some words.\nA second line.");
+        SetCommonDialogAnswerer([&](CommonDialog& d, CommonDialog::Kind kind) {
+            EXPECT_EQ(kind, CommonDialog::Save);
+            EXPECT_EQ(CommonDialog::toQtFilter(d.Filter), "RTF Files (*.rtf);;Text files (*.txt)");
+            d.FilterIndex = c.filter;
+            d.FileName = path(c.typed);
+        });
+        main->mnuFileSaveAs_Click();
+        const QString saved = path(c.saved);
+        EXPECT_EQ(Active()->windowTitle(), saved);
+        EXPECT_EQ(DocSaveAsName[ActiveSlot()], c.saved);
+        EXPECT_EQ(main->mnuRUF.value(1) ? main->mnuRUF[1]->text() : QString(), saved);
+        EXPECT_EQ(FileBytes(saved).startsWith("{\\rtf"), c.rtf);
+        EXPECT_EQ(QFile::exists(path(c.typed)), QString(c.typed) == c.saved);
+    }
+    EXPECT_EQ(CommonDialog::toQtFilter("All files|*.rtf;*.txt|RTF Files (*.rtf)|*.rtf|text files|*.txt"),
+              "All files (*.rtf *.txt);;RTF Files (*.rtf);;text files (*.txt)");
+    EXPECT_EQ(CommonDialog::filterExtension("All|*.*|Text|*.txt;*.text", 1), "");
+    EXPECT_EQ(CommonDialog::filterExtension("All|*.*|Text|*.txt;*.text", 2), "txt");
+    EXPECT_EQ(CommonDialog::filterExtension("All|*.*|Text|*.txt;*.text", 3), "");
+}
+
+TEST_F(FileCommandsTest, TheSaveDialogItselfAddsTheExtensionOfTheFilterChosen)
+{
+    // The real dialog, filled in as a user does: a name typed without an
+    // extension, the filter picked from its list, Save.
+    for (const int downs : {0, 1}) {
+        CommonDialog d;
+        d.Flags = 6;
+        d.Filter = "RTF Files (*.rtf)|*.rtf|Text files (*.txt)|*.txt";
+        d.InitDir = dir.path();
+        SetCommonDialogAnswerer({});
+        QStringList filters;
+        SetModalAnswerer([&](QDialog* dialog) {
+            auto* files = qobject_cast<QFileDialog*>(dialog);
+            EXPECT_NE(files, nullptr);
+            if (!files)
+                return int(QDialog::Rejected);
+            filters = files->nameFilters();
+            EXPECT_EQ(QDir(files->directory()).absolutePath(), QDir(dir.path()).absolutePath());
+            files->show();
+            auto* types = files->findChild<QComboBox*>("fileTypeCombo");
+            auto* name = files->findChild<QLineEdit*>("fileNameEdit");
+            EXPECT_TRUE(types && name);
+            if (!types || !name)
+                return int(QDialog::Rejected);
+            for (int i = 0; i < downs; ++i)
+                QTest::keyClick(types, Qt::Key_Down);
+            name->setFocus();
+            QTest::keyClicks(name, "gplcopy");
+            QTest::keyClick(name, Qt::Key_Return);
+            return files->result();
+        });
+        d.ShowSave();
+        SetModalAnswerer({});
+        EXPECT_EQ(filters, (QStringList{"RTF Files (*.rtf)", "Text files (*.txt)"}));
+        EXPECT_EQ(d.FilterIndex, downs + 1);
+        EXPECT_EQ(d.FileName, path(downs == 0 ? "gplcopy.rtf" : "gplcopy.txt"));
+        EXPECT_EQ(d.FileTitle, downs == 0 ? "gplcopy.rtf" : "gplcopy.txt");
+    }
+}
+
+TEST_F(FileCommandsTest, FileDialogsStartInTheDocumentsFolderAndProposeTheDocumentsName)
+{
+    const QString savedDocs = MyDocsFolder;
+    MyDocsFolder = path("Documents");
+    LoadMain();
+    std::vector<CommonDialog> seen;
+    QString answer;
+    SetCommonDialogAnswerer([&](CommonDialog& d, CommonDialog::Kind) {
+        seen.push_back(d);
+        d.FileName = answer;
+    });
+    // The welcome text and a new document have no folder of their own.
+    main->mnuFileSaveAs_Click();
+    main->mnuFileNew_Click();
+    main->mnuFileOpen_Click();
+    main->mnuFileSaveAs_Click();
+    ASSERT_EQ(seen.size(), 3u);
+    for (const CommonDialog& d : seen)
+        EXPECT_EQ(d.InitDir, MyDocsFolder);
+    EXPECT_EQ(seen[0].InitFileName, "first.txt");
+    EXPECT_EQ(seen[2].InitFileName, "Document 2");
+    EXPECT_EQ(seen[0].FileName, "") << "a cancelled dialog is told apart";
+
+    // A document with a file: its folder, its name.
+    const QString file = path("work/letter.txt");
+    ASSERT_TRUE(PutFile(file, "Dear reader."));
+    main->OpenFileInNewWindow(file);
+    seen.clear();
+    main->mnuFileOpen_Click();
+    main->mnuFileSaveAs_Click();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].InitDir, path("work"));
+    EXPECT_EQ(seen[1].InitDir, path("work"));
+    EXPECT_EQ(seen[1].InitFileName, "letter.txt");
+    MyDocsFolder = savedDocs;
 }
 
 TEST_F(FileCommandsTest, CancelledSaveAsChangesNothing)

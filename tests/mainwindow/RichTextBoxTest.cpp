@@ -637,22 +637,31 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(RichTextBoxFileTest, PlainTextRoundTripsAsUtf8WithCrLf)
+TEST_F(RichTextBoxFileTest, PlainTextRoundTripsAsUtf8WithTheLineEndsItWasOpenedWith)
 {
+    // A text that was never opened from a text file is written with LF.
     const QString text = QString::fromUtf8("Ünïcödé line\r\n😀 second\r\n\r\nlast");
     box.setText(text);
     const QString file = path("saved.txt");
     box.SaveFile(file, RichTextBox::rtfText);
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), text.toUtf8());
-    RichTextBox other;
-    int changes = 0;
-    QObject::connect(&other, &RichTextBox::Change, [&] { ++changes; });
-    other.LoadFile(file, RichTextBox::rtfText);
-    EXPECT_EQ(other.Text(), text);
-    EXPECT_EQ(changes, 1);
-    EXPECT_EQ(other.SelStart(), 0);
+    EXPECT_EQ(readFile(file), QString(text).replace("\r\n", "\n"));
+
+    // A text file keeps its own line ends, whatever is edited in between.
+    for (const QByteArray lineEnd : {"\r\n", "\n", "\r"}) {
+        const QByteArray bytes = "first" + lineEnd + "second" + lineEnd + lineEnd + QString::fromUtf8("😀 last").toUtf8();
+        ASSERT_TRUE(putFile(file, bytes));
+        RichTextBox other;
+        int changes = 0;
+        QObject::connect(&other, &RichTextBox::Change, [&] { ++changes; });
+        other.LoadFile(file, RichTextBox::rtfText);
+        EXPECT_EQ(other.Text(), QString::fromUtf8("first\r\nsecond\r\n\r\n😀 last"));
+        EXPECT_EQ(changes, 1);
+        EXPECT_EQ(other.SelStart(), 0);
+        other.setSelStart(other.TextLength());
+        other.setSelText("\r\nadded");
+        other.SaveFile(file, RichTextBox::rtfText);
+        EXPECT_EQ(readFile(file), QString::fromUtf8(bytes + lineEnd + "added")) << lineEnd.toStdString();
+    }
 }
 
 TEST_F(RichTextBoxFileTest, LoadsOtherLineBreaksAndEncodings)

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -130,19 +131,36 @@ TEST(EspeakEngineRules, RateVoicesAndPositions)
     }
     EXPECT_EQ(EspeakEngine::wordAt(u"abc", 7, 2), (std::pair<int, int>{7, 2}));
 
+    // The voice of the user's language and region first, then the others
+    // of that language, then the rest; each group by description as shown,
+    // accents and letter case aside, whatever the locale's collation.
+    const std::pair<const char*, const char*> voices[] = {
+        {"cy", "Welsh"},       {"fr-fr", "French (France)"}, {"en-us", "English (America)"},
+        {"cv", "Chuvash"},     {"mi", "Māori"},              {"en-gb", "English (Great Britain)"},
+        {"mr", "Marathi"},     {"mk", "macedonian"},         {"de", "German"},
+        {"af", "Afrikaans"},   {"en-029", "English (Caribbean)"},
+    };
     QList<VoiceToken> list;
-    for (const char* lang : {"af", "de", "en-gb", "en-us", "fr-fr"})
-        list.append(VoiceToken{lang, QString("Voice ") + lang, {{"Language", lang}}});
-    EXPECT_EQ(EspeakEngine::orderForLocale(list, "de_DE").first().id, "de");
-    EXPECT_EQ(EspeakEngine::orderForLocale(list, "en_GB").first().id, "en-gb");
-    EXPECT_EQ(EspeakEngine::orderForLocale(list, "en_AU").first().id, "en-us");
-    EXPECT_EQ(EspeakEngine::orderForLocale(list, "C").first().id, "en-us");
-    EXPECT_EQ(EspeakEngine::orderForLocale(list, "fr_CA").first().id, "fr-fr");
-    EXPECT_EQ(EspeakEngine::orderForLocale(list, "xx_YY").first().id, "en-us");
-    // Only the chosen voice moves; the others keep their order.
-    const auto ordered = EspeakEngine::orderForLocale(list, "fr_FR");
-    EXPECT_EQ(ordered[1].id, "af");
-    EXPECT_EQ(ordered[2].id, "de");
+    for (const auto& [lang, description] : voices)
+        list.append(VoiceToken{lang, QString::fromUtf8(description), {{"Language", lang}}});
+    const auto order = [&](const char* locale) {
+        QStringList ids;
+        for (const VoiceToken& v : EspeakEngine::orderForLocale(list, locale))
+            ids << v.id;
+        return ids.join(' ').toStdString();
+    };
+    const std::string others = "af cv fr-fr de mk mi mr cy";
+    EXPECT_EQ(order("en_US"), "en-us en-029 en-gb " + others);
+    EXPECT_EQ(order("C"), order("en_US"));
+    EXPECT_EQ(order("en_AU"), order("en_US"));
+    EXPECT_EQ(order("xx_YY"), order("en_US"));
+    EXPECT_EQ(order("en_GB"), "en-gb en-us en-029 " + others);
+    EXPECT_EQ(order("de_DE"), "de af cv en-us en-029 en-gb fr-fr mk mi mr cy");
+    EXPECT_EQ(order("fr_CA"), "fr-fr af cv en-us en-029 en-gb de mk mi mr cy");
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+    EXPECT_EQ(order("en_US"), "en-us en-029 en-gb " + others);
+    QLocale::setDefault(before);
 }
 
 TEST_F(EspeakVoiceTest, VoiceListIsUsable)

@@ -552,31 +552,47 @@ protected:
     }
 };
 
-TEST_F(SelectionSavedByTheEngineTest, WritesAWaveFileInTheChosenFormat)
+TEST_F(SelectionSavedByTheEngineTest, WritesAWaveFileInEachOfTheThirtySixFormats)
 {
-    setting("Format", "SAFT22kHz16BitStereo");
     applicationCopies("Hello world. This is saved as a sound file.");
-    tray->Timer2_Timer();
-    ASSERT_TRUE(waitFor([this] { return !messages.isEmpty(); }, 30000));
-    const QStringList files = soundFiles();
-    ASSERT_EQ(files.size(), 1);
-    EXPECT_TRUE(messages[0].prompt.contains(files[0]));
+    const int rates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
+    for (int r = 0; r < 9; ++r) {
+        for (const int bits : {8, 16}) {
+            for (const int channels : {1, 2}) {
+                const QString name = QString("SAFT%1kHz%2Bit%3")
+                                         .arg(rates[r] / 1000)
+                                         .arg(bits)
+                                         .arg(channels == 1 ? "Mono" : "Stereo");
+                SCOPED_TRACE(name.toStdString());
+                setting("Format", name);
+                messages.clear();
+                tray->Timer2_Timer();
+                ASSERT_TRUE(waitFor([this] { return !messages.isEmpty(); }, 30000));
+                const QStringList files = soundFiles();
+                ASSERT_EQ(files.size(), 1);
+                const QString file = audioFolder() + "/" + files[0];
+                EXPECT_TRUE(messages[0].prompt.contains(files[0]));
 
-    SF_INFO info{};
-    SNDFILE* f = sf_open(QFile::encodeName(audioFolder() + "/" + files[0]).constData(), SFM_READ, &info);
-    ASSERT_NE(f, nullptr);
-    sf_close(f);
-    EXPECT_EQ(info.samplerate, 22050);
-    EXPECT_EQ(info.channels, 2);
-    EXPECT_EQ(info.format & SF_FORMAT_TYPEMASK, SF_FORMAT_WAV);
-    EXPECT_EQ(info.format & SF_FORMAT_SUBMASK, SF_FORMAT_PCM_16);
-    // Nine words take well over a second.
-    EXPECT_GT(double(info.frames) / info.samplerate, 1.5);
+                SF_INFO info{};
+                SNDFILE* f = sf_open(QFile::encodeName(file).constData(), SFM_READ, &info);
+                ASSERT_NE(f, nullptr);
+                sf_close(f);
+                EXPECT_EQ(info.samplerate, rates[r]);
+                EXPECT_EQ(info.channels, channels);
+                EXPECT_EQ(info.format & SF_FORMAT_TYPEMASK, SF_FORMAT_WAV);
+                EXPECT_EQ(info.format & SF_FORMAT_SUBMASK, bits == 8 ? SF_FORMAT_PCM_U8 : SF_FORMAT_PCM_16);
+                // Nine words take well over a second.
+                EXPECT_GT(double(info.frames) / info.samplerate, 1.5);
+                QFile::remove(file);
+            }
+        }
+    }
 }
 
 TEST_F(SelectionSavedByTheEngineTest, DefaultQualityAndCancelMidway)
 {
-    // Without a stored format: 48 kHz, 16 bit, stereo.
+    // Without a stored format: what the settings dialog shows first
+    // (Simple Control, High): 48 kHz, 16 bit, mono.
     tray->SaveTextAsAudio("Short.");
     ASSERT_TRUE(waitFor([this] { return !messages.isEmpty(); }, 30000));
     ASSERT_EQ(soundFiles().size(), 1);
@@ -585,7 +601,7 @@ TEST_F(SelectionSavedByTheEngineTest, DefaultQualityAndCancelMidway)
     ASSERT_NE(f, nullptr);
     sf_close(f);
     EXPECT_EQ(info.samplerate, 48000);
-    EXPECT_EQ(info.channels, 2);
+    EXPECT_EQ(info.channels, 1);
     QFile::remove(audioFolder() + "/" + soundFiles()[0]);
 
     // A long text, cancelled once it is under way.

@@ -189,20 +189,22 @@ void frmDocument::LoadSkin()
 
     const int slot = SlotOf(this);
     const bool changed = DocChanged.at(slot);
-    IgnoreErrors([&] {
-        rtfText->setSelStart(0);
-        rtfText->setSelLength(rtfText->TextLength());
-    });
+    // The whole text takes the configured look, each value on its own (one
+    // that cannot be read leaves that part as it is). It is given in one
+    // change without selecting the text: selecting all of a long text, and
+    // each further change of it, would lay it all out again at once.
     auto frmSet = [](const char* key, const char* def) {
         return ReadSetting(IniFile, QStringLiteral("FrmSet"), QLatin1String(key), QLatin1String(def));
     };
-    IgnoreErrors([&] { rtfText->setSelColor(static_cast<std::uint32_t>(CLng(frmSet("Color", "0")))); });
-    IgnoreErrors([&] { rtfText->setSelFontName(frmSet("FontName", "Arial")); });
-    IgnoreErrors([&] { rtfText->setSelFontSize(TextToDouble(frmSet("FontSize", "12"))); });
-    IgnoreErrors([&] { rtfText->setSelBold(TextToBool(frmSet("FontBold", "True"))); });
-    IgnoreErrors([&] { rtfText->setSelItalic(TextToBool(frmSet("FontItalic", "True"))); });
-    IgnoreErrors([&] { rtfText->setSelStrikeThru(TextToBool(frmSet("FontStrikethru", "True"))); });
-    IgnoreErrors([&] { rtfText->setSelUnderline(TextToBool(frmSet("FontUnderline", "True"))); });
+    RichTextBox::FontAndColor look;
+    IgnoreErrors([&] { look.color = static_cast<std::uint32_t>(CLng(frmSet("Color", "0"))); });
+    IgnoreErrors([&] { look.fontName = frmSet("FontName", "Arial"); });
+    IgnoreErrors([&] { look.fontSize = TextToDouble(frmSet("FontSize", "12")); });
+    IgnoreErrors([&] { look.bold = TextToBool(frmSet("FontBold", "True")); });
+    IgnoreErrors([&] { look.italic = TextToBool(frmSet("FontItalic", "True")); });
+    IgnoreErrors([&] { look.strikeThru = TextToBool(frmSet("FontStrikethru", "True")); });
+    IgnoreErrors([&] { look.underline = TextToBool(frmSet("FontUnderline", "True")); });
+    IgnoreErrors([&] { rtfText->SetFontAndColor(look); });
     DocChanged.at(slot) = changed;
 
     IgnoreErrors([&] {

@@ -196,6 +196,15 @@ TEST_F(DocumentWindowTest, ReskinFormatsTheWholeTextWithoutMarkingAnEdit)
     DocChanged[3] = true;
     d->LoadSkin();
     EXPECT_TRUE(DocChanged[3]);
+
+    // A value that cannot be read leaves that part of the look as it is.
+    setting("FrmSet", "FontSize", "big");
+    setting("FrmSet", "Color", "65280");
+    d->LoadSkin();
+    d->rtfText->setSelLength(d->rtfText->TextLength());
+    EXPECT_EQ(d->rtfText->SelFontSize(), std::optional<double>(20.0));
+    EXPECT_EQ(d->rtfText->SelColor(), std::optional<std::uint32_t>(65280u));
+    EXPECT_EQ(d->rtfText->SelFontName(), std::optional<QString>("Courier New"));
 }
 
 TEST_F(DocumentWindowTest, SkinsGoToTheirButtons)

@@ -251,8 +251,17 @@ void EspeakVoice::Resume()
     if (!paused_)
         return;
     paused_ = false;
-    if (sink_)
+    if (sink_) {
+        // Qt 6.4's sink resumes only from its suspended state, but a drain
+        // it asked the sound server for before the pause may complete while
+        // the stream is corked (a corked stream counts as drained), and the
+        // sound server's thread then marks the sink idle: resume() would do
+        // nothing and the stream would stay corked, silent for ever. Suspend
+        // it again (it is corked already) so that resume() uncorks it.
+        if (sink_->state() != QAudio::SuspendedState)
+            sink_->suspend();
         sink_->resume();
+    }
     if (!pending_.empty() && pending_.front().started && !sink_)
         startClock();
     if (!pending_.empty() && !timer_.isActive())

@@ -25,24 +25,30 @@ struct Event {
     int stream = 0;
     int pos = 0;
     int len = 0;
-    qint64 ms = 0;
+    qint64 sample = 0; // where in the utterance's audio the event stands
+    qint64 played = 0; // samples of the utterance played when it came
 };
 
-// Collects a voice's events with the time they arrived.
+// Collects a voice's events with the place in the audio where each one
+// stands and how much of the audio had been played when it came.
 class EventLog {
 public:
     explicit EventLog(SpeechVoice& v)
+        : espeak(qobject_cast<EspeakVoice*>(&v))
     {
-        clock.start();
-        QObject::connect(&v, &SpeechVoice::StartStream, &ctx, [this](int s, qint64) { add("start", s); });
-        QObject::connect(&v, &SpeechVoice::EndStream, &ctx, [this](int s, qint64) { add("end", s); });
+        QObject::connect(&v, &SpeechVoice::StartStream, &ctx, [this](int s, qint64 at) { add("start", s, at); });
+        QObject::connect(&v, &SpeechVoice::EndStream, &ctx, [this](int s, qint64 at) { add("end", s, at); });
         QObject::connect(&v, &SpeechVoice::VoiceChange, &ctx,
-                         [this](int s, qint64, const VoiceToken&) { add("voice", s); });
+                         [this](int s, qint64 at, const VoiceToken&) { add("voice", s, at); });
         QObject::connect(&v, &SpeechVoice::Word, &ctx,
-                         [this](int s, qint64, int p, int l) { add("word", s, p, l); });
+                         [this](int s, qint64 at, int p, int l) { add("word", s, at, p, l); });
     }
+    EspeakVoice* espeak;
     QObject ctx; // the connections end with the log
-    void add(const QString& k, int s, int p = 0, int l = 0) { events.push_back({k, s, p, l, clock.elapsed()}); }
+    void add(const QString& k, int s, qint64 bytes, int p = 0, int l = 0)
+    {
+        events.push_back({k, s, p, l, bytes / 2, espeak ? espeak->playedSamples() : -1});
+    }
     int count(const QString& kind, int stream = -1) const
     {
         int n = 0;
@@ -60,7 +66,6 @@ public:
         return out;
     }
     std::vector<Event> events;
-    QElapsedTimer clock;
 };
 
 template <class Pred>
@@ -197,7 +202,7 @@ TEST_F(EspeakVoiceTest, SpeaksIntoTheSinkWithWordsAtTheirPlaces)
     ASSERT_TRUE(rec.start());
     EventLog log(*voice);
     const int stream = voice->Speak(kHello, SVSFlagsAsync | SVSFIsNotXML);
-    EXPECT_LT(log.clock.elapsed(), 20) << "Speak must return at once";
+    EXPECT_TRUE(log.events.empty()) << "Speak must return before the text is spoken";
     ASSERT_TRUE(runUntil([&] { return log.count("end") > 0; }, 10000));
     const auto audio = rec.stop();
 
@@ -217,9 +222,14 @@ TEST_F(EspeakVoiceTest, SpeaksIntoTheSinkWithWordsAtTheirPlaces)
     const auto span = SinkRecorder::soundSpan(audio);
     EXPECT_GT(double(span.second - span.first) / SinkRecorder::kRate, 1.4);
     EXPECT_NEAR(double(SinkRecorder::loudSamples(audio)) / double(SinkRecorder::loudSamples(made->samples)), 1.0, 0.03);
-    const qint64 spoken = log.of("end").front().ms - words.front().ms;
-    EXPECT_GT(spoken, 1400) << "the end must come when the audio has been played";
-    EXPECT_GT(words.back().ms - words.front().ms, 1000);
+    // Each word comes once its first sample has been played, so the first
+    // comes while most of the sound is still to play, and the end after the
+    // last word has been heard.
+    for (const Event& w : words)
+        EXPECT_GE(w.played, w.sample) << "word at " << w.pos << " came before its sound";
+    const qint64 total = log.of("end").front().sample;
+    EXPECT_LT(words.front().played, total / 2) << "the words came with the synthesis, not with the audio";
+    EXPECT_GT(words.back().sample, total / 2);
 }
 
 // The words the engine reports, once each, as the text has them: a number
@@ -280,6 +290,29 @@ TEST_F(EspeakVoiceTest, PauseHoldsTheAudioAndResumeLosesNothing)
     EXPECT_NEAR(ratio, 1.0, 0.03);
 }
 
+// A pause that meets the sound running dry (the UI thread held up, as on a
+// busy machine) must not leave the sound stopped after Resume: each resume
+// goes on with the next words.
+TEST_F(EspeakVoiceTest, ResumeAfterAPauseAtARunDryGoesOn)
+{
+    if (SinkRecorder::sink().isEmpty())
+        GTEST_SKIP() << "no test sink";
+    QString text;
+    for (int i = 0; i < 40; ++i)
+        text += "One more sentence to be read aloud here. ";
+    EventLog log(*voice);
+    voice->Speak(text, SVSFlagsAsync);
+    for (int i = 0; i < 30; ++i) {
+        const int words = log.count("word");
+        ASSERT_TRUE(runUntil([&] { return log.count("word") > words; }, 10000)) << "silent after resume " << i;
+        QThread::msleep(static_cast<unsigned long>(60 + (i * 37) % 120)); // nothing feeds the sink meanwhile
+        voice->Pause();
+        runFor(20 + (i * 13) % 80);
+        voice->Resume();
+    }
+    voice->Speak("", SVSFPurgeBeforeSpeak);
+}
+
 TEST_F(EspeakVoiceTest, PurgeEndsTheStreamOnceAndDropsTheQueue)
 {
     EventLog log(*voice);
@@ -288,7 +321,8 @@ TEST_F(EspeakVoiceTest, PurgeEndsTheStreamOnceAndDropsTheQueue)
     ASSERT_TRUE(runUntil([&] { return log.count("word", first) >= 2; }, 5000));
     voice->Speak("", SVSFPurgeBeforeSpeak);
     EXPECT_EQ(log.count("end"), 0) << "the end of a purged stream comes after the call returns";
-    runFor(600);
+    ASSERT_TRUE(runUntil([&] { return log.count("end") > 0; }, 10000));
+    runFor(300); // nothing else comes
     EXPECT_EQ(log.count("end", first), 1);
     EXPECT_EQ(log.count("start", queued), 0);
     EXPECT_EQ(log.count("end", queued), 0);
@@ -343,15 +377,16 @@ TEST_F(EspeakVoiceTest, VoiceChangeOnlyWhenTheVoiceDiffers)
 
 TEST_F(EspeakVoiceTest, RateChangesTheLengthOfSpeech)
 {
-    auto timeIt = [&](int rate) {
+    auto lengthAt = [&](int rate) {
         voice->SetRate(rate);
         EventLog log(*voice);
         voice->Speak("The quick brown fox jumps over the lazy dog again and again.", SVSFlagsAsync);
-        runUntil([&] { return log.count("end") > 0; }, 15000);
-        return log.of("end").front().ms - log.of("start").front().ms;
+        EXPECT_TRUE(runUntil([&] { return log.count("end") > 0; }, 30000));
+        return log.count("end") > 0 ? log.of("end").front().sample : 0; // samples spoken
     };
-    const qint64 slow = timeIt(-6);
-    const qint64 fast = timeIt(4);
+    const qint64 slow = lengthAt(-6);
+    const qint64 fast = lengthAt(4);
+    ASSERT_GT(fast, 0);
     EXPECT_GT(double(slow) / double(fast), 2.0);
 }
 
@@ -384,13 +419,11 @@ TEST_F(EspeakVoiceTest, HugeTextStartsAtOnceAndStopsAtOnce)
     while (big.size() < 1'000'000)
         big += "This sentence is part of a very long text. ";
     EventLog log(*voice);
-    QElapsedTimer t;
-    t.start();
     const int s = voice->Speak(big, SVSFlagsAsync);
-    EXPECT_LT(t.elapsed(), 100);
-    ASSERT_TRUE(runUntil([&] { return log.count("word", s) >= 2; }, 5000));
+    EXPECT_TRUE(log.events.empty()) << "Speak must return before the text is spoken";
+    ASSERT_TRUE(runUntil([&] { return log.count("word", s) >= 2; }, 30000));
     voice->Speak("", SVSFPurgeBeforeSpeak);
-    ASSERT_TRUE(runUntil([&] { return log.count("end", s) == 1; }, 2000));
+    ASSERT_TRUE(runUntil([&] { return log.count("end", s) == 1; }, 10000));
     // The engine is free again for the next text.
     const int next = voice->Speak("Done.", SVSFlagsAsync);
     ASSERT_TRUE(runUntil([&] { return log.count("end", next) == 1; }, 5000));
@@ -462,8 +495,10 @@ TEST_F(EspeakVoiceTest, PlaysWaveFiles)
     const bool recording = !SinkRecorder::sink().isEmpty() && rec.start();
     EventLog log(*voice);
     voice->Speak(wav, SVSFlagsAsync | SVSFIsFilename);
-    ASSERT_TRUE(runUntil([&] { return log.count("end") == 1; }, 5000));
-    EXPECT_GE(log.of("end").front().ms - log.of("start").front().ms, 400);
+    ASSERT_TRUE(runUntil([&] { return log.count("end") == 1; }, 30000));
+    // The end comes after all of the tone: half a second of samples.
+    ASSERT_NE(log.espeak, nullptr);
+    EXPECT_NEAR(double(log.of("end").front().sample) / log.espeak->sampleRate(), 0.5, 0.01);
     if (recording) {
         const auto audio = rec.stop();
         // All of the tone, once (a sine is quiet for 2.4 % of its samples).

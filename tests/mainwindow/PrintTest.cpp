@@ -5,7 +5,6 @@
 #include "core/StringTable.h"
 #include "mainwindow/RichTextPrint.h"
 
-#include <QElapsedTimer>
 #include <QFont>
 #include <QImage>
 #include <QProcess>
@@ -355,11 +354,9 @@ TEST_F(PrintTest, PrinterThatCannotStartTheJobEndsSilently)
 TEST_F(PrintTest, MarginsThatLeaveNoRoomPrintNothingAndReturn)
 {
     rtf->setText(NumberedLines(50));
-    QElapsedTimer timer;
-    timer.start();
+    // Both calls return (no endless loop of empty pages) with nothing printed.
     PrintRTF(rtf, 10 * 1440, 720, 10 * 1440, 720); // 20 in across
     PrintRTF(rtf, 720, 20 * 1440, 720, 720);       // 20 in down
-    EXPECT_LT(timer.elapsed(), 5000);
     EXPECT_FALSE(QFileInfo::exists(pdf));
     EXPECT_TRUE(boxes.empty());
     PrintRTF(nullptr, 720, 720, 720, 720);

@@ -5,7 +5,6 @@
 #include "mainwindow/SentenceFinding.h"
 #include "speech/ReadingState.h"
 
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -440,38 +439,6 @@ TEST_F(SentenceFindingTest, BlankFromStopsAtTheFirstOtherCharacter)
     box.setText(QString(2000, u' ') + "x" + QString(10, u' '));
     EXPECT_FALSE(IsBlankFrom(&box, 0));
     EXPECT_TRUE(IsBlankFrom(&box, 2001));
-}
-
-// ---- cost ----
-
-// Finding a sentence looks only at the text around the reading position:
-// in a document a hundred times longer it costs about the same.
-TEST_F(SentenceFindingTest, CostDoesNotGrowWithTheDocument)
-{
-    auto documentOf = [](int paragraphs) {
-        QString text;
-        for (int i = 0; i < paragraphs; ++i)
-            text += QStringLiteral("Sentence number %1 is here. It has 2.5 parts; and more!\r\n").arg(i);
-        return text;
-    };
-    auto timeReading = [&](const QString& text) {
-        box.setText(text);
-        ReadingPos = static_cast<int>(text.size()) / 2;
-        SelectSentence(&box); // the first paint after a new text may touch it all
-        QElapsedTimer timer;
-        timer.start();
-        for (int i = 0; i < 200; ++i) {
-            const SentenceBounds b = SelectSentence(&box);
-            ReadingPos = b.end + 1;
-            if (IsLastSentence)
-                ReadingPos = 0;
-        }
-        return timer.nsecsElapsed();
-    };
-    const qint64 small = timeReading(documentOf(40));
-    const qint64 large = timeReading(documentOf(4000));
-    // A cost in proportion to the document would be about 100 times.
-    EXPECT_LT(large, small * 20 + 50'000'000) << "small " << small << " ns, large " << large << " ns";
 }
 
 } // namespace

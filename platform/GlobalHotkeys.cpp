@@ -304,7 +304,15 @@ void GlobalHotkeys::pressed(int modifiers, int virtualKey)
             const int id = it.key();
             // Delivered from the event loop, as a window message would be,
             // not from inside the window system's event handling.
-            QMetaObject::invokeMethod(this, [this, id] { emit hotKeyPressed(id); }, Qt::QueuedConnection);
+            // The log says when the program is done with the press.
+            const Combination c = it.value();
+            QMetaObject::invokeMethod(
+                this,
+                [this, id, c] {
+                    emit hotKeyPressed(id);
+                    log(id, c, "handled");
+                },
+                Qt::QueuedConnection);
             return;
         }
     }

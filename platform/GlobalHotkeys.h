@@ -69,8 +69,9 @@ private:
     bool take(int id, const Combination& wanted);
     void retryWaiting();
     // With TAMSEL_HOTKEY_LOG set, appends one line to that file: a record
-    // of the hotkeys taken and refused, for diagnosis and for the desktop
-    // tests, which wait for it instead of probing the keys themselves.
+    // of the hotkeys taken and refused and of the presses handled, for
+    // diagnosis and for the desktop tests, which wait for it instead of
+    // probing the keys themselves or guessing how long a press takes.
     static void log(int id, const Combination& c, const char* what);
 
     std::unique_ptr<HotkeyBackend> backend_;

@@ -29,6 +29,13 @@ QString grabState(int xmods, const QString& keysym)
 
 constexpr int kCtrlAlt = 4 + 8;
 
+// The program's hotkey ids.
+constexpr int kPlayPause = 11112;
+constexpr int kSpeedUp = 11115;
+constexpr int kSlowDown = 11116;
+constexpr int kNextVoice = 11117;
+constexpr int kStop = 11118;
+
 // The spoken texts the program logged, one per line.
 QStringList spoken(const QString& log)
 {
@@ -70,12 +77,26 @@ protected:
         extra.insert("TAMSEL_HOTKEY_LOG", hotkeyLog);
         QFile::remove(hotkeyLog);
         // "3250": the controller alone, in the tray, without a face.
+        SinkRecorder greeting;
+        ASSERT_TRUE(greeting.start());
         program = std::make_unique<Program>(home, args.isEmpty() ? QStringList{"3250"} : args, extra);
         ASSERT_TRUE(program->started);
-        ASSERT_TRUE(waitUntil([&] { return hotkeyHeld(hotkeyLog, 11112); }, 15000))
+        ASSERT_TRUE(waitUntil([&] { return hotkeyHeld(hotkeyLog, kPlayPause); }, 15000))
             << "the Play/Pause hotkey was never registered: " << fileBytes(hotkeyLog).toStdString();
-        // The greeting plays at start; let it finish.
-        QThread::msleep(2500);
+        // The greeting (a second of sound) plays at start: wait until it has
+        // been heard and is over.
+        ASSERT_TRUE(greeting.waitForSound(SinkRecorder::kRate / 4, 15000)) << "no greeting";
+        greeting.stop();
+    }
+
+    // Presses keys and waits until the program has handled the press of
+    // hotkey id.
+    void pressHandled(const QString& keys, int id)
+    {
+        const int before = hotkeyPressesHandled(hotkeyLog, id);
+        press(keys);
+        ASSERT_TRUE(waitUntil([&] { return hotkeyPressesHandled(hotkeyLog, id) > before; }, 15000))
+            << keys.toStdString() << " was not handled";
     }
 
     // Another application holding selected text, with the focus.
@@ -115,31 +136,34 @@ TEST_F(DesktopTest, PlayPauseHotkeyReadsTheSelectionPausesResumesAndStops)
                          "far away into the forest where nobody can find it again. Words after.";
     const int from = text.indexOf("The quick");
     const int length = text.indexOf(" Words after") - from;
+    const QString selection = text.mid(from, length);
     holdSelection(text, from, length);
 
     SinkRecorder rec;
     ASSERT_TRUE(rec.start());
-    press("ctrl+alt+r");
-    ASSERT_TRUE(waitUntil([&] { return spoken(log).contains(text.mid(from, length)); }, 5000))
+    pressHandled("ctrl+alt+r", kPlayPause);
+    ASSERT_TRUE(waitUntil([&] { return spoken(log).contains(selection); }, 15000))
         << "spoken: " << spoken(log).join(" | ").toStdString();
-    QThread::msleep(1200);
-    press("ctrl+alt+r"); // pause
-    QThread::msleep(300);
-    const auto beforePause = rec.stop();
-    EXPECT_GT(SinkRecorder::loudSamples(beforePause), SinkRecorder::kRate / 4) << "the selection was not heard";
+    ASSERT_TRUE(rec.waitForSound(SinkRecorder::kRate / 4, 15000)) << "the selection was not heard";
+    pressHandled("ctrl+alt+r", kPlayPause); // pause
+    rec.stop();
 
+    // Nothing is heard while paused (the pause is in place once the press
+    // has been handled), however long the pause.
     SinkRecorder paused;
     ASSERT_TRUE(paused.start());
     QThread::msleep(1000);
     EXPECT_LT(SinkRecorder::loudSamples(paused.stop()), 200) << "sound while paused";
 
+    // Resume goes on with the paused text: sound again, and no second
+    // reading of the selection.
     SinkRecorder resumed;
     ASSERT_TRUE(resumed.start());
-    press("ctrl+alt+r"); // resume
-    QThread::msleep(1000);
-    press("ctrl+alt+s"); // stop
-    QThread::msleep(300);
-    EXPECT_GT(SinkRecorder::loudSamples(resumed.stop()), SinkRecorder::kRate / 4) << "no sound after resume";
+    pressHandled("ctrl+alt+r", kPlayPause); // resume
+    EXPECT_TRUE(resumed.waitForSound(SinkRecorder::kRate / 4, 15000)) << "no sound after resume";
+    pressHandled("ctrl+alt+s", kStop);
+    resumed.stop();
+    EXPECT_EQ(spoken(log).count(selection), 1) << "the selection was read again instead of resumed";
 
     SinkRecorder stopped;
     ASSERT_TRUE(stopped.start());
@@ -153,27 +177,25 @@ TEST_F(DesktopTest, SpeedAndVoiceHotkeysChangeTheSettings)
     ASSERT_TRUE(putFile(home.settingsFile(), fileBytes(programDir() + "/Update.xml")));
     WriteSetting(home.settingsFile(), "ReadSet", "Speed", "3");
     startProgram();
-    press("ctrl+shift+KP_Add");
-    ASSERT_TRUE(waitUntil([&] { return setting("Speed") == "4"; }, 3000)) << setting("Speed").toStdString();
-    press("ctrl+shift+KP_Add");
-    QThread::msleep(500);
+    pressHandled("ctrl+shift+KP_Add", kSpeedUp);
+    EXPECT_EQ(setting("Speed"), "4");
+    pressHandled("ctrl+shift+KP_Add", kSpeedUp);
     EXPECT_EQ(setting("Speed"), "4") << "speed goes no higher than 4";
     WriteSetting(home.settingsFile(), "ReadSet", "Speed", "-5");
-    press("ctrl+shift+KP_Subtract");
-    ASSERT_TRUE(waitUntil([&] { return setting("Speed") == "-6"; }, 3000)) << setting("Speed").toStdString();
-    press("ctrl+shift+KP_Subtract");
-    QThread::msleep(500);
+    pressHandled("ctrl+shift+KP_Subtract", kSlowDown);
+    EXPECT_EQ(setting("Speed"), "-6");
+    pressHandled("ctrl+shift+KP_Subtract", kSlowDown);
     EXPECT_EQ(setting("Speed"), "-6") << "speed goes no lower than -6";
 
     // Next voice, and from the last one back to the first.
     const int voices = setting("Readers").count(';');
     ASSERT_GT(voices, 1);
     WriteSetting(home.settingsFile(), "ReadSet", "Reader", "0");
-    press("ctrl+alt+v");
-    ASSERT_TRUE(waitUntil([&] { return setting("Reader") == "1"; }, 3000));
+    pressHandled("ctrl+alt+v", kNextVoice);
+    EXPECT_EQ(setting("Reader"), "1");
     WriteSetting(home.settingsFile(), "ReadSet", "Reader", QString::number(voices - 1));
-    press("ctrl+alt+v");
-    ASSERT_TRUE(waitUntil([&] { return setting("Reader") == "0"; }, 3000));
+    pressHandled("ctrl+alt+v", kNextVoice);
+    EXPECT_EQ(setting("Reader"), "0");
 }
 
 TEST_F(DesktopTest, SecondStartIsHandedToTheRunningProgram)
@@ -297,17 +319,23 @@ TEST_F(DesktopTest, FloatingBarReadsTheSelectionUnderThePointerAndKeepsItsPlace)
     SinkRecorder rec;
     ASSERT_TRUE(rec.start());
     run("xdotool", {"click", "1"});
-    ASSERT_TRUE(waitUntil([&] { return spoken(log).contains(text.mid(from, length)); }, 5000))
+    ASSERT_TRUE(waitUntil([&] { return spoken(log).contains(text.mid(from, length)); }, 15000))
         << "spoken: " << spoken(log).join(" | ").toStdString();
-    QThread::msleep(1500);
-    EXPECT_GT(SinkRecorder::loudSamples(rec.stop()), SinkRecorder::kRate / 4) << "the selection was not heard";
-    press("ctrl+alt+s");
+    EXPECT_TRUE(rec.waitForSound(SinkRecorder::kRate / 4, 15000)) << "the selection was not heard";
+    pressHandled("ctrl+alt+s", kStop);
+    rec.stop();
 
     // Move the bar, close it (which ends the program), start again: it comes
     // back where it was left.
     run("xdotool", {"windowmove", bar.id, "300", "400"});
-    QThread::msleep(500);
-    const Window moved = findBar(pid);
+    Window moved;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            moved = findBar(pid);
+            return moved.x != bar.x || moved.y != bar.y;
+        },
+        10000))
+        << "the bar did not move";
     run("xdotool", {"mousemove", QString::number(moved.x + 256), QString::number(moved.y + 35)});
     run("xdotool", {"click", "1"});
     ASSERT_TRUE(program->proc.waitForFinished(5000)) << "Close did not end the program";

@@ -42,6 +42,16 @@ inline bool hotkeyHeld(const QString& hotkeyLog, int id)
     return false;
 }
 
+// How many presses of hotkey id the program has handled to the end: it
+// writes a line for each, after its handler has returned.
+inline int hotkeyPressesHandled(const QString& hotkeyLog, int id)
+{
+    int n = 0;
+    for (const QByteArray& line : fileBytes(hotkeyLog).split('\n'))
+        n += line.startsWith(QByteArray::number(id) + ' ') && line.endsWith(" handled") ? 1 : 0;
+    return n;
+}
+
 // One application window of its own on the test desktop, with the focus.
 class DesktopApp {
 public:

@@ -13,6 +13,7 @@ QString SinkRecorder::sink()
 
 bool SinkRecorder::start()
 {
+    raw_.clear();
     proc_.start(QStringLiteral("parec"),
                 {QStringLiteral("-d"), sink() + QStringLiteral(".monitor"), QStringLiteral("--raw"),
                  QStringLiteral("--format=s16le"), QStringLiteral("--rate=%1").arg(kRate),
@@ -29,12 +30,32 @@ bool SinkRecorder::start()
     return proc_.bytesAvailable() > 0;
 }
 
+bool SinkRecorder::waitForSound(qsizetype loud, int ms)
+{
+    QElapsedTimer waited;
+    waited.start();
+    qsizetype counted = 0; // bytes of raw_ counted so far
+    qsizetype found = 0;
+    while (proc_.state() == QProcess::Running) {
+        raw_ += proc_.readAllStandardOutput();
+        const auto* s = reinterpret_cast<const qint16*>(raw_.constData());
+        for (; counted + 2 <= raw_.size(); counted += 2)
+            found += std::abs(s[counted / 2]) > 300 ? 1 : 0;
+        if (found > loud)
+            return true;
+        if (waited.elapsed() >= ms)
+            return false;
+        proc_.waitForReadyRead(50);
+    }
+    return false;
+}
+
 std::vector<qint16> SinkRecorder::stop()
 {
     // What was played reaches the recording a little later, on a busy
     // machine much later: record on until the last 300 ms are quiet (10 s
     // at most).
-    QByteArray raw;
+    QByteArray& raw = raw_;
     const qsizetype quietBytes = kRate * 2 * 3 / 10;
     auto tailIsQuiet = [&] {
         if (raw.size() < quietBytes)

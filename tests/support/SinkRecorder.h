@@ -15,6 +15,9 @@ public:
 
     // Starts recording; true once the recording runs.
     bool start();
+    // Records on until more than `loud` samples of sound have come (at
+    // most ms); whether they came.
+    bool waitForSound(qsizetype loud, int ms);
     // Stops, once what was played has been recorded (the sound has been
     // quiet for 300 ms), and returns what was recorded.
     std::vector<qint16> stop();
@@ -30,4 +33,5 @@ public:
 
 private:
     QProcess proc_;
+    QByteArray raw_; // recorded so far
 };

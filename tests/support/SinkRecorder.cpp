@@ -14,6 +14,8 @@ QString SinkRecorder::sink()
 bool SinkRecorder::start()
 {
     raw_.clear();
+    counted_ = 0;
+    loud_ = 0;
     proc_.start(QStringLiteral("parec"),
                 {QStringLiteral("-d"), sink() + QStringLiteral(".monitor"), QStringLiteral("--raw"),
                  QStringLiteral("--format=s16le"), QStringLiteral("--rate=%1").arg(kRate),
@@ -30,18 +32,36 @@ bool SinkRecorder::start()
     return proc_.bytesAvailable() > 0;
 }
 
+void SinkRecorder::take()
+{
+    raw_ += proc_.readAllStandardOutput();
+    const auto* s = reinterpret_cast<const qint16*>(raw_.constData());
+    for (; counted_ + 2 <= raw_.size(); counted_ += 2)
+        loud_ += std::abs(s[counted_ / 2]) > 300 ? 1 : 0;
+}
+
+qsizetype SinkRecorder::loudSoFar()
+{
+    take();
+    return loud_;
+}
+
+bool SinkRecorder::quietFor(int ms)
+{
+    take();
+    const qsizetype quietBytes = 2 * (qsizetype(kRate) * ms / 1000);
+    if (raw_.size() < quietBytes)
+        return false;
+    const auto* tail = reinterpret_cast<const qint16*>(raw_.constData() + (raw_.size() & ~qsizetype(1)) - quietBytes);
+    return std::all_of(tail, tail + quietBytes / 2, [](qint16 v) { return std::abs(v) <= 300; });
+}
+
 bool SinkRecorder::waitForSound(qsizetype loud, int ms)
 {
     QElapsedTimer waited;
     waited.start();
-    qsizetype counted = 0; // bytes of raw_ counted so far
-    qsizetype found = 0;
     while (proc_.state() == QProcess::Running) {
-        raw_ += proc_.readAllStandardOutput();
-        const auto* s = reinterpret_cast<const qint16*>(raw_.constData());
-        for (; counted + 2 <= raw_.size(); counted += 2)
-            found += std::abs(s[counted / 2]) > 300 ? 1 : 0;
-        if (found > loud)
+        if (loudSoFar() > loud)
             return true;
         if (waited.elapsed() >= ms)
             return false;
@@ -55,27 +75,18 @@ std::vector<qint16> SinkRecorder::stop()
     // What was played reaches the recording a little later, on a busy
     // machine much later: record on until the last 300 ms are quiet (10 s
     // at most).
-    QByteArray& raw = raw_;
-    const qsizetype quietBytes = kRate * 2 * 3 / 10;
-    auto tailIsQuiet = [&] {
-        if (raw.size() < quietBytes)
-            return false;
-        const auto* tail = reinterpret_cast<const qint16*>(raw.constData() + (raw.size() & ~qsizetype(1)) - quietBytes);
-        return std::all_of(tail, tail + quietBytes / 2, [](qint16 v) { return std::abs(v) <= 300; });
-    };
     QElapsedTimer waited;
     waited.start();
     while (proc_.state() == QProcess::Running && waited.elapsed() < 10000) {
-        raw += proc_.readAllStandardOutput();
-        if (tailIsQuiet())
+        if (quietFor(300))
             break;
         proc_.waitForReadyRead(50);
     }
     proc_.terminate();
     proc_.waitForFinished(5000);
-    raw += proc_.readAllStandardOutput();
-    std::vector<qint16> s(static_cast<size_t>(raw.size() / 2));
-    memcpy(s.data(), raw.constData(), s.size() * 2);
+    take();
+    std::vector<qint16> s(static_cast<size_t>(raw_.size() / 2));
+    memcpy(s.data(), raw_.constData(), s.size() * 2);
     return s;
 }
 

@@ -18,6 +18,11 @@ public:
     // Records on until more than `loud` samples of sound have come (at
     // most ms); whether they came.
     bool waitForSound(qsizetype loud, int ms);
+    // Without blocking, for tests whose own event loop plays the sound:
+    // takes what has been recorded so far and says how many loud samples
+    // there are, and whether the recording has ended with ms of quiet.
+    qsizetype loudSoFar();
+    bool quietFor(int ms);
     // Stops, once what was played has been recorded (the sound has been
     // quiet for 300 ms), and returns what was recorded.
     std::vector<qint16> stop();
@@ -32,6 +37,10 @@ public:
     static qsizetype longestQuiet(const std::vector<qint16>& s, int threshold = 300);
 
 private:
+    void take();
+
     QProcess proc_;
-    QByteArray raw_; // recorded so far
+    QByteArray raw_;          // recorded so far
+    qsizetype counted_ = 0;   // bytes of raw_ whose loud samples are counted
+    qsizetype loud_ = 0;
 };

@@ -481,38 +481,40 @@ void frmDocument::setVoiceListIndex(int index)
     VoiceCB->setCurrentIndex(index);
 }
 
-QWidget* frmDocument::controlByName(const QString& name) const
+QWidget* frmDocument::control(DocumentControl which) const
 {
-    if (name == u"tbToolBar")
+    switch (which) {
+    case DocumentControl::tbToolBar:
         return tbToolBar;
-    if (name == u"SpeakBtn")
+    case DocumentControl::SpeakBtn:
         return SpeakBtn;
-    if (name == u"StopBtn")
+    case DocumentControl::StopBtn:
         return StopBtn;
-    if (name == u"PauseBtn")
+    case DocumentControl::PauseBtn:
         return PauseBtn;
-    if (name == u"ResumeBtn")
+    case DocumentControl::ResumeBtn:
         return ResumeBtn;
-    if (name == u"VoiceCB")
+    case DocumentControl::VoiceCB:
         return VoiceCB;
-    if (name == u"cpvSlider1")
+    case DocumentControl::cpvSlider1:
         return cpvSlider1;
-    if (name == u"NextBtn")
+    case DocumentControl::NextBtn:
         return NextBtn;
-    if (name == u"PriewBtn")
+    case DocumentControl::PriewBtn:
         return PriewBtn;
+    }
     return nullptr;
 }
 
-void frmDocument::setControlEnabled(const QString& control, bool enabled)
+void frmDocument::setControlEnabled(DocumentControl which, bool enabled)
 {
-    if (QWidget* w = controlByName(control))
+    if (QWidget* w = control(which))
         w->setEnabled(enabled);
 }
 
-void frmDocument::setControlVisible(const QString& control, bool visible)
+void frmDocument::setControlVisible(DocumentControl which, bool visible)
 {
-    if (QWidget* w = controlByName(control))
+    if (QWidget* w = control(which))
         w->setVisible(visible);
 }
 

@@ -221,8 +221,8 @@ public:
     void setPauseBtnEnabled(bool enabled) override;
 
     // ---- DocumentFace (controls by name, for SetSpeakingState) ----
-    void setControlEnabled(const QString& control, bool enabled) override;
-    void setControlVisible(const QString& control, bool visible) override;
+    void setControlEnabled(DocumentControl control, bool enabled) override;
+    void setControlVisible(DocumentControl control, bool visible) override;
     void setToolbarButtonEnabled(int index, bool enabled) override;
 
     // =====================================================================
@@ -291,7 +291,7 @@ private:
     // Gives the slot back to the document table (1..30 only).
     void releaseSlot(int slot);
     // The controls the reading state sets by name; null for other names.
-    QWidget* controlByName(const QString& name) const;
+    QWidget* control(DocumentControl which) const;
 
     // ---- voice and speed ----
     void FillVoiceList();

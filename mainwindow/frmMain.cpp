@@ -121,7 +121,6 @@ QAction* frmMain::addItem(QMenu* menu, const QString& name, const QString& desig
     QAction* a = menu->addAction(design);
     a->setObjectName(name);
     a->setVisible(visible);
-    items_.insert(name, a);
     return a;
 }
 
@@ -130,7 +129,6 @@ QMenu* frmMain::addMenu(QMenu* parentMenu, const QString& name, const QString& d
     QMenu* m = parentMenu ? parentMenu->addMenu(design) : menuBar()->addMenu(design);
     m->setObjectName(name);
     m->menuAction()->setVisible(visible);
-    items_.insert(name, m->menuAction());
     return m;
 }
 
@@ -143,7 +141,6 @@ QAction* frmMain::LoadRUFItem(int index)
         a->setObjectName(QStringLiteral("mnuRUF(%1)").arg(index));
         connect(a, &QAction::triggered, this, [this, index] { mnuRUF_Click(index); });
         mnuRUF[index] = a;
-        items_.insert(a->objectName(), a);
     }
     return mnuRUF[index];
 }
@@ -304,7 +301,6 @@ void frmMain::buildMenus()
     // The document window's right-click menu.
     mnuPopUp = new QMenu(QStringLiteral("PopUp"), this);
     mnuPopUp->setObjectName(QStringLiteral("mnuPopUp"));
-    items_.insert(QStringLiteral("mnuPopUp"), mnuPopUp->menuAction());
     mnuPopCut = addItem(mnuPopUp, QStringLiteral("mnuPopCut"), QStringLiteral("1202"));
     mnuPopCopy = addItem(mnuPopUp, QStringLiteral("mnuPopCopy"), QStringLiteral("1203"));
     mnuPopPaste = addItem(mnuPopUp, QStringLiteral("mnuPopPaste"), QStringLiteral("1204"));
@@ -327,7 +323,6 @@ void frmMain::buildMenus()
     // "Traymenu": kept for its one handler; nothing shows it.
     Popmenu = new QMenu(QStringLiteral("Traymenu"), this);
     Popmenu->setObjectName(QStringLiteral("Popmenu"));
-    items_.insert(QStringLiteral("Popmenu"), Popmenu->menuAction());
     mnuTrayShowSoftware = addItem(Popmenu, QStringLiteral("mnuTrayShowSoftware"), QStringLiteral("1901"));
     mnuTrayShowDock = addItem(Popmenu, QStringLiteral("mnuTrayShowDock"), QStringLiteral("1902"));
     mnuTrayReadClipboard = addItem(Popmenu, QStringLiteral("mnuTrayReadClipboard"), QStringLiteral("1132"));
@@ -341,18 +336,64 @@ void frmMain::buildMenus()
     on(mnuTrayClipboardtoWav, &frmMain::mnuTrayClipboardtoWav_Click);
 }
 
-QAction* frmMain::menuItem(const QString& name) const
+QAction* frmMain::menuItem(MenuItem item) const
 {
-    return items_.value(name, nullptr);
+    switch (item) {
+    case MenuItem::mnuCtlSpeak:
+        return mnuCtlSpeak;
+    case MenuItem::mnuCtlPause:
+        return mnuCtlPause;
+    case MenuItem::mnuCtlStop:
+        return mnuCtlStop;
+    case MenuItem::mnuCtlclipboard:
+        return mnuCtlclipboard;
+    case MenuItem::mnuCtlSaveClipboardTexttoWav:
+        return mnuCtlSaveClipboardTexttoWav;
+    case MenuItem::mnuCtlSet:
+        return mnuCtlSet;
+    case MenuItem::mnuCtlDictation:
+        return mnuCtlDictation;
+    case MenuItem::mnuTrayPause:
+        return mnuTrayPause;
+    case MenuItem::mnuTrayStop:
+        return mnuTrayStop;
+    case MenuItem::mnuTrayReadClipboard:
+        return mnuTrayReadClipboard;
+    case MenuItem::mnuTrayPlayFile:
+        return mnuTrayPlayFile;
+    case MenuItem::mnuTrayClipboardtoWav:
+        return mnuTrayClipboardtoWav;
+    case MenuItem::mnuPopSpeak:
+        return mnuPopSpeak;
+    case MenuItem::mnuPopPaste:
+        return mnuPopPaste;
+    case MenuItem::mnuPopPause:
+        return mnuPopPause;
+    case MenuItem::mnuPopStop:
+        return mnuPopStop;
+    case MenuItem::mnuEdit:
+        return mnuEdit->menuAction();
+    case MenuItem::mnuWebsite:
+        return mnuWebsite->menuAction();
+    case MenuItem::mnuFile:
+        return mnuFile->menuAction();
+    case MenuItem::mnuFormat:
+        return mnuFormat->menuAction();
+    case MenuItem::mnuWindow:
+        return mnuWindow->menuAction();
+    case MenuItem::mnuView:
+        return mnuView->menuAction();
+    }
+    return nullptr;
 }
 
-void frmMain::setMenuEnabled(const QString& item, bool enabled)
+void frmMain::setMenuEnabled(MenuItem item, bool enabled)
 {
     if (QAction* a = menuItem(item))
         a->setEnabled(enabled);
 }
 
-void frmMain::setMenuCaption(const QString& item, const QString& caption)
+void frmMain::setMenuCaption(MenuItem item, const QString& caption)
 {
     if (QAction* a = menuItem(item))
         a->setText(caption);

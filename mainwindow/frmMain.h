@@ -12,7 +12,6 @@
 #include "mainwindow/CommonDialog.h"
 #include "speech/ReadingState.h"
 
-#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -173,14 +172,13 @@ public:
     QAction* mnuTrayAbout = nullptr;
     QAction* mnuTrayExit = nullptr;
 
-    // A menu entry by its name ("mnuFileSave", "mnuWindow(0)", "mnuRUF(2)",
-    // ...): the QAction of an item, or the menuAction() of a menu. Null for
-    // unknown names.
-    QAction* menuItem(const QString& name) const;
+    // A menu entry that follows the reading state: the QAction of an item,
+    // or the menuAction() of a menu.
+    QAction* menuItem(MenuItem item) const;
 
     // ---- MainWindowFace ----
-    void setMenuEnabled(const QString& item, bool enabled) override;
-    void setMenuCaption(const QString& item, const QString& caption) override;
+    void setMenuEnabled(MenuItem item, bool enabled) override;
+    void setMenuCaption(MenuItem item, const QString& caption) override;
 
     // ---- window events ----
     // Load: recent files, texts, table reset, the welcome document, and the
@@ -327,7 +325,6 @@ private:
     QAction* addItem(QMenu* menu, const QString& name, const QString& design, bool visible = true);
     QMenu* addMenu(QMenu* parentMenu, const QString& name, const QString& design, bool visible = true);
 
-    QHash<QString, QAction*> items_;
     // The child last given its activation (focus coming back to the main
     // window activates no child anew).
     QPointer<QMdiSubWindow> lastActivated_;

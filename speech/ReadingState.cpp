@@ -40,39 +40,47 @@ constexpr int kResumeText = 2107; // "Resume"
 // with their Enabled value while nothing is spoken, while a reading runs and
 // while dictating. The pop-up menu's items are set only in the idle layout.
 struct MenuItemState {
-    const char* name;
+    MenuItem item;
     bool idle;
     bool speaking;
     bool dictating;
 };
 
 constexpr MenuItemState kMenuItems[] = {
-    {"mnuCtlSpeak", true, false, false},
-    {"mnuCtlPause", false, true, false},
-    {"mnuCtlStop", false, true, true},
-    {"mnuCtlclipboard", true, false, false},
-    {"mnuCtlSaveClipboardTexttoWav", true, false, false},
-    {"mnuCtlSet", true, false, false},
-    {"mnuCtlDictation", true, false, false},
-    {"mnuTrayPause", false, true, false},
-    {"mnuTrayStop", false, true, true},
-    {"mnuTrayReadClipboard", true, false, false},
-    {"mnuTrayPlayFile", true, false, false},
-    {"mnuTrayClipboardtoWav", true, false, false},
-    {"mnuPopSpeak", true, false, false},
-    {"mnuPopPaste", true, false, false},
-    {"mnuPopPause", false, false, false},
-    {"mnuPopStop", false, false, false},
-    {"mnuEdit", true, false, true},
-    {"mnuWebsite", true, false, false},
-    {"mnuFile", true, false, false},
-    {"mnuFormat", true, false, false},
-    {"mnuWindow(0)", true, false, false},
+    {MenuItem::mnuCtlSpeak, true, false, false},
+    {MenuItem::mnuCtlPause, false, true, false},
+    {MenuItem::mnuCtlStop, false, true, true},
+    {MenuItem::mnuCtlclipboard, true, false, false},
+    {MenuItem::mnuCtlSaveClipboardTexttoWav, true, false, false},
+    {MenuItem::mnuCtlSet, true, false, false},
+    {MenuItem::mnuCtlDictation, true, false, false},
+    {MenuItem::mnuTrayPause, false, true, false},
+    {MenuItem::mnuTrayStop, false, true, true},
+    {MenuItem::mnuTrayReadClipboard, true, false, false},
+    {MenuItem::mnuTrayPlayFile, true, false, false},
+    {MenuItem::mnuTrayClipboardtoWav, true, false, false},
+    {MenuItem::mnuPopSpeak, true, false, false},
+    {MenuItem::mnuPopPaste, true, false, false},
+    {MenuItem::mnuPopPause, false, false, false},
+    {MenuItem::mnuPopStop, false, false, false},
+    {MenuItem::mnuEdit, true, false, true},
+    {MenuItem::mnuWebsite, true, false, false},
+    {MenuItem::mnuFile, true, false, false},
+    {MenuItem::mnuFormat, true, false, false},
+    {MenuItem::mnuWindow, true, false, false},
 };
 
-bool isPopUpItem(const char* name)
+bool isPopUpItem(MenuItem item)
 {
-    return QLatin1String(name).startsWith(QLatin1String("mnuPop"));
+    switch (item) {
+    case MenuItem::mnuPopSpeak:
+    case MenuItem::mnuPopPaste:
+    case MenuItem::mnuPopPause:
+    case MenuItem::mnuPopStop:
+        return true;
+    default:
+        return false;
+    }
 }
 
 MainWindowFace* shownMainWindow()
@@ -113,19 +121,19 @@ void storeControl(const char* name, bool on)
 void setIdleMenus(MainWindowFace& main)
 {
     for (const MenuItemState& item : kMenuItems)
-        main.setMenuEnabled(QLatin1String(item.name), item.idle);
+        main.setMenuEnabled(item.item, item.idle);
 }
 
 // The document controls of the idle layout from SpeakBtn to cpvSlider1.
 void setIdleDocumentButtons(DocumentFace& doc)
 {
-    doc.setControlEnabled(QStringLiteral("SpeakBtn"), true);
-    doc.setControlVisible(QStringLiteral("SpeakBtn"), true);
-    doc.setControlEnabled(QStringLiteral("StopBtn"), false);
-    doc.setControlVisible(QStringLiteral("PauseBtn"), false);
-    doc.setControlVisible(QStringLiteral("ResumeBtn"), false);
-    doc.setControlEnabled(QStringLiteral("VoiceCB"), true);
-    doc.setControlEnabled(QStringLiteral("cpvSlider1"), true);
+    doc.setControlEnabled(DocumentControl::SpeakBtn, true);
+    doc.setControlVisible(DocumentControl::SpeakBtn, true);
+    doc.setControlEnabled(DocumentControl::StopBtn, false);
+    doc.setControlVisible(DocumentControl::PauseBtn, false);
+    doc.setControlVisible(DocumentControl::ResumeBtn, false);
+    doc.setControlEnabled(DocumentControl::VoiceCB, true);
+    doc.setControlEnabled(DocumentControl::cpvSlider1, true);
 }
 
 void showStopped(bool isSpeaking, bool isPausing)
@@ -135,10 +143,10 @@ void showStopped(bool isSpeaking, bool isPausing)
     if (MainWindowFace* main = shownMainWindow()) {
         setIdleMenus(*main);
         if (DocumentFace* doc = main->activeDocument()) {
-            doc->setControlEnabled(QStringLiteral("tbToolBar"), true);
+            doc->setControlEnabled(DocumentControl::tbToolBar, true);
             setIdleDocumentButtons(*doc);
-            doc->setControlEnabled(QStringLiteral("NextBtn"), false);
-            doc->setControlEnabled(QStringLiteral("PriewBtn"), false);
+            doc->setControlEnabled(DocumentControl::NextBtn, false);
+            doc->setControlEnabled(DocumentControl::PriewBtn, false);
             doc->control_pos();
         }
     }
@@ -160,19 +168,19 @@ void showSpeaking(bool isSpeaking, bool isPausing)
     if (MainWindowFace* main = shownMainWindow()) {
         DocumentFace* doc = main->activeDocument();
         if (doc) {
-            doc->setControlEnabled(QStringLiteral("tbToolBar"), false);
-            doc->setControlVisible(QStringLiteral("SpeakBtn"), false);
-            doc->setControlEnabled(QStringLiteral("StopBtn"), true);
-            doc->setControlEnabled(QStringLiteral("PauseBtn"), true);
-            doc->setControlVisible(QStringLiteral("PauseBtn"), true);
-            doc->setControlVisible(QStringLiteral("ResumeBtn"), false);
-            doc->setControlEnabled(QStringLiteral("VoiceCB"), false);
-            doc->setControlEnabled(QStringLiteral("cpvSlider1"), false);
+            doc->setControlEnabled(DocumentControl::tbToolBar, false);
+            doc->setControlVisible(DocumentControl::SpeakBtn, false);
+            doc->setControlEnabled(DocumentControl::StopBtn, true);
+            doc->setControlEnabled(DocumentControl::PauseBtn, true);
+            doc->setControlVisible(DocumentControl::PauseBtn, true);
+            doc->setControlVisible(DocumentControl::ResumeBtn, false);
+            doc->setControlEnabled(DocumentControl::VoiceCB, false);
+            doc->setControlEnabled(DocumentControl::cpvSlider1, false);
         }
 
         for (const MenuItemState& item : kMenuItems) {
-            if (!isPopUpItem(item.name))
-                main->setMenuEnabled(QLatin1String(item.name), item.speaking);
+            if (!isPopUpItem(item.item))
+                main->setMenuEnabled(item.item, item.speaking);
         }
 
         storeControl("IsSpeaking", true);
@@ -181,20 +189,20 @@ void showSpeaking(bool isSpeaking, bool isPausing)
 
         storeControl("IsPausing", isPausing);
         const QString caption = LoadResString(isPausing ? kResumeText : kPauseText);
-        main->setMenuCaption(QStringLiteral("mnuCtlPause"), caption);
+        main->setMenuCaption(MenuItem::mnuCtlPause, caption);
         setTrayCaption(ReadingFaces::mnuTrayPause, caption);
-        main->setMenuCaption(QStringLiteral("mnuPopPause"), caption);
+        main->setMenuCaption(MenuItem::mnuPopPause, caption);
         if (doc) {
             if (isPausing) {
-                doc->setControlVisible(QStringLiteral("PauseBtn"), false);
-                doc->setControlVisible(QStringLiteral("ResumeBtn"), true);
-                doc->setControlEnabled(QStringLiteral("NextBtn"), false);
-                doc->setControlEnabled(QStringLiteral("PriewBtn"), false);
+                doc->setControlVisible(DocumentControl::PauseBtn, false);
+                doc->setControlVisible(DocumentControl::ResumeBtn, true);
+                doc->setControlEnabled(DocumentControl::NextBtn, false);
+                doc->setControlEnabled(DocumentControl::PriewBtn, false);
             } else {
-                doc->setControlEnabled(QStringLiteral("NextBtn"), true);
-                doc->setControlEnabled(QStringLiteral("PriewBtn"), true);
-                doc->setControlVisible(QStringLiteral("PauseBtn"), true);
-                doc->setControlVisible(QStringLiteral("ResumeBtn"), false);
+                doc->setControlEnabled(DocumentControl::NextBtn, true);
+                doc->setControlEnabled(DocumentControl::PriewBtn, true);
+                doc->setControlVisible(DocumentControl::PauseBtn, true);
+                doc->setControlVisible(DocumentControl::ResumeBtn, false);
             }
         }
     }
@@ -219,7 +227,7 @@ void SetDictatingState(bool isDictating)
         showBarState(false, false);
         if (MainWindowFace* main = shownMainWindow()) {
             setIdleMenus(*main);
-            main->setMenuEnabled(QStringLiteral("mnuView"), true);
+            main->setMenuEnabled(MenuItem::mnuView, true);
             if (DocumentFace* doc = main->activeDocument()) {
                 doc->setToolbarButtonEnabled(1, true);
                 doc->setToolbarButtonEnabled(2, true);
@@ -237,19 +245,19 @@ void SetDictatingState(bool isDictating)
             if (DocumentFace* doc = main->activeDocument()) {
                 doc->setToolbarButtonEnabled(1, false);
                 doc->setToolbarButtonEnabled(2, false);
-                doc->setControlVisible(QStringLiteral("SpeakBtn"), false);
-                doc->setControlEnabled(QStringLiteral("StopBtn"), true);
-                doc->setControlEnabled(QStringLiteral("PauseBtn"), false);
-                doc->setControlVisible(QStringLiteral("PauseBtn"), true);
-                doc->setControlVisible(QStringLiteral("ResumeBtn"), false);
-                doc->setControlEnabled(QStringLiteral("VoiceCB"), false);
-                doc->setControlEnabled(QStringLiteral("cpvSlider1"), false);
+                doc->setControlVisible(DocumentControl::SpeakBtn, false);
+                doc->setControlEnabled(DocumentControl::StopBtn, true);
+                doc->setControlEnabled(DocumentControl::PauseBtn, false);
+                doc->setControlVisible(DocumentControl::PauseBtn, true);
+                doc->setControlVisible(DocumentControl::ResumeBtn, false);
+                doc->setControlEnabled(DocumentControl::VoiceCB, false);
+                doc->setControlEnabled(DocumentControl::cpvSlider1, false);
             }
             for (const MenuItemState& item : kMenuItems) {
-                if (!isPopUpItem(item.name))
-                    main->setMenuEnabled(QLatin1String(item.name), item.dictating);
+                if (!isPopUpItem(item.item))
+                    main->setMenuEnabled(item.item, item.dictating);
             }
-            main->setMenuEnabled(QStringLiteral("mnuView"), false);
+            main->setMenuEnabled(MenuItem::mnuView, false);
             storeControl("IsDictating", true);
             setTrayItem(ReadingFaces::mnuTrayStop, true);
             setTrayItem(ReadingFaces::mnuTrayPause, false);

@@ -36,15 +36,53 @@ public:
     virtual void docksetmemnu(bool& speaking, bool& paused) = 0;
 };
 
-// A control of the active document window, reached by name.
+// The document window's controls that follow the reading state.
+enum class DocumentControl {
+    tbToolBar,
+    SpeakBtn,
+    StopBtn,
+    PauseBtn,
+    ResumeBtn,
+    VoiceCB,
+    cpvSlider1,
+    NextBtn,
+    PriewBtn,
+};
+
+// The main window's menu items that follow the reading state. mnuWindow is
+// the Window menu itself (the first of its control array).
+enum class MenuItem {
+    mnuCtlSpeak,
+    mnuCtlPause,
+    mnuCtlStop,
+    mnuCtlclipboard,
+    mnuCtlSaveClipboardTexttoWav,
+    mnuCtlSet,
+    mnuCtlDictation,
+    mnuTrayPause,
+    mnuTrayStop,
+    mnuTrayReadClipboard,
+    mnuTrayPlayFile,
+    mnuTrayClipboardtoWav,
+    mnuPopSpeak,
+    mnuPopPaste,
+    mnuPopPause,
+    mnuPopStop,
+    mnuEdit,
+    mnuWebsite,
+    mnuFile,
+    mnuFormat,
+    mnuWindow,
+    mnuView,
+};
+
+// The controls of the active document window that the state routines set.
 class DocumentFace {
 public:
     virtual ~DocumentFace() = default;
-    // Names: "tbToolBar", "SpeakBtn", "StopBtn", "PauseBtn", "ResumeBtn",
-    // "VoiceCB", "cpvSlider1", "NextBtn", "PriewBtn". Unknown names are
-    // skipped. Toolbar buttons: setToolbarButtonEnabled(1-based index, ...).
-    virtual void setControlEnabled(const QString& control, bool enabled) = 0;
-    virtual void setControlVisible(const QString& control, bool visible) = 0;
+    // Toolbar buttons: setToolbarButtonEnabled(1-based index, ...).
+    virtual void setControlEnabled(DocumentControl control, bool enabled) = 0;
+    virtual void setControlVisible(DocumentControl control, bool visible) = 0;
     virtual void setToolbarButtonEnabled(int index, bool enabled) = 0;
     virtual void control_pos() = 0;
 };
@@ -53,10 +91,8 @@ public:
 class MainWindowFace {
 public:
     virtual ~MainWindowFace() = default;
-    // Menu items by name ("mnuCtlSpeak", "mnuWindow(0)", ...); unknown names
-    // are skipped.
-    virtual void setMenuEnabled(const QString& item, bool enabled) = 0;
-    virtual void setMenuCaption(const QString& item, const QString& caption) = 0;
+    virtual void setMenuEnabled(MenuItem item, bool enabled) = 0;
+    virtual void setMenuCaption(MenuItem item, const QString& caption) = 0;
     // The active document window, or null.
     virtual DocumentFace* activeDocument() = 0;
 };

@@ -246,15 +246,14 @@ TEST_F(MainWindowTest, OpeningFileAndEditMenusWithoutADocumentDisablesTheirItems
     EXPECT_FALSE(main->mnuEditCopy->isEnabled());
 }
 
-TEST_F(MainWindowTest, FaceReachesMenuItemsByName)
+TEST_F(MainWindowTest, FaceReachesMenuItems)
 {
     MakeMain();
     MainWindowFace* face = main;
-    face->setMenuEnabled("mnuCtlPause", false);
-    face->setMenuEnabled("mnuWindow(0)", false);
-    face->setMenuEnabled("mnuTrayPlayFile", false);
-    face->setMenuCaption("mnuPopPause", "Resume");
-    face->setMenuEnabled("mnuNoSuchItem", false); // skipped
+    face->setMenuEnabled(MenuItem::mnuCtlPause, false);
+    face->setMenuEnabled(MenuItem::mnuWindow, false);
+    face->setMenuEnabled(MenuItem::mnuTrayPlayFile, false);
+    face->setMenuCaption(MenuItem::mnuPopPause, "Resume");
     EXPECT_FALSE(main->mnuCtlPause->isEnabled());
     EXPECT_FALSE(main->mnuWindow->menuAction()->isEnabled());
     EXPECT_FALSE(main->mnuTrayPlayFile->isEnabled());

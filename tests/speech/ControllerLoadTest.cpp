@@ -78,8 +78,8 @@ private:
 class LoggingMainWindow : public MainWindowFace {
 public:
     QStringList log;
-    void setMenuEnabled(const QString& item, bool on) override { log << QString("%1 %2").arg(item).arg(on); }
-    void setMenuCaption(const QString& item, const QString& caption) override { log << item + " " + caption; }
+    void setMenuEnabled(MenuItem item, bool on) override { log << QString("%1 %2").arg(int(item)).arg(on); }
+    void setMenuCaption(MenuItem item, const QString& caption) override { log << QString("%1 %2").arg(int(item)).arg(caption); }
     DocumentFace* activeDocument() override { return nullptr; }
 };
 

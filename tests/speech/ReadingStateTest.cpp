@@ -59,6 +59,83 @@ QString onOff(bool v)
     return v ? QStringLiteral("1") : QStringLiteral("0");
 }
 
+// The names the calls are logged by.
+QString nameOf(DocumentControl control)
+{
+    switch (control) {
+    case DocumentControl::tbToolBar:
+        return QStringLiteral("tbToolBar");
+    case DocumentControl::SpeakBtn:
+        return QStringLiteral("SpeakBtn");
+    case DocumentControl::StopBtn:
+        return QStringLiteral("StopBtn");
+    case DocumentControl::PauseBtn:
+        return QStringLiteral("PauseBtn");
+    case DocumentControl::ResumeBtn:
+        return QStringLiteral("ResumeBtn");
+    case DocumentControl::VoiceCB:
+        return QStringLiteral("VoiceCB");
+    case DocumentControl::cpvSlider1:
+        return QStringLiteral("cpvSlider1");
+    case DocumentControl::NextBtn:
+        return QStringLiteral("NextBtn");
+    case DocumentControl::PriewBtn:
+        return QStringLiteral("PriewBtn");
+    }
+    return QStringLiteral("?");
+}
+
+QString nameOf(MenuItem item)
+{
+    switch (item) {
+    case MenuItem::mnuCtlSpeak:
+        return QStringLiteral("mnuCtlSpeak");
+    case MenuItem::mnuCtlPause:
+        return QStringLiteral("mnuCtlPause");
+    case MenuItem::mnuCtlStop:
+        return QStringLiteral("mnuCtlStop");
+    case MenuItem::mnuCtlclipboard:
+        return QStringLiteral("mnuCtlclipboard");
+    case MenuItem::mnuCtlSaveClipboardTexttoWav:
+        return QStringLiteral("mnuCtlSaveClipboardTexttoWav");
+    case MenuItem::mnuCtlSet:
+        return QStringLiteral("mnuCtlSet");
+    case MenuItem::mnuCtlDictation:
+        return QStringLiteral("mnuCtlDictation");
+    case MenuItem::mnuTrayPause:
+        return QStringLiteral("mnuTrayPause");
+    case MenuItem::mnuTrayStop:
+        return QStringLiteral("mnuTrayStop");
+    case MenuItem::mnuTrayReadClipboard:
+        return QStringLiteral("mnuTrayReadClipboard");
+    case MenuItem::mnuTrayPlayFile:
+        return QStringLiteral("mnuTrayPlayFile");
+    case MenuItem::mnuTrayClipboardtoWav:
+        return QStringLiteral("mnuTrayClipboardtoWav");
+    case MenuItem::mnuPopSpeak:
+        return QStringLiteral("mnuPopSpeak");
+    case MenuItem::mnuPopPaste:
+        return QStringLiteral("mnuPopPaste");
+    case MenuItem::mnuPopPause:
+        return QStringLiteral("mnuPopPause");
+    case MenuItem::mnuPopStop:
+        return QStringLiteral("mnuPopStop");
+    case MenuItem::mnuEdit:
+        return QStringLiteral("mnuEdit");
+    case MenuItem::mnuWebsite:
+        return QStringLiteral("mnuWebsite");
+    case MenuItem::mnuFile:
+        return QStringLiteral("mnuFile");
+    case MenuItem::mnuFormat:
+        return QStringLiteral("mnuFormat");
+    case MenuItem::mnuWindow:
+        return QStringLiteral("mnuWindow(0)");
+    case MenuItem::mnuView:
+        return QStringLiteral("mnuView");
+    }
+    return QStringLiteral("?");
+}
+
 class FakeBar : public FloatingBarFace {
 public:
     explicit FakeBar(Recorder& r) : r_(r) {}
@@ -74,13 +151,13 @@ private:
 class FakeDocument : public DocumentFace {
 public:
     explicit FakeDocument(Recorder& r) : r_(r) {}
-    void setControlEnabled(const QString& control, bool enabled) override
+    void setControlEnabled(DocumentControl control, bool enabled) override
     {
-        r_.log(QStringLiteral("doc %1.Enabled=%2").arg(control, onOff(enabled)));
+        r_.log(QStringLiteral("doc %1.Enabled=%2").arg(nameOf(control), onOff(enabled)));
     }
-    void setControlVisible(const QString& control, bool visible) override
+    void setControlVisible(DocumentControl control, bool visible) override
     {
-        r_.log(QStringLiteral("doc %1.Visible=%2").arg(control, onOff(visible)));
+        r_.log(QStringLiteral("doc %1.Visible=%2").arg(nameOf(control), onOff(visible)));
     }
     void setToolbarButtonEnabled(int index, bool enabled) override
     {
@@ -95,13 +172,13 @@ private:
 class FakeMainWindow : public MainWindowFace {
 public:
     explicit FakeMainWindow(Recorder& r) : r_(r) {}
-    void setMenuEnabled(const QString& item, bool enabled) override
+    void setMenuEnabled(MenuItem item, bool enabled) override
     {
-        r_.log(QStringLiteral("menu %1=%2").arg(item, onOff(enabled)));
+        r_.log(QStringLiteral("menu %1=%2").arg(nameOf(item), onOff(enabled)));
     }
-    void setMenuCaption(const QString& item, const QString& caption) override
+    void setMenuCaption(MenuItem item, const QString& caption) override
     {
-        r_.log(QStringLiteral("caption %1=%2").arg(item, caption));
+        r_.log(QStringLiteral("caption %1=%2").arg(nameOf(item), caption));
     }
     DocumentFace* activeDocument() override { return document; }
 

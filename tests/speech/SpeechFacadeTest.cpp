@@ -54,12 +54,12 @@ private:
 class CountingMainWindow : public MainWindowFace {
 public:
     int idleReports = 0;
-    void setMenuEnabled(const QString& item, bool enabled) override
+    void setMenuEnabled(MenuItem item, bool enabled) override
     {
-        if (item == "mnuCtlSpeak" && enabled)
+        if (item == MenuItem::mnuCtlSpeak && enabled)
             ++idleReports;
     }
-    void setMenuCaption(const QString&, const QString&) override {}
+    void setMenuCaption(MenuItem, const QString&) override {}
     DocumentFace* activeDocument() override { return nullptr; }
 };
 

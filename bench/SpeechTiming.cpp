@@ -90,7 +90,7 @@ int main(int argc, char** argv)
         f.write("<Settings><ReadSet><Reader>0</Reader><Speed>0</Speed></ReadSet></Settings>");
     }
     RenewVoice = false;
-    IsDockShown = true; // one utterance per call, no document continuation
+    readingState.IsDockShown = true; // one utterance per call, no document continuation
     systemtray tray;
     auto engineOf = [&]() -> EspeakVoice* {
         return tray.voicecls ? dynamic_cast<EspeakVoice*>(tray.voicecls->Voice1.get()) : nullptr;

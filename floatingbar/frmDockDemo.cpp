@@ -110,7 +110,7 @@ frmDockDemo::~frmDockDemo()
 {
     if (ReadingFaces::floatingBar == this) {
         ReadingFaces::floatingBar = nullptr;
-        IsDockShown = false;
+        readingState.IsDockShown = false;
     }
 }
 
@@ -156,7 +156,7 @@ void frmDockDemo::buildControls()
 
 void frmDockDemo::Form_Load()
 {
-    IsDockShown = true;
+    readingState.IsDockShown = true;
     HoverCopied = false;
     loaded_ = true;
     ReadingFaces::floatingBar = this;
@@ -186,7 +186,7 @@ void frmDockDemo::Form_Load()
     SetButtons(false, false);
     IgnoreErrors([this] { PlaceWindow(); });
     IgnoreErrors([] {
-        PunctuationMode = static_cast<std::int32_t>(
+        readingState.PunctuationMode = static_cast<std::int32_t>(
             CInt(ReadSetting(IniFile, kReadSet, QStringLiteral("PunctuationTag"), QStringLiteral("0"))));
     });
     // The next start of the program shows the bar again.
@@ -241,7 +241,7 @@ void frmDockDemo::Form_Unload()
         WriteSetting(IniFile, kReadSet, QStringLiteral("DockY"),
                      QString::number(std::lround(y() * TwipsPerPixelY(this))));
     });
-    IsDockShown = false;
+    readingState.IsDockShown = false;
     if (ReadingFaces::floatingBar == this)
         ReadingFaces::floatingBar = nullptr;
 }
@@ -293,7 +293,7 @@ void frmDockDemo::docksetmemnu(bool& m_speaking, bool& m_paused)
 
 void frmDockDemo::RefreshDockButtons()
 {
-    SetButtons(IsSpeaking, IsPausing);
+    SetButtons(readingState.IsSpeaking, readingState.IsPausing);
 }
 
 // ---- hover copy and clipboard pick-up ----
@@ -352,7 +352,7 @@ void frmDockDemo::CaptureText(const QString& t)
 {
     if (t.isEmpty())
         return;
-    CapturedText = PunctuationMode == 1 ? PunctuationToWords(t) : t;
+    CapturedText = readingState.PunctuationMode == 1 ? PunctuationToWords(t) : t;
 }
 
 // ---- buttons ----
@@ -364,22 +364,22 @@ void frmDockDemo::CmdRead_Click()
         return;
     }
     letEventsRun();
-    IsSpeaking = true;
+    readingState.IsSpeaking = true;
     letEventsRun();
-    IsSpeakingWord = false;
-    IsSpeakingOther = false;
+    readingState.IsSpeakingWord = false;
+    readingState.IsSpeakingOther = false;
     controller_->speakstring(CapturedText);
 }
 
 void frmDockDemo::CmdPause_Click()
 {
-    IsPausing = true;
+    readingState.IsPausing = true;
     controller_->PauseSpeaking();
 }
 
 void frmDockDemo::CmdResume_Click()
 {
-    IsPausing = false;
+    readingState.IsPausing = false;
     controller_->ResumeSpeaking();
 }
 

@@ -548,7 +548,7 @@ void frmSet::Cmdok_Click()
                vbOKOnly + vbExclamation);
         return;
     }
-    PunctuationMode = ChkPunctuation->isChecked() ? 1 : 0;
+    readingState.PunctuationMode = ChkPunctuation->isChecked() ? 1 : 0;
     accept();
 }
 

@@ -165,7 +165,7 @@ SentenceBounds selectAndPaint(RichTextBox* rtf, TextWindow& text, int start, int
             rtf->setSelLength(std::max(0, end - rtf->SelStart()));
         }
     });
-    IgnoreErrors([&] { SentenceStart = rtf->SelStart(); });
+    IgnoreErrors([&] { readingState.SentenceStart = rtf->SelStart(); });
     IgnoreErrors([&] { SentenceLen = rtf->SelLength(); });
     SetSelectionBackColor(rtf, kSentenceYellow);
     return {start, end};
@@ -188,12 +188,12 @@ SentenceBounds SelectSentence(RichTextBox* rtf)
 {
     SetAllBackColor(rtf, kClearedWhite);
     TextWindow text(rtf);
-    const int p = std::max<std::int32_t>(ReadingPos, 1);
+    const int p = std::max<std::int32_t>(readingState.ReadingPos, 1);
 
     const int start = sentenceStartBefore(text, p);
     const int delimiter = findDelimiterForward(text, p - 1, text.length() - 1);
     const int end = delimiter >= 0 ? delimiter + 1 : text.length();
-    IsLastSentence = nothingLeftToRead(text, end, text.length());
+    readingState.IsLastSentence = nothingLeftToRead(text, end, text.length());
 
     return selectAndPaint(rtf, text, start, end);
 }
@@ -202,12 +202,12 @@ SentenceBounds SelectSentenceBySelection(RichTextBox* rtf)
 {
     SetAllBackColor(rtf, kClearedWhite);
     TextWindow text(rtf);
-    const int start = ReadingPos;
-    const int p = std::max<std::int32_t>(ReadingPos, 1);
+    const int start = readingState.ReadingPos;
+    const int p = std::max<std::int32_t>(readingState.ReadingPos, 1);
 
     const int delimiter = findDelimiterForward(text, p - 1, SelEndPos - 1);
     const int end = delimiter >= 0 ? delimiter + 1 : SelEndPos;
-    IsLastSentence = end == SelEndPos || nothingLeftToRead(text, end, SelEndPos);
+    readingState.IsLastSentence = end == SelEndPos || nothingLeftToRead(text, end, SelEndPos);
 
     return selectAndPaint(rtf, text, start, end);
 }
@@ -233,7 +233,7 @@ void SelectForwardSentence(RichTextBox* rtf)
         // A negative position is refused: the caret stays.
         if (f - 3 >= 0)
             rtf->setSelStart(f - 3);
-        ReadingPos = f - SentenceLen - 3;
+        readingState.ReadingPos = f - SentenceLen - 3;
     });
 }
 

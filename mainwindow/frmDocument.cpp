@@ -82,7 +82,7 @@ void frmDocument::Form_Load()
     IgnoreErrors([&] { lblAd->hide(); });
     LoadingWindow = true;
     IgnoreErrors([&] {
-        PunctuationMode = CLng(ReadSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("PunctuationTag"),
+        readingState.PunctuationMode = CLng(ReadSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("PunctuationTag"),
                                            QStringLiteral("0")));
     });
     PredictionPage = 0;
@@ -247,7 +247,7 @@ void frmDocument::Form_Activate()
     IgnoreErrors([] { ShowLineNumber(); });
     IgnoreErrors([&] { showStoredVoiceAndSpeed(); });
     ClosingDocument = false;
-    IsIdle = true;
+    readingState.IsIdle = true;
     IgnoreErrors([] {
         if (frmMain* main = frmMain::instance())
             main->setmenu();

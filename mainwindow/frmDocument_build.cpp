@@ -217,7 +217,7 @@ void frmDocument::buildControls()
     // the control itself.
     rtfText->installEventFilter(this);
     // The text being read is not changed under the reader.
-    rtfText->setLockedWhen([] { return IsSpeaking; });
+    rtfText->setLockedWhen([] { return readingState.IsSpeaking; });
 
     // bottom buttons
     BtnVoiceSample = makeButton(this, "BtnVoiceSample", QStringLiteral("Hear the male voice"));

@@ -278,7 +278,7 @@ void frmDocument::helpbtn_Click()
 
 void frmDocument::NextBtn_Click()
 {
-    if (PunctuationMode == 1)
+    if (readingState.PunctuationMode == 1)
         return;
     ReportErrors(this, [&] { SpeakNext(); });
 }
@@ -293,7 +293,7 @@ void frmDocument::PauseBtn_Click()
 
 void frmDocument::rtfText_Change()
 {
-    if (IsSpeaking)
+    if (readingState.IsSpeaking)
         return;
     if (IgnoreNextChange) {
         IgnoreNextChange = false;

@@ -300,7 +300,7 @@ void frmDocument::Command6_Click(int Index)
 {
     IgnoreErrors([&] {
         const QString word = Label1.at(Index)->text();
-        IsSpeakingWord = true;
+        readingState.IsSpeakingWord = true;
         if (systemtray* tray = systemtray::instance())
             tray->speakstring(word);
         rtfText->setFocus();

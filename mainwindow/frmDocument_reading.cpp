@@ -60,8 +60,8 @@ void selectSpeakable(RichTextBox* rtf, SentenceBounds (*select)(RichTextBox*), s
                      std::int32_t& end)
 {
     SentenceBounds bounds = select(rtf);
-    while (rtf->SelLength() == 0 && !IsLastSentence && bounds.end + 1 > ReadingPos) {
-        ReadingPos = bounds.end + 1;
+    while (rtf->SelLength() == 0 && !readingState.IsLastSentence && bounds.end + 1 > readingState.ReadingPos) {
+        readingState.ReadingPos = bounds.end + 1;
         bounds = select(rtf);
     }
     keepBounds(bounds, start, end);
@@ -111,10 +111,10 @@ void frmDocument::SpeakBtn_Click()
             rtfText->setSelStart(1);
     });
     const bool changed = changedFlagOf(this);
-    IsIdle = false;
-    IsSpeakingOther = false;
-    IsSpeakingWord = false;
-    if (IsSpeaking)
+    readingState.IsIdle = false;
+    readingState.IsSpeakingOther = false;
+    readingState.IsSpeakingWord = false;
+    if (readingState.IsSpeaking)
         StopBtn_Click();
     ReadPunctuation = 0;
     IgnoreErrors([&] {
@@ -123,36 +123,36 @@ void frmDocument::SpeakBtn_Click()
     // The controller reads both for every utterance.
     IgnoreErrors([&] { WriteSetting(IniFile, kReadSet, QStringLiteral("Speed"), QString::number(cpvSlider1->value())); });
     IgnoreErrors([&] { WriteSetting(IniFile, kReadSet, QStringLiteral("Reader"), QString::number(VoiceCB->currentIndex())); });
-    PrevRequested = false;
-    NextRequested = false;
-    ResumePending = false;
+    readingState.PrevRequested = false;
+    readingState.NextRequested = false;
+    readingState.ResumePending = false;
     NextBtn->setEnabled(true);
     PriewBtn->setEnabled(true);
 
-    if (!(IsPausing && IsSpeaking)) {
+    if (!(readingState.IsPausing && readingState.IsSpeaking)) {
         if (ReadPunctuation == 1) {
             // The rest of the text in one utterance, punctuation spoken.
             speakSentence(PunctuationToWords(GetTextToRead()));
         } else {
-            StopRequested = false;
+            readingState.StopRequested = false;
             if (rtfText->SelLength() == 0) {
-                IsReadingSelection = false;
+                readingState.IsReadingSelection = false;
                 SetSelectionBackColor(rtfText, kSentenceYellow);
-                ReadingPos = rtfText->SelStart();
+                readingState.ReadingPos = rtfText->SelStart();
                 selectSpeakable(rtfText, &SelectSentence, HighlightStart, HighlightEnd);
             } else {
-                IsReadingSelection = true;
+                readingState.IsReadingSelection = true;
                 SetSelectionBackColor(rtfText, kSentenceYellow);
-                ReadingPos = rtfText->SelStart();
+                readingState.ReadingPos = rtfText->SelStart();
                 SelLen = rtfText->SelLength();
-                SelEndPos = ReadingPos + SelLen;
-                SelStartPos = ReadingPos;
+                SelEndPos = readingState.ReadingPos + SelLen;
+                SelStartPos = readingState.ReadingPos;
                 selectSpeakable(rtfText, &SelectSentenceBySelection, HighlightStart, HighlightEnd);
             }
             speakSentence(rtfText->SelText());
         }
     }
-    if (IsPausing) {
+    if (readingState.IsPausing) {
         // Speak while paused goes on with the paused utterance.
         if (systemtray* tray = systemtray::instance())
             tray->ResumeSpeaking();
@@ -169,11 +169,11 @@ QString frmDocument::GetTextToRead()
     QString text;
     IgnoreErrors([&] {
         rtfText->setFocus();
-        SentenceStart = rtfText->SelStart();
+        readingState.SentenceStart = rtfText->SelStart();
         const int length = rtfText->TextLength();
         if (length == 0)
             return;
-        SentenceStart = rtfText->SelStart();
+        readingState.SentenceStart = rtfText->SelStart();
         text = rtfText->SelText();
         if (hasContent(text))
             return;
@@ -184,7 +184,7 @@ QString frmDocument::GetTextToRead()
             return;
         // The whole text.
         rtfText->setSelStart(0);
-        SentenceStart = 0;
+        readingState.SentenceStart = 0;
         rtfText->setSelLength(length);
         text = rtfText->SelText();
     });
@@ -197,7 +197,7 @@ void frmDocument::SetCursorP()
 {
     IgnoreErrors([&] { SetAllBackColor(rtfText, kClearedWhite); });
     IgnoreErrors([&] {
-        if (PrevRequested) {
+        if (readingState.PrevRequested) {
             // Back over the delimiters that end the previous sentence, so
             // that the reading position lies inside it.
             for (int k = HighlightStart - 2; k >= 0; --k) {
@@ -211,22 +211,22 @@ void frmDocument::SetCursorP()
                 rtfText->setSelStart(HighlightStart - 1);
                 rtfText->setSelLength(0);
             }
-            ReadingPos = HighlightStart - 1;
+            readingState.ReadingPos = HighlightStart - 1;
         } else {
             rtfText->setSelStart(HighlightEnd + 1);
             rtfText->setSelLength(0);
-            ReadingPos = HighlightEnd + 1;
+            readingState.ReadingPos = HighlightEnd + 1;
         }
     });
 }
 
 void frmDocument::SpeakNextSentence()
 {
-    if (IsLastSentence)
+    if (readingState.IsLastSentence)
         return;
     selectSpeakable(rtfText, &SelectSentence, HighlightStart, HighlightEnd);
     speakSentence(rtfText->SelText());
-    if (IsPausing) {
+    if (readingState.IsPausing) {
         // The new sentence waits, paused.
         if (systemtray* tray = systemtray::instance())
             tray->PauseSpeaking();
@@ -239,12 +239,12 @@ void frmDocument::SpeakSelNextSentence()
         // The caret left the selection: the reading is over. Nothing is
         // spoken, so the reading is closed here as at its last sentence;
         // otherwise it would stay "speaking" with nothing to wait for.
-        IsLastSentence = true;
+        readingState.IsLastSentence = true;
         if (systemtray* tray = systemtray::instance())
             tray->voicecls_VoiceEnded();
         return;
     }
-    if (IsLastSentence)
+    if (readingState.IsLastSentence)
         return;
     selectSpeakable(rtfText, &SelectSentenceBySelection, HighlightStart, HighlightEnd);
     speakSentence(rtfText->SelText());
@@ -252,15 +252,15 @@ void frmDocument::SpeakSelNextSentence()
 
 void frmDocument::SpeakPrew()
 {
-    StopRequested = false;
+    readingState.StopRequested = false;
     // After going back, the reading goes on through the whole document.
-    IsReadingSelection = false;
+    readingState.IsReadingSelection = false;
     // The step back lands inside a sentence, so there is always something
     // to speak here.
     keepBounds(SelectSentence(rtfText), HighlightStart, HighlightEnd);
     if (systemtray* tray = systemtray::instance())
         tray->speakstring(rtfText->SelText());
-    IsLastSentence = false;
+    readingState.IsLastSentence = false;
 }
 
 void frmDocument::FeedBack()
@@ -271,8 +271,8 @@ void frmDocument::FeedBack()
 
 void frmDocument::SpeakNext()
 {
-    PrevRequested = false;
-    NextRequested = true;
+    readingState.PrevRequested = false;
+    readingState.NextRequested = true;
     // The end of the cut utterance moves on to the next sentence.
     if (systemtray* tray = systemtray::instance())
         tray->stopspeaking();
@@ -280,7 +280,7 @@ void frmDocument::SpeakNext()
 
 void frmDocument::SpeakPriew()
 {
-    PrevRequested = true;
+    readingState.PrevRequested = true;
     if (systemtray* tray = systemtray::instance())
         tray->stopspeaking();
     // The end of the cut utterance, with its previous-sentence step, runs
@@ -290,7 +290,7 @@ void frmDocument::SpeakPriew()
 
 void frmDocument::PriewBtn_Click()
 {
-    if (PunctuationMode == 1)
+    if (readingState.PunctuationMode == 1)
         return;
     SpeakPriew();
 }
@@ -303,9 +303,9 @@ void frmDocument::ResumeBtn_Click()
 
 void frmDocument::StopBtn_Click()
 {
-    PrevRequested = false;
-    StopRequested = true;
-    IsIdle = true;
+    readingState.PrevRequested = false;
+    readingState.StopRequested = true;
+    readingState.IsIdle = true;
     IgnoreErrors([&] { SetAllBackColor(rtfText, kClearedWhite); });
     IgnoreErrors([&] { stopspeaking(); });
     IgnoreErrors([&] {
@@ -313,9 +313,9 @@ void frmDocument::StopBtn_Click()
         PriewBtn->setEnabled(false);
     });
     IgnoreErrors([&] {
-        if (IsSpeaking) {
+        if (readingState.IsSpeaking) {
             stopspeaking();
-        } else if (IsDictating) {
+        } else if (readingState.IsDictating) {
             if (systemtray* tray = systemtray::instance())
                 tray->stopDictating();
             SetDictatingState(false);
@@ -349,7 +349,7 @@ void frmDocument::rtfText_MouseDown(int /*Button*/, int /*Shift*/, int /*X*/, in
 
 void frmDocument::rtfText_MouseUp(int Button, int /*Shift*/, int X, int Y)
 {
-    if (Button != 2 || IsSpeaking)
+    if (Button != 2 || readingState.IsSpeaking)
         return;
     frmMain* main = frmMain::instance();
     if (main && main->mnuPopUp)
@@ -359,14 +359,14 @@ void frmDocument::rtfText_MouseUp(int Button, int /*Shift*/, int X, int Y)
 void frmDocument::rtfText_SelChange()
 {
     // While reading, the selection moves with every sentence and word.
-    if (!IsIdle)
+    if (!readingState.IsIdle)
         return;
     frmMain* main = frmMain::instance();
-    if (!IsSpeaking && !IsDictating) {
+    if (!readingState.IsSpeaking && !readingState.IsDictating) {
         IgnoreErrors([] { ShowLineNumber(); });
         if (main)
             IgnoreErrors([&] { main->setmenu(); });
-    } else if (!IsSpeaking && IsDictating) {
+    } else if (!readingState.IsSpeaking && readingState.IsDictating) {
         if (main)
             IgnoreErrors([&] { main->setDictationmenu(); });
     }

@@ -546,7 +546,7 @@ void frmMain::MDIForm_Load()
         const double n = v.trimmed().toDouble(&ok);
         mnuCtlclipboard->setChecked(ok && n != 0);
     });
-    IsMainShown = true;
+    readingState.IsMainShown = true;
     loaded_ = true;
     ReadingFaces::mainWindow = this;
     systemtray::setActiveDocumentProvider(&activeDocumentForController);
@@ -580,14 +580,14 @@ void frmMain::MDIForm_QueryUnload()
 {
     if (frmDocument* doc = activeDocument())
         IgnoreErrors([doc] { doc->StopBtn_Click(); });
-    IsMainShown = false;
+    readingState.IsMainShown = false;
     // Each document window may ask to save its changes.
     mdiArea->closeAllSubWindows();
 }
 
 void frmMain::MDIForm_Unload()
 {
-    if (IsDockShown)
+    if (readingState.IsDockShown)
         IgnoreErrors([] { ProgramWindows::get().frmDockDemo_Show(); });
 }
 
@@ -605,7 +605,7 @@ bool frmMain::unloadWindow()
     if (documentStayed) {
         // A document whose save was cancelled or failed is still open: the
         // main window stays with it, still the face.
-        IsMainShown = loaded_;
+        readingState.IsMainShown = loaded_;
         unloading_ = false;
         setmenu();
         return false;
@@ -689,7 +689,7 @@ void frmMain::setmenu()
         mnuEdit->menuAction()->setEnabled(false);
         return;
     }
-    const bool idle = !IsSpeaking;
+    const bool idle = !readingState.IsSpeaking;
     for (QMenu* m : {mnuEdit, mnuWebsite, mnuFile, mnuFormat, mnuWindow})
         m->menuAction()->setEnabled(idle);
     if (doc && doc->tbToolBar)

@@ -170,7 +170,7 @@ void frmMain::mnuCtlPause_Click()
     if (!tray)
         return;
     IgnoreErrors([tray] {
-        if (IsPausing)
+        if (readingState.IsPausing)
             tray->ResumeSpeaking();
         else
             tray->PauseSpeaking();

@@ -5,26 +5,7 @@
 
 #include <QAction>
 
-bool IsSpeaking = false;
-bool IsPausing = false;
-bool IsDictating = false;
-bool IsIdle = false;
-// The controller sets this when it loads; before that nothing is read.
-bool StopRequested = false;
-bool PrevRequested = false;
-bool NextRequested = false;
-bool IsReadingSelection = false;
-bool IsLastSentence = false;
-bool IsReadingWhole = false;
-bool ResumePending = false;
-bool IsReadingClipboard = false;
-bool IsSpeakingWord = false;
-bool IsSpeakingOther = false;
-std::int32_t PunctuationMode = 0;
-std::int32_t ReadingPos = 0;
-std::int32_t SentenceStart = 0;
-bool IsMainShown = false;
-bool IsDockShown = false;
+ReadingState readingState;
 
 FloatingBarFace* ReadingFaces::floatingBar = nullptr;
 MainWindowFace* ReadingFaces::mainWindow = nullptr;
@@ -85,12 +66,12 @@ bool isPopUpItem(MenuItem item)
 
 MainWindowFace* shownMainWindow()
 {
-    return IsMainShown ? ReadingFaces::mainWindow : nullptr;
+    return readingState.IsMainShown ? ReadingFaces::mainWindow : nullptr;
 }
 
 FloatingBarFace* shownFloatingBar()
 {
-    return IsDockShown ? ReadingFaces::floatingBar : nullptr;
+    return readingState.IsDockShown ? ReadingFaces::floatingBar : nullptr;
 }
 
 void showBarState(bool speaking, bool paused)
@@ -155,15 +136,15 @@ void showStopped(bool isSpeaking, bool isPausing)
     setTrayItem(ReadingFaces::mnuTrayPause, false);
     storeControl("IsSpeaking", false);
 
-    IsSpeaking = isSpeaking;
-    IsPausing = isPausing;
+    readingState.IsSpeaking = isSpeaking;
+    readingState.IsPausing = isPausing;
 }
 
 void showSpeaking(bool isSpeaking, bool isPausing)
 {
     // The bar gets the paused state as it was before this call: its own
     // Pause and Resume buttons store the new value before they get here.
-    showBarState(true, IsPausing);
+    showBarState(true, readingState.IsPausing);
 
     if (MainWindowFace* main = shownMainWindow()) {
         DocumentFace* doc = main->activeDocument();
@@ -207,8 +188,8 @@ void showSpeaking(bool isSpeaking, bool isPausing)
         }
     }
 
-    IsSpeaking = isSpeaking;
-    IsPausing = isPausing;
+    readingState.IsSpeaking = isSpeaking;
+    readingState.IsPausing = isPausing;
 }
 
 } // namespace
@@ -264,5 +245,5 @@ void SetDictatingState(bool isDictating)
         }
     }
 
-    IsDictating = isDictating;
+    readingState.IsDictating = isDictating;
 }

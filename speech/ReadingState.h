@@ -7,26 +7,35 @@
 
 class QAction;
 
-// Reading-state flags. All start false/0 except as noted.
-extern bool IsSpeaking;         // a reading or utterance is under way (paused or not)
-extern bool IsPausing;          // speech is paused
-extern bool IsDictating;        // only ever false here
-extern bool IsIdle;             // no document reading in progress
-extern bool StopRequested;      // reading stopped: no continuation (true from the controller's load)
-extern bool PrevRequested;      // the previous sentence was asked for
-extern bool NextRequested;      // the next sentence was asked for
-extern bool IsReadingSelection; // the reading covers the user's selection
-extern bool IsLastSentence;     // the sentence being spoken is the last one
-extern bool IsReadingWhole;     // the whole text is one utterance (punctuation reading)
-extern bool ResumePending;      // a sentence ended while paused; the next resume restarts reading
-extern bool IsReadingClipboard; // the text came from another application's selection
-extern bool IsSpeakingWord;     // a one-word side utterance is playing
-extern bool IsSpeakingOther;    // second side-utterance flag; only ever false
-extern std::int32_t PunctuationMode; // copy of ReadSet/PunctuationTag: 1 = punctuation spoken
-extern std::int32_t ReadingPos;      // reading cursor in the document
-extern std::int32_t SentenceStart;   // document offset of the text being spoken
-extern bool IsMainShown;        // the main window is the face
-extern bool IsDockShown;        // the floating bar is the face
+// The program's reading state. All flags start false/0; reset() puts them
+// back so.
+struct ReadingState {
+    bool IsSpeaking = false;         // a reading or utterance is under way (paused or not)
+    bool IsPausing = false;          // speech is paused
+    bool IsDictating = false;        // only ever false here
+    bool IsIdle = false;             // no document reading in progress
+    bool StopRequested = false;      // reading stopped: no continuation (true from the controller's load)
+    bool PrevRequested = false;      // the previous sentence was asked for
+    bool NextRequested = false;      // the next sentence was asked for
+    bool IsReadingSelection = false; // the reading covers the user's selection
+    bool IsLastSentence = false;     // the sentence being spoken is the last one
+    bool IsReadingWhole = false;     // the whole text is one utterance (punctuation reading)
+    bool ResumePending = false;      // a sentence ended while paused; the next resume restarts reading
+    bool IsReadingClipboard = false; // the text came from another application's selection
+    bool IsSpeakingWord = false;     // a one-word side utterance is playing
+    bool IsSpeakingOther = false;    // second side-utterance flag; only ever false
+    std::int32_t PunctuationMode = 0; // copy of ReadSet/PunctuationTag: 1 = punctuation spoken
+    std::int32_t ReadingPos = 0;      // reading cursor in the document
+    std::int32_t SentenceStart = 0;   // document offset of the text being spoken
+    bool IsMainShown = false;        // the main window is the face
+    bool IsDockShown = false;        // the floating bar is the face
+
+    void reset() { *this = ReadingState(); }
+};
+
+// The one reading state of the program.
+extern ReadingState readingState;
+
 // RenewVoice lives with the start-up values (core/Globals.h).
 
 // What the state routines need of the floating bar while it is loaded.

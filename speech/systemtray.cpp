@@ -152,8 +152,8 @@ void systemtray::speakstring(QString textstr)
     textstr = straightenQuotes(textstr);
     IgnoreErrors([&] { present(voicecls).SpeakText(textstr, false, false); });
     // A side utterance (a single word) leaves the reading state alone.
-    if (!(IsSpeakingWord || IsSpeakingOther)) {
-        IsSpeaking = true;
+    if (!(readingState.IsSpeakingWord || readingState.IsSpeakingOther)) {
+        readingState.IsSpeaking = true;
         IgnoreErrors([] { SetSpeakingState(true, false); });
     }
 }
@@ -165,7 +165,7 @@ void systemtray::stopspeaking()
         // stream and the end of stream that follows serves the request.
         // Without one the object is discarded, so its end of stream is never
         // handled, whether the engine reports it at once or later on.
-        const bool requested = PrevRequested || NextRequested;
+        const bool requested = readingState.PrevRequested || readingState.NextRequested;
         if (!requested)
             QObject::disconnect(voicecls.get(), nullptr, this, nullptr);
         IgnoreErrors([&] { voicecls->stopspeaking(); });
@@ -174,26 +174,26 @@ void systemtray::stopspeaking()
             IgnoreErrors([&] { speakingend(); });
         }
     }
-    IsReadingWhole = false;
+    readingState.IsReadingWhole = false;
 }
 
 void systemtray::PauseSpeaking()
 {
     IgnoreErrors([&] { present(voicecls).PauseSpeaking(); });
-    IgnoreErrors([] { SetSpeakingState(IsSpeaking, true); });
+    IgnoreErrors([] { SetSpeakingState(readingState.IsSpeaking, true); });
 }
 
 void systemtray::ResumeSpeaking()
 {
-    if (ResumePending) {
+    if (readingState.ResumePending) {
         // The sentence ended while paused: read on from the caret with a
         // new speech object.
         IgnoreErrors([&] { releaseVoice(); });
         onDocument([](ActiveDocument& d) { d.SpeakBtn_Click(); });
-        ResumePending = false;
+        readingState.ResumePending = false;
     } else {
         IgnoreErrors([&] { present(voicecls).ResumeSpeaking(); });
-        IgnoreErrors([] { SetSpeakingState(IsSpeaking, false); });
+        IgnoreErrors([] { SetSpeakingState(readingState.IsSpeaking, false); });
     }
 }
 
@@ -212,17 +212,17 @@ void systemtray::Speakfile(QString filename)
 
 void systemtray::voicecls_HighLightSpokenWord(int pos, int len)
 {
-    if (PunctuationMode == 1)
+    if (readingState.PunctuationMode == 1)
         return;
-    if (IsReadingClipboard || IsDockShown)
+    if (readingState.IsReadingClipboard || readingState.IsDockShown)
         return;
-    if (!IsMainShown)
+    if (!readingState.IsMainShown)
         return;
-    if (IsSpeakingOther || IsSpeakingWord)
+    if (readingState.IsSpeakingOther || readingState.IsSpeakingWord)
         return;
     // Word positions count within the spoken text; the sentence starts at
     // SentenceStart in the document. A sum beyond 32 bits is skipped.
-    const qint64 at = static_cast<qint64>(pos) + SentenceStart;
+    const qint64 at = static_cast<qint64>(pos) + readingState.SentenceStart;
     const bool fits = at >= std::numeric_limits<std::int32_t>::min() && at <= std::numeric_limits<std::int32_t>::max();
     onDocument([&](ActiveDocument& d) {
         if (fits)
@@ -230,7 +230,7 @@ void systemtray::voicecls_HighLightSpokenWord(int pos, int len)
     });
     onDocument([&](ActiveDocument& d) { d.rtfSetSelLength(len); });
     if (fits)
-        ReadingPos = static_cast<std::int32_t>(at);
+        readingState.ReadingPos = static_cast<std::int32_t>(at);
 }
 
 void systemtray::voicecls_VoiceChanged(const VoiceToken& token)
@@ -254,19 +254,19 @@ std::int16_t systemtray::getfunctionID(const QString& tokendescription)
 void systemtray::voicecls_VoiceEnded()
 {
     RenewVoice = false;
-    if (IsDockShown) {
+    if (readingState.IsDockShown) {
         // The floating bar speaks one text per Read; nothing follows. Text
         // read from another application is over as well: the next reading
         // in a document gets its word highlight and its continuation.
-        IsReadingClipboard = false;
+        readingState.IsReadingClipboard = false;
         IgnoreErrors([] { SetSpeakingState(false, false); });
         return;
     }
-    if (IsSpeakingOther || IsSpeakingWord)
+    if (readingState.IsSpeakingOther || readingState.IsSpeakingWord)
         return;
     // Text of another application is one utterance: its end continues no
     // document reading, whatever state that reading was left in.
-    const bool clipboardText = IsReadingClipboard;
+    const bool clipboardText = readingState.IsReadingClipboard;
     IgnoreErrors([&] { speakingend(); });
     if (!clipboardText)
         IgnoreErrors([&] { speakingendbynormal(); });
@@ -274,50 +274,50 @@ void systemtray::voicecls_VoiceEnded()
 
 void systemtray::speakingend()
 {
-    if (IsDockShown) {
-        IsReadingClipboard = false;
+    if (readingState.IsDockShown) {
+        readingState.IsReadingClipboard = false;
         return;
     }
-    if (IsReadingClipboard) {
+    if (readingState.IsReadingClipboard) {
         IgnoreErrors([] { SetSpeakingState(false, false); });
-        IsReadingClipboard = false;
+        readingState.IsReadingClipboard = false;
         return;
     }
     onDocument([](ActiveDocument& d) { d.SetCursorP(); });
-    if ((!PrevRequested && IsLastSentence) || StopRequested) {
+    if ((!readingState.PrevRequested && readingState.IsLastSentence) || readingState.StopRequested) {
         // The reading ends here.
-        IgnoreErrors([] { SetSpeakingState(false, IsPausing); });
+        IgnoreErrors([] { SetSpeakingState(false, readingState.IsPausing); });
         onDocument([](ActiveDocument& d) { d.FeedBack(); });
         onDocument([](ActiveDocument& d) { d.setNextBtnEnabled(false); });
         onDocument([](ActiveDocument& d) { d.setPriewBtnEnabled(false); });
         IgnoreErrors([] { QCoreApplication::processEvents(); });
-        IsIdle = true;
+        readingState.IsIdle = true;
     }
     onDocument([](ActiveDocument& d) { d.rtfSetFocus(); });
-    IsReadingWhole = false;
+    readingState.IsReadingWhole = false;
 }
 
 void systemtray::speakingendbynormal()
 {
-    if (StopRequested)
+    if (readingState.StopRequested)
         return;
-    NextRequested = false;
-    if (PrevRequested) {
+    readingState.NextRequested = false;
+    if (readingState.PrevRequested) {
         // With no document window the request stays for later.
         if (activeDocument()) {
             onDocument([](ActiveDocument& d) { d.SpeakPrew(); });
-            PrevRequested = false;
+            readingState.PrevRequested = false;
         }
         return;
     }
-    if (!activeDocument() || IsLastSentence)
+    if (!activeDocument() || readingState.IsLastSentence)
         return;
-    if (IsPausing) {
+    if (readingState.IsPausing) {
         // The next sentence waits for ResumeSpeaking.
-        ResumePending = true;
+        readingState.ResumePending = true;
         return;
     }
-    if (IsReadingSelection)
+    if (readingState.IsReadingSelection)
         onDocument([](ActiveDocument& d) { d.SpeakSelNextSentence(); });
     else
         onDocument([](ActiveDocument& d) { d.SpeakNextSentence(); });

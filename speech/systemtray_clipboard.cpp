@@ -256,7 +256,7 @@ void systemtray::StartSelectionRead()
             Timer1.stop();
             CopyRetryCount = 0;
             IgnoreErrors([&] { speakSelectionText(text); });
-            IsReadingClipboard = true;
+            readingState.IsReadingClipboard = true;
         },
         Timer1);
 }
@@ -288,7 +288,7 @@ void systemtray::Timer1_Timer()
     CopyRetryCount = 0;
     IgnoreErrors([] { QCoreApplication::processEvents(); });
     IgnoreErrors([&] { speakclipboardtext(); });
-    IsReadingClipboard = true;
+    readingState.IsReadingClipboard = true;
 }
 
 void systemtray::speakclipboardtext()
@@ -307,7 +307,7 @@ void systemtray::speakSelectionText(const QString& text)
     ClipText = straightenApostrophes(text);
     IgnoreErrors([&] { speakstring(ClipText); });
     IgnoreErrors([] { SetSpeakingState(true, false); });
-    if (IsMainShown) {
+    if (readingState.IsMainShown) {
         IgnoreErrors([] {
             if (ActiveDocument* document = activeDocument())
                 document->setPauseBtnEnabled(false);

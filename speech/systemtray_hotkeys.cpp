@@ -164,8 +164,8 @@ void systemtray::DoFunctions(int wk_id)
 {
     switch (wk_id) {
     case kPlayPause:
-        if (IsSpeaking) {
-            if (IsPausing)
+        if (readingState.IsSpeaking) {
+            if (readingState.IsPausing)
                 IgnoreErrors([&] { ResumeSpeaking(); });
             else
                 IgnoreErrors([&] { PauseSpeaking(); });
@@ -176,13 +176,13 @@ void systemtray::DoFunctions(int wk_id)
         break;
 
     case kTextToAudio:
-        if (IsSpeaking)
+        if (readingState.IsSpeaking)
             IgnoreErrors([&] { stopspeaking(); });
         StartSelectionSave();
         break;
 
     case kSwitchFace:
-        if (IsMainShown)
+        if (readingState.IsMainShown)
             IgnoreErrors([&] { mnuTrayShowDock_Click(); });
         else
             IgnoreErrors([&] { mnuTrayShowSoftware_Click(); });
@@ -199,13 +199,13 @@ void systemtray::DoFunctions(int wk_id)
         const int rate = up ? s + 1 : s - 1;
         IgnoreErrors([&] { WriteSetting(IniFile, kReadSet, QStringLiteral("Speed"), QString::number(rate)); });
         // The speed bar's change handler shows and applies the value.
-        if (IsMainShown)
+        if (readingState.IsMainShown)
             withDocument([&](ActiveDocument& d) { d.setSpeedValue(rate); });
         break;
     }
 
     case kNextVoice: {
-        if (IsSpeaking)
+        if (readingState.IsSpeaking)
             break;
         try {
             const int r = readSettingInteger(QStringLiteral("Reader"));
@@ -216,7 +216,7 @@ void systemtray::DoFunctions(int wk_id)
             // After the last voice comes the first.
             const int next = r < n - 1 ? r + 1 : 0;
             WriteSetting(IniFile, kReadSet, QStringLiteral("Reader"), QString::number(next));
-            if (IsMainShown) {
+            if (readingState.IsMainShown) {
                 if (ActiveDocument* document = activeDocument())
                     document->setVoiceListIndex(next);
             }
@@ -229,7 +229,7 @@ void systemtray::DoFunctions(int wk_id)
     }
 
     case kStop:
-        if (IsSpeaking)
+        if (readingState.IsSpeaking)
             IgnoreErrors([&] { stopspeaking(); });
         break;
 

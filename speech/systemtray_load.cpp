@@ -164,7 +164,7 @@ void systemtray::Form_Load()
     Timer3.start();
 
     IgnoreErrors([&] { makeNewVoice(); });
-    ResumePending = false;
+    readingState.ResumePending = false;
     // The clipboard is left as it is: it holds what the user copied.
     IgnoreErrors([&] { LoadOutputDevices(); });
     IgnoreErrors([&] { LoadVoiceDescriptions(); });
@@ -188,7 +188,7 @@ void systemtray::Form_Load()
         if (mnuTrayclipboard)
             mnuTrayclipboard->setChecked(on);
     });
-    StopRequested = true;
+    readingState.StopRequested = true;
     // The greeting, through a speech object of its own.
     IgnoreErrors([&] {
         StartupVoice = std::make_unique<clsVoice>();
@@ -282,8 +282,8 @@ void systemtray::TrayIconMessage(int code)
         IgnoreErrors([&] { setWindowState(Qt::WindowNoState); });
         IgnoreErrors([&] { w.frmMain_Show(); });
         IgnoreErrors([&] { w.frmMain_Maximize(); });
-        IsMainShown = true;
-        if (IsDockShown)
+        readingState.IsMainShown = true;
+        if (readingState.IsDockShown)
             IgnoreErrors([&] { w.frmDockDemo_Unload(); });
         break;
     case kLeftDoubleClick:
@@ -305,16 +305,16 @@ void systemtray::mnuTrayShowSoftware_Click()
     ProgramWindows& w = ProgramWindows::get();
     // A document being read is stopped for good, as its Stop button would:
     // nothing carries it on later.
-    StopRequested = true;
+    readingState.StopRequested = true;
     IgnoreErrors([&] { stopspeaking(); });
     IgnoreErrors([&] { stopDictating(); });
     IgnoreErrors([&] { w.frmMain_Show(); });
-    if (IsDockShown)
+    if (readingState.IsDockShown)
         IgnoreErrors([&] { w.frmDockDemo_Unload(); });
     IgnoreErrors([&] { w.frmMain_Show(); });
     IgnoreErrors([&] { w.frmMain_Maximize(); });
-    IsMainShown = true;
-    IsDockShown = false;
+    readingState.IsMainShown = true;
+    readingState.IsDockShown = false;
     IgnoreErrors([] { SetSpeakingState(false, false); });
 }
 
@@ -323,20 +323,20 @@ void systemtray::mnuTrayShowDock_Click()
     ProgramWindows& w = ProgramWindows::get();
     IgnoreErrors([&] { stopspeaking(); });
     IgnoreErrors([&] { stopDictating(); });
-    IsDockShown = true;
-    if (IsMainShown) {
+    readingState.IsDockShown = true;
+    if (readingState.IsMainShown) {
         // The main window's unload brings up the floating bar. A main window
         // that stays (a document that could not be saved) stays the face.
         bool unloaded = true;
         IgnoreErrors([&] { unloaded = w.frmMain_Unload(); });
         if (!unloaded) {
-            IsDockShown = false;
+            readingState.IsDockShown = false;
             return;
         }
     } else {
         IgnoreErrors([&] { w.frmDockDemo_Show(); });
     }
-    IsMainShown = false;
+    readingState.IsMainShown = false;
     IgnoreErrors([&] { w.frmDockDemo_SetNormal(); });
     IgnoreErrors([] { SetSpeakingState(false, false); });
 }
@@ -368,24 +368,24 @@ void systemtray::mnuTrayclipboard_Click()
         WriteSetting(IniFile, kReadSet, QStringLiteral("AutoClipboard"), on ? QStringLiteral("1") : QStringLiteral("0"));
     });
     AutoReadClipboard = on;
-    if (IsMainShown)
+    if (readingState.IsMainShown)
         IgnoreErrors([&] { ProgramWindows::get().frmMain_SetAutoClipboardChecked(on); });
 }
 
 void systemtray::mnuTrayPause_Click()
 {
-    if (IsPausing) {
+    if (readingState.IsPausing) {
         IgnoreErrors([&] {
             if (voicecls)
                 voicecls->ResumeSpeaking();
         });
-        IgnoreErrors([] { SetSpeakingState(IsSpeaking, false); });
+        IgnoreErrors([] { SetSpeakingState(readingState.IsSpeaking, false); });
     } else {
         IgnoreErrors([&] {
             if (voicecls)
                 voicecls->PauseSpeaking();
         });
-        IgnoreErrors([] { SetSpeakingState(IsSpeaking, true); });
+        IgnoreErrors([] { SetSpeakingState(readingState.IsSpeaking, true); });
     }
 }
 
@@ -417,7 +417,7 @@ void systemtray::Timer5_Timer() {}
 void systemtray::mnuTrayExit_Click()
 {
     IgnoreErrors([] { BroadcastWindowMessage(ExeMsgId); });
-    if (IsMainShown) {
+    if (readingState.IsMainShown) {
         // The next start opens the main window.
         IgnoreErrors([] { WriteSetting(IniFile, kReadSet, QStringLiteral("StartUp"), QStringLiteral("2")); });
     }

@@ -76,7 +76,7 @@ protected:
         controller->Form_Load();
         ProgramWindows::get().frmMain_Show();
         ProgramWindows::get().frmMain_Maximize();
-        IsMainShown = true;
+        readingState.IsMainShown = true;
     }
 
     void SetUp() override

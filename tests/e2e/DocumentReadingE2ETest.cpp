@@ -108,7 +108,7 @@ protected:
         }
         ProgramWindows::get().frmMain_Show();
         ProgramWindows::get().frmMain_Maximize();
-        IsMainShown = true;
+        readingState.IsMainShown = true;
         pump(300);
     }
 
@@ -147,7 +147,7 @@ protected:
         return pumpUntil(
             [&] {
                 const QString word = doc->rtfText->SelText();
-                return IsSpeaking && !word.isEmpty() && !word.contains(' ');
+                return readingState.IsSpeaking && !word.isEmpty() && !word.contains(' ');
             },
             10000);
     }
@@ -239,7 +239,7 @@ TEST_F(DocumentReadingTest, SpeakSelectsEachSentenceAndEachWordAsItIsHeard)
         5000);
     EXPECT_GT(yellow, 100) << "no yellow highlight on the screen";
 
-    ASSERT_TRUE(pumpUntil([] { return !IsSpeaking; }, 30000));
+    ASSERT_TRUE(pumpUntil([] { return !readingState.IsSpeaking; }, 30000));
     const auto audio = rec.stop();
     EXPECT_GT(SinkRecorder::loudSamples(audio), SinkRecorder::kRate) << "the document was not heard";
 
@@ -251,7 +251,7 @@ TEST_F(DocumentReadingTest, SpeakSelectsEachSentenceAndEachWordAsItIsHeard)
               QString::fromUtf8("Hello there world.|The café serves crème brûlée today!|Is it good?").toStdString());
 
     // Idle afterwards: Next and Previous disabled, no yellow left.
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking);
     EXPECT_FALSE(doc->NextBtn->isEnabled());
     EXPECT_FALSE(doc->PriewBtn->isEnabled());
     for (int p : {2, 25, 50})
@@ -267,7 +267,7 @@ TEST_F(DocumentReadingTest, NumbersAbbreviationsAndEmptyLinesAreSelectedAsHeard)
     doc->rtfText->setSelStart(0);
     SelectionLog log(doc->rtfText);
     doc->SpeakBtn->click();
-    ASSERT_TRUE(pumpUntil([] { return !IsSpeaking; }, 20000));
+    ASSERT_TRUE(pumpUntil([] { return !readingState.IsSpeaking; }, 20000));
     EXPECT_EQ(log.words(), "In|2007|it|cost|3.50|a|day|Mr|Smith|paid|1,000,000");
     EXPECT_EQ(log.sentences(), "In 2007 it cost 3.50 a day.|Mr.|Smith paid 1,000,000.");
 }
@@ -279,7 +279,7 @@ TEST_F(DocumentReadingTest, PauseHoldsTheReadingAndStopClearsTheHighlight)
     doc->rtfText->setSelStart(0);
     ASSERT_TRUE(speakUntilAWordIsSelected(doc));
     doc->PauseBtn->click();
-    EXPECT_TRUE(IsPausing);
+    EXPECT_TRUE(readingState.IsPausing);
     const Selection atPause{doc->rtfText->SelStart(), doc->rtfText->SelLength(), {}};
     SinkRecorder quiet;
     ASSERT_TRUE(quiet.start());
@@ -289,11 +289,11 @@ TEST_F(DocumentReadingTest, PauseHoldsTheReadingAndStopClearsTheHighlight)
         << "the selection moved while paused";
 
     doc->ResumeBtn->click();
-    EXPECT_FALSE(IsPausing);
+    EXPECT_FALSE(readingState.IsPausing);
     ASSERT_TRUE(pumpUntil([&] { return doc->rtfText->SelText().startsWith("Another"); }, 8000))
         << "reading did not go on after resume";
     doc->StopBtn->click();
-    EXPECT_TRUE(pumpUntil([] { return !IsSpeaking; }, 10000));
+    EXPECT_TRUE(pumpUntil([] { return !readingState.IsSpeaking; }, 10000));
     for (int p : {3, 30, 60})
         EXPECT_EQ(backgroundAt(doc->rtfText, p), QColor(255, 255, 255)) << p;
     SinkRecorder after;
@@ -330,7 +330,7 @@ TEST_F(DocumentReadingTest, TypingAndPastingWhileItIsReadLeaveTheTextAlone)
     ASSERT_TRUE(pumpUntil([&] { return middle.count >= 1; }, 10000)) << "the middle click never arrived";
     EXPECT_GE(keys.count, 9);
 
-    EXPECT_TRUE(IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking);
     EXPECT_EQ(rtf->Text(), kLongSentences);
     EXPECT_EQ(backgroundAt(rtf, 5), QColor(255, 255, 0)) << "the sentence is still painted";
     ASSERT_TRUE(pumpUntil(
@@ -342,7 +342,7 @@ TEST_F(DocumentReadingTest, TypingAndPastingWhileItIsReadLeaveTheTextAlone)
         << "the spoken word is selected";
 
     doc->StopBtn->click();
-    EXPECT_TRUE(pumpUntil([] { return !IsSpeaking; }, 10000));
+    EXPECT_TRUE(pumpUntil([] { return !readingState.IsSpeaking; }, 10000));
     EXPECT_EQ(rtf->Text(), kLongSentences);
     ASSERT_TRUE(focusText(doc));
     rtf->setSelStart(0);
@@ -383,11 +383,11 @@ TEST_F(DocumentReadingTest, RightClickShowsTheProgramsMenuOnlyWhenNotReading)
     // have arrived.
     ASSERT_TRUE(pumpUntil([&] { return released.count >= 1 && menuKey.count >= 1; }, 5000));
     QCoreApplication::processEvents();
-    EXPECT_TRUE(IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking);
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "no menu while reading";
     EXPECT_FALSE(main->mnuPopUp->isVisible());
     doc->StopBtn->click();
-    EXPECT_TRUE(pumpUntil([] { return !IsSpeaking; }, 10000));
+    EXPECT_TRUE(pumpUntil([] { return !readingState.IsSpeaking; }, 10000));
 }
 
 // Runs last: it closes the main window, and shows a new one for whatever
@@ -405,7 +405,7 @@ TEST_F(DocumentReadingTest, ClosingTheMainWindowWhileReadingDeepInALongDocumentE
     const int middle = int(rtf->Text().indexOf("Line ", rtf->TextLength() / 2));
     rtf->setSelStart(middle);
     doc->SpeakBtn->click();
-    ASSERT_TRUE(pumpUntil([&] { return IsSpeaking && rtf->SelStart() >= middle; }, 10000));
+    ASSERT_TRUE(pumpUntil([&] { return readingState.IsSpeaking && rtf->SelStart() >= middle; }, 10000));
     doc->NextBtn->click();
     ASSERT_TRUE(pumpUntil([&] { return rtf->SelStart() > middle + 10; }, 10000)) << "Next did not go on";
 
@@ -429,12 +429,12 @@ TEST_F(DocumentReadingTest, ClosingTheMainWindowWhileReadingDeepInALongDocumentE
     guard.join();
     EXPECT_TRUE(gone) << "the main window is still open";
     std::printf("[ closed the main window in %lld ms ]\n", static_cast<long long>(t.elapsed()));
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking);
     EXPECT_EQ(frmMain::instance(), nullptr);
 
     ProgramWindows::get().frmMain_Show();
     ProgramWindows::get().frmMain_Maximize();
-    IsMainShown = true;
+    readingState.IsMainShown = true;
     pump(300);
 }
 

@@ -70,10 +70,10 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("<Settings></Settings>");
         f.close();
-        IsSpeaking = false;
-        IsPausing = false;
-        IsDockShown = false;
-        PunctuationMode = 0;
+        readingState.IsSpeaking = false;
+        readingState.IsPausing = false;
+        readingState.IsDockShown = false;
+        readingState.PunctuationMode = 0;
         QGuiApplication::clipboard()->clear();
         SetKeystrokeRecorder([this](int key, bool up) { keys.emplace_back(key, up); });
         SetMsgBoxAnswerer([this](const MsgBoxCall& call) {
@@ -91,10 +91,10 @@ protected:
         SetMsgBoxAnswerer({});
         AppFolder = savedAppFolder;
         IniFile = savedIniFile;
-        IsDockShown = false;
-        IsSpeaking = false;
-        IsPausing = false;
-        PunctuationMode = 0;
+        readingState.IsDockShown = false;
+        readingState.IsSpeaking = false;
+        readingState.IsPausing = false;
+        readingState.PunctuationMode = 0;
     }
 
     frmDockDemo* load(bool showIt = true)
@@ -165,7 +165,7 @@ TEST_F(FloatingBarTest, DocksetmemnuFollowsTheStateTable)
 TEST_F(FloatingBarTest, LoadedBarFollowsSetSpeakingState)
 {
     load();
-    EXPECT_TRUE(IsDockShown);
+    EXPECT_TRUE(readingState.IsDockShown);
     EXPECT_EQ(ReadingFaces::floatingBar, static_cast<FloatingBarFace*>(bar.data()));
     SetSpeakingState(true, false);
     EXPECT_FALSE(bar->CmdPause->isHidden());
@@ -175,7 +175,7 @@ TEST_F(FloatingBarTest, LoadedBarFollowsSetSpeakingState)
     EXPECT_FALSE(bar->CmdStop->isEnabled());
 
     bar->Unload();
-    EXPECT_FALSE(IsDockShown);
+    EXPECT_FALSE(readingState.IsDockShown);
     EXPECT_EQ(ReadingFaces::floatingBar, nullptr);
 }
 
@@ -286,7 +286,7 @@ TEST_F(FloatingBarTest, PickUpConvertsPunctuationWhenModeIsOne)
 {
     WriteSetting(IniFile, kReadSet, "PunctuationTag", "1");
     load();
-    EXPECT_EQ(PunctuationMode, 1);
+    EXPECT_EQ(readingState.PunctuationMode, 1);
     const QString text = "Stop, look; listen!";
     ASSERT_NE(PunctuationToWords(text), text);
     QGuiApplication::clipboard()->setText(text);
@@ -294,7 +294,7 @@ TEST_F(FloatingBarTest, PickUpConvertsPunctuationWhenModeIsOne)
     EXPECT_EQ(bar->capturedText(), PunctuationToWords(text));
 
     // Switching the mode later leaves the captured text as it was.
-    PunctuationMode = 0;
+    readingState.PunctuationMode = 0;
     EXPECT_EQ(bar->capturedText(), PunctuationToWords(text));
 }
 
@@ -307,7 +307,7 @@ TEST_F(FloatingBarTest, ReadWithoutTextShowsString1314)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "No text selected, please select the text you want to hear, and then click this button");
     EXPECT_TRUE(log->empty());
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking);
 }
 
 TEST_F(FloatingBarTest, ReadSpeaksTheCapturedTextEachTime)
@@ -315,11 +315,11 @@ TEST_F(FloatingBarTest, ReadSpeaksTheCapturedTextEachTime)
     load();
     QGuiApplication::clipboard()->setText("Hello");
     bar->Timer2_Timer();
-    IsSpeakingWord = true;
+    readingState.IsSpeakingWord = true;
     bar->CmdRead_Click();
     bar->CmdRead_Click();
-    EXPECT_TRUE(IsSpeaking);
-    EXPECT_FALSE(IsSpeakingWord);
+    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeakingWord);
     EXPECT_EQ(*log, (Log{"speakstring:Hello", "speakstring:Hello"}));
     EXPECT_TRUE(boxes.empty());
 }
@@ -328,15 +328,15 @@ TEST_F(FloatingBarTest, PauseResumeAndStop)
 {
     load();
     bar->CmdPause_Click();
-    EXPECT_TRUE(IsPausing);
+    EXPECT_TRUE(readingState.IsPausing);
     bar->CmdResume_Click();
-    EXPECT_FALSE(IsPausing);
-    IsSpeaking = true;
+    EXPECT_FALSE(readingState.IsPausing);
+    readingState.IsSpeaking = true;
     bool speaking = true, paused = false;
     bar->docksetmemnu(speaking, paused);
     bar->CmdStop_Click();
     EXPECT_EQ(*log, (Log{"PauseSpeaking", "ResumeSpeaking", "stopspeaking"}));
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking);
     EXPECT_FALSE(bar->CmdRead->isHidden());
 }
 
@@ -376,7 +376,7 @@ TEST_F(FloatingBarTest, ChangeSwitchesToTheMainWindow)
     bar->CmdChange_Click();
     EXPECT_EQ(*log, (Log{"stopDictating", "stopspeaking", "mnuTrayShowSoftware_Click"}));
     EXPECT_EQ(setting("StartUp"), "2");
-    EXPECT_FALSE(IsDockShown);
+    EXPECT_FALSE(readingState.IsDockShown);
     EXPECT_FALSE(bar->isLoaded());
     EXPECT_FALSE(setting("DockX").isEmpty());
 }
@@ -386,7 +386,7 @@ TEST_F(FloatingBarTest, MinHidesToTheTray)
     load();
     bar->CmdMin_Click();
     EXPECT_EQ(*log, (Log{"stopDictating", "stopspeaking"}));
-    EXPECT_FALSE(IsDockShown);
+    EXPECT_FALSE(readingState.IsDockShown);
     EXPECT_FALSE(bar->isVisible());
     EXPECT_EQ(setting("StartUp"), "1");
 }

@@ -74,7 +74,7 @@ public:
     void frmSet_ShowModal() override
     {
         ++settingsShown;
-        stoppedBeforeSettings = StopRequested;
+        stoppedBeforeSettings = readingState.StopRequested;
     }
 };
 
@@ -128,14 +128,14 @@ protected:
         writeFile(dir.filePath("Update.xml"), "<Settings><ReadSet/><FrmSet/></Settings>");
         IniFile = dir.filePath("Update.xml");
 
-        IsSpeaking = IsPausing = IsDictating = false;
-        IsIdle = true;
-        PrevRequested = NextRequested = false;
-        IsReadingSelection = IsLastSentence = IsReadingWhole = ResumePending = false;
-        IsReadingClipboard = IsSpeakingWord = IsSpeakingOther = false;
-        IsMainShown = IsDockShown = false;
-        PunctuationMode = 0;
-        ReadingPos = SentenceStart = 0;
+        readingState.IsSpeaking = readingState.IsPausing = readingState.IsDictating = false;
+        readingState.IsIdle = true;
+        readingState.PrevRequested = readingState.NextRequested = false;
+        readingState.IsReadingSelection = readingState.IsLastSentence = readingState.IsReadingWhole = readingState.ResumePending = false;
+        readingState.IsReadingClipboard = readingState.IsSpeakingWord = readingState.IsSpeakingOther = false;
+        readingState.IsMainShown = readingState.IsDockShown = false;
+        readingState.PunctuationMode = 0;
+        readingState.ReadingPos = readingState.SentenceStart = 0;
         RenewVoice = false;
         ReadingFaces::floatingBar = nullptr;
         ReadingFaces::mainWindow = nullptr;
@@ -159,7 +159,7 @@ protected:
                          ScriptedSpeechEngine::voice("c", "Gamma")};
         tray = std::make_unique<systemtray>();
         tray->m_GetVoiceDescriptions = "Alpha;Beta;Gamma;";
-        StopRequested = true;
+        readingState.StopRequested = true;
     }
 
     void TearDown() override
@@ -173,8 +173,8 @@ protected:
         SetMsgBoxAnswerer({});
         SetCommonDialogAnswerer({});
         resetTable();
-        IsMainShown = false;
-        IsSpeaking = IsPausing = false;
+        readingState.IsMainShown = false;
+        readingState.IsSpeaking = readingState.IsPausing = false;
         ReadingFaces::mainWindow = nullptr;
         AppFolder = savedAppFolder;
         IniFile = savedIniFile;

@@ -25,7 +25,7 @@ TEST_F(DocumentWindowTest, LoadShowsTheStoredVoiceAndSpeed)
     EXPECT_EQ(d->Lblspeed->text(), "-3");
     EXPECT_EQ(m.panelText(2), "Speaker:  Gamma");
     EXPECT_EQ(m.panelText(3), "Speed:-3");
-    EXPECT_EQ(PunctuationMode, 1);
+    EXPECT_EQ(readingState.PunctuationMode, 1);
     EXPECT_EQ(PredictionPage, 0);
     // A window that loads has no slot yet: it clears entry 0.
     EXPECT_FALSE(DocChanged[0]);
@@ -42,7 +42,7 @@ TEST_F(DocumentWindowTest, EveryWindowShowsTheTrueVoiceSpeedAndReadingState)
     setting("ReadSet", "Reader", "1");
     setting("ReadSet", "Speed", "3");
     frmMain& m = mainWindow();
-    IsMainShown = true;
+    readingState.IsMainShown = true;
     ReadingFaces::mainWindow = &m;
     frmDocument* first = newInMain();
     // Idle: nothing to stop, in the first window and in one opened later.
@@ -270,7 +270,7 @@ TEST_F(DocumentWindowTest, OnlyTheUsersEditsMarkTheDocumentChanged)
     EXPECT_TRUE(DocChanged[4]);
 
     DocChanged[4] = false;
-    IsSpeaking = true;
+    readingState.IsSpeaking = true;
     d->rtfText->setSelText("y");
     EXPECT_FALSE(DocChanged[4]);
 }
@@ -282,11 +282,11 @@ TEST_F(DocumentWindowTest, ActivationPointsTheFileDialogAtTheDocument)
     m.dlgCommonDialog.FileName = "kept";
     d->setWindowTitle("Document 3");
     ClosingDocument = true;
-    IsIdle = false;
+    readingState.IsIdle = false;
     d->Form_Activate();
     EXPECT_EQ(m.dlgCommonDialog.FileName, "kept");
     EXPECT_FALSE(ClosingDocument);
-    EXPECT_TRUE(IsIdle);
+    EXPECT_TRUE(readingState.IsIdle);
     d->setWindowTitle("/home/user/notes.txt");
     d->Form_Activate();
     EXPECT_EQ(m.dlgCommonDialog.FileName, "/home/user/notes.txt");

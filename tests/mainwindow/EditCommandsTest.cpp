@@ -606,40 +606,40 @@ TEST_F(EditCommandsTest, ArrangeIconsLinesUpTheMinimisedWindowsAtTheBottom)
 
 TEST_F(EditCommandsTest, SpeakPauseResumeAndStopThroughTheMenus)
 {
-    IsMainShown = true;
+    readingState.IsMainShown = true;
     document("One here. Two here.");
     mainWindow().mnuCtlSpeak_Click();
     ScriptedSpeechVoice* voice = engine.last();
     ASSERT_NE(voice, nullptr);
     ASSERT_FALSE(voice->callsOf("Speak").isEmpty());
     EXPECT_EQ(voice->callsOf("Speak").last().text, "One here.");
-    EXPECT_TRUE(IsSpeaking);
-    EXPECT_FALSE(IsPausing);
+    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsPausing);
 
     // Pause while speaking pauses; Pause while paused resumes.
     mainWindow().mnuCtlPause_Click();
-    EXPECT_TRUE(IsPausing);
+    EXPECT_TRUE(readingState.IsPausing);
     EXPECT_TRUE(voice->paused());
     mainWindow().mnuPopPause_Click();
-    EXPECT_FALSE(IsPausing);
-    EXPECT_TRUE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsPausing);
+    EXPECT_TRUE(readingState.IsSpeaking);
     EXPECT_FALSE(voice->paused());
 
     mainWindow().mnuPopStop_Click();
     QCoreApplication::processEvents();
-    EXPECT_FALSE(IsSpeaking);
-    EXPECT_TRUE(IsIdle);
+    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsIdle);
 
     mainWindow().mnuPopSpeak_Click();
-    EXPECT_TRUE(IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking);
     mainWindow().mnuCtlStop_Click();
     QCoreApplication::processEvents();
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking);
 }
 
 TEST_F(EditCommandsTest, NextAndPreviousInTheActiveDocument)
 {
-    IsMainShown = true;
+    readingState.IsMainShown = true;
     document("One here. Two here. Three here.");
     mainWindow().mnuCtlSpeak_Click();
     auto lastSpoken = [this] { return engine.last()->callsOf("Speak").last().text; };
@@ -649,17 +649,17 @@ TEST_F(EditCommandsTest, NextAndPreviousInTheActiveDocument)
     mainWindow().SpeakPrevInActive();
     QCoreApplication::processEvents();
     EXPECT_EQ(lastSpoken(), "One here.");
-    EXPECT_TRUE(IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking);
     mainWindow().mnuCtlStop_Click();
 }
 
 TEST_F(EditCommandsTest, PauseWithoutTheControllerDoesNothing)
 {
     tray.reset();
-    IsSpeaking = true;
+    readingState.IsSpeaking = true;
     mainWindow().mnuCtlPause_Click();
-    EXPECT_FALSE(IsPausing);
-    IsSpeaking = false;
+    EXPECT_FALSE(readingState.IsPausing);
+    readingState.IsSpeaking = false;
 }
 
 TEST_F(EditCommandsTest, AutoReadClipboardTogglesBothMenusAndTheSetting)
@@ -701,10 +701,10 @@ TEST_F(EditCommandsTest, SettingsDictationAndTheFloatingBar)
     mainWindow().mnuVideoHelp_Click();
     EXPECT_EQ(rtf->Text(), "Stays.");
 
-    IsMainShown = true;
+    readingState.IsMainShown = true;
     mainWindow().mnuWindowBar_Click();
-    EXPECT_TRUE(IsDockShown);
-    EXPECT_FALSE(IsMainShown);
+    EXPECT_TRUE(readingState.IsDockShown);
+    EXPECT_FALSE(readingState.IsMainShown);
 }
 
 // ---- Help ----

@@ -109,8 +109,8 @@ protected:
     {
         SettingsFixture::SetUp();
         ResetDocumentTable();
-        IsSpeaking = IsPausing = IsDictating = false;
-        IsMainShown = IsDockShown = false;
+        readingState.IsSpeaking = readingState.IsPausing = readingState.IsDictating = false;
+        readingState.IsMainShown = readingState.IsDockShown = false;
         SetMsgBoxAnswerer([this](const MsgBoxCall& call) {
             boxes.push_back(call);
             return answer(call);
@@ -134,7 +134,7 @@ protected:
         main = nullptr;
         ResetDocumentTable();
         ReadingFaces::mainWindow = nullptr;
-        IsMainShown = IsDockShown = false;
+        readingState.IsMainShown = readingState.IsDockShown = false;
         SetMsgBoxAnswerer({});
         SetCommonDialogAnswerer({});
         SettingsFixture::TearDown();

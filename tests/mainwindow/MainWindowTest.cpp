@@ -49,7 +49,7 @@ TEST_F(MainWindowTest, LoadOpensTheWelcomeDocumentAndRegistersTheFace)
     QCoreApplication::processEvents();
     EXPECT_EQ(frmSplash::instance(), nullptr) << "the main window's load unloads the splash";
 
-    EXPECT_TRUE(IsMainShown);
+    EXPECT_TRUE(readingState.IsMainShown);
     EXPECT_EQ(ReadingFaces::mainWindow, static_cast<MainWindowFace*>(main));
     EXPECT_EQ(frmMain::instance(), main);
     ASSERT_NE(Active(), nullptr);
@@ -168,14 +168,14 @@ TEST_F(MainWindowTest, MenuStateFollowsDocumentsAndReading)
     s = Read(main, Active());
     EXPECT_EQ(s.all(), std::vector<bool>(7, true));
 
-    IsSpeaking = true;
+    readingState.IsSpeaking = true;
     main->setmenu();
     s = Read(main, Active());
     EXPECT_TRUE(s.save) << "the items stay enabled; their menu is what is disabled";
     EXPECT_FALSE(s.file || s.edit || s.window || s.toolbar);
     EXPECT_TRUE(s.ctl && s.view) << "Pause and Stop stay reachable while speaking";
 
-    IsSpeaking = false;
+    readingState.IsSpeaking = false;
     main->setmenu();
     s = Read(main, Active());
     EXPECT_TRUE(s.file && s.edit && s.toolbar);
@@ -217,13 +217,13 @@ TEST_F(MainWindowTest, CopyCutAndPasteFollowSelectionAndClipboard)
     EXPECT_EQ(paste(), std::vector<bool>(3, false));
 
     // While dictating only these entries change.
-    IsSpeaking = true;
+    readingState.IsSpeaking = true;
     main->setmenu(); // File menu off
     doc->rtfText->setSelLength(3);
     main->setDictationmenu();
     EXPECT_EQ(copyCut(), std::vector<bool>(6, true));
     EXPECT_FALSE(main->mnuFile->menuAction()->isEnabled());
-    IsSpeaking = false;
+    readingState.IsSpeaking = false;
 }
 
 TEST_F(MainWindowTest, OpeningFileAndEditMenusWithoutADocumentDisablesTheirItems)
@@ -270,18 +270,18 @@ TEST_F(MainWindowTest, ClosingStopsReadingUnloadsAndShowsTheFloatingBarWhenItIsT
     RecordingWindows windows;
     InstalledWindows installed(&windows);
     LoadMain();
-    StopRequested = false;
-    IsDockShown = true;
+    readingState.StopRequested = false;
+    readingState.IsDockShown = true;
     EXPECT_TRUE(main->close());
-    EXPECT_TRUE(StopRequested) << "reading was stopped";
-    EXPECT_FALSE(IsMainShown);
+    EXPECT_TRUE(readingState.StopRequested) << "reading was stopped";
+    EXPECT_FALSE(readingState.IsMainShown);
     EXPECT_EQ(windows.dockShown, 1);
     EXPECT_EQ(frmMain::instance(), nullptr);
     EXPECT_EQ(ReadingFaces::mainWindow, nullptr);
     EXPECT_EQ(systemtray::activeDocument(), nullptr);
     EXPECT_EQ(DocCount, 0);
 
-    IsDockShown = false;
+    readingState.IsDockShown = false;
     delete main;
     LoadMain();
     EXPECT_TRUE(main->close());
@@ -323,7 +323,7 @@ TEST_F(MainWindowTest, ADocumentThatCannotBeSavedKeepsTheMainWindowOpen)
     fileAnswers.push_back(path("no/such/folder/work.txt"));
     EXPECT_FALSE(main->close());
     EXPECT_EQ(frmMain::instance(), main);
-    EXPECT_TRUE(IsMainShown);
+    EXPECT_TRUE(readingState.IsMainShown);
     EXPECT_EQ(ActiveText(), "unsaved work");
     EXPECT_EQ(BoxesWith("could not be saved"), 1);
 

@@ -56,14 +56,14 @@ protected:
         settings.close();
         IniFile = settings.fileName();
 
-        IsSpeaking = IsPausing = IsDictating = false;
-        IsIdle = true;
-        PrevRequested = NextRequested = false;
-        IsReadingSelection = IsLastSentence = IsReadingWhole = ResumePending = false;
-        IsReadingClipboard = IsSpeakingWord = IsSpeakingOther = false;
-        IsDockShown = false;
-        PunctuationMode = 0;
-        ReadingPos = SentenceStart = 0;
+        readingState.IsSpeaking = readingState.IsPausing = readingState.IsDictating = false;
+        readingState.IsIdle = true;
+        readingState.PrevRequested = readingState.NextRequested = false;
+        readingState.IsReadingSelection = readingState.IsLastSentence = readingState.IsReadingWhole = readingState.ResumePending = false;
+        readingState.IsReadingClipboard = readingState.IsSpeakingWord = readingState.IsSpeakingOther = false;
+        readingState.IsDockShown = false;
+        readingState.PunctuationMode = 0;
+        readingState.ReadingPos = readingState.SentenceStart = 0;
         RenewVoice = false;
         ReadingFaces::floatingBar = nullptr;
         ReadingFaces::mainWindow = nullptr;
@@ -77,13 +77,13 @@ protected:
         tray = std::make_unique<systemtray>();
         tray->m_GetVoiceDescriptions = "Alpha;Beta;";
         // As after the controller's load.
-        StopRequested = true;
+        readingState.StopRequested = true;
 
         doc = std::make_unique<frmDocument>();
         doc->setTag(QString::number(kSlot));
         doc->setWindowTitle("Document 1");
         DocChanged[kSlot] = false;
-        IsMainShown = true;
+        readingState.IsMainShown = true;
         systemtray::setActiveDocumentProvider([this]() -> ActiveDocument* { return doc.get(); });
     }
 
@@ -93,8 +93,8 @@ protected:
         tray.reset();
         doc.reset();
         SetMsgBoxAnswerer({});
-        IsMainShown = false;
-        IsSpeaking = IsPausing = false;
+        readingState.IsMainShown = false;
+        readingState.IsSpeaking = readingState.IsPausing = false;
         AppFolder = savedAppFolder;
         IniFile = savedIniFile;
         DocChanged[kSlot] = false;
@@ -147,7 +147,7 @@ protected:
                 ++i;
             voice()->emitWord(stream, start, i - start);
             EXPECT_EQ(rtf()->SelText(), text.mid(start, i - start)) << "in " << text.toStdString();
-            EXPECT_EQ(ReadingPos, rtf()->SelStart());
+            EXPECT_EQ(readingState.ReadingPos, rtf()->SelStart());
         }
     }
 
@@ -196,8 +196,8 @@ TEST_F(ReadingLoopTest, ReadsSentenceBySentenceSelectingEachWord)
 
     ASSERT_NE(voice(), nullptr);
     EXPECT_EQ(lastSpoken(), "Hello world.");
-    EXPECT_TRUE(IsSpeaking);
-    EXPECT_FALSE(IsIdle);
+    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsIdle);
     EXPECT_TRUE(doc->NextBtn->isEnabled());
     EXPECT_TRUE(doc->PriewBtn->isEnabled());
     EXPECT_EQ(rtf()->SelText(), "Hello world.");
@@ -221,14 +221,14 @@ TEST_F(ReadingLoopTest, ReadsSentenceBySentenceSelectingEachWord)
 
     finishUtterance();
     EXPECT_EQ(lastSpoken(), "Bye.");
-    EXPECT_TRUE(IsLastSentence);
+    EXPECT_TRUE(readingState.IsLastSentence);
     speakWords();
-    EXPECT_TRUE(IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking);
 
     finishUtterance();
     EXPECT_EQ(spoken().size(), 4);
-    EXPECT_FALSE(IsSpeaking);
-    EXPECT_TRUE(IsIdle);
+    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsIdle);
     EXPECT_FALSE(doc->NextBtn->isEnabled());
     EXPECT_FALSE(doc->PriewBtn->isEnabled());
     EXPECT_FALSE(anyYellow(0, text.size()));
@@ -247,7 +247,7 @@ TEST_F(ReadingLoopTest, WordsAreSelectedExactlyInAccentedAndEmojiText)
         finishUtterance();
     }
     EXPECT_EQ(spoken().size(), 3);
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking);
 }
 
 TEST_F(ReadingLoopTest, CaretAtTheEndOrBeforeBlanksReadsFromTheBeginning)
@@ -271,8 +271,8 @@ TEST_F(ReadingLoopTest, RunsOfDelimitersDoNotStallTheReading)
     finishUtterance();
     EXPECT_EQ(lastSpoken(), "Go now.");
     finishUtterance();
-    EXPECT_FALSE(IsSpeaking);
-    EXPECT_TRUE(IsIdle);
+    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsIdle);
 
     // Starting inside the run.
     load("Wait!!! Go now.", 6);
@@ -289,8 +289,8 @@ TEST_F(ReadingLoopTest, EmptyDocumentEndsTheReadingAtOnce)
     EXPECT_FALSE(voice()->callsOf("Speak").isEmpty());
     EXPECT_TRUE(spoken().isEmpty());
     // ...and nothing is left waiting for an end that never comes.
-    EXPECT_FALSE(IsSpeaking);
-    EXPECT_TRUE(IsIdle);
+    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsIdle);
     EXPECT_FALSE(doc->NextBtn->isEnabled());
 }
 
@@ -303,8 +303,8 @@ TEST_F(ReadingLoopTest, NextCutsTheSentenceAndReadsTheFollowingOne)
     doc->SpeakNext();
     QCoreApplication::processEvents();
     EXPECT_EQ(lastSpoken(), "Two here.");
-    EXPECT_FALSE(NextRequested);
-    EXPECT_TRUE(IsSpeaking);
+    EXPECT_FALSE(readingState.NextRequested);
+    EXPECT_TRUE(readingState.IsSpeaking);
     doc->SpeakNext();
     QCoreApplication::processEvents();
     EXPECT_EQ(lastSpoken(), "Three here.");
@@ -312,7 +312,7 @@ TEST_F(ReadingLoopTest, NextCutsTheSentenceAndReadsTheFollowingOne)
     doc->SpeakNext();
     QCoreApplication::processEvents();
     EXPECT_EQ(spoken().size(), 3);
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking);
     EXPECT_EQ(engine.createdCount(), 1);
 }
 
@@ -325,8 +325,8 @@ TEST_F(ReadingLoopTest, PreviousReadsTheSentenceBeforeAndGoesOn)
     // The previous-sentence step ran before SpeakPriew returned; the
     // delimiter run before "Gamma" is stepped over.
     EXPECT_EQ(lastSpoken(), "Beta two!");
-    EXPECT_FALSE(PrevRequested);
-    EXPECT_TRUE(IsSpeaking);
+    EXPECT_FALSE(readingState.PrevRequested);
+    EXPECT_TRUE(readingState.IsSpeaking);
     doc->SpeakPriew();
     EXPECT_EQ(lastSpoken(), "Alpha one.");
     // On the first sentence it repeats that sentence.
@@ -342,11 +342,11 @@ TEST_F(ReadingLoopTest, PreviousInAOneSentenceDocumentRepeatsItThenEnds)
     doc->SpeakBtn_Click();
     doc->SpeakPriew();
     EXPECT_EQ(spoken(), (QStringList{"Only sentence.", "Only sentence."}));
-    EXPECT_TRUE(IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking);
     finishUtterance();
     EXPECT_EQ(spoken().size(), 2);
-    EXPECT_FALSE(IsSpeaking);
-    EXPECT_TRUE(IsIdle);
+    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsIdle);
 }
 
 // ---- selections ----
@@ -357,7 +357,7 @@ TEST_F(ReadingLoopTest, SelectionIsReadAndTheReadingEndsAtItsEnd)
     load(text, 8);
     rtf()->setSelLength(13); // "B one. C two."
     doc->SpeakBtn_Click();
-    EXPECT_TRUE(IsReadingSelection);
+    EXPECT_TRUE(readingState.IsReadingSelection);
     EXPECT_EQ(lastSpoken(), "B one.");
     EXPECT_TRUE(allYellow(8, 14));
     EXPECT_FALSE(anyYellow(15, 21));
@@ -368,7 +368,7 @@ TEST_F(ReadingLoopTest, SelectionIsReadAndTheReadingEndsAtItsEnd)
     EXPECT_FALSE(anyYellow(8, 14));
     finishUtterance();
     EXPECT_EQ(spoken().size(), 2);
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking);
     EXPECT_FALSE(anyYellow(0, text.size()));
 }
 
@@ -380,13 +380,13 @@ TEST_F(ReadingLoopTest, PreviousDuringASelectionContinuesThroughTheDocument)
     EXPECT_EQ(lastSpoken(), "C two.");
     doc->SpeakPriew();
     EXPECT_EQ(lastSpoken(), "B one.");
-    EXPECT_FALSE(IsReadingSelection);
+    EXPECT_FALSE(readingState.IsReadingSelection);
     finishUtterance();
     EXPECT_EQ(lastSpoken(), "C two.");
     finishUtterance();
     EXPECT_EQ(lastSpoken(), "D three.");
     finishUtterance();
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking);
 }
 
 TEST_F(ReadingLoopTest, CaretLeavingTheSelectionEndsTheReading)
@@ -397,10 +397,10 @@ TEST_F(ReadingLoopTest, CaretLeavingTheSelectionEndsTheReading)
     EXPECT_EQ(lastSpoken(), "A zero.");
     rtf()->setSelStart(25);
     doc->SpeakSelNextSentence();
-    EXPECT_TRUE(IsLastSentence);
+    EXPECT_TRUE(readingState.IsLastSentence);
     EXPECT_EQ(spoken().size(), 1);
-    EXPECT_FALSE(IsSpeaking);
-    EXPECT_TRUE(IsIdle);
+    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsIdle);
 }
 
 // ---- pause and resume ----
@@ -410,18 +410,18 @@ TEST_F(ReadingLoopTest, SentenceEndingWhilePausedWaitsForResume)
     load("One here. Two here. Three here.");
     doc->SpeakBtn_Click();
     doc->PauseBtn_Click();
-    EXPECT_TRUE(IsPausing);
+    EXPECT_TRUE(readingState.IsPausing);
     EXPECT_TRUE(voice()->paused());
     finishUtterance();
     // Nothing further is spoken while paused.
     EXPECT_EQ(spoken().size(), 1);
-    EXPECT_TRUE(ResumePending);
-    EXPECT_TRUE(IsSpeaking);
+    EXPECT_TRUE(readingState.ResumePending);
+    EXPECT_TRUE(readingState.IsSpeaking);
 
     doc->ResumeBtn->setEnabled(true);
     doc->ResumeBtn->click();
-    EXPECT_FALSE(ResumePending);
-    EXPECT_FALSE(IsPausing);
+    EXPECT_FALSE(readingState.ResumePending);
+    EXPECT_FALSE(readingState.IsPausing);
     EXPECT_EQ(lastSpoken(), "Two here.");
     // A new speech object reads on.
     EXPECT_EQ(engine.createdCount(), 2);
@@ -440,9 +440,9 @@ TEST_F(ReadingLoopTest, StopClearsTheHighlightAndEndsTheReading)
     ASSERT_TRUE(anyYellow(0, text.size()));
     doc->StopBtn_Click();
     EXPECT_FALSE(anyYellow(0, text.size()));
-    EXPECT_TRUE(IsIdle);
-    EXPECT_TRUE(StopRequested);
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_TRUE(readingState.IsIdle);
+    EXPECT_TRUE(readingState.StopRequested);
+    EXPECT_FALSE(readingState.IsSpeaking);
     EXPECT_FALSE(doc->NextBtn->isEnabled());
     EXPECT_FALSE(doc->PriewBtn->isEnabled());
     // The speech object is gone; nothing goes on.
@@ -492,7 +492,7 @@ TEST_F(ReadingLoopTest, SpeakWhileSpeakingStopsAndStartsAgain)
     doc->SpeakBtn_Click();
     // Stopping put the caret after the first sentence.
     EXPECT_EQ(lastSpoken(), "Two here.");
-    EXPECT_TRUE(IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking);
     EXPECT_EQ(engine.createdCount(), 2);
     EXPECT_EQ(engine.created(0), nullptr);
     finishUtterance();
@@ -502,14 +502,14 @@ TEST_F(ReadingLoopTest, SpeakWhileSpeakingStopsAndStartsAgain)
 TEST_F(ReadingLoopTest, StopWhileDictatingAsksToSave)
 {
     load("Some text.");
-    IsDictating = true;
+    readingState.IsDictating = true;
     answer = vbNo;
     doc->StopBtn_Click();
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].prompt, "Do you want to save the text?");
     EXPECT_EQ(boxes[0].style, vbYesNoCancel + vbQuestion);
     EXPECT_EQ(boxes[0].title, "Lectova");
-    EXPECT_FALSE(IsDictating);
+    EXPECT_FALSE(readingState.IsDictating);
 }
 
 // ---- punctuation mode ----
@@ -517,7 +517,7 @@ TEST_F(ReadingLoopTest, StopWhileDictatingAsksToSave)
 TEST_F(ReadingLoopTest, PunctuationModeReadsTheRestInOneUtterance)
 {
     WriteSetting(IniFile, "ReadSet", "PunctuationTag", "1");
-    PunctuationMode = 1;
+    readingState.PunctuationMode = 1;
     const QString text = "One, two. Three; four!";
     load(text, 10);
     doc->SpeakBtn_Click();
@@ -532,7 +532,7 @@ TEST_F(ReadingLoopTest, PunctuationModeReadsTheRestInOneUtterance)
     EXPECT_EQ(rtf()->SelText(), "Three; four!");
     finishUtterance();
     EXPECT_EQ(spoken().size(), 1);
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking);
 
     // With the caret at the end: from the second character on.
     load(text, static_cast<int>(text.size()));
@@ -544,12 +544,12 @@ TEST_F(ReadingLoopTest, PunctuationModeReadsTheRestInOneUtterance)
     rtf()->setSelLength(4);
     doc->SpeakBtn_Click();
     EXPECT_EQ(lastSpoken(), PunctuationToWords("two."));
-    EXPECT_EQ(SentenceStart, 5);
+    EXPECT_EQ(readingState.SentenceStart, 5);
     // The Previous button does nothing.
     doc->PriewBtn->setEnabled(true);
     doc->PriewBtn->click();
     QCoreApplication::processEvents();
-    EXPECT_FALSE(PrevRequested);
+    EXPECT_FALSE(readingState.PrevRequested);
     EXPECT_EQ(spoken().size(), 3);
 }
 
@@ -569,21 +569,21 @@ protected:
             qputenv(name, dir.filePath(name).toUtf8());
         }
         MainWindowFixture::SetUp();
-        IsIdle = true;
-        PrevRequested = NextRequested = IsLastSentence = ResumePending = false;
-        IsReadingSelection = IsSpeakingWord = IsSpeakingOther = IsReadingClipboard = false;
-        PunctuationMode = 0;
+        readingState.IsIdle = true;
+        readingState.PrevRequested = readingState.NextRequested = readingState.IsLastSentence = readingState.ResumePending = false;
+        readingState.IsReadingSelection = readingState.IsSpeakingWord = readingState.IsSpeakingOther = readingState.IsReadingClipboard = false;
+        readingState.PunctuationMode = 0;
         RenewVoice = false;
         engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha")};
         tray = std::make_unique<systemtray>();
-        StopRequested = true;
+        readingState.StopRequested = true;
         LoadMain();
         ASSERT_NE(Active(), nullptr);
     }
 
     void TearDown() override
     {
-        IsSpeaking = IsPausing = false;
+        readingState.IsSpeaking = readingState.IsPausing = false;
         MainWindowFixture::TearDown();
         systemtray::setActiveDocumentProvider({});
         tray.reset();
@@ -620,7 +620,7 @@ protected:
     {
         QGuiApplication::clipboard()->setText(text);
         tray->Timer1_Timer();
-        ASSERT_TRUE(IsReadingClipboard);
+        ASSERT_TRUE(readingState.IsReadingClipboard);
         ASSERT_EQ(spoken().value(spoken().size() - 1), text);
     }
 
@@ -645,15 +645,15 @@ TEST_F(ReadingInMainWindowTest, ButtonsFollowTheReadingToItsEnd)
     rtf()->setSelStart(0);
     DocChanged[ActiveSlot()] = false;
     doc->SpeakBtn_Click();
-    EXPECT_TRUE(IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking);
     EXPECT_TRUE(doc->NextBtn->isEnabled());
     EXPECT_TRUE(doc->PriewBtn->isEnabled());
     EXPECT_TRUE(doc->StopBtn->isEnabled());
     EXPECT_FALSE(main->mnuCtlSpeak->isEnabled());
     finishUtterance();
     finishUtterance();
-    EXPECT_FALSE(IsSpeaking);
-    EXPECT_TRUE(IsIdle);
+    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsIdle);
     EXPECT_FALSE(doc->NextBtn->isEnabled());
     EXPECT_FALSE(doc->PriewBtn->isEnabled());
     EXPECT_FALSE(doc->StopBtn->isEnabled());
@@ -670,13 +670,13 @@ TEST_F(ReadingInMainWindowTest, SelectionChangesShowTheLineNumberOnlyWhenIdle)
 
     rtf()->setSelStart(0);
     doc->SpeakBtn_Click();
-    EXPECT_FALSE(IsIdle);
+    EXPECT_FALSE(readingState.IsIdle);
     const QString during = main->panelText("Text");
     rtf()->setSelStart(9);
     EXPECT_EQ(main->panelText("Text"), during);
 
     doc->StopBtn_Click();
-    EXPECT_TRUE(IsIdle);
+    EXPECT_TRUE(readingState.IsIdle);
     rtf()->setSelStart(10);
     EXPECT_EQ(main->panelText("Text"), "Line Number: 2");
 }
@@ -743,14 +743,14 @@ TEST_F(ReadingInMainWindowTest, ReadingAnotherApplicationsTextDoesNotCarryTheDoc
     rtf()->setSelStart(0);
     doc->SpeakBtn_Click();
     tray->mnuTrayShowSoftware_Click();
-    EXPECT_FALSE(IsSpeaking);
-    EXPECT_TRUE(IsIdle) << "the document's reading has ended";
+    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsIdle) << "the document's reading has ended";
     EXPECT_FALSE(doc->NextBtn->isEnabled());
     readClipboard("Clipboard text.");
     finishUtterance();
     EXPECT_EQ(spoken(), QStringList({"One two.", "Clipboard text."}));
-    EXPECT_FALSE(IsSpeaking);
-    EXPECT_FALSE(IsReadingClipboard);
+    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsReadingClipboard);
 
     // A reading silenced and reported idle without a stop of its own.
     rtf()->setSelStart(0);
@@ -760,7 +760,7 @@ TEST_F(ReadingInMainWindowTest, ReadingAnotherApplicationsTextDoesNotCarryTheDoc
     readClipboard("More text.");
     finishUtterance();
     EXPECT_EQ(spoken().mid(2), QStringList({"One two.", "More text."}));
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking);
 }
 
 // With the floating bar as the face, the end (or the stop) of another
@@ -768,18 +768,18 @@ TEST_F(ReadingInMainWindowTest, ReadingAnotherApplicationsTextDoesNotCarryTheDoc
 // reading in the main window gets its word highlight and goes on.
 TEST_F(ReadingInMainWindowTest, ClipboardReadingEndsWithTheFloatingBarAsTheFace)
 {
-    IsMainShown = false;
-    IsDockShown = true;
+    readingState.IsMainShown = false;
+    readingState.IsDockShown = true;
     readClipboard("Clipboard text.");
     finishUtterance();
-    EXPECT_FALSE(IsReadingClipboard);
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsReadingClipboard);
+    EXPECT_FALSE(readingState.IsSpeaking);
     readClipboard("Stopped text.");
     tray->stopspeaking();
-    EXPECT_FALSE(IsReadingClipboard);
+    EXPECT_FALSE(readingState.IsReadingClipboard);
 
     tray->mnuTrayShowSoftware_Click();
-    ASSERT_TRUE(IsMainShown);
+    ASSERT_TRUE(readingState.IsMainShown);
     frmDocument* doc = Active();
     rtf()->setText("One two. Three four.");
     rtf()->setSelStart(0);

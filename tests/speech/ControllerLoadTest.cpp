@@ -117,11 +117,11 @@ protected:
         settings.close();
         IniFile = SettingsFile = settings.fileName();
 
-        IsSpeaking = IsPausing = IsDictating = IsIdle = false;
-        StopRequested = PrevRequested = NextRequested = false;
-        IsReadingSelection = IsLastSentence = IsReadingWhole = ResumePending = false;
-        IsReadingClipboard = IsSpeakingWord = IsSpeakingOther = false;
-        IsMainShown = IsDockShown = false;
+        readingState.IsSpeaking = readingState.IsPausing = readingState.IsDictating = readingState.IsIdle = false;
+        readingState.StopRequested = readingState.PrevRequested = readingState.NextRequested = false;
+        readingState.IsReadingSelection = readingState.IsLastSentence = readingState.IsReadingWhole = readingState.ResumePending = false;
+        readingState.IsReadingClipboard = readingState.IsSpeakingWord = readingState.IsSpeakingOther = false;
+        readingState.IsMainShown = readingState.IsDockShown = false;
         RenewVoice = false;
         AutoReadClipboard = false;
         ReadingFaces::floatingBar = nullptr;
@@ -152,7 +152,7 @@ protected:
         AppFolder = savedAppFolder;
         IniFile = savedIniFile;
         SettingsFile = savedSettingsFile;
-        IsMainShown = IsDockShown = false;
+        readingState.IsMainShown = readingState.IsDockShown = false;
         for (const auto& [name, value] : saved) {
             if (value.isNull())
                 qunsetenv(name);
@@ -187,8 +187,8 @@ protected:
 
 TEST_F(ControllerTest, LoadFillsTheListsStoresTwoOfThemAndPreparesTheState)
 {
-    ResumePending = true;
-    StopRequested = false;
+    readingState.ResumePending = true;
+    readingState.StopRequested = false;
     load();
 
     EXPECT_EQ(setting("Devicesname"), "Speakers;Headphones;");
@@ -201,8 +201,8 @@ TEST_F(ControllerTest, LoadFillsTheListsStoresTwoOfThemAndPreparesTheState)
     EXPECT_TRUE(boxes.isEmpty()) << "no warning while there is an output";
 
     EXPECT_TRUE(tray->voicecls);
-    EXPECT_FALSE(ResumePending);
-    EXPECT_TRUE(StopRequested);
+    EXPECT_FALSE(readingState.ResumePending);
+    EXPECT_TRUE(readingState.StopRequested);
     EXPECT_TRUE(tray->Timer3.isActive()) << "the second-start poll runs from load on";
     EXPECT_EQ(tray->Timer3.interval(), 1000);
     EXPECT_EQ(GlobalHotkeys::instance()->registered().size(), 7) << "the hotkeys are registered at load";
@@ -224,7 +224,7 @@ TEST_F(ControllerTest, NoAudioOutputWarnsOnceAndTheLoadGoesOn)
     // Everything after the warning still happens.
     EXPECT_EQ(setting("Readers"), "Alpha;Beta;");
     EXPECT_EQ(tray->Traymenu->actions().first()->text(), "Show Software");
-    EXPECT_TRUE(StopRequested);
+    EXPECT_TRUE(readingState.StopRequested);
     EXPECT_TRUE(tray->StartupVoice);
 }
 
@@ -250,7 +250,7 @@ TEST_F(ControllerTest, TrayMenuHasItsCaptionsInOrderAndKeepsTheHiddenItemsHidden
     EXPECT_EQ(ReadingFaces::mnuTrayStop, tray->mnuTrayStop);
     EXPECT_EQ(ReadingFaces::mnuTrayPause, tray->mnuTrayPause);
     ReadingFaces::mainWindow = &mainFace;
-    IsMainShown = true;
+    readingState.IsMainShown = true;
     SetSpeakingState(true, true);
     EXPECT_EQ(tray->mnuTrayPause->text(), "Resume");
     SetSpeakingState(true, false);
@@ -338,25 +338,25 @@ TEST_F(ControllerTest, TrayIconCodes)
     load();
     // Something is being read; a left click leaves it alone.
     tray->speakstring("reading on");
-    ASSERT_TRUE(IsSpeaking);
+    ASSERT_TRUE(readingState.IsSpeaking);
     auto* reader = static_cast<ScriptedSpeechVoice*>(tray->voicecls->Voice1.get());
     const auto callsBefore = reader->calls.size();
     ReadingFaces::mainWindow = &mainFace;
 
     tray->TrayIconMessage(514);
     EXPECT_EQ(windows.log, (QStringList{"frmMain_Show", "frmMain_Maximize"}));
-    EXPECT_TRUE(IsMainShown);
-    EXPECT_TRUE(IsSpeaking);
+    EXPECT_TRUE(readingState.IsMainShown);
+    EXPECT_TRUE(readingState.IsSpeaking);
     EXPECT_TRUE(mainFace.log.isEmpty()) << "the left click does not touch the reading state";
     EXPECT_EQ(reader->calls.size(), callsBefore) << "the left click does not stop speech";
     EXPECT_FALSE(tray->Traymenu->isVisible());
 
     windows.log.clear();
-    IsMainShown = false;
-    IsDockShown = true;
+    readingState.IsMainShown = false;
+    readingState.IsDockShown = true;
     tray->TrayIconMessage(514);
     EXPECT_EQ(windows.log, (QStringList{"frmMain_Show", "frmMain_Maximize", "frmDockDemo_Unload"}));
-    EXPECT_TRUE(IsMainShown);
+    EXPECT_TRUE(readingState.IsMainShown);
 
     for (int code : {517, 515}) {
         windows.log.clear();
@@ -366,12 +366,12 @@ TEST_F(ControllerTest, TrayIconCodes)
         tray->Traymenu->hide();
     }
 
-    IsMainShown = IsDockShown = false;
+    readingState.IsMainShown = readingState.IsDockShown = false;
     for (int code : {512, 513, 516, 0}) {
         windows.log.clear();
         tray->TrayIconMessage(code);
         EXPECT_TRUE(windows.log.isEmpty()) << code;
-        EXPECT_FALSE(IsMainShown) << code;
+        EXPECT_FALSE(readingState.IsMainShown) << code;
         EXPECT_FALSE(tray->Traymenu->isVisible()) << code;
     }
 }
@@ -381,13 +381,13 @@ TEST_F(ControllerTest, TrayIconCodes)
 TEST_F(ControllerTest, SecondStartPollShowsTheMainWindowOncePerSignal)
 {
     load();
-    IsDockShown = true;
+    readingState.IsDockShown = true;
     setSetting("isopened", "111");
     tray->Timer3_Timer();
     EXPECT_EQ(setting("isopened"), "0");
     EXPECT_EQ(windows.log, (QStringList{"frmMain_Show", "frmDockDemo_Unload", "frmMain_Show", "frmMain_Maximize"}));
-    EXPECT_TRUE(IsMainShown);
-    EXPECT_FALSE(IsDockShown);
+    EXPECT_TRUE(readingState.IsMainShown);
+    EXPECT_FALSE(readingState.IsDockShown);
 
     windows.log.clear();
     tray->Timer3_Timer();
@@ -408,10 +408,10 @@ TEST_F(ControllerTest, ShowSoftwareStopsReadingAndBringsUpTheMainWindow)
     load();
     for (bool dockShown : {true, false}) {
         windows.log.clear();
-        IsDockShown = dockShown;
-        IsMainShown = !dockShown;
+        readingState.IsDockShown = dockShown;
+        readingState.IsMainShown = !dockShown;
         tray->speakstring("something long");
-        ASSERT_TRUE(IsSpeaking);
+        ASSERT_TRUE(readingState.IsSpeaking);
         auto* reader = static_cast<ScriptedSpeechVoice*>(tray->voicecls->Voice1.get());
         QPointer<ScriptedSpeechVoice> readerAlive(reader);
 
@@ -421,9 +421,9 @@ TEST_F(ControllerTest, ShowSoftwareStopsReadingAndBringsUpTheMainWindow)
                                                 "frmMain_Maximize"}));
         else
             EXPECT_EQ(windows.log, (QStringList{"frmMain_Show", "frmMain_Show", "frmMain_Maximize"}));
-        EXPECT_TRUE(IsMainShown);
-        EXPECT_FALSE(IsDockShown);
-        EXPECT_FALSE(IsSpeaking);
+        EXPECT_TRUE(readingState.IsMainShown);
+        EXPECT_FALSE(readingState.IsDockShown);
+        EXPECT_FALSE(readingState.IsSpeaking);
         EXPECT_TRUE(readerAlive.isNull() || readerAlive->running().isEmpty()) << "speech is stopped";
     }
 }
@@ -432,20 +432,20 @@ TEST_F(ControllerTest, ShowFloatingBarStopsReadingAndSwitchesFaces)
 {
     load();
     // From the main window: its unload brings up the bar.
-    IsMainShown = true;
+    readingState.IsMainShown = true;
     tray->speakstring("something long");
     tray->mnuTrayShowDock_Click();
     EXPECT_EQ(windows.log, (QStringList{"frmMain_Unload", "frmDockDemo_SetNormal"}));
-    EXPECT_TRUE(IsDockShown);
-    EXPECT_FALSE(IsMainShown);
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_TRUE(readingState.IsDockShown);
+    EXPECT_FALSE(readingState.IsMainShown);
+    EXPECT_FALSE(readingState.IsSpeaking);
 
     // From the tray alone.
     windows.log.clear();
-    IsMainShown = IsDockShown = false;
+    readingState.IsMainShown = readingState.IsDockShown = false;
     tray->mnuTrayShowDock_Click();
     EXPECT_EQ(windows.log, (QStringList{"frmDockDemo_Show", "frmDockDemo_SetNormal"}));
-    EXPECT_TRUE(IsDockShown);
+    EXPECT_TRUE(readingState.IsDockShown);
 }
 
 TEST_F(ControllerTest, MenuItemsReachTheirCommands)
@@ -473,7 +473,7 @@ TEST_F(ControllerTest, HiddenClipboardItemTogglesTheSetting)
     load();
     ASSERT_TRUE(tray->mnuTrayclipboard->isChecked());
 
-    IsMainShown = true;
+    readingState.IsMainShown = true;
     tray->mnuTrayclipboard->trigger();
     EXPECT_FALSE(tray->mnuTrayclipboard->isChecked());
     EXPECT_EQ(setting("AutoClipboard"), "0");
@@ -481,7 +481,7 @@ TEST_F(ControllerTest, HiddenClipboardItemTogglesTheSetting)
     EXPECT_EQ(windows.log, QStringList{"frmMain_SetAutoClipboardChecked 0"});
 
     windows.log.clear();
-    IsMainShown = false;
+    readingState.IsMainShown = false;
     tray->mnuTrayclipboard->trigger();
     EXPECT_TRUE(tray->mnuTrayclipboard->isChecked());
     EXPECT_EQ(setting("AutoClipboard"), "1");
@@ -494,28 +494,28 @@ TEST_F(ControllerTest, HiddenPauseAndStopItemsControlTheReading)
     // Hidden items cannot be chosen; their handlers still work.
     load();
     ReadingFaces::mainWindow = &mainFace;
-    IsMainShown = true;
+    readingState.IsMainShown = true;
     tray->speakstring("a long text");
     auto* reader = static_cast<ScriptedSpeechVoice*>(tray->voicecls->Voice1.get());
 
     tray->mnuTrayPause_Click();
     EXPECT_TRUE(reader->paused());
-    EXPECT_TRUE(IsPausing);
-    EXPECT_TRUE(IsSpeaking);
+    EXPECT_TRUE(readingState.IsPausing);
+    EXPECT_TRUE(readingState.IsSpeaking);
     EXPECT_EQ(tray->mnuTrayPause->text(), "Resume");
 
     tray->mnuTrayPause_Click();
     EXPECT_FALSE(reader->paused());
-    EXPECT_FALSE(IsPausing);
+    EXPECT_FALSE(readingState.IsPausing);
     EXPECT_EQ(tray->mnuTrayPause->text(), "Pause");
 
     tray->mnuTrayStop_Click();
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking);
     EXPECT_FALSE(tray->voicecls) << "a stop releases the speech object";
 
     // Nothing to pause: no speech object, the state still follows.
     tray->mnuTrayPause_Click();
-    EXPECT_TRUE(IsPausing);
+    EXPECT_TRUE(readingState.IsPausing);
 }
 
 // ---- exit ----
@@ -533,7 +533,7 @@ TEST_F(ControllerTest, ExitStoresTheFaceAndScreenAndReleasesEverythingBeforeTheW
     QWidget other;
     other.show();
 
-    IsMainShown = true;
+    readingState.IsMainShown = true;
     tray->mnuTrayExit_Click();
 
     EXPECT_EQ(setting("StartUp"), "2");
@@ -560,15 +560,15 @@ TEST_F(ControllerTest, AMainWindowThatCannotCloseKeepsTheProgramAndItsFace)
 {
     load();
     windows.frmMain_Unload_refuses(true); // a document whose save failed stays open
-    IsMainShown = true;
+    readingState.IsMainShown = true;
     tray->mnuTrayExit_Click();
     EXPECT_EQ(GlobalHotkeys::instance()->registered().size(), 7) << "exit went on";
     EXPECT_NE(tray->trayIcon, nullptr);
     EXPECT_FALSE(windows.log.contains("UnloadAllForms"));
 
     tray->mnuTrayShowDock_Click();
-    EXPECT_TRUE(IsMainShown);
-    EXPECT_FALSE(IsDockShown);
+    EXPECT_TRUE(readingState.IsMainShown);
+    EXPECT_FALSE(readingState.IsDockShown);
     EXPECT_FALSE(windows.log.contains("frmDockDemo_SetNormal"));
 }
 
@@ -576,7 +576,7 @@ TEST_F(ControllerTest, ExitFromTheFloatingBarKeepsTheStartFace)
 {
     setSetting("StartUp", "1");
     load();
-    IsDockShown = true;
+    readingState.IsDockShown = true;
     tray->mnuTrayExit_Click();
     EXPECT_EQ(setting("StartUp"), "1");
     EXPECT_FALSE(setting("ScreenX").isEmpty());

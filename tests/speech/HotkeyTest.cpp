@@ -164,11 +164,11 @@ protected:
         isolated = std::make_unique<IsolatedSettings>();
         ASSERT_TRUE(QFile::exists(isolated->file));
 
-        IsSpeaking = IsPausing = IsIdle = false;
-        StopRequested = PrevRequested = NextRequested = false;
-        IsReadingSelection = IsLastSentence = IsReadingWhole = ResumePending = false;
-        IsReadingClipboard = IsSpeakingWord = IsSpeakingOther = false;
-        IsMainShown = IsDockShown = false;
+        readingState.IsSpeaking = readingState.IsPausing = readingState.IsIdle = false;
+        readingState.StopRequested = readingState.PrevRequested = readingState.NextRequested = false;
+        readingState.IsReadingSelection = readingState.IsLastSentence = readingState.IsReadingWhole = readingState.ResumePending = false;
+        readingState.IsReadingClipboard = readingState.IsSpeakingWord = readingState.IsSpeakingOther = false;
+        readingState.IsMainShown = readingState.IsDockShown = false;
         RenewVoice = false;
         ReadingFaces::floatingBar = nullptr;
         ReadingFaces::mainWindow = nullptr;
@@ -335,7 +335,7 @@ TEST_F(HotkeyTest, EachPressRunsItsActionOnce)
 
 TEST_F(HotkeyTest, SpeedStaysWithinItsLimits)
 {
-    IsMainShown = true;
+    readingState.IsMainShown = true;
     setting("Speed", "3");
     tray->DoFunctions(11115);
     tray->DoFunctions(11115);
@@ -348,7 +348,7 @@ TEST_F(HotkeyTest, SpeedStaysWithinItsLimits)
 
     // Without the main window only the setting changes; an unreadable rate
     // counts as 0.
-    IsMainShown = false;
+    readingState.IsMainShown = false;
     setting("Speed", "fast");
     tray->DoFunctions(11116);
     EXPECT_EQ(setting("Speed"), "-1");
@@ -357,7 +357,7 @@ TEST_F(HotkeyTest, SpeedStaysWithinItsLimits)
 
 TEST_F(HotkeyTest, NextVoiceWrapsToTheFirst)
 {
-    IsMainShown = true;
+    readingState.IsMainShown = true;
     setting("Reader", "1");
     tray->DoFunctions(11117);
     EXPECT_EQ(setting("Reader"), "2");
@@ -379,7 +379,7 @@ TEST_F(HotkeyTest, NextVoiceWrapsToTheFirst)
 TEST_F(HotkeyTest, NextVoiceDoesNothingWhileSpeaking)
 {
     tray->speakstring("Hello.");
-    ASSERT_TRUE(IsSpeaking);
+    ASSERT_TRUE(readingState.IsSpeaking);
     setting("Reader", "0");
     const int before = engine.createdCount();
     tray->DoFunctions(11117);
@@ -391,7 +391,7 @@ TEST_F(HotkeyTest, NextVoiceReportsItsError)
 {
     engine.available = false;
     setting("Reader", "1");
-    IsMainShown = true;
+    readingState.IsMainShown = true;
     tray->DoFunctions(11117);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_FALSE(messages[0].prompt.isEmpty());
@@ -414,15 +414,15 @@ TEST_F(HotkeyTest, PlayPausePausesResumesOrStartsAReading)
     ASSERT_NE(voice, nullptr);
     tray->DoFunctions(11112);
     EXPECT_TRUE(voice->paused());
-    EXPECT_TRUE(IsPausing);
+    EXPECT_TRUE(readingState.IsPausing);
     tray->DoFunctions(11112);
     EXPECT_FALSE(voice->paused());
-    EXPECT_FALSE(IsPausing);
+    EXPECT_FALSE(readingState.IsPausing);
     EXPECT_TRUE(keys.isEmpty());
     EXPECT_FALSE(tray->Timer1.isActive());
 
     // Idle: the focused application's selection is copied and polled for.
-    IsSpeaking = false;
+    readingState.IsSpeaking = false;
     QGuiApplication::clipboard()->setText("left over");
     tray->DoFunctions(11112);
     EXPECT_EQ(keys, (QStringList{"17d", "67d", "67u", "17u"}));
@@ -448,13 +448,13 @@ TEST_F(HotkeyTest, TextToAudioStopsSpeechAndCopies)
 
 TEST_F(HotkeyTest, SwitchFaceAndStop)
 {
-    IsMainShown = true;
+    readingState.IsMainShown = true;
     tray->DoFunctions(11114);
-    EXPECT_TRUE(IsDockShown);
-    EXPECT_FALSE(IsMainShown);
+    EXPECT_TRUE(readingState.IsDockShown);
+    EXPECT_FALSE(readingState.IsMainShown);
     tray->DoFunctions(11114);
-    EXPECT_TRUE(IsMainShown);
-    EXPECT_FALSE(IsDockShown);
+    EXPECT_TRUE(readingState.IsMainShown);
+    EXPECT_FALSE(readingState.IsDockShown);
 
     // Stop only acts while speaking.
     tray->makeNewVoice();

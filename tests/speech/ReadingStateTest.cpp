@@ -41,7 +41,7 @@ struct Recorder {
 
     void log(const QString& call)
     {
-        entries.push_back({call, IsSpeaking, IsPausing, IsDictating, stored("IsSpeaking"),
+        entries.push_back({call, readingState.IsSpeaking, readingState.IsPausing, readingState.IsDictating, stored("IsSpeaking"),
                            stored("IsPausing"), stored("IsDictating"),
                            trayStop && trayStop->isEnabled(), trayPause && trayPause->isEnabled()});
     }
@@ -312,8 +312,8 @@ protected:
         ASSERT_EQ(pause_, QStringLiteral("Pause"));
         ASSERT_EQ(resume_, QStringLiteral("Resume"));
 
-        IsSpeaking = IsPausing = IsDictating = false;
-        IsMainShown = IsDockShown = false;
+        readingState.IsSpeaking = readingState.IsPausing = readingState.IsDictating = false;
+        readingState.IsMainShown = readingState.IsDockShown = false;
         trayStop_ = std::make_unique<QAction>(QStringLiteral("Stop"));
         trayPause_ = std::make_unique<QAction>(QStringLiteral("Pause"));
         trayStop_->setEnabled(false);
@@ -332,8 +332,8 @@ protected:
         ReadingFaces::mainWindow = nullptr;
         ReadingFaces::mnuTrayStop = nullptr;
         ReadingFaces::mnuTrayPause = nullptr;
-        IsSpeaking = IsPausing = IsDictating = false;
-        IsMainShown = IsDockShown = false;
+        readingState.IsSpeaking = readingState.IsPausing = readingState.IsDictating = false;
+        readingState.IsMainShown = readingState.IsDockShown = false;
         AppFolder = savedAppFolder_;
         if (hadConfigHome_)
             qputenv("XDG_CONFIG_HOME", savedConfigHome_);
@@ -344,7 +344,7 @@ protected:
     // Main window shown with an open document window.
     void showMainWithDocument()
     {
-        IsMainShown = true;
+        readingState.IsMainShown = true;
         main_.document = &doc_;
     }
 
@@ -380,8 +380,8 @@ TEST_F(ReadingStateTest, StartingToSpeakOnTheMainWindowSetsDocumentMenusStoreTra
     EXPECT_TRUE(trayStop_->isEnabled());
     EXPECT_TRUE(trayPause_->isEnabled());
     EXPECT_EQ(trayPause_->text(), pause_);
-    EXPECT_TRUE(IsSpeaking);
-    EXPECT_FALSE(IsPausing);
+    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsPausing);
 
     // Documents and menus come before the stored value and the tray items;
     // the captions after them; the flags change only after every face.
@@ -403,22 +403,22 @@ TEST_F(ReadingStateTest, PauseAndResumeOnTheMainWindowSwapTheButtonsAndCaptions)
     showMainWithDocument();
     SetSpeakingState(true, false);
 
-    QStringList calls = run([] { SetSpeakingState(IsSpeaking, true); });
+    QStringList calls = run([] { SetSpeakingState(readingState.IsSpeaking, true); });
     EXPECT_EQ(calls, kSpeakingDocument + speakingMenus() + captions(resume_) + kPausedDocument);
     EXPECT_EQ(stored("IsSpeaking"), "1");
     EXPECT_EQ(stored("IsPausing"), "1");
     EXPECT_EQ(trayPause_->text(), resume_);
     EXPECT_TRUE(trayPause_->isEnabled());
-    EXPECT_TRUE(IsSpeaking);
-    EXPECT_TRUE(IsPausing);
+    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsPausing);
     for (const Entry& e : rec_.entries)
         EXPECT_FALSE(e.pausing) << e.call.toStdString();
 
-    calls = run([] { SetSpeakingState(IsSpeaking, false); });
+    calls = run([] { SetSpeakingState(readingState.IsSpeaking, false); });
     EXPECT_EQ(calls, kSpeakingDocument + speakingMenus() + captions(pause_) + kRunningDocument);
     EXPECT_EQ(stored("IsPausing"), "0");
     EXPECT_EQ(trayPause_->text(), pause_);
-    EXPECT_FALSE(IsPausing);
+    EXPECT_FALSE(readingState.IsPausing);
     for (const Entry& e : rec_.entries)
         EXPECT_TRUE(e.pausing) << e.call.toStdString();
 }
@@ -436,8 +436,8 @@ TEST_F(ReadingStateTest, StoppingWhilePausedGivesTheIdleLayoutAndKeepsTheStoredP
     EXPECT_EQ(stored("IsPausing"), "1");
     EXPECT_FALSE(trayStop_->isEnabled());
     EXPECT_FALSE(trayPause_->isEnabled());
-    EXPECT_FALSE(IsSpeaking);
-    EXPECT_FALSE(IsPausing);
+    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsPausing);
 
     // The faces first, then the tray and the stored value, then the flags.
     for (const Entry& e : rec_.entries) {
@@ -449,7 +449,7 @@ TEST_F(ReadingStateTest, StoppingWhilePausedGivesTheIdleLayoutAndKeepsTheStoredP
 
 TEST_F(ReadingStateTest, MainWindowWithoutDocumentTouchesNoDocumentControl)
 {
-    IsMainShown = true;
+    readingState.IsMainShown = true;
     main_.document = nullptr;
 
     QStringList calls = run([] { SetSpeakingState(true, true); });
@@ -487,7 +487,7 @@ TEST_F(ReadingStateTest, MissingTrayItemsAreSkippedAndTheRestIsStillDone)
     EXPECT_EQ(stored("IsSpeaking"), "0");
     SetDictatingState(true);
     EXPECT_EQ(stored("IsDictating"), "1");
-    EXPECT_TRUE(IsDictating);
+    EXPECT_TRUE(readingState.IsDictating);
     // The actions the faces no longer point at were left as they were.
     EXPECT_FALSE(trayStop_->isEnabled());
     EXPECT_EQ(trayPause_->text(), QStringLiteral("Pause"));
@@ -496,7 +496,7 @@ TEST_F(ReadingStateTest, MissingTrayItemsAreSkippedAndTheRestIsStillDone)
 TEST_F(ReadingStateTest, FloatingBarFaceLeavesStoreAndTrayAloneWhileSpeaking)
 {
     // The main window is loaded but not the face: only the flag counts.
-    IsDockShown = true;
+    readingState.IsDockShown = true;
     main_.document = &doc_;
     trayPause_->setText(QStringLiteral("old"));
 
@@ -507,7 +507,7 @@ TEST_F(ReadingStateTest, FloatingBarFaceLeavesStoreAndTrayAloneWhileSpeaking)
     EXPECT_FALSE(trayStop_->isEnabled());
     EXPECT_FALSE(trayPause_->isEnabled());
     EXPECT_EQ(trayPause_->text(), QStringLiteral("old"));
-    EXPECT_TRUE(IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking);
 
     // Stopping disables the tray items and stores "0" whatever the face,
     // and never stores the pause.
@@ -519,7 +519,7 @@ TEST_F(ReadingStateTest, FloatingBarFaceLeavesStoreAndTrayAloneWhileSpeaking)
     EXPECT_EQ(stored("IsPausing"), "<none>");
     EXPECT_FALSE(trayStop_->isEnabled());
     EXPECT_FALSE(trayPause_->isEnabled());
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking);
     // The bar was called before the tray and the store changed.
     EXPECT_TRUE(rec_.entries.at(0).trayStopEnabled);
     EXPECT_EQ(rec_.entries.at(0).storedSpeaking, "<none>");
@@ -527,28 +527,28 @@ TEST_F(ReadingStateTest, FloatingBarFaceLeavesStoreAndTrayAloneWhileSpeaking)
 
 TEST_F(ReadingStateTest, FloatingBarIsGivenThePauseStoredBeforeTheCall)
 {
-    IsDockShown = true;
+    readingState.IsDockShown = true;
     SetSpeakingState(true, false);
 
     // A pause by hotkey: the bar still sees "not paused" and keeps Pause.
-    QStringList calls = run([] { SetSpeakingState(IsSpeaking, true); });
+    QStringList calls = run([] { SetSpeakingState(readingState.IsSpeaking, true); });
     EXPECT_EQ(calls, QStringList{"bar 1 0"});
-    EXPECT_TRUE(IsPausing);
+    EXPECT_TRUE(readingState.IsPausing);
 
     // The next call shows the pause that was stored by the previous one.
-    calls = run([] { SetSpeakingState(IsSpeaking, false); });
+    calls = run([] { SetSpeakingState(readingState.IsSpeaking, false); });
     EXPECT_EQ(calls, QStringList{"bar 1 1"});
-    EXPECT_FALSE(IsPausing);
+    EXPECT_FALSE(readingState.IsPausing);
 
     // The bar's own Pause button stores the new value first.
-    IsPausing = true;
-    calls = run([] { SetSpeakingState(IsSpeaking, true); });
+    readingState.IsPausing = true;
+    calls = run([] { SetSpeakingState(readingState.IsSpeaking, true); });
     EXPECT_EQ(calls, QStringList{"bar 1 1"});
 }
 
 TEST_F(ReadingStateTest, BothFacesShownBarComesFirst)
 {
-    IsDockShown = true;
+    readingState.IsDockShown = true;
     showMainWithDocument();
 
     QStringList calls = run([] { SetSpeakingState(true, false); });
@@ -559,17 +559,17 @@ TEST_F(ReadingStateTest, BothFacesShownBarComesFirst)
     // flag is kept as given and the stored pause is not written.
     calls = run([] { SetSpeakingState(false, true); });
     EXPECT_EQ(calls, QStringList{"bar 0 0"} + idleMenus() + kIdleDocument);
-    EXPECT_FALSE(IsSpeaking);
-    EXPECT_TRUE(IsPausing);
+    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsPausing);
     EXPECT_EQ(stored("IsSpeaking"), "0");
     EXPECT_EQ(stored("IsPausing"), "0");
 }
 
 TEST_F(ReadingStateTest, EndOfDictationRestoresTheIdleLayout)
 {
-    IsDockShown = true;
+    readingState.IsDockShown = true;
     showMainWithDocument();
-    IsDictating = true;
+    readingState.IsDictating = true;
     trayStop_->setEnabled(true);
     trayPause_->setEnabled(true);
 
@@ -586,7 +586,7 @@ TEST_F(ReadingStateTest, EndOfDictationRestoresTheIdleLayout)
     EXPECT_EQ(stored("IsSpeaking"), "<none>");
     EXPECT_FALSE(trayStop_->isEnabled());
     EXPECT_FALSE(trayPause_->isEnabled());
-    EXPECT_FALSE(IsDictating);
+    EXPECT_FALSE(readingState.IsDictating);
     for (const Entry& e : rec_.entries) {
         EXPECT_TRUE(e.dictating) << e.call.toStdString();
         EXPECT_EQ(e.storedDictating, "<none>") << e.call.toStdString();
@@ -596,7 +596,7 @@ TEST_F(ReadingStateTest, EndOfDictationRestoresTheIdleLayout)
 
 TEST_F(ReadingStateTest, DictationSetsItsOwnLayoutOnTheMainWindowOnly)
 {
-    IsDockShown = true;
+    readingState.IsDockShown = true;
     showMainWithDocument();
 
     QStringList calls = run([] { SetDictatingState(true); });
@@ -611,8 +611,8 @@ TEST_F(ReadingStateTest, DictationSetsItsOwnLayoutOnTheMainWindowOnly)
     EXPECT_EQ(stored("IsDictating"), "1");
     EXPECT_TRUE(trayStop_->isEnabled());
     EXPECT_FALSE(trayPause_->isEnabled());
-    EXPECT_TRUE(IsDictating);
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_TRUE(readingState.IsDictating);
+    EXPECT_FALSE(readingState.IsSpeaking);
     for (const Entry& e : rec_.entries) {
         EXPECT_FALSE(e.dictating) << e.call.toStdString();
         EXPECT_EQ(e.storedDictating, "<none>") << e.call.toStdString();
@@ -621,7 +621,7 @@ TEST_F(ReadingStateTest, DictationSetsItsOwnLayoutOnTheMainWindowOnly)
 
     // With only the bar shown nothing is stored and the tray is left alone;
     // the end of dictation stores "0" and disables the tray whatever the face.
-    IsMainShown = false;
+    readingState.IsMainShown = false;
     trayStop_->setEnabled(false);
     trayPause_->setEnabled(true);
     SaveSetting("Corvane", "Controls", "IsDictating", "0");
@@ -637,7 +637,7 @@ TEST_F(ReadingStateTest, DictationSetsItsOwnLayoutOnTheMainWindowOnly)
     EXPECT_EQ(stored("IsDictating"), "0");
     EXPECT_FALSE(trayStop_->isEnabled());
     EXPECT_FALSE(trayPause_->isEnabled());
-    EXPECT_FALSE(IsDictating);
+    EXPECT_FALSE(readingState.IsDictating);
 }
 
 TEST_F(ReadingStateTest, NoFaceShownOnlyTheTrayStoreAndFlagsChange)
@@ -652,14 +652,14 @@ TEST_F(ReadingStateTest, NoFaceShownOnlyTheTrayStoreAndFlagsChange)
     EXPECT_EQ(stored("IsSpeaking"), "0");
     EXPECT_FALSE(trayStop_->isEnabled());
     EXPECT_FALSE(trayPause_->isEnabled());
-    EXPECT_TRUE(IsPausing);
+    EXPECT_TRUE(readingState.IsPausing);
 
     calls = run([] { SetSpeakingState(true, false); });
     EXPECT_TRUE(calls.isEmpty());
     EXPECT_EQ(stored("IsSpeaking"), "0");
     EXPECT_FALSE(trayStop_->isEnabled());
-    EXPECT_TRUE(IsSpeaking);
-    EXPECT_FALSE(IsPausing);
+    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsPausing);
 }
 
 } // namespace

@@ -106,12 +106,12 @@ protected:
         savedAppFolder = AppFolder;
         AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
 
-        IsSpeaking = IsPausing = IsIdle = false;
-        StopRequested = PrevRequested = NextRequested = false;
-        IsReadingSelection = IsLastSentence = IsReadingWhole = ResumePending = false;
-        IsReadingClipboard = IsSpeakingWord = IsSpeakingOther = false;
-        IsMainShown = IsDockShown = false;
-        PunctuationMode = 0;
+        readingState.IsSpeaking = readingState.IsPausing = readingState.IsIdle = false;
+        readingState.StopRequested = readingState.PrevRequested = readingState.NextRequested = false;
+        readingState.IsReadingSelection = readingState.IsLastSentence = readingState.IsReadingWhole = readingState.ResumePending = false;
+        readingState.IsReadingClipboard = readingState.IsSpeakingWord = readingState.IsSpeakingOther = false;
+        readingState.IsMainShown = readingState.IsDockShown = false;
+        readingState.PunctuationMode = 0;
         RenewVoice = false;
         ReadingFaces::floatingBar = nullptr;
         ReadingFaces::mainWindow = nullptr;
@@ -213,7 +213,7 @@ protected:
 
 TEST_F(SelectionReadingTest, ASelectionCopiedAtOnceIsSpokenAfterTheFirstTick)
 {
-    IsMainShown = true;
+    readingState.IsMainShown = true;
     startRead();
     EXPECT_EQ(journal.entries, kCopy);
     journal.entries.clear();
@@ -238,15 +238,15 @@ TEST_F(SelectionReadingTest, ASelectionCopiedAtOnceIsSpokenAfterTheFirstTick)
               "PauseBtn 0 | notice removed");
     // The controller keeps the text with only its apostrophes straightened.
     EXPECT_EQ(tray->ClipText, QString::fromUtf8("It's \u201Cquoted\u201D and \u2018single'."));
-    EXPECT_TRUE(IsReadingClipboard);
-    EXPECT_TRUE(IsSpeaking);
+    EXPECT_TRUE(readingState.IsReadingClipboard);
+    EXPECT_TRUE(readingState.IsSpeaking);
 
     // The end of the utterance reports idle, clears the flag and moves no
     // caret.
     journal.entries.clear();
     voice->emitEnd(voice->lastStream());
-    EXPECT_FALSE(IsReadingClipboard);
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsReadingClipboard);
+    EXPECT_FALSE(readingState.IsSpeaking);
     EXPECT_FALSE(journal.entries.contains("SetCursorP"));
 }
 
@@ -256,7 +256,7 @@ TEST_F(SelectionReadingTest, ASelectionAtHandIsSpokenAtOnceWithoutKeys)
 {
     for (const bool terminal : {false, true}) {
         SCOPED_TRACE(terminal ? "terminal" : "editor");
-        IsMainShown = true;
+        readingState.IsMainShown = true;
         SetFocusedSelectionSource([&] { return FocusedSelection{QString::fromUtf8("It\u2019s selected."), terminal}; });
         applicationCopies("Copied earlier.");
         journal.entries.clear();
@@ -266,13 +266,13 @@ TEST_F(SelectionReadingTest, ASelectionAtHandIsSpokenAtOnceWithoutKeys)
         EXPECT_EQ(journal.entries.join(" | ").toStdString(),
                   "notice shown: Loading Speech Engine, Please Wait... check1=0 | PauseBtn 0 | notice removed");
         EXPECT_EQ(spoken().value(0).toStdString(), "It's selected.");
-        EXPECT_TRUE(IsReadingClipboard);
-        EXPECT_TRUE(IsSpeaking);
+        EXPECT_TRUE(readingState.IsReadingClipboard);
+        EXPECT_TRUE(readingState.IsSpeaking);
         EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "Copied earlier.");
 
         engine.last()->emitEnd(engine.last()->lastStream());
-        EXPECT_FALSE(IsReadingClipboard);
-        EXPECT_FALSE(IsSpeaking);
+        EXPECT_FALSE(readingState.IsReadingClipboard);
+        EXPECT_FALSE(readingState.IsSpeaking);
         engine.journal.clear();
     }
 }
@@ -291,7 +291,7 @@ TEST_F(SelectionReadingTest, ATerminalWithoutASelectionGetsNoKeys)
         EXPECT_FALSE(tray->Timer2.isActive());
     }
     EXPECT_TRUE(spoken().isEmpty());
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking);
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "Copied earlier.");
     EXPECT_TRUE(soundFiles().isEmpty());
 
@@ -360,8 +360,8 @@ TEST_F(SelectionReadingTest, NothingSelectedSelectsAllTwiceThenGivesUp)
     EXPECT_FALSE(tray->Timer1.isActive());
     EXPECT_EQ(tray->CopyRetryCount, 0);
     EXPECT_TRUE(spoken().isEmpty());
-    EXPECT_FALSE(IsReadingClipboard);
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsReadingClipboard);
+    EXPECT_FALSE(readingState.IsSpeaking);
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -373,7 +373,7 @@ TEST_F(SelectionReadingTest, TheWholeTextCopiedAtTheSecondAttemptIsSpoken)
     tray->Timer1_Timer();
     EXPECT_FALSE(tray->Timer1.isActive());
     EXPECT_EQ(spoken(), QStringList{"Everything in the editor."});
-    EXPECT_TRUE(IsReadingClipboard);
+    EXPECT_TRUE(readingState.IsReadingClipboard);
     // Not the main window's face: the document's Pause button is left alone.
     EXPECT_FALSE(journal.entries.contains("PauseBtn 0"));
 }
@@ -387,7 +387,7 @@ TEST_F(SelectionReadingTest, EachReadGetsTheFullRetries)
     tray->Timer1_Timer();
     ASSERT_EQ(spoken(), QStringList{"First."});
     engine.last()->emitEnd(engine.last()->lastStream());
-    ASSERT_FALSE(IsSpeaking);
+    ASSERT_FALSE(readingState.IsSpeaking);
 
     // The clipboard is emptied again: the first text is not read twice.
     startRead();

@@ -70,13 +70,13 @@ protected:
         isolated = std::make_unique<IsolatedSettings>();
         ASSERT_TRUE(QFile::exists(isolated->file));
 
-        IsSpeaking = IsPausing = IsDictating = IsIdle = false;
-        StopRequested = PrevRequested = NextRequested = false;
-        IsReadingSelection = IsLastSentence = IsReadingWhole = ResumePending = false;
-        IsReadingClipboard = IsSpeakingWord = IsSpeakingOther = false;
-        IsMainShown = IsDockShown = false;
-        PunctuationMode = 0;
-        ReadingPos = SentenceStart = 0;
+        readingState.IsSpeaking = readingState.IsPausing = readingState.IsDictating = readingState.IsIdle = false;
+        readingState.StopRequested = readingState.PrevRequested = readingState.NextRequested = false;
+        readingState.IsReadingSelection = readingState.IsLastSentence = readingState.IsReadingWhole = readingState.ResumePending = false;
+        readingState.IsReadingClipboard = readingState.IsSpeakingWord = readingState.IsSpeakingOther = false;
+        readingState.IsMainShown = readingState.IsDockShown = false;
+        readingState.PunctuationMode = 0;
+        readingState.ReadingPos = readingState.SentenceStart = 0;
         RenewVoice = false;
         ReadingFaces::floatingBar = nullptr;
         ReadingFaces::mainWindow = nullptr;
@@ -118,7 +118,7 @@ TEST_F(SpeechFacadeTest, CurlyQuotesAreStraightened)
     ASSERT_NE(current(), nullptr);
     EXPECT_EQ(current()->callsOf("Speak").last().text, "\"Yes,\" she said, 'twice' \"\".");
     EXPECT_EQ(current()->callsOf("Speak").last().number, 19);
-    EXPECT_TRUE(IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking);
 }
 
 TEST_F(SpeechFacadeTest, VoiceAndRateAreReadForEveryUtterance)
@@ -150,9 +150,9 @@ TEST_F(SpeechFacadeTest, VoiceAndRateAreReadForEveryUtterance)
 
 TEST_F(SpeechFacadeTest, SideUtteranceLeavesTheReadingStateAlone)
 {
-    IsSpeakingWord = true;
+    readingState.IsSpeakingWord = true;
     tray->speakstring("word");
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking);
     EXPECT_EQ(current()->callsOf("Speak").size(), 1);
     // Its end runs no continuation either.
     current()->emitEnd(current()->lastStream());
@@ -161,7 +161,7 @@ TEST_F(SpeechFacadeTest, SideUtteranceLeavesTheReadingStateAlone)
 
 TEST_F(SpeechFacadeTest, RenewVoiceMakesAWrapperPerUtteranceUntilTheFirstEnd)
 {
-    StopRequested = true;
+    readingState.StopRequested = true;
     RenewVoice = true;
     tray->speakstring("One.");
     tray->speakstring("Two.");
@@ -178,16 +178,16 @@ TEST_F(SpeechFacadeTest, RenewVoiceMakesAWrapperPerUtteranceUntilTheFirstEnd)
 
 TEST_F(SpeechFacadeTest, StopWithoutASpeechObjectChangesOnlyIsReadingWhole)
 {
-    IsReadingWhole = true;
-    IsSpeaking = true;
-    StopRequested = true;
-    IsMainShown = true;
+    readingState.IsReadingWhole = true;
+    readingState.IsSpeaking = true;
+    readingState.StopRequested = true;
+    readingState.IsMainShown = true;
     CountingMainWindow main;
     ReadingFaces::mainWindow = &main;
     tray->stopspeaking();
-    EXPECT_FALSE(IsReadingWhole);
-    EXPECT_TRUE(IsSpeaking);
-    EXPECT_FALSE(IsIdle);
+    EXPECT_FALSE(readingState.IsReadingWhole);
+    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsIdle);
     EXPECT_TRUE(doc.log.isEmpty());
     EXPECT_EQ(main.idleReports, 0);
     EXPECT_EQ(engine.createdCount(), 0);
@@ -202,8 +202,8 @@ TEST_F(SpeechFacadeTest, StopWithoutRequestDiscardsTheWrapperAndEndsOnce)
         doc.log.clear();
         const int before = engine.createdCount();
         tray->speakstring("A sentence.");
-        StopRequested = true; // the document's Stop
-        IsReadingWhole = true;
+        readingState.StopRequested = true; // the document's Stop
+        readingState.IsReadingWhole = true;
         tray->stopspeaking();
         QCoreApplication::processEvents();
 
@@ -214,9 +214,9 @@ TEST_F(SpeechFacadeTest, StopWithoutRequestDiscardsTheWrapperAndEndsOnce)
         EXPECT_TRUE(engine.journal.last().call.text.isEmpty());
         // speakingend ran once, directly; the purged stream's end is not handled.
         EXPECT_EQ(doc.log, (QStringList{"SetCursorP", "FeedBack", "NextBtn 0", "PriewBtn 0", "SetFocus"}));
-        EXPECT_TRUE(IsIdle);
-        EXPECT_FALSE(IsReadingWhole);
-        StopRequested = false;
+        EXPECT_TRUE(readingState.IsIdle);
+        EXPECT_FALSE(readingState.IsReadingWhole);
+        readingState.StopRequested = false;
     }
 }
 
@@ -233,8 +233,8 @@ TEST_F(SpeechFacadeTest, NextWhileSpeakingContinuesWithTheSameWrapper)
         ScriptedSpeechVoice* e = current();
 
         // The document's Next.
-        PrevRequested = false;
-        NextRequested = true;
+        readingState.PrevRequested = false;
+        readingState.NextRequested = true;
         tray->stopspeaking();
         QCoreApplication::processEvents();
 
@@ -247,8 +247,8 @@ TEST_F(SpeechFacadeTest, NextWhileSpeakingContinuesWithTheSameWrapper)
         EXPECT_EQ(spoken[1].number, SVSFPurgeBeforeSpeak);
         EXPECT_EQ(spoken[2].text, "Second sentence.");
         EXPECT_EQ(e->running(), QList<int>{e->lastStream()});
-        EXPECT_FALSE(NextRequested);
-        EXPECT_TRUE(IsSpeaking);
+        EXPECT_FALSE(readingState.NextRequested);
+        EXPECT_TRUE(readingState.IsSpeaking);
     }
 }
 
@@ -256,11 +256,11 @@ TEST_F(SpeechFacadeTest, PreviousWaitsForADocumentWindow)
 {
     documentOpen = false;
     tray->speakstring("Second sentence.");
-    PrevRequested = true;
-    NextRequested = false;
+    readingState.PrevRequested = true;
+    readingState.NextRequested = false;
     tray->stopspeaking();
     QCoreApplication::processEvents();
-    EXPECT_TRUE(PrevRequested);
+    EXPECT_TRUE(readingState.PrevRequested);
     EXPECT_NE(tray->voicecls, nullptr);
 
     // With the window there, the request is served and cleared.
@@ -269,14 +269,14 @@ TEST_F(SpeechFacadeTest, PreviousWaitsForADocumentWindow)
     tray->speakstring("Second sentence.");
     tray->stopspeaking();
     QCoreApplication::processEvents();
-    EXPECT_FALSE(PrevRequested);
+    EXPECT_FALSE(readingState.PrevRequested);
     EXPECT_EQ(doc.log, (QStringList{"SetCursorP", "SetFocus", "SpeakPrew"}));
     EXPECT_EQ(current()->callsOf("Speak").last().text, "First sentence.");
 }
 
 TEST_F(SpeechFacadeTest, SelectionReadingContinuesInsideTheSelection)
 {
-    IsReadingSelection = true;
+    readingState.IsReadingSelection = true;
     tray->speakstring("Selected one.");
     current()->emitEnd(current()->lastStream());
     EXPECT_EQ(doc.log, (QStringList{"SetCursorP", "SetFocus", "SpeakSelNextSentence"}));
@@ -289,16 +289,16 @@ TEST_F(SpeechFacadeTest, SentenceEndingWhilePausedRestartsAtResume)
     tray->speakstring("Paused sentence.");
     ScriptedSpeechVoice* first = current();
     tray->PauseSpeaking();
-    EXPECT_TRUE(IsPausing);
+    EXPECT_TRUE(readingState.IsPausing);
     EXPECT_EQ(first->ops().last(), "Pause");
 
     first->emitEnd(first->lastStream());
-    EXPECT_TRUE(ResumePending);
+    EXPECT_TRUE(readingState.ResumePending);
     EXPECT_EQ(doc.log, (QStringList{"SetCursorP", "SetFocus"}));
     EXPECT_EQ(first->callsOf("Speak").size(), 1);
 
     tray->ResumeSpeaking();
-    EXPECT_FALSE(ResumePending);
+    EXPECT_FALSE(readingState.ResumePending);
     EXPECT_EQ(doc.log.last(), "SpeakBtn_Click");
     ASSERT_EQ(engine.createdCount(), 2);
     EXPECT_EQ(engine.created(0), nullptr);
@@ -310,12 +310,12 @@ TEST_F(SpeechFacadeTest, SentenceEndingWhilePausedRestartsAtResume)
 
 TEST_F(SpeechFacadeTest, PauseAndResumeWithoutASpeechObjectStillReportTheState)
 {
-    IsSpeaking = true;
+    readingState.IsSpeaking = true;
     tray->PauseSpeaking();
-    EXPECT_TRUE(IsPausing);
-    EXPECT_TRUE(IsSpeaking);
+    EXPECT_TRUE(readingState.IsPausing);
+    EXPECT_TRUE(readingState.IsSpeaking);
     tray->ResumeSpeaking();
-    EXPECT_FALSE(IsPausing);
+    EXPECT_FALSE(readingState.IsPausing);
     EXPECT_EQ(engine.createdCount(), 0);
     EXPECT_THROW(tray->SetSpFlagIsFilename(0), SpeechError);
 }
@@ -326,47 +326,47 @@ TEST_F(SpeechFacadeTest, LastSentenceEndsTheReading)
         SCOPED_TRACE(paused ? "paused" : "speaking");
         CountingMainWindow main;
         ReadingFaces::mainWindow = &main;
-        IsMainShown = true;
-        IsLastSentence = true;
-        IsIdle = false;
+        readingState.IsMainShown = true;
+        readingState.IsLastSentence = true;
+        readingState.IsIdle = false;
         doc.log.clear();
         speakOnNext("Must not be spoken.");
         tray->speakstring("Last sentence.");
-        IsPausing = paused;
+        readingState.IsPausing = paused;
         main.idleReports = 0;
 
         current()->emitEnd(current()->lastStream());
 
         EXPECT_EQ(doc.log, (QStringList{"SetCursorP", "FeedBack", "NextBtn 0", "PriewBtn 0", "SetFocus"}));
-        EXPECT_TRUE(IsIdle);
-        EXPECT_FALSE(IsSpeaking);
-        EXPECT_EQ(IsPausing, paused);
+        EXPECT_TRUE(readingState.IsIdle);
+        EXPECT_FALSE(readingState.IsSpeaking);
+        EXPECT_EQ(readingState.IsPausing, paused);
         EXPECT_EQ(main.idleReports, 1);
-        EXPECT_FALSE(ResumePending);
+        EXPECT_FALSE(readingState.ResumePending);
         ReadingFaces::mainWindow = nullptr;
     }
 }
 
 TEST_F(SpeechFacadeTest, EndWithTheFloatingBarShownHasNoContinuation)
 {
-    IsDockShown = true;
+    readingState.IsDockShown = true;
     RenewVoice = true;
     tray->speakstring("Captured text.");
-    EXPECT_TRUE(IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking);
     current()->emitEnd(current()->lastStream());
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking);
     EXPECT_FALSE(RenewVoice);
     EXPECT_TRUE(doc.log.isEmpty());
 }
 
 TEST_F(SpeechFacadeTest, EndOfClipboardTextSkipsTheDocumentCaret)
 {
-    IsReadingClipboard = true;
-    StopRequested = true;
+    readingState.IsReadingClipboard = true;
+    readingState.StopRequested = true;
     tray->speakstring("From another program.");
     current()->emitEnd(current()->lastStream());
-    EXPECT_FALSE(IsReadingClipboard);
-    EXPECT_FALSE(IsSpeaking);
+    EXPECT_FALSE(readingState.IsReadingClipboard);
+    EXPECT_FALSE(readingState.IsSpeaking);
     EXPECT_TRUE(doc.log.isEmpty());
 }
 
@@ -390,35 +390,35 @@ TEST_F(SpeechFacadeTest, VoiceChangeStoresTheVoiceIndex)
 
 TEST_F(SpeechFacadeTest, SpokenWordIsSelectedOnlyInDocumentReading)
 {
-    IsMainShown = true;
-    SentenceStart = 100;
+    readingState.IsMainShown = true;
+    readingState.SentenceStart = 100;
     tray->speakstring("Some words here.");
     ScriptedSpeechVoice* e = current();
     e->emitWord(e->lastStream(), 5, 5);
     EXPECT_EQ(doc.log, (QStringList{"SelStart 105", "SelLength 5"}));
-    EXPECT_EQ(ReadingPos, 105);
+    EXPECT_EQ(readingState.ReadingPos, 105);
 
     const QList<std::pair<const char*, std::function<void(bool)>>> suppressors = {
-        {"floating bar", [](bool on) { IsDockShown = on; }},
-        {"clipboard text", [](bool on) { IsReadingClipboard = on; }},
-        {"punctuation mode", [](bool on) { PunctuationMode = on ? 1 : 0; }},
-        {"main window hidden", [](bool on) { IsMainShown = !on; }},
-        {"side utterance", [](bool on) { IsSpeakingWord = on; }},
+        {"floating bar", [](bool on) { readingState.IsDockShown = on; }},
+        {"clipboard text", [](bool on) { readingState.IsReadingClipboard = on; }},
+        {"punctuation mode", [](bool on) { readingState.PunctuationMode = on ? 1 : 0; }},
+        {"main window hidden", [](bool on) { readingState.IsMainShown = !on; }},
+        {"side utterance", [](bool on) { readingState.IsSpeakingWord = on; }},
     };
     for (const auto& [name, suppress] : suppressors) {
         SCOPED_TRACE(name);
         doc.log.clear();
-        ReadingPos = 7;
+        readingState.ReadingPos = 7;
         suppress(true);
         e->emitWord(e->lastStream(), 11, 4);
         suppress(false);
         EXPECT_TRUE(doc.log.isEmpty());
-        EXPECT_EQ(ReadingPos, 7);
+        EXPECT_EQ(readingState.ReadingPos, 7);
     }
     // Without a document window the position still follows the word.
     documentOpen = false;
     e->emitWord(e->lastStream(), 11, 4);
-    EXPECT_EQ(ReadingPos, 111);
+    EXPECT_EQ(readingState.ReadingPos, 111);
 }
 
 TEST_F(SpeechFacadeTest, SpeakfilePlaysWithAFreshWrapper)

@@ -165,7 +165,7 @@ SentenceBounds selectAndPaint(RichTextBox* rtf, TextWindow& text, int start, int
             rtf->setSelLength(std::max(0, end - rtf->SelStart()));
         }
     });
-    IgnoreErrors([&] { readingState.SentenceStart = rtf->SelStart(); });
+    IgnoreErrors([&] { readingState.sentenceStartsAt(rtf->SelStart()); });
     IgnoreErrors([&] { SentenceLen = rtf->SelLength(); });
     SetSelectionBackColor(rtf, kSentenceYellow);
     return {start, end};
@@ -188,7 +188,7 @@ SentenceBounds SelectSentence(RichTextBox* rtf)
 {
     SetAllBackColor(rtf, kClearedWhite);
     TextWindow text(rtf);
-    const int p = std::max<std::int32_t>(readingState.ReadingPos, 1);
+    const int p = std::max<std::int32_t>(readingState.ReadingPos(), 1);
 
     const int start = sentenceStartBefore(text, p);
     const int delimiter = findDelimiterForward(text, p - 1, text.length() - 1);
@@ -202,8 +202,8 @@ SentenceBounds SelectSentenceBySelection(RichTextBox* rtf)
 {
     SetAllBackColor(rtf, kClearedWhite);
     TextWindow text(rtf);
-    const int start = readingState.ReadingPos;
-    const int p = std::max<std::int32_t>(readingState.ReadingPos, 1);
+    const int start = readingState.ReadingPos();
+    const int p = std::max<std::int32_t>(readingState.ReadingPos(), 1);
 
     const int delimiter = findDelimiterForward(text, p - 1, SelEndPos - 1);
     const int end = delimiter >= 0 ? delimiter + 1 : SelEndPos;
@@ -233,7 +233,7 @@ void SelectForwardSentence(RichTextBox* rtf)
         // A negative position is refused: the caret stays.
         if (f - 3 >= 0)
             rtf->setSelStart(f - 3);
-        readingState.ReadingPos = f - SentenceLen - 3;
+        readingState.moveTo(f - SentenceLen - 3);
     });
 }
 

@@ -60,8 +60,8 @@ void selectSpeakable(RichTextBox* rtf, SentenceBounds (*select)(RichTextBox*), s
                      std::int32_t& end)
 {
     SentenceBounds bounds = select(rtf);
-    while (rtf->SelLength() == 0 && !readingState.IsLastSentence && bounds.end + 1 > readingState.ReadingPos) {
-        readingState.ReadingPos = bounds.end + 1;
+    while (rtf->SelLength() == 0 && !readingState.IsLastSentence && bounds.end + 1 > readingState.ReadingPos()) {
+        readingState.moveTo(bounds.end + 1);
         bounds = select(rtf);
     }
     keepBounds(bounds, start, end);
@@ -123,9 +123,7 @@ void frmDocument::SpeakBtn_Click()
     // The controller reads both for every utterance.
     IgnoreErrors([&] { WriteSetting(IniFile, kReadSet, QStringLiteral("Speed"), QString::number(cpvSlider1->value())); });
     IgnoreErrors([&] { WriteSetting(IniFile, kReadSet, QStringLiteral("Reader"), QString::number(VoiceCB->currentIndex())); });
-    readingState.PrevRequested = false;
-    readingState.NextRequested = false;
-    readingState.ResumePending = false;
+    readingState.startReading();
     NextBtn->setEnabled(true);
     PriewBtn->setEnabled(true);
 
@@ -138,15 +136,15 @@ void frmDocument::SpeakBtn_Click()
             if (rtfText->SelLength() == 0) {
                 readingState.IsReadingSelection = false;
                 SetSelectionBackColor(rtfText, kSentenceYellow);
-                readingState.ReadingPos = rtfText->SelStart();
+                readingState.moveTo(rtfText->SelStart());
                 selectSpeakable(rtfText, &SelectSentence, HighlightStart, HighlightEnd);
             } else {
                 readingState.IsReadingSelection = true;
                 SetSelectionBackColor(rtfText, kSentenceYellow);
-                readingState.ReadingPos = rtfText->SelStart();
+                readingState.moveTo(rtfText->SelStart());
                 SelLen = rtfText->SelLength();
-                SelEndPos = readingState.ReadingPos + SelLen;
-                SelStartPos = readingState.ReadingPos;
+                SelEndPos = readingState.ReadingPos() + SelLen;
+                SelStartPos = readingState.ReadingPos();
                 selectSpeakable(rtfText, &SelectSentenceBySelection, HighlightStart, HighlightEnd);
             }
             speakSentence(rtfText->SelText());
@@ -169,11 +167,11 @@ QString frmDocument::GetTextToRead()
     QString text;
     IgnoreErrors([&] {
         rtfText->setFocus();
-        readingState.SentenceStart = rtfText->SelStart();
+        readingState.sentenceStartsAt(rtfText->SelStart());
         const int length = rtfText->TextLength();
         if (length == 0)
             return;
-        readingState.SentenceStart = rtfText->SelStart();
+        readingState.sentenceStartsAt(rtfText->SelStart());
         text = rtfText->SelText();
         if (hasContent(text))
             return;
@@ -184,7 +182,7 @@ QString frmDocument::GetTextToRead()
             return;
         // The whole text.
         rtfText->setSelStart(0);
-        readingState.SentenceStart = 0;
+        readingState.sentenceStartsAt(0);
         rtfText->setSelLength(length);
         text = rtfText->SelText();
     });
@@ -197,7 +195,7 @@ void frmDocument::SetCursorP()
 {
     IgnoreErrors([&] { SetAllBackColor(rtfText, kClearedWhite); });
     IgnoreErrors([&] {
-        if (readingState.PrevRequested) {
+        if (readingState.PrevRequested()) {
             // Back over the delimiters that end the previous sentence, so
             // that the reading position lies inside it.
             for (int k = HighlightStart - 2; k >= 0; --k) {
@@ -211,11 +209,11 @@ void frmDocument::SetCursorP()
                 rtfText->setSelStart(HighlightStart - 1);
                 rtfText->setSelLength(0);
             }
-            readingState.ReadingPos = HighlightStart - 1;
+            readingState.moveTo(HighlightStart - 1);
         } else {
             rtfText->setSelStart(HighlightEnd + 1);
             rtfText->setSelLength(0);
-            readingState.ReadingPos = HighlightEnd + 1;
+            readingState.moveTo(HighlightEnd + 1);
         }
     });
 }
@@ -271,8 +269,7 @@ void frmDocument::FeedBack()
 
 void frmDocument::SpeakNext()
 {
-    readingState.PrevRequested = false;
-    readingState.NextRequested = true;
+    readingState.requestNext();
     // The end of the cut utterance moves on to the next sentence.
     if (systemtray* tray = systemtray::instance())
         tray->stopspeaking();
@@ -280,7 +277,7 @@ void frmDocument::SpeakNext()
 
 void frmDocument::SpeakPriew()
 {
-    readingState.PrevRequested = true;
+    readingState.requestPrevious();
     if (systemtray* tray = systemtray::instance())
         tray->stopspeaking();
     // The end of the cut utterance, with its previous-sentence step, runs
@@ -303,7 +300,7 @@ void frmDocument::ResumeBtn_Click()
 
 void frmDocument::StopBtn_Click()
 {
-    readingState.PrevRequested = false;
+    readingState.dropPrevious();
     readingState.StopRequested = true;
     readingState.IsIdle = true;
     IgnoreErrors([&] { SetAllBackColor(rtfText, kClearedWhite); });

@@ -165,7 +165,7 @@ void systemtray::stopspeaking()
         // stream and the end of stream that follows serves the request.
         // Without one the object is discarded, so its end of stream is never
         // handled, whether the engine reports it at once or later on.
-        const bool requested = readingState.PrevRequested || readingState.NextRequested;
+        const bool requested = readingState.PrevRequested() || readingState.NextRequested();
         if (!requested)
             QObject::disconnect(voicecls.get(), nullptr, this, nullptr);
         IgnoreErrors([&] { voicecls->stopspeaking(); });
@@ -185,12 +185,12 @@ void systemtray::PauseSpeaking()
 
 void systemtray::ResumeSpeaking()
 {
-    if (readingState.ResumePending) {
+    if (readingState.ResumePending()) {
         // The sentence ended while paused: read on from the caret with a
         // new speech object.
         IgnoreErrors([&] { releaseVoice(); });
         onDocument([](ActiveDocument& d) { d.SpeakBtn_Click(); });
-        readingState.ResumePending = false;
+        readingState.resumeServed();
     } else {
         IgnoreErrors([&] { present(voicecls).ResumeSpeaking(); });
         IgnoreErrors([] { SetSpeakingState(readingState.IsSpeaking, false); });
@@ -222,7 +222,7 @@ void systemtray::voicecls_HighLightSpokenWord(int pos, int len)
         return;
     // Word positions count within the spoken text; the sentence starts at
     // SentenceStart in the document. A sum beyond 32 bits is skipped.
-    const qint64 at = static_cast<qint64>(pos) + readingState.SentenceStart;
+    const qint64 at = static_cast<qint64>(pos) + readingState.SentenceStart();
     const bool fits = at >= std::numeric_limits<std::int32_t>::min() && at <= std::numeric_limits<std::int32_t>::max();
     onDocument([&](ActiveDocument& d) {
         if (fits)
@@ -230,7 +230,7 @@ void systemtray::voicecls_HighLightSpokenWord(int pos, int len)
     });
     onDocument([&](ActiveDocument& d) { d.rtfSetSelLength(len); });
     if (fits)
-        readingState.ReadingPos = static_cast<std::int32_t>(at);
+        readingState.moveTo(static_cast<std::int32_t>(at));
 }
 
 void systemtray::voicecls_VoiceChanged(const VoiceToken& token)
@@ -284,7 +284,7 @@ void systemtray::speakingend()
         return;
     }
     onDocument([](ActiveDocument& d) { d.SetCursorP(); });
-    if ((!readingState.PrevRequested && readingState.IsLastSentence) || readingState.StopRequested) {
+    if ((!readingState.PrevRequested() && readingState.IsLastSentence) || readingState.StopRequested) {
         // The reading ends here.
         IgnoreErrors([] { SetSpeakingState(false, readingState.IsPausing); });
         onDocument([](ActiveDocument& d) { d.FeedBack(); });
@@ -301,12 +301,12 @@ void systemtray::speakingendbynormal()
 {
     if (readingState.StopRequested)
         return;
-    readingState.NextRequested = false;
-    if (readingState.PrevRequested) {
+    readingState.nextServed();
+    if (readingState.PrevRequested()) {
         // With no document window the request stays for later.
         if (activeDocument()) {
             onDocument([](ActiveDocument& d) { d.SpeakPrew(); });
-            readingState.PrevRequested = false;
+            readingState.dropPrevious();
         }
         return;
     }
@@ -314,7 +314,7 @@ void systemtray::speakingendbynormal()
         return;
     if (readingState.IsPausing) {
         // The next sentence waits for ResumeSpeaking.
-        readingState.ResumePending = true;
+        readingState.waitForResume();
         return;
     }
     if (readingState.IsReadingSelection)

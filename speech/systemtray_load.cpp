@@ -164,7 +164,7 @@ void systemtray::Form_Load()
     Timer3.start();
 
     IgnoreErrors([&] { makeNewVoice(); });
-    readingState.ResumePending = false;
+    readingState.resumeServed();
     // The clipboard is left as it is: it holds what the user copied.
     IgnoreErrors([&] { LoadOutputDevices(); });
     IgnoreErrors([&] { LoadVoiceDescriptions(); });

@@ -225,10 +225,10 @@ TEST_F(DocumentWindowControlsTest, NextDoesNothingWhileReadingWithPunctuation)
     frmDocument* d = newDocument();
     readingState.PunctuationMode = 1;
     d->NextBtn_Click();
-    EXPECT_FALSE(readingState.NextRequested);
+    EXPECT_FALSE(readingState.NextRequested());
     readingState.PunctuationMode = 0;
     d->NextBtn_Click();
-    EXPECT_TRUE(readingState.NextRequested);
+    EXPECT_TRUE(readingState.NextRequested());
 }
 
 TEST_F(DocumentWindowControlsTest, DictationEntryEmptiesOnlyTheWelcomeDocument)

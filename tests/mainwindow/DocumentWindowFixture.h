@@ -19,6 +19,7 @@
 #include "speech/ProgramWindows.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
+#include "support/ReadingReset.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -128,18 +129,8 @@ protected:
         writeFile(dir.filePath("Update.xml"), "<Settings><ReadSet/><FrmSet/></Settings>");
         IniFile = dir.filePath("Update.xml");
 
-        readingState.IsSpeaking = readingState.IsPausing = readingState.IsDictating = false;
+        resetReadingState();
         readingState.IsIdle = true;
-        readingState.PrevRequested = readingState.NextRequested = false;
-        readingState.IsReadingSelection = readingState.IsLastSentence = readingState.IsReadingWhole = readingState.ResumePending = false;
-        readingState.IsReadingClipboard = readingState.IsSpeakingWord = readingState.IsSpeakingOther = false;
-        readingState.IsMainShown = readingState.IsDockShown = false;
-        readingState.PunctuationMode = 0;
-        readingState.ReadingPos = readingState.SentenceStart = 0;
-        RenewVoice = false;
-        ReadingFaces::floatingBar = nullptr;
-        ReadingFaces::mainWindow = nullptr;
-        ReadingFaces::mnuTrayStop = ReadingFaces::mnuTrayPause = nullptr;
         resetTable();
         AdList.clear();
         AdCount = 0;

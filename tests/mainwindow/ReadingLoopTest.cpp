@@ -14,6 +14,7 @@
 #include "mainwindow/frmDocument.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
+#include "support/ReadingReset.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -56,18 +57,8 @@ protected:
         settings.close();
         IniFile = settings.fileName();
 
-        readingState.IsSpeaking = readingState.IsPausing = readingState.IsDictating = false;
+        resetReadingState();
         readingState.IsIdle = true;
-        readingState.PrevRequested = readingState.NextRequested = false;
-        readingState.IsReadingSelection = readingState.IsLastSentence = readingState.IsReadingWhole = readingState.ResumePending = false;
-        readingState.IsReadingClipboard = readingState.IsSpeakingWord = readingState.IsSpeakingOther = false;
-        readingState.IsDockShown = false;
-        readingState.PunctuationMode = 0;
-        readingState.ReadingPos = readingState.SentenceStart = 0;
-        RenewVoice = false;
-        ReadingFaces::floatingBar = nullptr;
-        ReadingFaces::mainWindow = nullptr;
-        ReadingFaces::mnuTrayStop = ReadingFaces::mnuTrayPause = nullptr;
         SetMsgBoxAnswerer([this](const MsgBoxCall& call) {
             boxes.append(call);
             return answer;
@@ -147,7 +138,7 @@ protected:
                 ++i;
             voice()->emitWord(stream, start, i - start);
             EXPECT_EQ(rtf()->SelText(), text.mid(start, i - start)) << "in " << text.toStdString();
-            EXPECT_EQ(readingState.ReadingPos, rtf()->SelStart());
+            EXPECT_EQ(readingState.ReadingPos(), rtf()->SelStart());
         }
     }
 
@@ -303,7 +294,7 @@ TEST_F(ReadingLoopTest, NextCutsTheSentenceAndReadsTheFollowingOne)
     doc->SpeakNext();
     QCoreApplication::processEvents();
     EXPECT_EQ(lastSpoken(), "Two here.");
-    EXPECT_FALSE(readingState.NextRequested);
+    EXPECT_FALSE(readingState.NextRequested());
     EXPECT_TRUE(readingState.IsSpeaking);
     doc->SpeakNext();
     QCoreApplication::processEvents();
@@ -325,7 +316,7 @@ TEST_F(ReadingLoopTest, PreviousReadsTheSentenceBeforeAndGoesOn)
     // The previous-sentence step ran before SpeakPriew returned; the
     // delimiter run before "Gamma" is stepped over.
     EXPECT_EQ(lastSpoken(), "Beta two!");
-    EXPECT_FALSE(readingState.PrevRequested);
+    EXPECT_FALSE(readingState.PrevRequested());
     EXPECT_TRUE(readingState.IsSpeaking);
     doc->SpeakPriew();
     EXPECT_EQ(lastSpoken(), "Alpha one.");
@@ -415,12 +406,12 @@ TEST_F(ReadingLoopTest, SentenceEndingWhilePausedWaitsForResume)
     finishUtterance();
     // Nothing further is spoken while paused.
     EXPECT_EQ(spoken().size(), 1);
-    EXPECT_TRUE(readingState.ResumePending);
+    EXPECT_TRUE(readingState.ResumePending());
     EXPECT_TRUE(readingState.IsSpeaking);
 
     doc->ResumeBtn->setEnabled(true);
     doc->ResumeBtn->click();
-    EXPECT_FALSE(readingState.ResumePending);
+    EXPECT_FALSE(readingState.ResumePending());
     EXPECT_FALSE(readingState.IsPausing);
     EXPECT_EQ(lastSpoken(), "Two here.");
     // A new speech object reads on.
@@ -544,12 +535,12 @@ TEST_F(ReadingLoopTest, PunctuationModeReadsTheRestInOneUtterance)
     rtf()->setSelLength(4);
     doc->SpeakBtn_Click();
     EXPECT_EQ(lastSpoken(), PunctuationToWords("two."));
-    EXPECT_EQ(readingState.SentenceStart, 5);
+    EXPECT_EQ(readingState.SentenceStart(), 5);
     // The Previous button does nothing.
     doc->PriewBtn->setEnabled(true);
     doc->PriewBtn->click();
     QCoreApplication::processEvents();
-    EXPECT_FALSE(readingState.PrevRequested);
+    EXPECT_FALSE(readingState.PrevRequested());
     EXPECT_EQ(spoken().size(), 3);
 }
 
@@ -570,7 +561,8 @@ protected:
         }
         MainWindowFixture::SetUp();
         readingState.IsIdle = true;
-        readingState.PrevRequested = readingState.NextRequested = readingState.IsLastSentence = readingState.ResumePending = false;
+        readingState.startReading();
+        readingState.IsLastSentence = false;
         readingState.IsReadingSelection = readingState.IsSpeakingWord = readingState.IsSpeakingOther = readingState.IsReadingClipboard = false;
         readingState.PunctuationMode = 0;
         RenewVoice = false;

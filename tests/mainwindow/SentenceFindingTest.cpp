@@ -22,7 +22,9 @@ class SentenceFindingTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        readingState.ReadingPos = readingState.SentenceStart = SentenceLen = 0;
+        readingState.moveTo(0);
+        readingState.sentenceStartsAt(0);
+        SentenceLen = 0;
         SelStartPos = SelEndPos = SelLen = 0;
         readingState.IsLastSentence = false;
     }
@@ -31,13 +33,13 @@ protected:
     {
         if (box.Text() != text)
             box.setText(text);
-        readingState.ReadingPos = readingPos;
+        readingState.moveTo(readingPos);
         return record(SelectSentence(&box));
     }
 
     Found selectedSentenceAt(int readingPos)
     {
-        readingState.ReadingPos = readingPos;
+        readingState.moveTo(readingPos);
         return record(SelectSentenceBySelection(&box));
     }
 
@@ -61,13 +63,13 @@ protected:
     {
         QStringList sentences;
         box.setText(text);
-        readingState.ReadingPos = from;
+        readingState.moveTo(from);
         for (int guard = 0; guard < 1000; ++guard) {
             const SentenceBounds b = SelectSentence(&box);
             sentences << box.SelText();
             if (readingState.IsLastSentence)
                 break;
-            readingState.ReadingPos = b.end + 1;
+            readingState.moveTo(b.end + 1);
         }
         return sentences;
     }
@@ -214,7 +216,7 @@ TEST_F(SentenceFindingTest, SentenceAfterALineBreakBeginsAtItsFirstCharacter)
         EXPECT_EQ(f.start, c.start) << c.text;
         EXPECT_EQ(f.end, text.size()) << c.text;
         EXPECT_EQ(box.SelStart(), c.selStart) << c.text;
-        EXPECT_EQ(readingState.SentenceStart, c.selStart) << c.text;
+        EXPECT_EQ(readingState.SentenceStart(), c.selStart) << c.text;
         EXPECT_EQ(SentenceLen, 6) << c.text;
         for (int k = 6; k < c.selStart; ++k)
             EXPECT_FALSE(isYellow(k)) << c.text << " at " << k;
@@ -224,7 +226,7 @@ TEST_F(SentenceFindingTest, SentenceAfterALineBreakBeginsAtItsFirstCharacter)
     selectForReading("One.\r\n\r\nTwo.", 0, 12);
     const Found f = selectedSentenceAt(5);
     EXPECT_EQ(f.selected, "Two.");
-    EXPECT_EQ(readingState.SentenceStart, 8);
+    EXPECT_EQ(readingState.SentenceStart(), 8);
     // A sentence of blanks keeps them (there is no first character).
     EXPECT_EQ(sentenceAt("One.X  ", 6).selected, "  ");
 }
@@ -282,20 +284,20 @@ TEST_F(SentenceFindingTest, WordPositionsPlusSentenceStartSelectTheWordHeard)
     for (const char* raw : texts) {
         const QString text = QString::fromUtf8(raw);
         box.setText(text);
-        readingState.ReadingPos = 0;
+        readingState.moveTo(0);
         for (int guard = 0; guard < 50; ++guard) {
             const SentenceBounds b = SelectSentence(&box);
             const QString spoken = box.SelText();
             for (const Word& w : engineWords(spoken)) {
                 const QString heard = spoken.mid(w.position, w.length);
                 // What the controller does with a word event.
-                box.setSelStart(readingState.SentenceStart + w.position);
+                box.setSelStart(readingState.SentenceStart() + w.position);
                 box.setSelLength(w.length);
                 EXPECT_EQ(box.SelText(), heard) << raw << " sentence at " << b.start;
             }
             if (readingState.IsLastSentence)
                 break;
-            readingState.ReadingPos = b.end + 1;
+            readingState.moveTo(b.end + 1);
         }
     }
 }
@@ -313,14 +315,14 @@ TEST_F(SentenceFindingTest, SelectionIsReadSentenceBySentence)
     EXPECT_EQ(f.start, 5);
     EXPECT_EQ(f.end, 8);
     EXPECT_TRUE(f.last);
-    EXPECT_EQ(readingState.SentenceStart, 5);
+    EXPECT_EQ(readingState.SentenceStart(), 5);
 
     // No backward scan: a selection starting inside a sentence reads from
     // there, and the digit rule still holds.
     selectForReading("Pay 3.50 dollars now. Ok.", 4, 25);
     f = selectedSentenceAt(4);
     EXPECT_EQ(f.selected, "3.50 dollars now.");
-    EXPECT_EQ(readingState.SentenceStart, 4);
+    EXPECT_EQ(readingState.SentenceStart(), 4);
     EXPECT_EQ(SentenceLen, 17);
 }
 
@@ -393,14 +395,14 @@ TEST_F(SentenceFindingTest, SelectForwardSentenceGoesBeforeTheSentenceStart)
     SentenceLen = 4;
     SelectForwardSentence(&box);
     EXPECT_EQ(box.SelStart(), 10 - 3);
-    EXPECT_EQ(readingState.ReadingPos, 10 - 4 - 3);
+    EXPECT_EQ(readingState.ReadingPos(), 10 - 4 - 3);
 
     // In the first sentence the start is 0: the caret stays.
     box.setSelStart(2);
     SentenceLen = 0;
     SelectForwardSentence(&box);
     EXPECT_EQ(box.SelStart(), 2);
-    EXPECT_EQ(readingState.ReadingPos, -3);
+    EXPECT_EQ(readingState.ReadingPos(), -3);
 }
 
 TEST_F(SentenceFindingTest, SelectCurrentLineSelectsTheLineWithItsCarriageReturn)

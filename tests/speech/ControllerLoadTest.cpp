@@ -12,6 +12,7 @@
 #include "speech/ProgramWindows.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
+#include "support/ReadingReset.h"
 
 #include <QAction>
 #include <QApplication>
@@ -117,16 +118,8 @@ protected:
         settings.close();
         IniFile = SettingsFile = settings.fileName();
 
-        readingState.IsSpeaking = readingState.IsPausing = readingState.IsDictating = readingState.IsIdle = false;
-        readingState.StopRequested = readingState.PrevRequested = readingState.NextRequested = false;
-        readingState.IsReadingSelection = readingState.IsLastSentence = readingState.IsReadingWhole = readingState.ResumePending = false;
-        readingState.IsReadingClipboard = readingState.IsSpeakingWord = readingState.IsSpeakingOther = false;
-        readingState.IsMainShown = readingState.IsDockShown = false;
-        RenewVoice = false;
+        resetReadingState();
         AutoReadClipboard = false;
-        ReadingFaces::floatingBar = nullptr;
-        ReadingFaces::mainWindow = nullptr;
-        ReadingFaces::mnuTrayStop = ReadingFaces::mnuTrayPause = nullptr;
 
         engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha", {{"Name", "NameA"}, {"Language", "409"},
                                                                    {"TTSData", "dataA"}}),
@@ -187,7 +180,7 @@ protected:
 
 TEST_F(ControllerTest, LoadFillsTheListsStoresTwoOfThemAndPreparesTheState)
 {
-    readingState.ResumePending = true;
+    readingState.waitForResume();
     readingState.StopRequested = false;
     load();
 
@@ -201,7 +194,7 @@ TEST_F(ControllerTest, LoadFillsTheListsStoresTwoOfThemAndPreparesTheState)
     EXPECT_TRUE(boxes.isEmpty()) << "no warning while there is an output";
 
     EXPECT_TRUE(tray->voicecls);
-    EXPECT_FALSE(readingState.ResumePending);
+    EXPECT_FALSE(readingState.ResumePending());
     EXPECT_TRUE(readingState.StopRequested);
     EXPECT_TRUE(tray->Timer3.isActive()) << "the second-start poll runs from load on";
     EXPECT_EQ(tray->Timer3.interval(), 1000);

@@ -18,6 +18,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include "support/IsolatedSettings.h"
+#include "support/ReadingReset.h"
 
 #include <gtest/gtest.h>
 
@@ -164,15 +165,7 @@ protected:
         isolated = std::make_unique<IsolatedSettings>();
         ASSERT_TRUE(QFile::exists(isolated->file));
 
-        readingState.IsSpeaking = readingState.IsPausing = readingState.IsIdle = false;
-        readingState.StopRequested = readingState.PrevRequested = readingState.NextRequested = false;
-        readingState.IsReadingSelection = readingState.IsLastSentence = readingState.IsReadingWhole = readingState.ResumePending = false;
-        readingState.IsReadingClipboard = readingState.IsSpeakingWord = readingState.IsSpeakingOther = false;
-        readingState.IsMainShown = readingState.IsDockShown = false;
-        RenewVoice = false;
-        ReadingFaces::floatingBar = nullptr;
-        ReadingFaces::mainWindow = nullptr;
-        ReadingFaces::mnuTrayStop = ReadingFaces::mnuTrayPause = nullptr;
+        resetReadingState();
 
         GlobalHotkeys::instance()->setBackend(std::make_unique<RecordingHotkeyBackend>(grabs));
         SetKeystrokeRecorder([this](int key, bool up) { keys << QString("%1%2").arg(key).arg(up ? "u" : "d"); });

@@ -11,6 +11,7 @@
 #include "speech/ProgramWindows.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
+#include "support/ReadingReset.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -106,16 +107,7 @@ protected:
         savedAppFolder = AppFolder;
         AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
 
-        readingState.IsSpeaking = readingState.IsPausing = readingState.IsIdle = false;
-        readingState.StopRequested = readingState.PrevRequested = readingState.NextRequested = false;
-        readingState.IsReadingSelection = readingState.IsLastSentence = readingState.IsReadingWhole = readingState.ResumePending = false;
-        readingState.IsReadingClipboard = readingState.IsSpeakingWord = readingState.IsSpeakingOther = false;
-        readingState.IsMainShown = readingState.IsDockShown = false;
-        readingState.PunctuationMode = 0;
-        RenewVoice = false;
-        ReadingFaces::floatingBar = nullptr;
-        ReadingFaces::mainWindow = nullptr;
-        ReadingFaces::mnuTrayStop = ReadingFaces::mnuTrayPause = nullptr;
+        resetReadingState();
 
         GlobalHotkeys::instance()->setBackend(std::make_unique<InertHotkeys>());
         SetKeystrokeRecorder(

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include "support/IsolatedSettings.h"
+#include "support/ReadingReset.h"
 
 #include <gtest/gtest.h>
 
@@ -70,17 +71,7 @@ protected:
         isolated = std::make_unique<IsolatedSettings>();
         ASSERT_TRUE(QFile::exists(isolated->file));
 
-        readingState.IsSpeaking = readingState.IsPausing = readingState.IsDictating = readingState.IsIdle = false;
-        readingState.StopRequested = readingState.PrevRequested = readingState.NextRequested = false;
-        readingState.IsReadingSelection = readingState.IsLastSentence = readingState.IsReadingWhole = readingState.ResumePending = false;
-        readingState.IsReadingClipboard = readingState.IsSpeakingWord = readingState.IsSpeakingOther = false;
-        readingState.IsMainShown = readingState.IsDockShown = false;
-        readingState.PunctuationMode = 0;
-        readingState.ReadingPos = readingState.SentenceStart = 0;
-        RenewVoice = false;
-        ReadingFaces::floatingBar = nullptr;
-        ReadingFaces::mainWindow = nullptr;
-        ReadingFaces::mnuTrayStop = ReadingFaces::mnuTrayPause = nullptr;
+        resetReadingState();
 
         engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha"), ScriptedSpeechEngine::voice("b", "Beta"),
                          ScriptedSpeechEngine::voice("c", "Gamma")};
@@ -233,8 +224,7 @@ TEST_F(SpeechFacadeTest, NextWhileSpeakingContinuesWithTheSameWrapper)
         ScriptedSpeechVoice* e = current();
 
         // The document's Next.
-        readingState.PrevRequested = false;
-        readingState.NextRequested = true;
+        readingState.requestNext();
         tray->stopspeaking();
         QCoreApplication::processEvents();
 
@@ -247,7 +237,7 @@ TEST_F(SpeechFacadeTest, NextWhileSpeakingContinuesWithTheSameWrapper)
         EXPECT_EQ(spoken[1].number, SVSFPurgeBeforeSpeak);
         EXPECT_EQ(spoken[2].text, "Second sentence.");
         EXPECT_EQ(e->running(), QList<int>{e->lastStream()});
-        EXPECT_FALSE(readingState.NextRequested);
+        EXPECT_FALSE(readingState.NextRequested());
         EXPECT_TRUE(readingState.IsSpeaking);
     }
 }
@@ -256,11 +246,11 @@ TEST_F(SpeechFacadeTest, PreviousWaitsForADocumentWindow)
 {
     documentOpen = false;
     tray->speakstring("Second sentence.");
-    readingState.PrevRequested = true;
-    readingState.NextRequested = false;
+    readingState.requestPrevious();
+    readingState.nextServed();
     tray->stopspeaking();
     QCoreApplication::processEvents();
-    EXPECT_TRUE(readingState.PrevRequested);
+    EXPECT_TRUE(readingState.PrevRequested());
     EXPECT_NE(tray->voicecls, nullptr);
 
     // With the window there, the request is served and cleared.
@@ -269,7 +259,7 @@ TEST_F(SpeechFacadeTest, PreviousWaitsForADocumentWindow)
     tray->speakstring("Second sentence.");
     tray->stopspeaking();
     QCoreApplication::processEvents();
-    EXPECT_FALSE(readingState.PrevRequested);
+    EXPECT_FALSE(readingState.PrevRequested());
     EXPECT_EQ(doc.log, (QStringList{"SetCursorP", "SetFocus", "SpeakPrew"}));
     EXPECT_EQ(current()->callsOf("Speak").last().text, "First sentence.");
 }
@@ -293,12 +283,12 @@ TEST_F(SpeechFacadeTest, SentenceEndingWhilePausedRestartsAtResume)
     EXPECT_EQ(first->ops().last(), "Pause");
 
     first->emitEnd(first->lastStream());
-    EXPECT_TRUE(readingState.ResumePending);
+    EXPECT_TRUE(readingState.ResumePending());
     EXPECT_EQ(doc.log, (QStringList{"SetCursorP", "SetFocus"}));
     EXPECT_EQ(first->callsOf("Speak").size(), 1);
 
     tray->ResumeSpeaking();
-    EXPECT_FALSE(readingState.ResumePending);
+    EXPECT_FALSE(readingState.ResumePending());
     EXPECT_EQ(doc.log.last(), "SpeakBtn_Click");
     ASSERT_EQ(engine.createdCount(), 2);
     EXPECT_EQ(engine.created(0), nullptr);
@@ -342,7 +332,7 @@ TEST_F(SpeechFacadeTest, LastSentenceEndsTheReading)
         EXPECT_FALSE(readingState.IsSpeaking);
         EXPECT_EQ(readingState.IsPausing, paused);
         EXPECT_EQ(main.idleReports, 1);
-        EXPECT_FALSE(readingState.ResumePending);
+        EXPECT_FALSE(readingState.ResumePending());
         ReadingFaces::mainWindow = nullptr;
     }
 }
@@ -391,12 +381,12 @@ TEST_F(SpeechFacadeTest, VoiceChangeStoresTheVoiceIndex)
 TEST_F(SpeechFacadeTest, SpokenWordIsSelectedOnlyInDocumentReading)
 {
     readingState.IsMainShown = true;
-    readingState.SentenceStart = 100;
+    readingState.sentenceStartsAt(100);
     tray->speakstring("Some words here.");
     ScriptedSpeechVoice* e = current();
     e->emitWord(e->lastStream(), 5, 5);
     EXPECT_EQ(doc.log, (QStringList{"SelStart 105", "SelLength 5"}));
-    EXPECT_EQ(readingState.ReadingPos, 105);
+    EXPECT_EQ(readingState.ReadingPos(), 105);
 
     const QList<std::pair<const char*, std::function<void(bool)>>> suppressors = {
         {"floating bar", [](bool on) { readingState.IsDockShown = on; }},
@@ -408,17 +398,17 @@ TEST_F(SpeechFacadeTest, SpokenWordIsSelectedOnlyInDocumentReading)
     for (const auto& [name, suppress] : suppressors) {
         SCOPED_TRACE(name);
         doc.log.clear();
-        readingState.ReadingPos = 7;
+        readingState.moveTo(7);
         suppress(true);
         e->emitWord(e->lastStream(), 11, 4);
         suppress(false);
         EXPECT_TRUE(doc.log.isEmpty());
-        EXPECT_EQ(readingState.ReadingPos, 7);
+        EXPECT_EQ(readingState.ReadingPos(), 7);
     }
     // Without a document window the position still follows the word.
     documentOpen = false;
     e->emitWord(e->lastStream(), 11, 4);
-    EXPECT_EQ(readingState.ReadingPos, 111);
+    EXPECT_EQ(readingState.ReadingPos(), 111);
 }
 
 TEST_F(SpeechFacadeTest, SpeakfilePlaysWithAFreshWrapper)

@@ -36,13 +36,8 @@ constexpr std::uint32_t kClearedWhite = 0xFFFFFF;
 
 // The slot a window's Tag names (0 for an empty or non-numeric Tag).
 int SlotOf(const QWidget* window);
-// The slot of the active document window; makes one ("Document n") when
-// there is none. Throws std::runtime_error when no slot is vacant.
-std::int16_t GetActiveDocumentSlot();
 // Takes the lowest vacant slot and returns it; -1 when all are taken.
 std::int16_t FindVacantDocumentSlot();
-// "Line Number: n" of the active document's caret in the status bar.
-void ShowLineNumber();
 // Background of the selection, or of the whole text.
 void SetSelectionBackColor(RichTextBox* rtf, std::uint32_t color);
 void SetAllBackColor(RichTextBox* rtf, std::uint32_t color);

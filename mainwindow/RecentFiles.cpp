@@ -1,7 +1,5 @@
 #include "RecentFiles.h"
 
-#include "frmMain.h"
-
 #include "core/Globals.h"
 #include "core/SettingsStore.h"
 
@@ -10,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-QPointer<frmMain> RufForm;
+RecentFilesMenu* RufForm = nullptr;
 std::int16_t RufCount = 0;
 std::int16_t RufMax = 0;
 
@@ -46,19 +44,19 @@ QAction* element(int k)
 {
     if (!RufForm)
         return nullptr;
-    if (k < RufForm->mnuRUF.size() && RufForm->mnuRUF[k])
-        return RufForm->mnuRUF[k];
+    if (k < RufForm->recentFileItems().size() && RufForm->recentFileItems()[k])
+        return RufForm->recentFileItems()[k];
     return RufForm->LoadRUFItem(k);
 }
 
 int elementCount()
 {
-    return RufForm ? static_cast<int>(RufForm->mnuRUF.size()) - 1 : 0;
+    return RufForm ? static_cast<int>(RufForm->recentFileItems().size()) - 1 : 0;
 }
 
 } // namespace
 
-void LoadRecentFiles(frmMain* form)
+void LoadRecentFiles(RecentFilesMenu* form)
 {
     RufForm = form;
     RufCount = 0;
@@ -81,11 +79,11 @@ void AddRecentFile(const QString& path)
         return;
     const int n = elementCount();
     for (int i = 1; i <= n; ++i) {
-        if (RufForm->mnuRUF[i]->text() == path) {
+        if (RufForm->recentFileItems()[i]->text() == path) {
             // To the top of the menu; the stored list keeps its order.
             for (int k = i - 1; k >= 1; --k)
-                RufForm->mnuRUF[k + 1]->setText(RufForm->mnuRUF[k]->text());
-            RufForm->mnuRUF[1]->setText(path);
+                RufForm->recentFileItems()[k + 1]->setText(RufForm->recentFileItems()[k]->text());
+            RufForm->recentFileItems()[1]->setText(path);
             return;
         }
         if (i == n) {

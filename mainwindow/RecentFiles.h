@@ -8,22 +8,36 @@
 // order stays, and comes back with the next new entry or the next start.
 // Settings failures reach the caller.
 
-#include <QPointer>
+#include <QList>
 #include <QString>
 
 #include <cstdint>
 
-class frmMain;
+class QAction;
 
-// The window whose File menu shows the list (set by LoadRecentFiles).
-extern QPointer<frmMain> RufForm;
+// The window whose File menu shows the list.
+class RecentFilesMenu {
+public:
+    // The entries made so far: element k is [k] (k from 1; index 0 is
+    // unused and null).
+    virtual const QList<QAction*>& recentFileItems() const = 0;
+    // Creates element `index` (the next one) at the end of the File menu.
+    virtual QAction* LoadRUFItem(int index) = 0;
+
+protected:
+    ~RecentFilesMenu() = default;
+};
+
+// The window whose File menu shows the list (set by LoadRecentFiles; the
+// window clears it when it goes).
+extern RecentFilesMenu* RufForm;
 // Number of entries (0..RufMax), mirroring FrmSet/noRUF.
 extern std::int16_t RufCount;
 // The limit: 5 once the list is loaded.
 extern std::int16_t RufMax;
 
 // Fills the File menu of `form` from the settings file.
-void LoadRecentFiles(frmMain* form);
+void LoadRecentFiles(RecentFilesMenu* form);
 // Records a file that was opened or saved.
 void AddRecentFile(const QString& path);
 

@@ -2,11 +2,12 @@
 // the controls the reading state and the controller set by name.
 #include "mainwindow/frmDocument.h"
 
+#include "mainwindow/CommonDialog.h"
+#include "mainwindow/DocumentHost.h"
 #include "mainwindow/DocumentTable.h"
 #include "mainwindow/RichTextBox.h"
 #include "mainwindow/Skin.h"
 #include "mainwindow/frmDocument_p.h"
-#include "mainwindow/frmMain.h"
 
 #include "core/Conversions.h"
 #include "core/FormStrings.h"
@@ -98,7 +99,7 @@ void frmDocument::Form_Load()
     IgnoreErrors([&] { StopBtn->setEnabled(false); });
     view_status = 1;
     IgnoreErrors([&] {
-        if (frmMain* main = frmMain::instance()) {
+        if (DocumentHost* main = DocumentHost::instance()) {
             main->setPanelText(2, LoadResString(kSpeakerText) + VoiceCB->currentText());
             main->setPanelText(3, LoadResString(kSpeedText) + QString::number(cpvSlider1->value()));
         }
@@ -249,13 +250,13 @@ void frmDocument::Form_Activate()
     ClosingDocument = false;
     readingState.IsIdle = true;
     IgnoreErrors([] {
-        if (frmMain* main = frmMain::instance())
+        if (DocumentHost* main = DocumentHost::instance())
             main->setmenu();
     });
     IgnoreErrors([&] {
         if (windowTitle().left(8) != QLatin1String("Document")) {
-            if (frmMain* main = frmMain::instance())
-                main->dlgCommonDialog.FileName = windowTitle();
+            if (DocumentHost* main = DocumentHost::instance())
+                main->commonDialog().FileName = windowTitle();
         }
     });
 }
@@ -316,7 +317,7 @@ void frmDocument::Form_Unload(int& Cancel)
             const std::int16_t countBefore = DocCount;
             ClosingDocument = true;
             IgnoreErrors([&] {
-                frmMain* main = frmMain::instance();
+                DocumentHost* main = DocumentHost::instance();
                 if (!main)
                     return;
                 if (windowTitle().left(8) != QLatin1String("Document") || DocSaveAsName.at(slot).isEmpty())
@@ -339,7 +340,7 @@ void frmDocument::Form_Unload(int& Cancel)
             --DocCount;
         }
         IgnoreErrors([] {
-            if (frmMain* main = frmMain::instance())
+            if (DocumentHost* main = DocumentHost::instance())
                 main->setmenu();
         });
     }

@@ -60,6 +60,9 @@ extern std::int16_t EchoMode;
 // Mirrors FrmSet/WordPrediction; nothing reads it.
 extern bool WordPredictionOn;
 
+// "Line Number: n" of the active document's caret in the status bar.
+void ShowLineNumber();
+
 // Colours of the prediction rows (COLORREF).
 constexpr std::uint32_t kPredictionRowColor = 0xC0FFFF;
 constexpr std::uint32_t kPredictionSelectedColor = 0xF7D78C; // RGB(140, 215, 247)

@@ -3,11 +3,11 @@
 #include "mainwindow/frmDocument.h"
 
 #include "mainwindow/ComboPopup.h"
+#include "mainwindow/DocumentHost.h"
 #include "mainwindow/DocumentTable.h"
 #include "mainwindow/RichTextBox.h"
 #include "mainwindow/Skin.h"
 #include "mainwindow/frmDocument_p.h"
-#include "mainwindow/frmMain.h"
 
 #include "core/Conversions.h"
 #include "core/FormStrings.h"

@@ -3,10 +3,10 @@
 #include "mainwindow/frmDocument.h"
 
 #include "mainwindow/AdList.h"
+#include "mainwindow/DocumentHost.h"
 #include "mainwindow/DocumentTable.h"
 #include "mainwindow/RichTextBox.h"
 #include "mainwindow/Skin.h"
-#include "mainwindow/frmMain.h"
 
 #include "core/Conversions.h"
 #include "core/Globals.h"
@@ -37,7 +37,7 @@ constexpr int kProductName = 2205; // "Lectova"
 
 void setStatusPanel(int index, const QString& text)
 {
-    if (frmMain* main = frmMain::instance())
+    if (DocumentHost* main = DocumentHost::instance())
         main->setPanelText(index, text);
 }
 
@@ -156,7 +156,7 @@ void frmDocument::openTryVoicePage()
     QString text;
     IgnoreErrors([&] {
         frmDocument* active = nullptr;
-        if (frmMain* main = frmMain::instance())
+        if (DocumentHost* main = DocumentHost::instance())
             active = main->activeDocument();
         text = (active ? active : this)->rtfText->Text();
     });
@@ -318,4 +318,19 @@ QString frmDocument::GetParentPath(const QString& path)
     if (cut < 0)
         return QStringLiteral("C:\\");
     return path.left(cut + 1);
+}
+
+void ShowLineNumber()
+{
+    DocumentHost* main = DocumentHost::instance();
+    if (!main)
+        return;
+    frmDocument* doc = main->activeDocument();
+    if (!doc || !doc->rtfText)
+        return;
+    int line = 0;
+    const int caret = doc->rtfText->SelStart();
+    if (caret > 0)
+        line = doc->rtfText->GetLineFromChar(caret);
+    main->setPanelText(QStringLiteral("Text"), LoadResString(2206) + QString::number(line + 1));
 }

@@ -2,9 +2,9 @@
 // and the spelling button.
 #include "mainwindow/frmDocument.h"
 
+#include "mainwindow/DocumentHost.h"
 #include "mainwindow/RichTextBox.h"
 #include "mainwindow/frmDocument_p.h"
-#include "mainwindow/frmMain.h"
 
 #include "core/Conversions.h"
 #include "core/Globals.h"
@@ -128,9 +128,9 @@ QList<QIcon> makeImageList3()
     return list;
 }
 
-frmMain* mainWindow()
+DocumentHost* mainWindow()
 {
-    return frmMain::instance();
+    return DocumentHost::instance();
 }
 
 } // namespace
@@ -206,31 +206,31 @@ void frmDocument::tbToolBar_ButtonClick(QAction* Button)
     if (!Button)
         return;
     const QString key = Button->property("Key").toString();
-    frmMain* main = mainWindow();
-    auto onMain = [&](void (frmMain::*command)()) {
+    DocumentHost* main = mainWindow();
+    auto onMain = [&](void (DocumentHost::*command)()) {
         IgnoreErrors([&] {
             if (main)
                 (main->*command)();
         });
     };
     if (key == u"New")
-        onMain(&frmMain::mnuFileNew_Click);
+        onMain(&DocumentHost::mnuFileNew_Click);
     else if (key == u"Open")
-        onMain(&frmMain::mnuFileOpen_Click);
+        onMain(&DocumentHost::mnuFileOpen_Click);
     else if (key == u"Save")
-        onMain(&frmMain::mnuFileSave_Click);
+        onMain(&DocumentHost::mnuFileSave_Click);
     else if (key == u"Print")
-        onMain(&frmMain::mnuFilePrint_Click);
+        onMain(&DocumentHost::mnuFilePrint_Click);
     else if (key == u"Cut")
-        onMain(&frmMain::mnuEditCut_Click);
+        onMain(&DocumentHost::mnuEditCut_Click);
     else if (key == u"Copy")
-        onMain(&frmMain::mnuEditCopy_Click);
+        onMain(&DocumentHost::mnuEditCopy_Click);
     else if (key == u"Paste")
-        onMain(&frmMain::mnuEditPaste_Click);
+        onMain(&DocumentHost::mnuEditPaste_Click);
     else if (key == u"Fonts")
-        onMain(&frmMain::mnuFormatFont_Click);
+        onMain(&DocumentHost::mnuFormatFont_Click);
     else if (key == u"Undo")
-        onMain(&frmMain::mnuEditUndo_Click);
+        onMain(&DocumentHost::mnuEditUndo_Click);
     else if (key == u"Set") {
         IgnoreErrors([&] {
             if (StopBtn->isEnabled())

@@ -5,10 +5,10 @@
 // Sentences are found and painted by SentenceFinding.
 #include "frmDocument.h"
 
+#include "DocumentHost.h"
 #include "DocumentTable.h"
 #include "RichTextBox.h"
 #include "SentenceFinding.h"
-#include "frmMain.h"
 
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"
@@ -318,7 +318,7 @@ void frmDocument::StopBtn_Click()
             SetDictatingState(false);
             const int answer = MsgBox(LoadResString(kSaveQuestion), vbYesNoCancel + vbQuestion,
                                       LoadResString(kProductName), this);
-            frmMain* main = frmMain::instance();
+            DocumentHost* main = DocumentHost::instance();
             if (answer == vbYes && main) {
                 const QString caption = windowTitle();
                 if (caption.left(8) != QLatin1String("Document")
@@ -348,9 +348,9 @@ void frmDocument::rtfText_MouseUp(int Button, int /*Shift*/, int X, int Y)
 {
     if (Button != 2 || readingState.IsSpeaking)
         return;
-    frmMain* main = frmMain::instance();
-    if (main && main->mnuPopUp)
-        main->mnuPopUp->popup(rtfText->mapToGlobal(QPoint(X, Y)));
+    DocumentHost* main = DocumentHost::instance();
+    if (main && main->popUpMenu())
+        main->popUpMenu()->popup(rtfText->mapToGlobal(QPoint(X, Y)));
 }
 
 void frmDocument::rtfText_SelChange()
@@ -358,7 +358,7 @@ void frmDocument::rtfText_SelChange()
     // While reading, the selection moves with every sentence and word.
     if (!readingState.IsIdle)
         return;
-    frmMain* main = frmMain::instance();
+    DocumentHost* main = DocumentHost::instance();
     if (!readingState.IsSpeaking && !readingState.IsDictating) {
         IgnoreErrors([] { ShowLineNumber(); });
         if (main)
@@ -374,7 +374,7 @@ void frmDocument::cpvSlider1_Scroll()
     const QString value = QString::number(cpvSlider1->value());
     // Heard from the next utterance on.
     IgnoreErrors([&] { WriteSetting(IniFile, kReadSet, QStringLiteral("Speed"), value); });
-    if (frmMain* main = frmMain::instance())
+    if (DocumentHost* main = DocumentHost::instance())
         main->setPanelText(3, LoadResString(kSpeedText) + value);
     Lblspeed->setText(value);
 }

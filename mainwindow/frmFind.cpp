@@ -1,8 +1,8 @@
 #include "frmFind.h"
 
+#include "DocumentHost.h"
 #include "RichTextBox.h"
 #include "frmDocument.h"
-#include "frmMain.h"
 
 #include "core/FormStrings.h"
 #include "core/IgnoreErrors.h"
@@ -188,7 +188,7 @@ bool frmFind::IsFindNext() const
 
 RichTextBox* frmFind::activeText() const
 {
-    frmMain* main = frmMain::instance();
+    DocumentHost* main = DocumentHost::instance();
     frmDocument* doc = main ? main->activeDocument() : nullptr;
     return doc ? doc->rtfText : nullptr;
 }

@@ -107,6 +107,13 @@ frmMain::~frmMain()
         s_instance = nullptr;
     if (ReadingFaces::mainWindow == static_cast<MainWindowFace*>(this))
         ReadingFaces::mainWindow = nullptr;
+    if (RufForm == static_cast<RecentFilesMenu*>(this))
+        RufForm = nullptr;
+}
+
+DocumentHost* DocumentHost::instance()
+{
+    return s_instance;
 }
 
 frmMain* frmMain::instance()

@@ -10,6 +10,8 @@
 // the texts in (LoadFormStrings). Hidden entries exist and stay hidden.
 
 #include "mainwindow/CommonDialog.h"
+#include "mainwindow/DocumentHost.h"
+#include "mainwindow/RecentFiles.h"
 #include "speech/ReadingState.h"
 
 #include <QList>
@@ -41,7 +43,7 @@ protected:
     virtual DocumentFace* activeDocumentFace() = 0;
 };
 
-class frmMain : public QMainWindow, public MainWindowFaceBase {
+class frmMain : public QMainWindow, public MainWindowFaceBase, public DocumentHost, public RecentFilesMenu {
     Q_OBJECT
 public:
     explicit frmMain(QWidget* parent = nullptr);
@@ -63,15 +65,15 @@ public:
     // Status-bar panels, by key or by 1-based index: 1 "Text" (line
     // number), 2 "Speaker" (voice), 3 "Speed". Unknown keys and indexes are
     // ignored ("" when read).
-    void setPanelText(const QString& key, const QString& text);
-    void setPanelText(int index, const QString& text);
+    void setPanelText(const QString& key, const QString& text) override;
+    void setPanelText(int index, const QString& text) override;
     QString panelText(const QString& key) const;
     QString panelText(int index) const;
     QLabel* panel(const QString& key) const;
 
     // The active document window (the MDI area's current child, also while
     // another application has the focus), or null.
-    frmDocument* activeDocument() const;
+    frmDocument* activeDocument() const override;
     // Same as activeDocument(), under the frame's own name.
     frmDocument* ActiveForm() const { return activeDocument(); }
     // Shows a document window as a child of the main window and makes it
@@ -91,7 +93,8 @@ public:
     // null). Element 1 exists from the start with an empty caption.
     QList<QAction*> mnuRUF;
     // Creates element `index` (the next one) at the end of the File menu.
-    QAction* LoadRUFItem(int index);
+    QAction* LoadRUFItem(int index) override;
+    const QList<QAction*>& recentFileItems() const override { return mnuRUF; }
 
     QMenu* mnuCtl = nullptr;
     QAction* mnuCtlSpeak = nullptr;
@@ -203,16 +206,18 @@ public:
     // Brings the menus and the active document's toolbar into line with
     // the number of documents, the reading state, the selection and the
     // clipboard.
-    void setmenu();
+    void setmenu() override;
     // While dictating: only the Copy, Cut and Paste entries.
-    void setDictationmenu();
+    void setDictationmenu() override;
+    QMenu* popUpMenu() const override { return mnuPopUp; }
+    CommonDialog& commonDialog() override { return dlgCommonDialog; }
 
     // ---- file commands ----
-    void mnuFileNew_Click();
-    void mnuFileOpen_Click();
-    void mnuFileSave_Click();
-    void mnuFileSaveAs_Click();
-    void mnuFilePrint_Click();
+    void mnuFileNew_Click() override;
+    void mnuFileOpen_Click() override;
+    void mnuFileSave_Click() override;
+    void mnuFileSaveAs_Click() override;
+    void mnuFilePrint_Click() override;
     void mnuFileClose_Click();
     void mnuFileExit_Click();
     // A recent-file entry (index from 1).
@@ -229,13 +234,13 @@ public:
     static bool isRtfForSaveAs(const QString& name);
 
     // ---- Edit, Format, View, Window, Control and Help commands ----
-    void mnuEditUndo_Click();
-    void mnuEditCut_Click();
-    void mnuEditCopy_Click();
-    void mnuEditPaste_Click();
+    void mnuEditUndo_Click() override;
+    void mnuEditCut_Click() override;
+    void mnuEditCopy_Click() override;
+    void mnuEditPaste_Click() override;
     void mnuEditSelectAll_Click();
     void mnuEditFind_Click();
-    void mnuFormatFont_Click();
+    void mnuFormatFont_Click() override;
     void mnuZoomIn_Click();
     void mnuZoomOut_Click();
     void mnuWindowBar_Click();
@@ -335,5 +340,9 @@ private:
     bool lastSaveOk_ = false;
     bool unloading_ = false;
 };
+
+// The slot of the active document window; makes one ("Document n") when
+// there is none. Throws std::runtime_error when no slot is vacant.
+std::int16_t GetActiveDocumentSlot();
 
 // frmMain members complete

@@ -321,3 +321,32 @@ void frmMain::mnuFileExit_Click()
     if (systemtray* tray = systemtray::instance())
         tray->mnuTrayExit_Click();
 }
+
+std::int16_t GetActiveDocumentSlot()
+{
+    frmMain* main = frmMain::instance();
+    if (!main)
+        throw std::runtime_error("the main window is not loaded");
+    if (frmDocument* doc = main->activeDocument())
+        return static_cast<std::int16_t>(SlotOf(doc));
+
+    NewSlot = FindVacantDocumentSlot();
+    if (NewSlot == -1)
+        throw std::runtime_error("no free document slot: 30 documents are open");
+    const int slot = NewSlot;
+    auto* doc = new frmDocument;
+    Documents[slot] = doc;
+    doc->setWindowTitle(QStringLiteral("Document %1").arg(slot));
+    doc->setTag(QString::number(slot));
+    main->addDocumentWindow(doc);
+    // A new, empty document: nothing to save yet.
+    DocSaveAsName[slot].clear();
+    DocChanged[slot] = false;
+    DocSavedText[slot] = doc->rtfText ? doc->rtfText->Text() : QString();
+
+    frmDocument* active = main->activeDocument();
+    const std::int16_t result = static_cast<std::int16_t>(SlotOf(active ? active : doc));
+    ++DocCount;
+    main->setmenu();
+    return result;
+}

@@ -30,7 +30,7 @@
 #include "mainwindow/frmMain.h"
 #include "platform/EspeakVoice.h"
 #include "platform/Registry.h"
-#include "speech/ProgramWindows.h"
+#include "core/ProgramWindows.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/ScriptedSpeechVoice.h"

@@ -10,7 +10,7 @@
 #include "core/Utilities.h"
 #include "platform/FocusedSelection.h"
 #include "platform/Keystrokes.h"
-#include "speech/ProgramWindows.h"
+#include "core/ProgramWindows.h"
 #include "speech/systemtray.h"
 
 #include <QClipboard>

@@ -5,7 +5,7 @@
 #include "mainwindow/Aboutus.h"
 #include "mainwindow/frmListen.h"
 #include "mainwindow/msgform.h"
-#include "speech/ProgramWindows.h"
+#include "core/ProgramWindows.h"
 
 #include <QPointer>
 

@@ -17,7 +17,7 @@
 #include "core/StringTable.h"
 #include "core/TextHelpers.h"
 #include "core/Utilities.h"
-#include "speech/ProgramWindows.h"
+#include "core/ProgramWindows.h"
 #include "speech/systemtray.h"
 
 #include <QComboBox>

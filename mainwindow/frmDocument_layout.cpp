@@ -12,7 +12,7 @@
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
 #include "core/StringTable.h"
-#include "speech/ProgramWindows.h"
+#include "core/ProgramWindows.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -13,7 +13,7 @@
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"
 #include "core/SettingsStore.h"
-#include "speech/ProgramWindows.h"
+#include "core/ProgramWindows.h"
 #include "speech/systemtray.h"
 
 #include <QAction>

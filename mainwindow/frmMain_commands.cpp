@@ -16,7 +16,7 @@
 #include "core/ServerAddress.h"
 #include "core/SettingsStore.h"
 #include "core/Utilities.h"
-#include "speech/ProgramWindows.h"
+#include "core/ProgramWindows.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 

@@ -1,7 +1,7 @@
 #include "frmSplash.h"
 
 #include "core/IgnoreErrors.h"
-#include "speech/ProgramWindows.h"
+#include "core/ProgramWindows.h"
 
 #include <QKeyEvent>
 #include <QLabel>

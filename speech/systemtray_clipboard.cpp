@@ -11,7 +11,7 @@
 #include "platform/FocusedSelection.h"
 #include "platform/Keystrokes.h"
 #include "platform/SpeechVoice.h"
-#include "speech/ProgramWindows.h"
+#include "core/ProgramWindows.h"
 #include "speech/ReadingState.h"
 
 #include <QClipboard>

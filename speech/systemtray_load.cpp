@@ -14,7 +14,7 @@
 #include "core/Utilities.h"
 #include "platform/GlobalHotkeys.h"
 #include "platform/SystemServices.h"
-#include "speech/ProgramWindows.h"
+#include "core/ProgramWindows.h"
 #include "speech/ReadingState.h"
 
 #include <QAction>

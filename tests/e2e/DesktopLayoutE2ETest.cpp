@@ -5,7 +5,7 @@
 #include "core/Globals.h"
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
-#include "floatingbar/AppWindows.h"
+#include "app/AppWindows.h"
 #include "floatingbar/frmDockDemo.h"
 #include "mainwindow/CommonDialog.h"
 #include "mainwindow/DocumentTable.h"

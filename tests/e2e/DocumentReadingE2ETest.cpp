@@ -9,7 +9,7 @@
 #include "mainwindow/RichTextBox.h"
 #include "mainwindow/frmDocument.h"
 #include "mainwindow/frmMain.h"
-#include "speech/ProgramWindows.h"
+#include "core/ProgramWindows.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/EventPump.h"

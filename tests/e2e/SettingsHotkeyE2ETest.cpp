@@ -6,10 +6,10 @@
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
 #include "core/StringTable.h"
-#include "floatingbar/AppWindows.h"
+#include "app/AppWindows.h"
 #include "floatingbar/frmSet.h"
 #include "platform/GlobalHotkeys.h"
-#include "speech/ProgramWindows.h"
+#include "core/ProgramWindows.h"
 #include "speech/systemtray.h"
 #include "support/ProgramRun.h"
 

@@ -8,7 +8,7 @@
 #include "floatingbar/frmDockDemo.h"
 #include "platform/FocusedSelection.h"
 #include "platform/Keystrokes.h"
-#include "speech/ProgramWindows.h"
+#include "core/ProgramWindows.h"
 #include "speech/ReadingState.h"
 
 #include <QClipboard>

@@ -4,7 +4,7 @@
 #include "core/Globals.h"
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
-#include "floatingbar/AppWindows.h"
+#include "app/AppWindows.h"
 #include "floatingbar/frmSet.h"
 #include "mainwindow/CommonDialog.h"
 #include "platform/GlobalHotkeys.h"

@@ -16,7 +16,7 @@
 #include "mainwindow/Skin.h"
 #include "mainwindow/frmDocument.h"
 #include "mainwindow/frmMain.h"
-#include "speech/ProgramWindows.h"
+#include "core/ProgramWindows.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/ReadingReset.h"

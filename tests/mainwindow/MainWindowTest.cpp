@@ -7,7 +7,7 @@
 #include "mainwindow/Aboutus.h"
 #include "mainwindow/ProgramWindowsImpl.h"
 #include "mainwindow/frmSplash.h"
-#include "speech/ProgramWindows.h"
+#include "core/ProgramWindows.h"
 #include "speech/systemtray.h"
 
 #include <QAction>

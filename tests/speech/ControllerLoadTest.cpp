@@ -9,7 +9,7 @@
 #include "mainwindow/ProgramWindowsImpl.h"
 #include "mainwindow/msgform.h"
 #include "platform/GlobalHotkeys.h"
-#include "speech/ProgramWindows.h"
+#include "core/ProgramWindows.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/ReadingReset.h"

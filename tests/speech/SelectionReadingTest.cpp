@@ -8,7 +8,7 @@
 #include "platform/GlobalHotkeys.h"
 #include "platform/Keystrokes.h"
 #include "speech/ActiveDocument.h"
-#include "speech/ProgramWindows.h"
+#include "core/ProgramWindows.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/ReadingReset.h"

@@ -13,7 +13,7 @@
 #include "mainwindow/frmPopup.h"
 #include "mainwindow/frmPreview.h"
 #include "platform/BrowserControl.h"
-#include "speech/ProgramWindows.h"
+#include "core/ProgramWindows.h"
 
 #include <QApplication>
 #include <QCheckBox>

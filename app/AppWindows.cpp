@@ -1,4 +1,4 @@
-#include "floatingbar/AppWindows.h"
+#include "app/AppWindows.h"
 
 #include "floatingbar/frmDockDemo.h"
 #include "floatingbar/frmSet.h"

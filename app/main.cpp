@@ -1,5 +1,5 @@
-#include "GuardedApplication.h"
-#include "Startup.h"
+#include "core/GuardedApplication.h"
+#include "app/Startup.h"
 
 #include "platform/BrowserControl.h"
 #include "platform/SystemServices.h"

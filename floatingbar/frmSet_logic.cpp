@@ -586,7 +586,7 @@ void frmSet::refreshActiveDocument()
     write(kFrmSet, QStringLiteral("WordPrediction"), boolText(ChkPrediction->isChecked()));
     // The word-prediction button shows whether prediction is on.
     doc->setToolbarImage(22, ChkPrediction->isChecked() ? 16 : 17);
-    WordPredictionOn = ChkPrediction->isChecked();
+    predictionState.WordPredictionOn = ChkPrediction->isChecked();
     doc->LoadSkin();
     doc->toolbarchange();
     doc->control_pos();

@@ -6,9 +6,7 @@
 
 #include <pugixml.hpp>
 
-QStringList AdList;
-std::int16_t AdCount = 0;
-std::int16_t AdIndex = 0;
+AdvertList adverts;
 
 namespace {
 
@@ -69,8 +67,8 @@ void LoadAdListFrom(const QString& path)
         if (++count == INT16_MAX)
             break;
     }
-    AdList = list;
-    AdCount = static_cast<std::int16_t>(count);
+    adverts.AdList = list;
+    adverts.AdCount = static_cast<std::int16_t>(count);
 }
 
 void LoadAdList()

@@ -14,12 +14,16 @@
 
 #include <cstdint>
 
-// Caption of entry i at 2i, its link at 2i + 1.
-extern QStringList AdList;
-// Number of entries.
-extern std::int16_t AdCount;
-// The entry the advert line shows; the advert line moves it on.
-extern std::int16_t AdIndex;
+struct AdvertList {
+    // Caption of entry i at 2i, its link at 2i + 1.
+    QStringList AdList;
+    // Number of entries.
+    std::int16_t AdCount = 0;
+    // The entry the advert line shows; the advert line moves it on.
+    std::int16_t AdIndex = 0;
+};
+
+extern AdvertList adverts;
 
 // Reads AppFolder/AdList.xml into AdList and AdCount. A missing, empty or
 // malformed file leaves both as they were.

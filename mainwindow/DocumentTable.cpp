@@ -5,15 +5,7 @@
 #include <QVariant>
 #include <QWidget>
 
-std::array<QPointer<frmDocument>, kMaxDocuments + 1> Documents;
-std::array<bool, kMaxDocuments + 1> DocSlotUsed{};
-std::array<QString, kMaxDocuments + 1> DocSavedText;
-std::array<bool, kMaxDocuments + 1> DocChanged{};
-std::array<QString, kMaxDocuments + 1> DocSaveAsName;
-std::int16_t DocCount = 0;
-std::int16_t NewSlot = 1;
-bool ClosingDocument = false;
-bool IgnoreNextChange = false;
+DocumentTable documentTable;
 
 int SlotOf(const QWidget* window)
 {
@@ -30,8 +22,8 @@ int SlotOf(const QWidget* window)
 std::int16_t FindVacantDocumentSlot()
 {
     for (int slot = 1; slot <= kMaxDocuments; ++slot) {
-        if (!DocSlotUsed[slot]) {
-            DocSlotUsed[slot] = true;
+        if (!documentTable.DocSlotUsed[slot]) {
+            documentTable.DocSlotUsed[slot] = true;
             return static_cast<std::int16_t>(slot);
         }
     }

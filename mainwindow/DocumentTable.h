@@ -15,20 +15,25 @@ class QWidget;
 
 constexpr int kMaxDocuments = 30;
 
-// Indexed by slot 1..30 (index 0 unused, except DocChanged).
-extern std::array<QPointer<frmDocument>, kMaxDocuments + 1> Documents;
-extern std::array<bool, kMaxDocuments + 1> DocSlotUsed;
-extern std::array<QString, kMaxDocuments + 1> DocSavedText;
-// Entry 0 belongs to a window whose Tag is still empty (while it loads).
-extern std::array<bool, kMaxDocuments + 1> DocChanged;
-extern std::array<QString, kMaxDocuments + 1> DocSaveAsName;
-extern std::int16_t DocCount;
-// Result of the last vacant-slot search; -1 when none was vacant.
-extern std::int16_t NewSlot;
-// Set by a closing window just before it saves; cleared on activation.
-extern bool ClosingDocument;
-// The next text change of a document window is not an edit.
-extern bool IgnoreNextChange;
+struct DocumentTable {
+    // Indexed by slot 1..30 (index 0 unused, except DocChanged).
+    std::array<QPointer<frmDocument>, kMaxDocuments + 1> Documents;
+    std::array<bool, kMaxDocuments + 1> DocSlotUsed{};
+    std::array<QString, kMaxDocuments + 1> DocSavedText;
+    // Entry 0 belongs to a window whose Tag is still empty (while it loads).
+    std::array<bool, kMaxDocuments + 1> DocChanged{};
+    std::array<QString, kMaxDocuments + 1> DocSaveAsName;
+    std::int16_t DocCount = 0;
+    // Result of the last vacant-slot search; -1 when none was vacant.
+    std::int16_t NewSlot = 1;
+    // Set by a closing window just before it saves; cleared on activation.
+    bool ClosingDocument = false;
+    // The next text change of a document window is not an edit.
+    bool IgnoreNextChange = false;
+};
+
+// The program's one table of documents.
+extern DocumentTable documentTable;
 
 // Reading highlight colours (COLORREF).
 constexpr std::uint32_t kSentenceYellow = 0x00FFFF;

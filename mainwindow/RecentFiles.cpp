@@ -8,9 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-RecentFilesMenu* RufForm = nullptr;
-std::int16_t RufCount = 0;
-std::int16_t RufMax = 0;
+RecentFilesState recentFiles;
 
 namespace {
 
@@ -42,48 +40,48 @@ std::int16_t storedCount()
 // Menu element k (1-based), made when missing.
 QAction* element(int k)
 {
-    if (!RufForm)
+    if (!recentFiles.RufForm)
         return nullptr;
-    if (k < RufForm->recentFileItems().size() && RufForm->recentFileItems()[k])
-        return RufForm->recentFileItems()[k];
-    return RufForm->LoadRUFItem(k);
+    if (k < recentFiles.RufForm->recentFileItems().size() && recentFiles.RufForm->recentFileItems()[k])
+        return recentFiles.RufForm->recentFileItems()[k];
+    return recentFiles.RufForm->LoadRUFItem(k);
 }
 
 int elementCount()
 {
-    return RufForm ? static_cast<int>(RufForm->recentFileItems().size()) - 1 : 0;
+    return recentFiles.RufForm ? static_cast<int>(recentFiles.RufForm->recentFileItems().size()) - 1 : 0;
 }
 
 } // namespace
 
 void LoadRecentFiles(RecentFilesMenu* form)
 {
-    RufForm = form;
-    RufCount = 0;
+    recentFiles.RufForm = form;
+    recentFiles.RufCount = 0;
     if (!readEntry(1).isEmpty()) {
-        RufMax = kRecentLimit;
-        RufCount = storedCount();
-        for (int k = 1; k <= RufCount; ++k) {
+        recentFiles.RufMax = kRecentLimit;
+        recentFiles.RufCount = storedCount();
+        for (int k = 1; k <= recentFiles.RufCount; ++k) {
             if (QAction* a = element(k))
                 a->setText(readEntry(k));
         }
     } else {
-        WriteSetting(IniFile, kFrmSet, kCountKey, QString::number(RufCount));
-        RufMax = kRecentLimit;
+        WriteSetting(IniFile, kFrmSet, kCountKey, QString::number(recentFiles.RufCount));
+        recentFiles.RufMax = kRecentLimit;
     }
 }
 
 void AddRecentFile(const QString& path)
 {
-    if (!RufForm)
+    if (!recentFiles.RufForm)
         return;
     const int n = elementCount();
     for (int i = 1; i <= n; ++i) {
-        if (RufForm->recentFileItems()[i]->text() == path) {
+        if (recentFiles.RufForm->recentFileItems()[i]->text() == path) {
             // To the top of the menu; the stored list keeps its order.
             for (int k = i - 1; k >= 1; --k)
-                RufForm->recentFileItems()[k + 1]->setText(RufForm->recentFileItems()[k]->text());
-            RufForm->recentFileItems()[1]->setText(path);
+                recentFiles.RufForm->recentFileItems()[k + 1]->setText(recentFiles.RufForm->recentFileItems()[k]->text());
+            recentFiles.RufForm->recentFileItems()[1]->setText(path);
             return;
         }
         if (i == n) {
@@ -102,29 +100,29 @@ void AddNewRecentFile(const QString& path)
 
 void GrowRecentList()
 {
-    if (RufCount >= RufMax)
+    if (recentFiles.RufCount >= recentFiles.RufMax)
         return;
-    const bool hadEntries = RufCount != 0;
-    ++RufCount;
+    const bool hadEntries = recentFiles.RufCount != 0;
+    ++recentFiles.RufCount;
     if (hadEntries)
-        element(RufCount);
-    WriteSetting(IniFile, kFrmSet, kCountKey, QString::number(RufCount));
+        element(recentFiles.RufCount);
+    WriteSetting(IniFile, kFrmSet, kCountKey, QString::number(recentFiles.RufCount));
 }
 
 void PushRecentFile(const QString& path)
 {
     if (readEntry(1) == path)
         return;
-    for (int n = RufMax - 1; n >= 1; --n)
+    for (int n = recentFiles.RufMax - 1; n >= 1; --n)
         WriteSetting(IniFile, kFrmSet, entryKey(n + 1), readEntry(n));
     WriteSetting(IniFile, kFrmSet, entryKey(1), path);
 }
 
 void RefreshRecentMenu()
 {
-    if (RufCount > RufMax)
+    if (recentFiles.RufCount > recentFiles.RufMax)
         return;
-    for (int k = 1; k <= RufCount; ++k) {
+    for (int k = 1; k <= recentFiles.RufCount; ++k) {
         if (QAction* a = element(k))
             a->setText(readEntry(k));
     }

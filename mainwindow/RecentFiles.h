@@ -28,13 +28,17 @@ protected:
     ~RecentFilesMenu() = default;
 };
 
-// The window whose File menu shows the list (set by LoadRecentFiles; the
-// window clears it when it goes).
-extern RecentFilesMenu* RufForm;
-// Number of entries (0..RufMax), mirroring FrmSet/noRUF.
-extern std::int16_t RufCount;
-// The limit: 5 once the list is loaded.
-extern std::int16_t RufMax;
+struct RecentFilesState {
+    // The window whose File menu shows the list (set by LoadRecentFiles;
+    // the window clears it when it goes).
+    RecentFilesMenu* RufForm = nullptr;
+    // Number of entries (0..RufMax), mirroring FrmSet/noRUF.
+    std::int16_t RufCount = 0;
+    // The limit: 5 once the list is loaded.
+    std::int16_t RufMax = 0;
+};
+
+extern RecentFilesState recentFiles;
 
 // Fills the File menu of `form` from the settings file.
 void LoadRecentFiles(RecentFilesMenu* form);

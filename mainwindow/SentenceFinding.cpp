@@ -9,10 +9,6 @@
 
 #include <algorithm>
 
-std::int32_t SelStartPos = 0;
-std::int32_t SelEndPos = 0;
-std::int32_t SelLen = 0;
-std::int32_t SentenceLen = 0;
 
 namespace {
 
@@ -166,7 +162,7 @@ SentenceBounds selectAndPaint(RichTextBox* rtf, TextWindow& text, int start, int
         }
     });
     IgnoreErrors([&] { readingState.sentenceStartsAt(rtf->SelStart()); });
-    IgnoreErrors([&] { SentenceLen = rtf->SelLength(); });
+    IgnoreErrors([&] { readingState.SentenceLen = rtf->SelLength(); });
     SetSelectionBackColor(rtf, kSentenceYellow);
     return {start, end};
 }
@@ -205,9 +201,9 @@ SentenceBounds SelectSentenceBySelection(RichTextBox* rtf)
     const int start = readingState.ReadingPos();
     const int p = std::max<std::int32_t>(readingState.ReadingPos(), 1);
 
-    const int delimiter = findDelimiterForward(text, p - 1, SelEndPos - 1);
-    const int end = delimiter >= 0 ? delimiter + 1 : SelEndPos;
-    readingState.IsLastSentence = end == SelEndPos || nothingLeftToRead(text, end, SelEndPos);
+    const int delimiter = findDelimiterForward(text, p - 1, readingState.SelEndPos - 1);
+    const int end = delimiter >= 0 ? delimiter + 1 : readingState.SelEndPos;
+    readingState.IsLastSentence = end == readingState.SelEndPos || nothingLeftToRead(text, end, readingState.SelEndPos);
 
     return selectAndPaint(rtf, text, start, end);
 }
@@ -233,7 +229,7 @@ void SelectForwardSentence(RichTextBox* rtf)
         // A negative position is refused: the caret stays.
         if (f - 3 >= 0)
             rtf->setSelStart(f - 3);
-        readingState.moveTo(f - SentenceLen - 3);
+        readingState.moveTo(f - readingState.SentenceLen - 3);
     });
 }
 

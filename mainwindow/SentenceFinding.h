@@ -21,13 +21,8 @@
 
 class RichTextBox;
 
-// Reading-position state shared by the document windows and the speech
-// controller (ReadingPos, SentenceStart and IsLastSentence live with the
-// reading state in speech/ReadingState.h).
-extern std::int32_t SelStartPos; // start of the user's selection being read
-extern std::int32_t SelEndPos;   // its exclusive end
-extern std::int32_t SelLen;      // its length
-extern std::int32_t SentenceLen; // length of the sentence selected, as the control reports it
+// The selection being read and the sentence last selected live with the
+// reading state (speech/ReadingState.h).
 
 // Where the sentence last selected lies: its start and its exclusive end
 // (just after its delimiter). The document window keeps them as

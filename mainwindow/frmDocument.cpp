@@ -86,7 +86,7 @@ void frmDocument::Form_Load()
         readingState.PunctuationMode = CLng(ReadSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("PunctuationTag"),
                                            QStringLiteral("0")));
     });
-    PredictionPage = 0;
+    predictionState.PredictionPage = 0;
     IgnoreErrors([&] {
         FillVoiceList();
         if (VoiceCB->currentText().isEmpty() && VoiceCB->count() > 0)
@@ -104,7 +104,7 @@ void frmDocument::Form_Load()
             main->setPanelText(3, LoadResString(kSpeedText) + QString::number(cpvSlider1->value()));
         }
     });
-    IgnoreNextChange = true;
+    documentTable.IgnoreNextChange = true;
     IgnoreErrors([&] { LoadFormStrings(this); });
     IgnoreErrors([&] { toolbarchange(); });
     // The selection keeps its colour while another window has the focus.
@@ -120,7 +120,7 @@ void frmDocument::Form_Load()
         NextBtn->setEnabled(false);
         PriewBtn->setEnabled(false);
     });
-    IgnoreErrors([&] { DocChanged.at(SlotOf(this)) = false; });
+    IgnoreErrors([&] { documentTable.DocChanged.at(SlotOf(this)) = false; });
     LoadingWindow = false;
     IgnoreErrors([&] { loadAdverts(); });
     for (QWidget* w : {static_cast<QWidget*>(SpeakBtn), static_cast<QWidget*>(PriewBtn),
@@ -189,7 +189,7 @@ void frmDocument::LoadSkin()
     });
 
     const int slot = SlotOf(this);
-    const bool changed = DocChanged.at(slot);
+    const bool changed = documentTable.DocChanged.at(slot);
     // The whole text takes the configured look, each value on its own (one
     // that cannot be read leaves that part as it is). It is given in one
     // change without selecting the text: selecting all of a long text, and
@@ -206,7 +206,7 @@ void frmDocument::LoadSkin()
     IgnoreErrors([&] { look.strikeThru = TextToBool(frmSet("FontStrikethru", "True")); });
     IgnoreErrors([&] { look.underline = TextToBool(frmSet("FontUnderline", "True")); });
     IgnoreErrors([&] { rtfText->SetFontAndColor(look); });
-    DocChanged.at(slot) = changed;
+    documentTable.DocChanged.at(slot) = changed;
 
     IgnoreErrors([&] {
         if (loadSkinFile(Skin1, "\\button.skn"))
@@ -247,7 +247,7 @@ void frmDocument::Form_Activate()
     IgnoreErrors([&] { setWindowIcon(LoadResIcon(101)); });
     IgnoreErrors([] { ShowLineNumber(); });
     IgnoreErrors([&] { showStoredVoiceAndSpeed(); });
-    ClosingDocument = false;
+    documentTable.ClosingDocument = false;
     readingState.IsIdle = true;
     IgnoreErrors([] {
         if (DocumentHost* main = DocumentHost::instance())
@@ -290,8 +290,8 @@ void frmDocument::releaseSlot(int slot)
 {
     if (slot < 1 || slot > kMaxDocuments)
         return;
-    Documents[slot] = nullptr;
-    DocSlotUsed[slot] = false;
+    documentTable.Documents[slot] = nullptr;
+    documentTable.DocSlotUsed[slot] = false;
 }
 
 void frmDocument::Form_Unload(int& Cancel)
@@ -305,39 +305,39 @@ void frmDocument::Form_Unload(int& Cancel)
     const bool counted = slot >= 1 && slot <= kMaxDocuments;
     const QString text = rtfText->Text();
 
-    if (!counted || text == DocSavedText.at(slot)) {
+    if (!counted || text == documentTable.DocSavedText.at(slot)) {
         if (counted) {
             releaseSlot(slot);
-            --DocCount;
+            --documentTable.DocCount;
         }
     } else {
         makeActiveChild();
         const int answer = MsgBox(LoadResString(kSaveQuestion), vbYesNo + vbQuestion, LoadResString(kProductName), this);
         if (answer == vbYes) {
-            const std::int16_t countBefore = DocCount;
-            ClosingDocument = true;
+            const std::int16_t countBefore = documentTable.DocCount;
+            documentTable.ClosingDocument = true;
             IgnoreErrors([&] {
                 DocumentHost* main = DocumentHost::instance();
                 if (!main)
                     return;
-                if (windowTitle().left(8) != QLatin1String("Document") || DocSaveAsName.at(slot).isEmpty())
+                if (windowTitle().left(8) != QLatin1String("Document") || documentTable.DocSaveAsName.at(slot).isEmpty())
                     main->mnuFileSave_Click();
                 else
                     main->mnuFileSaveAs_Click();
             });
-            ClosingDocument = false;
+            documentTable.ClosingDocument = false;
             // The save counts only when the stored text is now the text on
             // the screen; a cancelled or failed save keeps the window open
             // with its text, its slot and its place in the count.
-            const bool saved = DocSavedText.at(slot) == rtfText->Text();
-            DocCount = saved ? static_cast<std::int16_t>(countBefore - 1) : countBefore;
+            const bool saved = documentTable.DocSavedText.at(slot) == rtfText->Text();
+            documentTable.DocCount = saved ? static_cast<std::int16_t>(countBefore - 1) : countBefore;
             if (saved)
                 releaseSlot(slot);
             else
                 Cancel = 1;
         } else {
             releaseSlot(slot);
-            --DocCount;
+            --documentTable.DocCount;
         }
         IgnoreErrors([] {
             if (DocumentHost* main = DocumentHost::instance())

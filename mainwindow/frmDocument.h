@@ -42,23 +42,27 @@ class QToolBar;
 class RichTextBox;
 class Skin;
 
-// Word prediction, shared by every document window.
-extern std::int32_t PredictionPage;   // page shown; 0 when a window loads
-extern QString TypedFragment;         // typed beginning of the word; nothing writes it
-// The two word lists of the suggestions with their letter indexes; the
-// first list is paged first, the second fills the rows it leaves empty.
-// Nothing fills them.
-extern PredictionWordList PredictionList1;
-extern PredictionLetterIndex PredictionIndex1;
-extern PredictionWordList PredictionList2;
-extern PredictionLetterIndex PredictionIndex2;
-// Typing-echo flags (0 or 1) and the mode combined from them.
-extern std::int16_t EchoOption1;
-extern std::int16_t EchoOption2;
-extern std::int16_t EchoOption3;
-extern std::int16_t EchoMode;
-// Mirrors FrmSet/WordPrediction; nothing reads it.
-extern bool WordPredictionOn;
+// Word prediction and typing echo, shared by every document window.
+struct PredictionState {
+    std::int32_t PredictionPage = 0; // page shown; 0 when a window loads
+    QString TypedFragment;           // typed beginning of the word; nothing writes it
+    // The two word lists of the suggestions with their letter indexes; the
+    // first list is paged first, the second fills the rows it leaves empty.
+    // Nothing fills them.
+    PredictionWordList PredictionList1;
+    PredictionLetterIndex PredictionIndex1;
+    PredictionWordList PredictionList2;
+    PredictionLetterIndex PredictionIndex2;
+    // Typing-echo flags (0 or 1) and the mode combined from them.
+    std::int16_t EchoOption1 = 0;
+    std::int16_t EchoOption2 = 0;
+    std::int16_t EchoOption3 = 0;
+    std::int16_t EchoMode = 0;
+    // Mirrors FrmSet/WordPrediction; nothing reads it.
+    bool WordPredictionOn = false;
+};
+
+extern PredictionState predictionState;
 
 // "Line Number: n" of the active document's caret in the status bar.
 void ShowLineNumber();

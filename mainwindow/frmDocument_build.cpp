@@ -32,13 +32,7 @@
 
 #include <stdexcept>
 
-std::int32_t PredictionPage = 0;
-QString TypedFragment;
-std::int16_t EchoOption1 = 0;
-std::int16_t EchoOption2 = 0;
-std::int16_t EchoOption3 = 0;
-std::int16_t EchoMode = 0;
-bool WordPredictionOn = false;
+PredictionState predictionState;
 
 namespace {
 

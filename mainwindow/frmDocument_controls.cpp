@@ -192,22 +192,22 @@ void frmDocument::CmdFemaleVoice_Click()
 void frmDocument::loadAdverts()
 {
     LoadAdList();
-    if (AdCount > 0) {
+    if (adverts.AdCount > 0) {
         // A list that became shorter than the entry shown starts again.
-        if (AdIndex < 0 || AdIndex >= AdCount)
-            AdIndex = 0;
-        lblAd->setText(AdList.value(2 * AdIndex));
+        if (adverts.AdIndex < 0 || adverts.AdIndex >= adverts.AdCount)
+            adverts.AdIndex = 0;
+        lblAd->setText(adverts.AdList.value(2 * adverts.AdIndex));
     }
 }
 
 void frmDocument::Timer2_Timer()
 {
     ReportErrors(this, [&] {
-        if (AdCount > 0) {
-            if (AdIndex + 1 >= AdCount)
-                AdIndex = -1;
-            ++AdIndex;
-            lblAd->setText(AdList.value(2 * AdIndex));
+        if (adverts.AdCount > 0) {
+            if (adverts.AdIndex + 1 >= adverts.AdCount)
+                adverts.AdIndex = -1;
+            ++adverts.AdIndex;
+            lblAd->setText(adverts.AdList.value(2 * adverts.AdIndex));
         }
     });
     Timer2->stop();
@@ -220,9 +220,9 @@ void frmDocument::tmrAd_Timer()
 
 void frmDocument::lblAd_Click()
 {
-    if (AdIndex < 0 || AdIndex >= AdCount)
+    if (adverts.AdIndex < 0 || adverts.AdIndex >= adverts.AdCount)
         return;
-    const QString link = AdList.value(2 * AdIndex + 1);
+    const QString link = adverts.AdList.value(2 * adverts.AdIndex + 1);
     if (link.isEmpty())
         return;
     ShellOpenWithMessage(link, QString());
@@ -295,11 +295,11 @@ void frmDocument::rtfText_Change()
 {
     if (readingState.IsSpeaking)
         return;
-    if (IgnoreNextChange) {
-        IgnoreNextChange = false;
+    if (documentTable.IgnoreNextChange) {
+        documentTable.IgnoreNextChange = false;
         return;
     }
-    IgnoreErrors([&] { DocChanged.at(SlotOf(this)) = true; });
+    IgnoreErrors([&] { documentTable.DocChanged.at(SlotOf(this)) = true; });
 }
 
 void frmDocument::ReadClipboardtoFile_Click()

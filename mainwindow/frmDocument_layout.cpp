@@ -258,14 +258,14 @@ void frmDocument::toggleWordPrediction()
         IgnoreErrors([] {
             WriteSetting(IniFile, QStringLiteral("FrmSet"), QStringLiteral("WordPrediction"), QStringLiteral("False"));
         });
-        WordPredictionOn = false;
+        predictionState.WordPredictionOn = false;
         list1->hide();
     } else {
         IgnoreErrors([&] { setToolbarImage(22, 16); });
         IgnoreErrors([] {
             WriteSetting(IniFile, QStringLiteral("FrmSet"), QStringLiteral("WordPrediction"), QStringLiteral("True"));
         });
-        WordPredictionOn = true;
+        predictionState.WordPredictionOn = true;
     }
 }
 

@@ -25,11 +25,6 @@
 #include <optional>
 #include <stdexcept>
 
-PredictionWordList PredictionList1;
-PredictionLetterIndex PredictionIndex1;
-PredictionWordList PredictionList2;
-PredictionLetterIndex PredictionIndex2;
-
 namespace {
 
 // Key codes PicKeydown understands.
@@ -181,14 +176,14 @@ void frmDocument::AddTotalList(const QString& words)
 // ten a page, moving back SecondListCount fewer.
 QString frmDocument::buildPredictionPage(bool movingOn)
 {
-    const std::int32_t p = PredictionPage;
-    const QString first = PredictWords(PredictionList1, PredictionIndex1, TypedFragment, 10 * p, 10);
+    const std::int32_t p = predictionState.PredictionPage;
+    const QString first = PredictWords(predictionState.PredictionList1, predictionState.PredictionIndex1, predictionState.TypedFragment, 10 * p, 10);
     const int k = LastPieceIndex(first);
     SecondListCount = 9 - k;
     QString second;
     if (k < 9) {
         const std::int32_t skip = movingOn ? 10 * p + SecondListCount : 10 * p - SecondListCount;
-        second = PredictWords(PredictionList2, PredictionIndex2, TypedFragment, skip, SecondListCount);
+        second = PredictWords(predictionState.PredictionList2, predictionState.PredictionIndex2, predictionState.TypedFragment, skip, SecondListCount);
     }
     return TrimBlanks(first + QLatin1Char(' ') + second);
 }
@@ -204,13 +199,13 @@ void frmDocument::resetPredictionRows(int selected)
 void frmDocument::Command8_Click()
 {
     IgnoreErrors([&] {
-        ++PredictionPage;
+        ++predictionState.PredictionPage;
         const QString text = buildPredictionPage(true);
         resetPredictionRows(0);
         if (!text.isEmpty())
             AddTotalList(text);
         else
-            --PredictionPage;
+            --predictionState.PredictionPage;
         rtfText->setFocus();
     });
 }
@@ -218,8 +213,8 @@ void frmDocument::Command8_Click()
 void frmDocument::Command7_Click()
 {
     IgnoreErrors([&] {
-        if (PredictionPage > 0) {
-            --PredictionPage;
+        if (predictionState.PredictionPage > 0) {
+            --predictionState.PredictionPage;
             const QString text = buildPredictionPage(false);
             resetPredictionRows(9);
             if (!text.isEmpty())
@@ -256,7 +251,7 @@ void frmDocument::PicKeydown(std::int16_t KeyCode)
         // row's word.
         rtfText->setFocus();
         letEventsRun();
-        const int typed = static_cast<int>(TypedFragment.size());
+        const int typed = static_cast<int>(predictionState.TypedFragment.size());
         const int start = rtfText->SelStart() - typed;
         if (start < 0)
             throw std::out_of_range("Invalid property value");
@@ -389,6 +384,6 @@ void frmDocument::ChkSentence_Click()
 
 void frmDocument::SetEchoMode()
 {
-    if (const auto mode = echoModeFor(EchoOption1, EchoOption2, EchoOption3))
-        EchoMode = *mode;
+    if (const auto mode = echoModeFor(predictionState.EchoOption1, predictionState.EchoOption2, predictionState.EchoOption3))
+        predictionState.EchoMode = *mode;
 }

@@ -44,7 +44,7 @@ int settingNumber(const QString& text)
 // DocChanged of a window's slot, kept across formatting work.
 bool& changedFlagOf(const QWidget* window)
 {
-    return DocChanged[static_cast<std::size_t>(SlotOf(window))];
+    return documentTable.DocChanged[static_cast<std::size_t>(SlotOf(window))];
 }
 
 void keepBounds(const SentenceBounds& bounds, std::int32_t& start, std::int32_t& end)
@@ -142,9 +142,9 @@ void frmDocument::SpeakBtn_Click()
                 readingState.IsReadingSelection = true;
                 SetSelectionBackColor(rtfText, kSentenceYellow);
                 readingState.moveTo(rtfText->SelStart());
-                SelLen = rtfText->SelLength();
-                SelEndPos = readingState.ReadingPos() + SelLen;
-                SelStartPos = readingState.ReadingPos();
+                readingState.SelLen = rtfText->SelLength();
+                readingState.SelEndPos = readingState.ReadingPos() + readingState.SelLen;
+                readingState.SelStartPos = readingState.ReadingPos();
                 selectSpeakable(rtfText, &SelectSentenceBySelection, HighlightStart, HighlightEnd);
             }
             speakSentence(rtfText->SelText());
@@ -233,7 +233,7 @@ void frmDocument::SpeakNextSentence()
 
 void frmDocument::SpeakSelNextSentence()
 {
-    if (rtfText->SelStart() > SelStartPos + SelLen) {
+    if (rtfText->SelStart() > readingState.SelStartPos + readingState.SelLen) {
         // The caret left the selection: the reading is over. Nothing is
         // spoken, so the reading is closed here as at its last sentence;
         // otherwise it would stay "speaking" with nothing to wait for.
@@ -322,7 +322,7 @@ void frmDocument::StopBtn_Click()
             if (answer == vbYes && main) {
                 const QString caption = windowTitle();
                 if (caption.left(8) != QLatin1String("Document")
-                    || DocSaveAsName[static_cast<std::size_t>(SlotOf(this))].isEmpty()
+                    || documentTable.DocSaveAsName[static_cast<std::size_t>(SlotOf(this))].isEmpty()
                     || caption.right(9) != QLatin1String("first.txt"))
                     main->mnuFileSave_Click();
                 else

@@ -107,8 +107,8 @@ frmMain::~frmMain()
         s_instance = nullptr;
     if (ReadingFaces::mainWindow == static_cast<MainWindowFace*>(this))
         ReadingFaces::mainWindow = nullptr;
-    if (RufForm == static_cast<RecentFilesMenu*>(this))
-        RufForm = nullptr;
+    if (recentFiles.RufForm == static_cast<RecentFilesMenu*>(this))
+        recentFiles.RufForm = nullptr;
 }
 
 DocumentHost* DocumentHost::instance()
@@ -543,8 +543,8 @@ void frmMain::MDIForm_Load()
     IgnoreErrors([this] { LoadRecentFiles(this); });
     IgnoreErrors([this] { LoadFormStrings(this); });
     QCoreApplication::processEvents();
-    NewSlot = 1;
-    DocCount = 0;
+    documentTable.NewSlot = 1;
+    documentTable.DocCount = 0;
     Popmenu->menuAction()->setVisible(false);
     IgnoreErrors([this] {
         const QString v = ReadSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("AutoClipboard"),
@@ -560,7 +560,7 @@ void frmMain::MDIForm_Load()
     IgnoreErrors([this] {
         OpenFileInNewWindow(AppFolder + QStringLiteral("/first.txt"), false);
         const int slot = activeSlot();
-        DocChanged[slot] = false;
+        documentTable.DocChanged[slot] = false;
     });
     IgnoreErrors([] { frmSplash::Unload(); });
 }
@@ -684,7 +684,7 @@ void frmMain::setClipboardItems()
 
 void frmMain::setmenu()
 {
-    const bool has = DocCount >= 1;
+    const bool has = documentTable.DocCount >= 1;
     for (QMenu* m : {mnuWebsite, mnuCtl, mnuFormat, mnuWindow, mnuEdit, mnuView})
         m->menuAction()->setEnabled(has);
     for (QAction* a : {mnuFileSave, mnuFileSaveAs, mnuFileClose, mnuFilePrint})
@@ -706,7 +706,7 @@ void frmMain::setmenu()
 
 void frmMain::setDictationmenu()
 {
-    if (DocCount >= 1)
+    if (documentTable.DocCount >= 1)
         setClipboardItems();
     else
         mnuEdit->menuAction()->setEnabled(false);

@@ -92,21 +92,21 @@ void frmMain::setRichTextPrinter(RichTextPrinter printer)
 
 void frmMain::mnuFileNew_Click()
 {
-    NewSlot = FindVacantDocumentSlot();
-    if (NewSlot == -1)
+    documentTable.NewSlot = FindVacantDocumentSlot();
+    if (documentTable.NewSlot == -1)
         return; // 30 documents are open
-    const int slot = NewSlot;
+    const int slot = documentTable.NewSlot;
     auto* doc = new frmDocument;
-    Documents[slot] = doc;
+    documentTable.Documents[slot] = doc;
     doc->setTag(QString::number(slot));
     addDocumentWindow(doc);
-    DocSaveAsName[slot].clear();
+    documentTable.DocSaveAsName[slot].clear();
     doc->setWindowTitle(QStringLiteral("Document %1").arg(slot));
     IgnoreErrors([doc] { doc->control_pos(); });
     QCoreApplication::processEvents();
-    ++DocCount;
-    DocChanged[slot] = false;
-    DocSavedText[slot] = windowText(doc);
+    ++documentTable.DocCount;
+    documentTable.DocChanged[slot] = false;
+    documentTable.DocSavedText[slot] = windowText(doc);
     // The window was activated before it was counted: bring the menus up
     // to date with the new count.
     setmenu();
@@ -144,17 +144,17 @@ frmDocument* frmMain::OpenFileInNewWindow(const QString& pathRef, bool reportFai
 {
     // A copy: the caller's string may change while the window activates.
     const QString path = pathRef;
-    NewSlot = FindVacantDocumentSlot();
-    if (NewSlot == -1)
+    documentTable.NewSlot = FindVacantDocumentSlot();
+    if (documentTable.NewSlot == -1)
         return nullptr;
-    const int slot = NewSlot;
+    const int slot = documentTable.NewSlot;
     auto* doc = new frmDocument;
-    Documents[slot] = doc;
+    documentTable.Documents[slot] = doc;
     doc->setTag(QString::number(slot));
     addDocumentWindow(doc);
-    ++DocCount;
+    ++documentTable.DocCount;
     IgnoreErrors([&] { AddRecentFile(path); });
-    IgnoreNextChange = true;
+    documentTable.IgnoreNextChange = true;
     // The text takes the configured font and colour as it goes in, the
     // caret at the start: formatting a long text once it is in would lay it
     // all out again. A setting that cannot be read leaves out itself and
@@ -169,12 +169,12 @@ frmDocument* frmMain::OpenFileInNewWindow(const QString& pathRef, bool reportFai
     }
     // Loading an empty file, or none, raises no change: the next change is
     // the user's.
-    IgnoreNextChange = false;
+    documentTable.IgnoreNextChange = false;
     doc->setWindowTitle(path);
     doc->view_status = 1;
     IgnoreErrors([doc] { doc->control_pos(); });
-    DocChanged[slot] = false;
-    DocSavedText[slot] = windowText(doc);
+    documentTable.DocChanged[slot] = false;
+    documentTable.DocSavedText[slot] = windowText(doc);
     setmenu();
     if (reportFailure && !failure.isEmpty()) {
         // The window stays, empty and captioned with the path; the user is
@@ -234,15 +234,15 @@ void frmMain::mnuFileSave_Click()
     IgnoreErrors([&] { AddRecentFile(name); });
     if (!saveActiveDocument(name, isRtfForSave(name))) {
         // The close that asked for this save does not go ahead.
-        ClosingDocument = false;
+        documentTable.ClosingDocument = false;
         return;
     }
-    DocChanged[slot] = false;
-    if (ClosingDocument) {
-        --DocCount;
+    documentTable.DocChanged[slot] = false;
+    if (documentTable.ClosingDocument) {
+        --documentTable.DocCount;
         setmenu();
     }
-    DocSavedText[slot] = windowText(doc);
+    documentTable.DocSavedText[slot] = windowText(doc);
     lastSaveOk_ = true;
 }
 
@@ -263,25 +263,25 @@ void frmMain::mnuFileSaveAs_Click()
     const QString fileName = dlgCommonDialog.FileName;
     if (fileName.isEmpty()) {
         // Cancelled: nothing is saved, and a closing document stays open.
-        ClosingDocument = false;
+        documentTable.ClosingDocument = false;
         return;
     }
     IgnoreErrors([&] { AddRecentFile(fileName); });
     frmDocument* doc = activeDocument();
     if (!doc || !saveActiveDocument(fileName, isRtfForSaveAs(fileName))) {
-        ClosingDocument = false;
+        documentTable.ClosingDocument = false;
         return;
     }
     const int slot = SlotOf(doc);
-    if (DocChanged[slot])
-        DocChanged[slot] = false;
+    if (documentTable.DocChanged[slot])
+        documentTable.DocChanged[slot] = false;
     doc->setWindowTitle(fileName);
-    DocSaveAsName[slot] = dlgCommonDialog.FileTitle.isEmpty() ? fileName : dlgCommonDialog.FileTitle;
-    if (ClosingDocument) {
-        --DocCount;
+    documentTable.DocSaveAsName[slot] = dlgCommonDialog.FileTitle.isEmpty() ? fileName : dlgCommonDialog.FileTitle;
+    if (documentTable.ClosingDocument) {
+        --documentTable.DocCount;
         setmenu();
     }
-    DocSavedText[slot] = windowText(doc);
+    documentTable.DocSavedText[slot] = windowText(doc);
     lastSaveOk_ = true;
 }
 
@@ -307,7 +307,7 @@ void frmMain::mnuFileClose_Click()
         // The window's unload stops reading and may ask to save; when that
         // save is cancelled or fails the window stays and keeps its slot.
         if (sub && sub->close())
-            DocSlotUsed[slot] = false;
+            documentTable.DocSlotUsed[slot] = false;
     }
     setmenu();
 }
@@ -330,23 +330,23 @@ std::int16_t GetActiveDocumentSlot()
     if (frmDocument* doc = main->activeDocument())
         return static_cast<std::int16_t>(SlotOf(doc));
 
-    NewSlot = FindVacantDocumentSlot();
-    if (NewSlot == -1)
+    documentTable.NewSlot = FindVacantDocumentSlot();
+    if (documentTable.NewSlot == -1)
         throw std::runtime_error("no free document slot: 30 documents are open");
-    const int slot = NewSlot;
+    const int slot = documentTable.NewSlot;
     auto* doc = new frmDocument;
-    Documents[slot] = doc;
+    documentTable.Documents[slot] = doc;
     doc->setWindowTitle(QStringLiteral("Document %1").arg(slot));
     doc->setTag(QString::number(slot));
     main->addDocumentWindow(doc);
     // A new, empty document: nothing to save yet.
-    DocSaveAsName[slot].clear();
-    DocChanged[slot] = false;
-    DocSavedText[slot] = doc->rtfText ? doc->rtfText->Text() : QString();
+    documentTable.DocSaveAsName[slot].clear();
+    documentTable.DocChanged[slot] = false;
+    documentTable.DocSavedText[slot] = doc->rtfText ? doc->rtfText->Text() : QString();
 
     frmDocument* active = main->activeDocument();
     const std::int16_t result = static_cast<std::int16_t>(SlotOf(active ? active : doc));
-    ++DocCount;
+    ++documentTable.DocCount;
     main->setmenu();
     return result;
 }

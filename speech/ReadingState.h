@@ -30,6 +30,10 @@ public:
     std::int32_t PunctuationMode = 0; // copy of ReadSet/PunctuationTag: 1 = punctuation spoken
     bool IsMainShown = false;        // the main window is the face
     bool IsDockShown = false;        // the floating bar is the face
+    std::int32_t SelStartPos = 0;    // start of the user's selection being read
+    std::int32_t SelEndPos = 0;      // its exclusive end
+    std::int32_t SelLen = 0;         // its length
+    std::int32_t SentenceLen = 0;    // length of the sentence selected, as the control reports it
 
     // ---- the continuation ----
     bool PrevRequested() const { return prevRequested_; } // the previous sentence was asked for

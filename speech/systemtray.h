@@ -20,11 +20,6 @@ class QAction;
 class QMenu;
 class QSystemTrayIcon;
 
-// Text the dormant ClipboardChanged last saw on the clipboard.
-extern QString LastClipboardText;
-// Mirror of ReadSet/AutoClipboard; nothing reads it.
-extern bool AutoReadClipboard;
-
 class systemtray : public QWidget {
     Q_OBJECT
 public:
@@ -33,6 +28,11 @@ public:
 
     // The controller, or null before it is made and after it is gone.
     static systemtray* instance();
+
+    // Text the dormant ClipboardChanged last saw on the clipboard.
+    static inline QString LastClipboardText;
+    // Mirror of ReadSet/AutoClipboard; nothing reads it.
+    static inline bool AutoReadClipboard = false;
 
     // The main window installs this; without it (or when it gives null)
     // there is no active document window and the calls on it do nothing.

@@ -30,8 +30,6 @@
 #include <limits>
 #include <stdexcept>
 
-QString LastClipboardText;
-
 namespace {
 
 const QString kReadSet = QStringLiteral("ReadSet");

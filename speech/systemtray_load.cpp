@@ -31,8 +31,6 @@
 #include <cstdio>
 #include <stdexcept>
 
-bool AutoReadClipboard = false;
-
 namespace {
 
 const QString kReadSet = QStringLiteral("ReadSet");

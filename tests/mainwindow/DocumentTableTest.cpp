@@ -14,11 +14,11 @@ TEST_F(DocumentTableTest, VacantSlotSearchTakesTheLowestFreeSlotUntilAllThirtyAr
 {
     for (int expected = 1; expected <= kMaxDocuments; ++expected) {
         EXPECT_EQ(FindVacantDocumentSlot(), expected);
-        EXPECT_TRUE(DocSlotUsed[expected]);
+        EXPECT_TRUE(documentTable.DocSlotUsed[expected]);
     }
     EXPECT_EQ(FindVacantDocumentSlot(), -1);
-    DocSlotUsed[17] = false;
-    DocSlotUsed[4] = false;
+    documentTable.DocSlotUsed[17] = false;
+    documentTable.DocSlotUsed[4] = false;
     EXPECT_EQ(FindVacantDocumentSlot(), 4);
     EXPECT_EQ(FindVacantDocumentSlot(), 17);
     EXPECT_EQ(FindVacantDocumentSlot(), -1);
@@ -40,20 +40,20 @@ TEST_F(DocumentTableTest, SlotOfReadsTheTagAndGivesZeroForAnythingElse)
 TEST_F(DocumentTableTest, ActiveSlotWithoutADocumentMakesOneInTheLowestVacantSlot)
 {
     MakeMain();
-    DocSlotUsed[1] = true; // taken by a window elsewhere
-    DocSavedText[2] = "left over from an earlier document";
+    documentTable.DocSlotUsed[1] = true; // taken by a window elsewhere
+    documentTable.DocSavedText[2] = "left over from an earlier document";
     const std::int16_t slot = GetActiveDocumentSlot();
     EXPECT_EQ(slot, 2);
     ASSERT_NE(Active(), nullptr);
     EXPECT_EQ(Active()->windowTitle(), "Document 2");
-    EXPECT_EQ(Documents[2], Active());
-    EXPECT_EQ(DocCount, 1);
+    EXPECT_EQ(documentTable.Documents[2], Active());
+    EXPECT_EQ(documentTable.DocCount, 1);
     EXPECT_TRUE(main->mnuFileSave->isEnabled()) << "the menus follow the new count";
-    EXPECT_EQ(DocSavedText[2], ActiveText()) << "a new window starts unchanged";
+    EXPECT_EQ(documentTable.DocSavedText[2], ActiveText()) << "a new window starts unchanged";
 
     // With a document active it only reports its slot.
     EXPECT_EQ(GetActiveDocumentSlot(), 2);
-    EXPECT_EQ(DocCount, 1);
+    EXPECT_EQ(documentTable.DocCount, 1);
     EXPECT_EQ(OpenDocumentWindows(), 1);
 }
 
@@ -61,9 +61,9 @@ TEST_F(DocumentTableTest, ActiveSlotFailsWithoutAMainWindowOrAVacantSlot)
 {
     EXPECT_THROW(GetActiveDocumentSlot(), std::runtime_error);
     MakeMain();
-    DocSlotUsed.fill(true);
+    documentTable.DocSlotUsed.fill(true);
     EXPECT_THROW(GetActiveDocumentSlot(), std::runtime_error);
-    EXPECT_EQ(DocCount, 0);
+    EXPECT_EQ(documentTable.DocCount, 0);
     EXPECT_EQ(OpenDocumentWindows(), 0);
 }
 
@@ -72,16 +72,16 @@ TEST_F(DocumentTableTest, ClosedSlotsAreReusedLowestFirst)
     MakeMain();
     for (int i = 0; i < 3; ++i)
         main->mnuFileNew_Click();
-    ASSERT_EQ(DocCount, 3);
+    ASSERT_EQ(documentTable.DocCount, 3);
     // Close "Document 2".
     main->mdiArea->setActiveSubWindow(main->mdiArea->subWindowList().at(1));
     ASSERT_EQ(Active()->windowTitle(), "Document 2");
     main->mnuFileClose_Click();
-    EXPECT_EQ(DocCount, 2);
-    EXPECT_FALSE(DocSlotUsed[2]);
+    EXPECT_EQ(documentTable.DocCount, 2);
+    EXPECT_FALSE(documentTable.DocSlotUsed[2]);
     main->mnuFileNew_Click();
     EXPECT_EQ(Active()->windowTitle(), "Document 2");
-    EXPECT_EQ(DocCount, 3);
+    EXPECT_EQ(documentTable.DocCount, 3);
 }
 
 TEST_F(DocumentTableTest, ThirtyDocumentsOpenedAndClosedLeaveEverySlotFree)
@@ -89,9 +89,9 @@ TEST_F(DocumentTableTest, ThirtyDocumentsOpenedAndClosedLeaveEverySlotFree)
     MakeMain();
     for (int i = 0; i < kMaxDocuments; ++i)
         main->mnuFileNew_Click();
-    EXPECT_EQ(DocCount, kMaxDocuments);
+    EXPECT_EQ(documentTable.DocCount, kMaxDocuments);
     main->mnuFileNew_Click();
-    EXPECT_EQ(DocCount, kMaxDocuments) << "a 31st document is not made";
+    EXPECT_EQ(documentTable.DocCount, kMaxDocuments) << "a 31st document is not made";
     EXPECT_EQ(OpenDocumentWindows(), kMaxDocuments);
 
     // One edited document is saved on the way out (answer Yes).
@@ -101,10 +101,10 @@ TEST_F(DocumentTableTest, ThirtyDocumentsOpenedAndClosedLeaveEverySlotFree)
     answer = [](const MsgBoxCall&) { return int(vbYes); };
     while (Active())
         main->mnuFileClose_Click();
-    EXPECT_EQ(DocCount, 0);
+    EXPECT_EQ(documentTable.DocCount, 0);
     EXPECT_EQ(OpenDocumentWindows(), 0);
     for (int slot = 1; slot <= kMaxDocuments; ++slot)
-        EXPECT_FALSE(DocSlotUsed[slot]) << slot;
+        EXPECT_FALSE(documentTable.DocSlotUsed[slot]) << slot;
     EXPECT_TRUE(FileBytes(target).contains("keep me"));
 
     main->mnuFileNew_Click();
@@ -140,8 +140,8 @@ TEST_F(DocumentTableTest, PaintingAndClearingTheHighlightIsNoEdit)
     SetSelectionBackColor(rtf, kSentenceYellow);
     SetAllBackColor(rtf, kClearedWhite);
     SetSelectionBackColor(nullptr, kSentenceYellow); // ignored
-    EXPECT_FALSE(DocChanged[slot]);
-    EXPECT_EQ(rtf->Text(), DocSavedText[slot]);
+    EXPECT_FALSE(documentTable.DocChanged[slot]);
+    EXPECT_EQ(rtf->Text(), documentTable.DocSavedText[slot]);
 }
 
 } // namespace

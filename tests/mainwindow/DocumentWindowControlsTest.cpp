@@ -145,11 +145,11 @@ TEST_F(DocumentWindowControlsTest, WordPredictionButtonTogglesTheSetting)
     d->toolbarButton(22)->trigger();
     EXPECT_EQ(stored("FrmSet", "WordPrediction"), "False");
     EXPECT_EQ(d->toolbarButtonImage(22), 17);
-    EXPECT_FALSE(WordPredictionOn);
+    EXPECT_FALSE(predictionState.WordPredictionOn);
     d->toolbarButton(22)->trigger();
     EXPECT_EQ(stored("FrmSet", "WordPrediction"), "True");
     EXPECT_EQ(d->toolbarButtonImage(22), 16);
-    EXPECT_TRUE(WordPredictionOn);
+    EXPECT_TRUE(predictionState.WordPredictionOn);
     // A value that is no Boolean counts as on.
     setting("FrmSet", "WordPrediction", "maybe");
     d->toolbarButton(22)->trigger();
@@ -298,7 +298,7 @@ TEST_F(DocumentWindowControlsTest, AdvertLineRotatesAndOpensTheShownLink)
     EXPECT_TRUE(d->lblAd->isHidden());
     EXPECT_EQ(d->lblAd->text(), "One");
 
-    AdIndex = 2;
+    adverts.AdIndex = 2;
     d->Timer2->start();
     d->Timer2_Timer();
     EXPECT_EQ(d->lblAd->text(), "One");

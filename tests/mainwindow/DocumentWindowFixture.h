@@ -132,9 +132,9 @@ protected:
         resetReadingState();
         readingState.IsIdle = true;
         resetTable();
-        AdList.clear();
-        AdCount = 0;
-        AdIndex = 0;
+        adverts.AdList.clear();
+        adverts.AdCount = 0;
+        adverts.AdIndex = 0;
 
         SetMsgBoxAnswerer([this](const MsgBoxCall& call) {
             boxes.append(call);
@@ -180,16 +180,16 @@ protected:
     static void resetTable()
     {
         for (int i = 0; i <= kMaxDocuments; ++i) {
-            Documents[i] = nullptr;
-            DocSlotUsed[i] = false;
-            DocSavedText[i].clear();
-            DocChanged[i] = false;
-            DocSaveAsName[i].clear();
+            documentTable.Documents[i] = nullptr;
+            documentTable.DocSlotUsed[i] = false;
+            documentTable.DocSavedText[i].clear();
+            documentTable.DocChanged[i] = false;
+            documentTable.DocSaveAsName[i].clear();
         }
-        DocCount = 0;
-        NewSlot = 1;
-        ClosingDocument = false;
-        IgnoreNextChange = false;
+        documentTable.DocCount = 0;
+        documentTable.NewSlot = 1;
+        documentTable.ClosingDocument = false;
+        documentTable.IgnoreNextChange = false;
     }
 
     void setting(const char* section, const char* key, const QString& value)

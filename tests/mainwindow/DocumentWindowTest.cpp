@@ -13,8 +13,8 @@ TEST_F(DocumentWindowTest, LoadShowsTheStoredVoiceAndSpeed)
     setting("ReadSet", "Speed", "-3");
     setting("ReadSet", "PunctuationTag", "1");
     frmMain& m = mainWindow();
-    PredictionPage = 5;
-    DocChanged[0] = true;
+    predictionState.PredictionPage = 5;
+    documentTable.DocChanged[0] = true;
     frmDocument* d = newDocument();
 
     ASSERT_EQ(d->VoiceCB->count(), 3);
@@ -26,10 +26,10 @@ TEST_F(DocumentWindowTest, LoadShowsTheStoredVoiceAndSpeed)
     EXPECT_EQ(m.panelText(2), "Speaker:  Gamma");
     EXPECT_EQ(m.panelText(3), "Speed:-3");
     EXPECT_EQ(readingState.PunctuationMode, 1);
-    EXPECT_EQ(PredictionPage, 0);
+    EXPECT_EQ(predictionState.PredictionPage, 0);
     // A window that loads has no slot yet: it clears entry 0.
-    EXPECT_FALSE(DocChanged[0]);
-    EXPECT_TRUE(IgnoreNextChange);
+    EXPECT_FALSE(documentTable.DocChanged[0]);
+    EXPECT_TRUE(documentTable.IgnoreNextChange);
     EXPECT_EQ(d->view_status, 1);
     EXPECT_FALSE(d->NextBtn->isEnabled());
     EXPECT_FALSE(d->PriewBtn->isEnabled());
@@ -168,7 +168,7 @@ TEST_F(DocumentWindowTest, ReskinFormatsTheWholeTextWithoutMarkingAnEdit)
     frmDocument* d = newDocument(3);
     d->rtfText->setText("Hello world. Bye.");
     d->rtfText->setSelStart(6);
-    DocChanged[3] = false;
+    documentTable.DocChanged[3] = false;
     // Every style defaults to on.
     d->LoadSkin();
     d->rtfText->setSelStart(0);
@@ -183,7 +183,7 @@ TEST_F(DocumentWindowTest, ReskinFormatsTheWholeTextWithoutMarkingAnEdit)
     setting("FrmSet", "Color", "255");
     setting("FrmSet", "BColor", "65535");
     d->LoadSkin();
-    EXPECT_FALSE(DocChanged[3]);
+    EXPECT_FALSE(documentTable.DocChanged[3]);
     EXPECT_EQ(d->rtfText->SelStart(), 0);
     EXPECT_EQ(d->rtfText->SelLength(), 0);
     EXPECT_EQ(d->rtfText->BackColor(), 65535u);
@@ -193,9 +193,9 @@ TEST_F(DocumentWindowTest, ReskinFormatsTheWholeTextWithoutMarkingAnEdit)
     EXPECT_EQ(d->rtfText->SelFontSize(), std::optional<double>(20.0));
     EXPECT_EQ(d->rtfText->SelColor(), std::optional<std::uint32_t>(255u));
 
-    DocChanged[3] = true;
+    documentTable.DocChanged[3] = true;
     d->LoadSkin();
-    EXPECT_TRUE(DocChanged[3]);
+    EXPECT_TRUE(documentTable.DocChanged[3]);
 
     // A value that cannot be read leaves that part of the look as it is.
     setting("FrmSet", "FontSize", "big");
@@ -261,18 +261,18 @@ TEST_F(DocumentWindowTest, SetrtfformatLeavesTheCaretAtTheStart)
 TEST_F(DocumentWindowTest, OnlyTheUsersEditsMarkTheDocumentChanged)
 {
     frmDocument* d = newDocument(4);
-    IgnoreNextChange = true; // as before a file is loaded
+    documentTable.IgnoreNextChange = true; // as before a file is loaded
     d->rtfText->setText("Loaded text.");
-    EXPECT_FALSE(DocChanged[4]);
-    EXPECT_FALSE(IgnoreNextChange);
+    EXPECT_FALSE(documentTable.DocChanged[4]);
+    EXPECT_FALSE(documentTable.IgnoreNextChange);
     d->rtfText->setSelStart(6);
     d->rtfText->setSelText("x");
-    EXPECT_TRUE(DocChanged[4]);
+    EXPECT_TRUE(documentTable.DocChanged[4]);
 
-    DocChanged[4] = false;
+    documentTable.DocChanged[4] = false;
     readingState.IsSpeaking = true;
     d->rtfText->setSelText("y");
-    EXPECT_FALSE(DocChanged[4]);
+    EXPECT_FALSE(documentTable.DocChanged[4]);
 }
 
 TEST_F(DocumentWindowTest, ActivationPointsTheFileDialogAtTheDocument)
@@ -281,11 +281,11 @@ TEST_F(DocumentWindowTest, ActivationPointsTheFileDialogAtTheDocument)
     frmDocument* d = newDocument(3);
     m.dlgCommonDialog.FileName = "kept";
     d->setWindowTitle("Document 3");
-    ClosingDocument = true;
+    documentTable.ClosingDocument = true;
     readingState.IsIdle = false;
     d->Form_Activate();
     EXPECT_EQ(m.dlgCommonDialog.FileName, "kept");
-    EXPECT_FALSE(ClosingDocument);
+    EXPECT_FALSE(documentTable.ClosingDocument);
     EXPECT_TRUE(readingState.IsIdle);
     d->setWindowTitle("/home/user/notes.txt");
     d->Form_Activate();
@@ -300,7 +300,7 @@ TEST_F(DocumentWindowTest, UnchangedDocumentClosesWithoutAQuestion)
     frmDocument* d1 = newInMain();
     QPointer<frmDocument> d2 = newInMain();
     newInMain();
-    ASSERT_EQ(DocCount, 3);
+    ASSERT_EQ(documentTable.DocCount, 3);
     ASSERT_EQ(d2->windowTitle(), "Document 2");
     d2->VoiceCB->setCurrentIndex(1);
     d2->cpvSlider1->setValue(-2);
@@ -311,14 +311,14 @@ TEST_F(DocumentWindowTest, UnchangedDocumentClosesWithoutAQuestion)
     flushDeletes();
     EXPECT_TRUE(boxes.isEmpty());
     EXPECT_TRUE(d2.isNull());
-    EXPECT_FALSE(DocSlotUsed[2]);
-    EXPECT_EQ(DocCount, 2);
+    EXPECT_FALSE(documentTable.DocSlotUsed[2]);
+    EXPECT_EQ(documentTable.DocCount, 2);
     // The closing window's voice and speed are the program's again.
     EXPECT_EQ(stored("ReadSet", "Reader"), "1");
     EXPECT_EQ(stored("ReadSet", "Speed"), "-2");
 
     EXPECT_EQ(newInMain()->windowTitle(), "Document 2");
-    EXPECT_TRUE(DocSlotUsed[1] && d1);
+    EXPECT_TRUE(documentTable.DocSlotUsed[1] && d1);
 }
 
 TEST_F(DocumentWindowTest, EditedDocumentAnsweredNoIsDiscarded)
@@ -334,8 +334,8 @@ TEST_F(DocumentWindowTest, EditedDocumentAnsweredNoIsDiscarded)
     EXPECT_EQ(boxes[0].title, "Lectova");
     EXPECT_EQ(dialogs, 0);
     EXPECT_TRUE(d.isNull());
-    EXPECT_FALSE(DocSlotUsed[1]);
-    EXPECT_EQ(DocCount, 0);
+    EXPECT_FALSE(documentTable.DocSlotUsed[1]);
+    EXPECT_EQ(documentTable.DocCount, 0);
 }
 
 TEST_F(DocumentWindowTest, CancelledSaveKeepsTheWindowItsSlotAndTheCount)
@@ -349,9 +349,9 @@ TEST_F(DocumentWindowTest, CancelledSaveKeepsTheWindowItsSlotAndTheCount)
     EXPECT_EQ(dialogs, 1);
     ASSERT_FALSE(d.isNull());
     EXPECT_EQ(d->rtfText->Text(), "Unsaved words.");
-    EXPECT_TRUE(DocSlotUsed[1]);
-    EXPECT_EQ(DocCount, 1);
-    EXPECT_FALSE(ClosingDocument);
+    EXPECT_TRUE(documentTable.DocSlotUsed[1]);
+    EXPECT_EQ(documentTable.DocCount, 1);
+    EXPECT_FALSE(documentTable.ClosingDocument);
 
     // Saving under a name lets it close and frees the slot.
     saveAsName = dir.filePath("saved.txt");
@@ -359,8 +359,8 @@ TEST_F(DocumentWindowTest, CancelledSaveKeepsTheWindowItsSlotAndTheCount)
     flushDeletes();
     EXPECT_TRUE(d.isNull());
     EXPECT_EQ(readFile(saveAsName), "Unsaved words.");
-    EXPECT_FALSE(DocSlotUsed[1]);
-    EXPECT_EQ(DocCount, 0);
+    EXPECT_FALSE(documentTable.DocSlotUsed[1]);
+    EXPECT_EQ(documentTable.DocCount, 0);
     EXPECT_EQ(newInMain()->windowTitle(), "Document 1");
 }
 
@@ -378,8 +378,8 @@ TEST_F(DocumentWindowTest, FailedSaveKeepsTheWindowOpen)
     EXPECT_FALSE(frameOf(d)->close());
     flushDeletes();
     ASSERT_FALSE(d.isNull());
-    EXPECT_TRUE(DocSlotUsed[slot]);
-    EXPECT_EQ(DocCount, 1);
+    EXPECT_TRUE(documentTable.DocSlotUsed[slot]);
+    EXPECT_EQ(documentTable.DocCount, 1);
     EXPECT_EQ(dialogs, 0); // a document with a file of its own is saved without asking for a name
 }
 
@@ -400,6 +400,6 @@ TEST_F(DocumentWindowTest, ClosingWindowSavesItsOwnTextWhenAnotherIsActive)
     EXPECT_TRUE(d1.isNull());
     EXPECT_EQ(readFile(first), "First. Edited.");
     EXPECT_EQ(readFile(second), "Second.");
-    EXPECT_EQ(DocCount, 1);
+    EXPECT_EQ(documentTable.DocCount, 1);
 }
 } // namespace

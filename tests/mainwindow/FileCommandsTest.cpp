@@ -39,11 +39,11 @@ TEST_F(FileCommandsTest, NewMakesANumberedUnchangedDocument)
     MakeMain();
     main->mnuFileNew_Click();
     main->mnuWindowNewWindow_Click();
-    EXPECT_EQ(DocCount, 2);
+    EXPECT_EQ(documentTable.DocCount, 2);
     EXPECT_EQ(Active()->windowTitle(), "Document 2");
-    EXPECT_EQ(DocSaveAsName[2], "");
-    EXPECT_FALSE(DocChanged[2]);
-    EXPECT_EQ(DocSavedText[2], ActiveText());
+    EXPECT_EQ(documentTable.DocSaveAsName[2], "");
+    EXPECT_FALSE(documentTable.DocChanged[2]);
+    EXPECT_EQ(documentTable.DocSavedText[2], ActiveText());
     EXPECT_TRUE(main->mnuFileSave->isEnabled());
 }
 
@@ -58,17 +58,17 @@ TEST_F(FileCommandsTest, OpenLoadsTheChosenFileInANewWindow)
     ASSERT_NE(Active(), nullptr);
     EXPECT_EQ(Active()->windowTitle(), file);
     EXPECT_EQ(ActiveText(), "Dear reader,\r\nhello.");
-    EXPECT_EQ(DocCount, 1);
-    EXPECT_FALSE(DocChanged[ActiveSlot()]);
-    EXPECT_EQ(DocSavedText[ActiveSlot()], ActiveText());
+    EXPECT_EQ(documentTable.DocCount, 1);
+    EXPECT_FALSE(documentTable.DocChanged[ActiveSlot()]);
+    EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], ActiveText());
 
     // The user's first edit counts.
     Type("!");
-    EXPECT_TRUE(DocChanged[ActiveSlot()]);
+    EXPECT_TRUE(documentTable.DocChanged[ActiveSlot()]);
 
     fileAnswers.push_back(""); // cancelled
     main->mnuFileOpen_Click();
-    EXPECT_EQ(DocCount, 1);
+    EXPECT_EQ(documentTable.DocCount, 1);
 }
 
 TEST_F(FileCommandsTest, OpenGivesEveryCharacterTheConfiguredFontAndColourWithoutSelectingIt)
@@ -97,8 +97,8 @@ TEST_F(FileCommandsTest, OpenGivesEveryCharacterTheConfiguredFontAndColourWithou
         EXPECT_EQ(ActiveText(), "Dear reader,\r\n\r\nhello.") << name;
         EXPECT_EQ(rtf->SelStart(), 0) << name;
         EXPECT_EQ(rtf->SelLength(), 0) << name;
-        EXPECT_FALSE(DocChanged[ActiveSlot()]) << name;
-        EXPECT_EQ(DocSavedText[ActiveSlot()], ActiveText()) << name;
+        EXPECT_FALSE(documentTable.DocChanged[ActiveSlot()]) << name;
+        EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], ActiveText()) << name;
         rtf->setSelLength(rtf->TextLength());
         EXPECT_EQ(rtf->SelFontName(), std::optional<QString>("DejaVu Serif")) << name;
         EXPECT_EQ(rtf->SelFontSize(), std::optional<double>(15)) << name;
@@ -153,8 +153,8 @@ TEST_F(FileCommandsTest, SaveWritesEachWindowToItsOwnFile)
     EXPECT_TRUE(dialogs.empty()) << "a document with a file needs no dialog";
     EXPECT_EQ(FileBytes(b), "text b changed");
     EXPECT_EQ(FileBytes(a), "text a");
-    EXPECT_FALSE(DocChanged[SlotOf(docB)]);
-    EXPECT_EQ(DocSavedText[SlotOf(docB)], "text b changed");
+    EXPECT_FALSE(documentTable.DocChanged[SlotOf(docB)]);
+    EXPECT_EQ(documentTable.DocSavedText[SlotOf(docB)], "text b changed");
     EXPECT_TRUE(main->lastSaveSucceeded());
 
     main->mdiArea->setActiveSubWindow(main->mdiArea->subWindowList().first());
@@ -178,7 +178,7 @@ TEST_F(FileCommandsTest, NewAndWelcomeDocumentsAreSavedUnderAChosenName)
     EXPECT_EQ(Active()->windowTitle(), mine);
     EXPECT_TRUE(FileBytes(mine).endsWith("My own words."));
     EXPECT_FALSE(FileBytes(welcome).contains("My own words.")) << "the shipped welcome file is not overwritten";
-    EXPECT_FALSE(DocSaveAsName[ActiveSlot()].isEmpty());
+    EXPECT_FALSE(documentTable.DocSaveAsName[ActiveSlot()].isEmpty());
 
     main->mnuFileNew_Click();
     Type("fresh");
@@ -218,7 +218,7 @@ TEST_F(FileCommandsTest, SaveAsGivesANameWithoutExtensionThatOfTheChosenFilter)
         main->mnuFileSaveAs_Click();
         const QString saved = path(c.saved);
         EXPECT_EQ(Active()->windowTitle(), saved);
-        EXPECT_EQ(DocSaveAsName[ActiveSlot()], c.saved);
+        EXPECT_EQ(documentTable.DocSaveAsName[ActiveSlot()], c.saved);
         EXPECT_EQ(main->mnuRUF.value(1) ? main->mnuRUF[1]->text() : QString(), saved);
         EXPECT_EQ(FileBytes(saved).startsWith("{\\rtf"), c.rtf);
         EXPECT_EQ(QFile::exists(path(c.typed)), QString(c.typed) == c.saved);
@@ -313,13 +313,13 @@ TEST_F(FileCommandsTest, CancelledSaveAsChangesNothing)
     main->mnuFileNew_Click();
     Type("draft");
     const int slot = ActiveSlot();
-    const bool changed = DocChanged[slot];
-    const QString snapshot = DocSavedText[slot];
+    const bool changed = documentTable.DocChanged[slot];
+    const QString snapshot = documentTable.DocSavedText[slot];
     fileAnswers.push_back("");
     main->mnuFileSave_Click(); // a new document: Save As, cancelled
     EXPECT_EQ(Active()->windowTitle(), "Document 1");
-    EXPECT_EQ(DocChanged[slot], changed);
-    EXPECT_EQ(DocSavedText[slot], snapshot) << "the text is not taken as saved";
+    EXPECT_EQ(documentTable.DocChanged[slot], changed);
+    EXPECT_EQ(documentTable.DocSavedText[slot], snapshot) << "the text is not taken as saved";
     EXPECT_FALSE(main->lastSaveSucceeded());
     EXPECT_TRUE(boxes.empty());
 }
@@ -330,16 +330,16 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheDocumentAndSaysWhy)
     main->mnuFileNew_Click();
     Type("precious");
     const int slot = ActiveSlot();
-    const bool changed = DocChanged[slot];
+    const bool changed = documentTable.DocChanged[slot];
     const QString target = path("missing/folder/x.txt");
     fileAnswers.push_back(target);
     main->mnuFileSaveAs_Click();
     EXPECT_EQ(BoxesWith("could not be saved"), 1);
     EXPECT_TRUE(boxes.back().prompt.contains(target));
     EXPECT_EQ(Active()->windowTitle(), "Document 1");
-    EXPECT_EQ(DocChanged[slot], changed);
-    EXPECT_EQ(DocSavedText[slot], "");
-    EXPECT_EQ(DocSaveAsName[slot], "");
+    EXPECT_EQ(documentTable.DocChanged[slot], changed);
+    EXPECT_EQ(documentTable.DocSavedText[slot], "");
+    EXPECT_EQ(documentTable.DocSaveAsName[slot], "");
     EXPECT_EQ(ActiveText(), "precious");
     EXPECT_FALSE(QFile::exists(target));
 
@@ -352,8 +352,8 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheDocumentAndSaysWhy)
     ASSERT_TRUE(QDir().mkpath(file));
     main->mnuFileSave_Click();
     EXPECT_EQ(BoxesWith("could not be saved"), 2);
-    EXPECT_TRUE(DocChanged[ActiveSlot()]);
-    EXPECT_EQ(DocSavedText[ActiveSlot()], "old");
+    EXPECT_TRUE(documentTable.DocChanged[ActiveSlot()]);
+    EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], "old");
 }
 
 TEST_F(FileCommandsTest, ClosingAChangedDocumentAsksAndKeepsItWhenTheSaveDoesNotHappen)
@@ -368,23 +368,23 @@ TEST_F(FileCommandsTest, ClosingAChangedDocumentAsksAndKeepsItWhenTheSaveDoesNot
     fileAnswers.push_back(""); // Yes, then the save dialog is cancelled
     main->mnuFileClose_Click();
     EXPECT_EQ(OpenDocumentWindows(), 2);
-    EXPECT_TRUE(DocSlotUsed[slot]);
-    EXPECT_EQ(DocCount, 2);
+    EXPECT_TRUE(documentTable.DocSlotUsed[slot]);
+    EXPECT_EQ(documentTable.DocCount, 2);
     EXPECT_EQ(ActiveText(), "unsaved");
-    EXPECT_FALSE(ClosingDocument);
+    EXPECT_FALSE(documentTable.ClosingDocument);
 
     fileAnswers.push_back(path("nowhere/x.txt")); // Yes, then the write fails
     main->mnuFileClose_Click();
     EXPECT_EQ(OpenDocumentWindows(), 2);
-    EXPECT_TRUE(DocSlotUsed[slot]);
-    EXPECT_EQ(DocCount, 2);
-    EXPECT_FALSE(ClosingDocument);
+    EXPECT_TRUE(documentTable.DocSlotUsed[slot]);
+    EXPECT_EQ(documentTable.DocCount, 2);
+    EXPECT_FALSE(documentTable.ClosingDocument);
 
     // A later plain Save does not count the window out.
     const QString target = path("x.txt");
     fileAnswers.push_back(target);
     main->mnuFileSave_Click();
-    EXPECT_EQ(DocCount, 2);
+    EXPECT_EQ(documentTable.DocCount, 2);
     EXPECT_EQ(FileBytes(target), "unsaved");
 
     // Now it closes without a question.
@@ -392,8 +392,8 @@ TEST_F(FileCommandsTest, ClosingAChangedDocumentAsksAndKeepsItWhenTheSaveDoesNot
     main->mnuFileClose_Click();
     EXPECT_EQ(boxes.size(), asked);
     EXPECT_EQ(OpenDocumentWindows(), 1);
-    EXPECT_FALSE(DocSlotUsed[slot]);
-    EXPECT_EQ(DocCount, 1);
+    EXPECT_FALSE(documentTable.DocSlotUsed[slot]);
+    EXPECT_EQ(documentTable.DocCount, 1);
 }
 
 TEST_F(FileCommandsTest, ClosingAChangedDocumentWithYesSavesItAndNoDiscardsIt)
@@ -406,7 +406,7 @@ TEST_F(FileCommandsTest, ClosingAChangedDocumentWithYesSavesItAndNoDiscardsIt)
     answer = [](const MsgBoxCall&) { return int(vbYes); };
     main->mnuFileClose_Click();
     EXPECT_EQ(FileBytes(file), "start and more");
-    EXPECT_EQ(DocCount, 0);
+    EXPECT_EQ(documentTable.DocCount, 0);
     EXPECT_EQ(OpenDocumentWindows(), 0);
     EXPECT_FALSE(main->mnuFileSave->isEnabled());
 
@@ -414,8 +414,8 @@ TEST_F(FileCommandsTest, ClosingAChangedDocumentWithYesSavesItAndNoDiscardsIt)
     Type("throw away");
     answer = [](const MsgBoxCall&) { return int(vbNo); };
     main->mnuFileClose_Click();
-    EXPECT_EQ(DocCount, 0);
-    EXPECT_FALSE(DocSlotUsed[1]);
+    EXPECT_EQ(documentTable.DocCount, 0);
+    EXPECT_FALSE(documentTable.DocSlotUsed[1]);
     EXPECT_TRUE(dialogs.empty());
 }
 
@@ -451,7 +451,7 @@ TEST_F(FileCommandsTest, NothingOpensWhenThirtyDocumentsAreOpen)
     ASSERT_TRUE(PutFile(file, "x"));
     OpenThroughDialog(file);
     EXPECT_EQ(main->OpenFileInNewWindow(file), nullptr);
-    EXPECT_EQ(DocCount, kMaxDocuments);
+    EXPECT_EQ(documentTable.DocCount, kMaxDocuments);
     EXPECT_EQ(OpenDocumentWindows(), kMaxDocuments);
     EXPECT_TRUE(boxes.empty()) << "no message";
 }

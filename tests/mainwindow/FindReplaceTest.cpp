@@ -37,7 +37,7 @@ protected:
         RichTextBox* box = Active()->rtfText;
         box->setText(text);
         box->setSelStart(0);
-        DocChanged[ActiveSlot()] = false;
+        documentTable.DocChanged[ActiveSlot()] = false;
         if (!find)
             find = frmFind::ShowFind(main);
         return box;
@@ -249,7 +249,7 @@ TEST_F(FindReplaceTest, ReplaceAllCountsAndResumesAfterTheInsertedText)
     find->txtReplace->clear();
     EXPECT_EQ(find->cmdReplaceAll_Click(), 3);
     EXPECT_EQ(box->Text(), "one two\r\nthree");
-    EXPECT_TRUE(DocChanged[ActiveSlot()]);
+    EXPECT_TRUE(documentTable.DocChanged[ActiveSlot()]);
 
     // The whole Replace All is one undo step.
     box->undo();
@@ -314,7 +314,7 @@ TEST_F(FindReplaceTest, EmptySearchTextOrNoMatchShowsNothing)
     EXPECT_EQ(find->cmdReplaceAll_Click(), 0);
     EXPECT_TRUE(boxes.empty()) << "no replacement, no message";
     EXPECT_EQ(Caption(), "&Find");
-    EXPECT_FALSE(DocChanged[ActiveSlot()]);
+    EXPECT_FALSE(documentTable.DocChanged[ActiveSlot()]);
 }
 
 TEST_F(FindReplaceTest, WorksOnWhicheverDocumentIsActive)
@@ -335,7 +335,7 @@ TEST_F(FindReplaceTest, WorksOnWhicheverDocumentIsActive)
     EXPECT_EQ(first->SelStart(), 4);
 
     // With no document open, no button does anything.
-    DocChanged[1] = DocChanged[2] = false;
+    documentTable.DocChanged[1] = documentTable.DocChanged[2] = false;
     main->mdiArea->closeAllSubWindows();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_EQ(Active(), nullptr);

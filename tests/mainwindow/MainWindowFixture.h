@@ -35,16 +35,16 @@ inline void PrintTo(const QString& s, std::ostream* os)
 inline void ResetDocumentTable()
 {
     for (int i = 0; i <= kMaxDocuments; ++i) {
-        Documents[i] = nullptr;
-        DocSlotUsed[i] = false;
-        DocSavedText[i].clear();
-        DocChanged[i] = false;
-        DocSaveAsName[i].clear();
+        documentTable.Documents[i] = nullptr;
+        documentTable.DocSlotUsed[i] = false;
+        documentTable.DocSavedText[i].clear();
+        documentTable.DocChanged[i] = false;
+        documentTable.DocSaveAsName[i].clear();
     }
-    DocCount = 0;
-    NewSlot = 1;
-    ClosingDocument = false;
-    IgnoreNextChange = false;
+    documentTable.DocCount = 0;
+    documentTable.NewSlot = 1;
+    documentTable.ClosingDocument = false;
+    documentTable.IgnoreNextChange = false;
 }
 
 inline QString ProgramDir()

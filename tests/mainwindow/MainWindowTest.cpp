@@ -55,9 +55,9 @@ TEST_F(MainWindowTest, LoadOpensTheWelcomeDocumentAndRegistersTheFace)
     ASSERT_NE(Active(), nullptr);
     const QString welcome = AppFolder + "/first.txt";
     EXPECT_EQ(Active()->windowTitle(), welcome);
-    EXPECT_EQ(DocCount, 1);
-    EXPECT_FALSE(DocChanged[ActiveSlot()]);
-    EXPECT_EQ(DocSavedText[ActiveSlot()], ActiveText());
+    EXPECT_EQ(documentTable.DocCount, 1);
+    EXPECT_FALSE(documentTable.DocChanged[ActiveSlot()]);
+    EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], ActiveText());
     // The shipped welcome text explains the three reading buttons.
     for (const char* word : {"Speak", "Pause", "Stop"})
         EXPECT_TRUE(ActiveText().contains(word)) << word;
@@ -279,7 +279,7 @@ TEST_F(MainWindowTest, ClosingStopsReadingUnloadsAndShowsTheFloatingBarWhenItIsT
     EXPECT_EQ(frmMain::instance(), nullptr);
     EXPECT_EQ(ReadingFaces::mainWindow, nullptr);
     EXPECT_EQ(systemtray::activeDocument(), nullptr);
-    EXPECT_EQ(DocCount, 0);
+    EXPECT_EQ(documentTable.DocCount, 0);
 
     readingState.IsDockShown = false;
     delete main;

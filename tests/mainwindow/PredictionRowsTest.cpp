@@ -26,12 +26,12 @@ protected:
     }
     static void resetPrediction()
     {
-        PredictionList1.clear();
-        PredictionList2.clear();
-        PredictionIndex1.clear();
-        PredictionIndex2.clear();
-        TypedFragment.clear();
-        PredictionPage = 0;
+        predictionState.PredictionList1.clear();
+        predictionState.PredictionList2.clear();
+        predictionState.PredictionIndex1.clear();
+        predictionState.PredictionIndex2.clear();
+        predictionState.TypedFragment.clear();
+        predictionState.PredictionPage = 0;
     }
 
     // A document window on the screen with its prediction panel shown.
@@ -130,7 +130,7 @@ TEST_F(PredictionRowsTest, ArrowKeysStepThroughTheRows)
         d->PicKeydown(c.key);
         EXPECT_EQ(selectedRow(d), c.to) << c.from << " key " << c.key;
         EXPECT_EQ(captions(d), kTen);
-        EXPECT_EQ(PredictionPage, 0);
+        EXPECT_EQ(predictionState.PredictionPage, 0);
     }
 }
 
@@ -153,7 +153,7 @@ TEST_F(PredictionRowsTest, NumberKeysInsertTheRowsWord)
         {49, "long", "ab", 1, "ab", 1},     // longer than the text before the caret
     };
     for (const auto& c : cases) {
-        TypedFragment = c.fragment;
+        predictionState.TypedFragment = c.fragment;
         d->rtfText->setText(c.text);
         d->rtfText->setSelStart(c.caret);
         try {
@@ -190,11 +190,11 @@ TEST_F(PredictionRowsTest, RowsAnswerTheMouse)
 
 TEST_F(PredictionRowsTest, PagingWalksBothListsWithTheirOwnSkips)
 {
-    supply(PredictionList1, PredictionIndex1, "w", 13);
-    supply(PredictionList2, PredictionIndex2, "wb", 40);
-    TypedFragment = "w";
+    supply(predictionState.PredictionList1, predictionState.PredictionIndex1, "w", 13);
+    supply(predictionState.PredictionList2, predictionState.PredictionIndex2, "wb", 40);
+    predictionState.TypedFragment = "w";
     frmDocument* d = newDocument();
-    d->AddTotalList(PredictWords(PredictionList1, PredictionIndex1, TypedFragment, 0, 10));
+    d->AddTotalList(PredictWords(predictionState.PredictionList1, predictionState.PredictionIndex1, predictionState.TypedFragment, 0, 10));
     ASSERT_EQ(captions(d).join(u' '), words("w", 1, 10));
 
     const auto next = [](frmDocument* w) { w->Command8_Click(); };
@@ -221,7 +221,7 @@ TEST_F(PredictionRowsTest, PagingWalksBothListsWithTheirOwnSkips)
     };
     for (const auto& s : steps) {
         s.action(d);
-        EXPECT_EQ(PredictionPage, s.page) << s.step;
+        EXPECT_EQ(predictionState.PredictionPage, s.page) << s.step;
         EXPECT_EQ(captions(d).join(u' ').trimmed(), s.rows) << s.step;
         EXPECT_EQ(selectedRow(d), s.selected) << s.step;
     }
@@ -331,14 +331,14 @@ TEST_F(PredictionRowsTest, EchoModeFromTheThreeFlags)
         {0, 1, 1, 6}, {0, 0, 1, 0}, {0, 0, 0, 99}, {2, 0, 0, 99},
     };
     for (const auto& c : cases) {
-        EchoOption1 = c.letter;
-        EchoOption2 = c.word;
-        EchoOption3 = c.sentence;
-        EchoMode = 99;
+        predictionState.EchoOption1 = c.letter;
+        predictionState.EchoOption2 = c.word;
+        predictionState.EchoOption3 = c.sentence;
+        predictionState.EchoMode = 99;
         Access::SetEchoMode(*d);
-        EXPECT_EQ(EchoMode, c.mode) << c.letter << c.word << c.sentence;
+        EXPECT_EQ(predictionState.EchoMode, c.mode) << c.letter << c.word << c.sentence;
     }
-    EchoOption1 = EchoOption2 = EchoOption3 = EchoMode = 0;
+    predictionState.EchoOption1 = predictionState.EchoOption2 = predictionState.EchoOption3 = predictionState.EchoMode = 0;
 }
 
 } // namespace

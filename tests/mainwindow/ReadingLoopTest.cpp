@@ -73,7 +73,7 @@ protected:
         doc = std::make_unique<frmDocument>();
         doc->setTag(QString::number(kSlot));
         doc->setWindowTitle("Document 1");
-        DocChanged[kSlot] = false;
+        documentTable.DocChanged[kSlot] = false;
         readingState.IsMainShown = true;
         systemtray::setActiveDocumentProvider([this]() -> ActiveDocument* { return doc.get(); });
     }
@@ -88,7 +88,7 @@ protected:
         readingState.IsSpeaking = readingState.IsPausing = false;
         AppFolder = savedAppFolder;
         IniFile = savedIniFile;
-        DocChanged[kSlot] = false;
+        documentTable.DocChanged[kSlot] = false;
         for (const auto& [name, value] : saved) {
             if (value.isNull())
                 qunsetenv(name);
@@ -103,7 +103,7 @@ protected:
     {
         rtf()->setText(text);
         rtf()->setSelStart(caret);
-        DocChanged[kSlot] = false;
+        documentTable.DocChanged[kSlot] = false;
     }
 
     ScriptedSpeechVoice* voice() const { return engine.last(); }
@@ -225,7 +225,7 @@ TEST_F(ReadingLoopTest, ReadsSentenceBySentenceSelectingEachWord)
     EXPECT_FALSE(anyYellow(0, text.size()));
     // One speech object served the whole reading.
     EXPECT_EQ(engine.createdCount(), 1);
-    EXPECT_FALSE(DocChanged[kSlot]);
+    EXPECT_FALSE(documentTable.DocChanged[kSlot]);
 }
 
 TEST_F(ReadingLoopTest, WordsAreSelectedExactlyInAccentedAndEmojiText)
@@ -443,7 +443,7 @@ TEST_F(ReadingLoopTest, StopClearsTheHighlightAndEndsTheReading)
     // Painting while idle (Speak and Stop) does not count as an edit either.
     doc->SpeakBtn_Click();
     doc->StopBtn_Click();
-    EXPECT_FALSE(DocChanged[kSlot]);
+    EXPECT_FALSE(documentTable.DocChanged[kSlot]);
 }
 
 TEST_F(ReadingLoopTest, ReadingWithUnchangedSettingsLeavesTheSettingsFileAlone)
@@ -635,7 +635,7 @@ TEST_F(ReadingInMainWindowTest, ButtonsFollowTheReadingToItsEnd)
     frmDocument* doc = Active();
     rtf()->setText("One here. Two here.");
     rtf()->setSelStart(0);
-    DocChanged[ActiveSlot()] = false;
+    documentTable.DocChanged[ActiveSlot()] = false;
     doc->SpeakBtn_Click();
     EXPECT_TRUE(readingState.IsSpeaking);
     EXPECT_TRUE(doc->NextBtn->isEnabled());
@@ -650,7 +650,7 @@ TEST_F(ReadingInMainWindowTest, ButtonsFollowTheReadingToItsEnd)
     EXPECT_FALSE(doc->PriewBtn->isEnabled());
     EXPECT_FALSE(doc->StopBtn->isEnabled());
     EXPECT_TRUE(main->mnuCtlSpeak->isEnabled());
-    EXPECT_FALSE(DocChanged[ActiveSlot()]);
+    EXPECT_FALSE(documentTable.DocChanged[ActiveSlot()]);
 }
 
 TEST_F(ReadingInMainWindowTest, SelectionChangesShowTheLineNumberOnlyWhenIdle)

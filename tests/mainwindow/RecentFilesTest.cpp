@@ -49,8 +49,8 @@ TEST_F(RecentFilesTest, NoStoredListWritesZeroAndLeavesOneEmptyEntry)
     Start();
     EXPECT_EQ(Count(), "0");
     EXPECT_EQ(Menu(), QStringList{""});
-    EXPECT_EQ(RufCount, 0);
-    EXPECT_EQ(RufMax, 5);
+    EXPECT_EQ(recentFiles.RufCount, 0);
+    EXPECT_EQ(recentFiles.RufMax, 5);
 }
 
 TEST_F(RecentFilesTest, FirstFileFillsTheFirstEntry)
@@ -69,7 +69,7 @@ TEST_F(RecentFilesTest, NewestFirstAndTheOldestDropsAfterFive)
     EXPECT_EQ(Menu(), (QStringList{"/d/5", "/d/4", "/d/3", "/d/2", "/d/1"}));
     AddRecentFile("/d/6");
     EXPECT_EQ(Count(), "5");
-    EXPECT_EQ(RufCount, 5);
+    EXPECT_EQ(recentFiles.RufCount, 5);
     EXPECT_EQ(Menu(), (QStringList{"/d/6", "/d/5", "/d/4", "/d/3", "/d/2"}));
     EXPECT_EQ(Stored(), Menu());
 
@@ -115,7 +115,7 @@ TEST_F(RecentFilesTest, DamagedCountReadsAsAnUsableList)
     WriteSetting(IniFile, "FrmSet", "Rf2", "/d/y");
     WriteSetting(IniFile, "FrmSet", "noRUF", "17");
     Start();
-    EXPECT_EQ(RufCount, 5);
+    EXPECT_EQ(recentFiles.RufCount, 5);
     EXPECT_EQ(Menu().mid(0, 2), (QStringList{"/d/x", "/d/y"}));
     AddRecentFile("/d/z");
     EXPECT_EQ(Menu().size(), 5) << "never more than five";
@@ -124,7 +124,7 @@ TEST_F(RecentFilesTest, DamagedCountReadsAsAnUsableList)
 
     WriteSetting(IniFile, "FrmSet", "noRUF", "many");
     Start();
-    EXPECT_EQ(RufCount, 0);
+    EXPECT_EQ(recentFiles.RufCount, 0);
     EXPECT_EQ(Menu(), QStringList{""});
 }
 
@@ -152,9 +152,9 @@ TEST_F(RecentFilesTest, OpeningAndSavingFilesFillsTheList)
 
     // An entry whose file is gone opens nothing and stays.
     ASSERT_TRUE(QFile::remove(saved));
-    const int count = DocCount;
+    const int count = documentTable.DocCount;
     main->mnuRUF_Click(1);
-    EXPECT_EQ(DocCount, count);
+    EXPECT_EQ(documentTable.DocCount, count);
     EXPECT_EQ(Menu(), (QStringList{saved, welcome}));
     EXPECT_TRUE(boxes.empty());
 }

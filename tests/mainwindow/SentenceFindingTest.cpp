@@ -24,8 +24,8 @@ protected:
     {
         readingState.moveTo(0);
         readingState.sentenceStartsAt(0);
-        SentenceLen = 0;
-        SelStartPos = SelEndPos = SelLen = 0;
+        readingState.SentenceLen = 0;
+        readingState.SelStartPos = readingState.SelEndPos = readingState.SelLen = 0;
         readingState.IsLastSentence = false;
     }
 
@@ -52,9 +52,9 @@ protected:
     void selectForReading(const QString& text, int start, int end)
     {
         box.setText(text);
-        SelStartPos = start;
-        SelEndPos = end;
-        SelLen = end - start;
+        readingState.SelStartPos = start;
+        readingState.SelEndPos = end;
+        readingState.SelLen = end - start;
     }
 
     // Reads the whole text sentence by sentence as the reading loop does:
@@ -175,7 +175,7 @@ TEST_F(SentenceFindingTest, EmptyAndBlankTexts)
     Found f = sentenceAt("", 0);
     EXPECT_EQ(f.selected, "");
     EXPECT_EQ(box.SelStart(), 0);
-    EXPECT_EQ(SentenceLen, 0);
+    EXPECT_EQ(readingState.SentenceLen, 0);
     EXPECT_TRUE(f.last);
 
     f = sentenceAt("   \r\n  ", 0);
@@ -186,7 +186,7 @@ TEST_F(SentenceFindingTest, EmptyAndBlankTexts)
     // sentence: the length would be negative, so the selection stays empty.
     f = sentenceAt("Hello.", 7);
     EXPECT_EQ(f.selected, "");
-    EXPECT_EQ(SentenceLen, 0);
+    EXPECT_EQ(readingState.SentenceLen, 0);
     EXPECT_TRUE(f.last);
 }
 
@@ -217,7 +217,7 @@ TEST_F(SentenceFindingTest, SentenceAfterALineBreakBeginsAtItsFirstCharacter)
         EXPECT_EQ(f.end, text.size()) << c.text;
         EXPECT_EQ(box.SelStart(), c.selStart) << c.text;
         EXPECT_EQ(readingState.SentenceStart(), c.selStart) << c.text;
-        EXPECT_EQ(SentenceLen, 6) << c.text;
+        EXPECT_EQ(readingState.SentenceLen, 6) << c.text;
         for (int k = 6; k < c.selStart; ++k)
             EXPECT_FALSE(isYellow(k)) << c.text << " at " << k;
         EXPECT_TRUE(isYellow(c.selStart)) << c.text;
@@ -323,7 +323,7 @@ TEST_F(SentenceFindingTest, SelectionIsReadSentenceBySentence)
     f = selectedSentenceAt(4);
     EXPECT_EQ(f.selected, "3.50 dollars now.");
     EXPECT_EQ(readingState.SentenceStart(), 4);
-    EXPECT_EQ(SentenceLen, 17);
+    EXPECT_EQ(readingState.SentenceLen, 17);
 }
 
 TEST_F(SentenceFindingTest, SelectionEndsTheReadingEvenWhenTextFollows)
@@ -392,14 +392,14 @@ TEST_F(SentenceFindingTest, SelectForwardSentenceGoesBeforeTheSentenceStart)
 {
     box.setText("One. Two. Three.");
     box.setSelStart(12); // inside "Three."
-    SentenceLen = 4;
+    readingState.SentenceLen = 4;
     SelectForwardSentence(&box);
     EXPECT_EQ(box.SelStart(), 10 - 3);
     EXPECT_EQ(readingState.ReadingPos(), 10 - 4 - 3);
 
     // In the first sentence the start is 0: the caret stays.
     box.setSelStart(2);
-    SentenceLen = 0;
+    readingState.SentenceLen = 0;
     SelectForwardSentence(&box);
     EXPECT_EQ(box.SelStart(), 2);
     EXPECT_EQ(readingState.ReadingPos(), -3);

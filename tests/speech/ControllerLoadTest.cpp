@@ -119,7 +119,7 @@ protected:
         IniFile = SettingsFile = settings.fileName();
 
         resetReadingState();
-        AutoReadClipboard = false;
+        systemtray::AutoReadClipboard = false;
 
         engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha", {{"Name", "NameA"}, {"Language", "409"},
                                                                    {"TTSData", "dataA"}}),
@@ -265,11 +265,11 @@ TEST_F(ControllerTest, AutoClipboardSettingSetsTheMirrorAndTheHiddenItem)
         bool on;
     } cases[] = {{nullptr, false}, {"1", true}, {"0", false}, {"2", true}, {"abc", false}};
     for (const auto& c : cases) {
-        AutoReadClipboard = !c.on;
+        systemtray::AutoReadClipboard = !c.on;
         if (c.value)
             setSetting("AutoClipboard", c.value);
         load();
-        EXPECT_EQ(AutoReadClipboard, c.on) << (c.value ? c.value : "missing");
+        EXPECT_EQ(systemtray::AutoReadClipboard, c.on) << (c.value ? c.value : "missing");
         EXPECT_EQ(tray->mnuTrayclipboard->isChecked(), c.on) << (c.value ? c.value : "missing");
     }
 }
@@ -470,7 +470,7 @@ TEST_F(ControllerTest, HiddenClipboardItemTogglesTheSetting)
     tray->mnuTrayclipboard->trigger();
     EXPECT_FALSE(tray->mnuTrayclipboard->isChecked());
     EXPECT_EQ(setting("AutoClipboard"), "0");
-    EXPECT_FALSE(AutoReadClipboard);
+    EXPECT_FALSE(systemtray::AutoReadClipboard);
     EXPECT_EQ(windows.log, QStringList{"frmMain_SetAutoClipboardChecked 0"});
 
     windows.log.clear();
@@ -478,7 +478,7 @@ TEST_F(ControllerTest, HiddenClipboardItemTogglesTheSetting)
     tray->mnuTrayclipboard->trigger();
     EXPECT_TRUE(tray->mnuTrayclipboard->isChecked());
     EXPECT_EQ(setting("AutoClipboard"), "1");
-    EXPECT_TRUE(AutoReadClipboard);
+    EXPECT_TRUE(systemtray::AutoReadClipboard);
     EXPECT_TRUE(windows.log.isEmpty()) << "the main window's item follows only while it is shown";
 }
 

@@ -5,12 +5,12 @@
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"
 #include "core/MessageBox.h"
+#include "core/ProgramWindows.h"
 #include "core/SettingsStore.h"
 #include "core/StringTable.h"
 #include "core/Utilities.h"
 #include "platform/FocusedSelection.h"
 #include "platform/Keystrokes.h"
-#include "core/ProgramWindows.h"
 #include "speech/systemtray.h"
 
 #include <QClipboard>

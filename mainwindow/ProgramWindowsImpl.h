@@ -2,10 +2,10 @@
 // The program's windows as the controller reaches them. Each window is
 // made when first shown and has one instance.
 
+#include "core/ProgramWindows.h"
 #include "mainwindow/Aboutus.h"
 #include "mainwindow/frmListen.h"
 #include "mainwindow/msgform.h"
-#include "core/ProgramWindows.h"
 
 #include <QPointer>
 

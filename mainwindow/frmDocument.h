@@ -73,7 +73,7 @@ constexpr std::uint32_t kPredictionSelectedColor = 0xF7D78C; // RGB(140, 215, 24
 
 struct DocumentWindowTestAccess;
 
-class frmDocument : public QWidget, public ActiveDocument, public DocumentFace {
+class frmDocument : public QWidget, public ActiveDocument {
     Q_OBJECT
 public:
     explicit frmDocument(QWidget* parent = nullptr);
@@ -227,7 +227,7 @@ public:
     void setVoiceListIndex(int index) override;
     void setPauseBtnEnabled(bool enabled) override;
 
-    // ---- DocumentFace (controls by name, for SetSpeakingState) ----
+    // ---- the controls the reading state shows itself in ----
     void setControlEnabled(DocumentControl control, bool enabled) override;
     void setControlVisible(DocumentControl control, bool visible) override;
     void setToolbarButtonEnabled(int index, bool enabled) override;

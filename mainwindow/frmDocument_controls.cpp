@@ -12,12 +12,12 @@
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"
 #include "core/MessageBox.h"
+#include "core/ProgramWindows.h"
 #include "core/ServerAddress.h"
 #include "core/SettingsStore.h"
 #include "core/StringTable.h"
 #include "core/TextHelpers.h"
 #include "core/Utilities.h"
-#include "core/ProgramWindows.h"
 #include "speech/systemtray.h"
 
 #include <QComboBox>

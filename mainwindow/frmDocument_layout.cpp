@@ -10,9 +10,9 @@
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"
 #include "core/MessageBox.h"
+#include "core/ProgramWindows.h"
 #include "core/SettingsStore.h"
 #include "core/StringTable.h"
-#include "core/ProgramWindows.h"
 
 #include <QApplication>
 #include <QLabel>

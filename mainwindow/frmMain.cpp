@@ -12,8 +12,8 @@
 #include "core/FormStrings.h"
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"
-#include "core/SettingsStore.h"
 #include "core/ProgramWindows.h"
+#include "core/SettingsStore.h"
 #include "speech/systemtray.h"
 
 #include <QAction>
@@ -492,7 +492,7 @@ frmDocument* frmMain::activeDocument() const
     return qobject_cast<frmDocument*>(sub->widget());
 }
 
-DocumentFace* frmMain::activeDocumentFace()
+ActiveDocument* frmMain::activeDocumentFace()
 {
     return activeDocument();
 }

@@ -37,10 +37,10 @@ class RichTextBox;
 // that frmMain's own activeDocument() can give the document window itself.
 class MainWindowFaceBase : public MainWindowFace {
 public:
-    DocumentFace* activeDocument() final { return activeDocumentFace(); }
+    ActiveDocument* activeDocument() final { return activeDocumentFace(); }
 
 protected:
-    virtual DocumentFace* activeDocumentFace() = 0;
+    virtual ActiveDocument* activeDocumentFace() = 0;
 };
 
 class frmMain : public QMainWindow, public MainWindowFaceBase, public DocumentHost, public RecentFilesMenu {
@@ -311,7 +311,7 @@ signals:
     void unloaded();
 
 protected:
-    DocumentFace* activeDocumentFace() override;
+    ActiveDocument* activeDocumentFace() override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

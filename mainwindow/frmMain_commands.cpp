@@ -13,10 +13,10 @@
 
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"
+#include "core/ProgramWindows.h"
 #include "core/ServerAddress.h"
 #include "core/SettingsStore.h"
 #include "core/Utilities.h"
-#include "core/ProgramWindows.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 

@@ -1,10 +1,25 @@
 #pragma once
-// What the speech controller needs of the main window's active document
-// window at the end of every utterance. The document window implements it;
-// the main window tells the controller which one is active
-// (systemtray::setActiveDocumentProvider).
+// The main window's active document window as the speech side sees it: the
+// steps the controller runs on it at the end of every utterance, and the
+// controls the reading state shows itself in. The document window
+// implements it; the main window tells the controller which one is active
+// (systemtray::setActiveDocumentProvider) and gives it to the state
+// routines (MainWindowFace::activeDocument).
 
 #include <functional>
+
+// The document window's controls that follow the reading state.
+enum class DocumentControl {
+    tbToolBar,
+    SpeakBtn,
+    StopBtn,
+    PauseBtn,
+    ResumeBtn,
+    VoiceCB,
+    cpvSlider1,
+    NextBtn,
+    PriewBtn,
+};
 
 class ActiveDocument {
 public:
@@ -36,6 +51,13 @@ public:
     virtual void setSpeedValue(int /*value*/) {}
     virtual void setVoiceListIndex(int /*index*/) {}
     virtual void setPauseBtnEnabled(bool /*enabled*/) {}
+
+    // The controls that follow the reading state, and the toolbar's buttons
+    // (1-based index); control_pos lays the controls out again.
+    virtual void setControlEnabled(DocumentControl control, bool enabled) = 0;
+    virtual void setControlVisible(DocumentControl control, bool visible) = 0;
+    virtual void setToolbarButtonEnabled(int index, bool enabled) = 0;
+    virtual void control_pos() = 0;
 };
 
 // Gives the active document window, or null when there is none.

@@ -106,7 +106,7 @@ void setIdleMenus(MainWindowFace& main)
 }
 
 // The document controls of the idle layout from SpeakBtn to cpvSlider1.
-void setIdleDocumentButtons(DocumentFace& doc)
+void setIdleDocumentButtons(ActiveDocument& doc)
 {
     doc.setControlEnabled(DocumentControl::SpeakBtn, true);
     doc.setControlVisible(DocumentControl::SpeakBtn, true);
@@ -123,7 +123,7 @@ void showStopped(bool isSpeaking, bool isPausing)
 
     if (MainWindowFace* main = shownMainWindow()) {
         setIdleMenus(*main);
-        if (DocumentFace* doc = main->activeDocument()) {
+        if (ActiveDocument* doc = main->activeDocument()) {
             doc->setControlEnabled(DocumentControl::tbToolBar, true);
             setIdleDocumentButtons(*doc);
             doc->setControlEnabled(DocumentControl::NextBtn, false);
@@ -147,7 +147,7 @@ void showSpeaking(bool isSpeaking, bool isPausing)
     showBarState(true, readingState.IsPausing);
 
     if (MainWindowFace* main = shownMainWindow()) {
-        DocumentFace* doc = main->activeDocument();
+        ActiveDocument* doc = main->activeDocument();
         if (doc) {
             doc->setControlEnabled(DocumentControl::tbToolBar, false);
             doc->setControlVisible(DocumentControl::SpeakBtn, false);
@@ -209,7 +209,7 @@ void SetDictatingState(bool isDictating)
         if (MainWindowFace* main = shownMainWindow()) {
             setIdleMenus(*main);
             main->setMenuEnabled(MenuItem::mnuView, true);
-            if (DocumentFace* doc = main->activeDocument()) {
+            if (ActiveDocument* doc = main->activeDocument()) {
                 doc->setToolbarButtonEnabled(1, true);
                 doc->setToolbarButtonEnabled(2, true);
                 setIdleDocumentButtons(*doc);
@@ -223,7 +223,7 @@ void SetDictatingState(bool isDictating)
         // (not speaking, paused) gives the bar its idle layout.
         showBarState(false, true);
         if (MainWindowFace* main = shownMainWindow()) {
-            if (DocumentFace* doc = main->activeDocument()) {
+            if (ActiveDocument* doc = main->activeDocument()) {
                 doc->setToolbarButtonEnabled(1, false);
                 doc->setToolbarButtonEnabled(2, false);
                 doc->setControlVisible(DocumentControl::SpeakBtn, false);

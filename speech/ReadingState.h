@@ -2,6 +2,8 @@
 // The program's one reading state, shared by every window, and the two
 // routines that make every face agree with it.
 
+#include "speech/ActiveDocument.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -88,19 +90,6 @@ public:
     virtual void docksetmemnu(bool& speaking, bool& paused) = 0;
 };
 
-// The document window's controls that follow the reading state.
-enum class DocumentControl {
-    tbToolBar,
-    SpeakBtn,
-    StopBtn,
-    PauseBtn,
-    ResumeBtn,
-    VoiceCB,
-    cpvSlider1,
-    NextBtn,
-    PriewBtn,
-};
-
 // The main window's menu items that follow the reading state. mnuWindow is
 // the Window menu itself (the first of its control array).
 enum class MenuItem {
@@ -128,17 +117,6 @@ enum class MenuItem {
     mnuView,
 };
 
-// The controls of the active document window that the state routines set.
-class DocumentFace {
-public:
-    virtual ~DocumentFace() = default;
-    // Toolbar buttons: setToolbarButtonEnabled(1-based index, ...).
-    virtual void setControlEnabled(DocumentControl control, bool enabled) = 0;
-    virtual void setControlVisible(DocumentControl control, bool visible) = 0;
-    virtual void setToolbarButtonEnabled(int index, bool enabled) = 0;
-    virtual void control_pos() = 0;
-};
-
 // What the state routines need of the main window while it is loaded.
 class MainWindowFace {
 public:
@@ -146,7 +124,7 @@ public:
     virtual void setMenuEnabled(MenuItem item, bool enabled) = 0;
     virtual void setMenuCaption(MenuItem item, const QString& caption) = 0;
     // The active document window, or null.
-    virtual DocumentFace* activeDocument() = 0;
+    virtual ActiveDocument* activeDocument() = 0;
 };
 
 // The faces register themselves here while loaded (null when not loaded),

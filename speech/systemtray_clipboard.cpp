@@ -6,12 +6,12 @@
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"
 #include "core/MessageBox.h"
+#include "core/ProgramWindows.h"
 #include "core/SettingsStore.h"
 #include "core/StringTable.h"
 #include "platform/FocusedSelection.h"
 #include "platform/Keystrokes.h"
 #include "platform/SpeechVoice.h"
-#include "core/ProgramWindows.h"
 #include "speech/ReadingState.h"
 
 #include <QClipboard>

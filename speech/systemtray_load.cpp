@@ -4,17 +4,17 @@
 
 #include "systemtray.h"
 
-#include "core/FormStrings.h"
 #include "core/Conversions.h"
+#include "core/FormStrings.h"
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"
 #include "core/MessageBox.h"
+#include "core/ProgramWindows.h"
 #include "core/SettingsStore.h"
 #include "core/StringTable.h"
 #include "core/Utilities.h"
 #include "platform/GlobalHotkeys.h"
 #include "platform/SystemServices.h"
-#include "core/ProgramWindows.h"
 #include "speech/ReadingState.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 // Starts the real program in a home folder of its own and watches what it
 // does with its settings file and with a second start.
-#include "core/SettingsStore.h"
 #include "app/Startup.h"
+#include "core/SettingsStore.h"
 #include "support/ProgramRun.h"
 
 #include <QDate>

@@ -2,10 +2,10 @@
 // bar as a user meets them on the test desktop: what the screen shows, where
 // windows open, and where typed keys and tool tips go. Keys and pointer
 // moves are real X events sent with xdotool.
+#include "app/AppWindows.h"
 #include "core/Globals.h"
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
-#include "app/AppWindows.h"
 #include "floatingbar/frmDockDemo.h"
 #include "mainwindow/CommonDialog.h"
 #include "mainwindow/DocumentTable.h"

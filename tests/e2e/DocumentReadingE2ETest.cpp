@@ -4,12 +4,12 @@
 // while the sound plays.
 #include "core/Globals.h"
 #include "core/MessageBox.h"
+#include "core/ProgramWindows.h"
 #include "mainwindow/DocumentTable.h"
 #include "mainwindow/ProgramWindowsImpl.h"
 #include "mainwindow/RichTextBox.h"
 #include "mainwindow/frmDocument.h"
 #include "mainwindow/frmMain.h"
-#include "core/ProgramWindows.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/EventPump.h"

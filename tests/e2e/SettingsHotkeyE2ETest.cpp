@@ -2,14 +2,14 @@
 // pressing OK makes the new combination act at once (real X key grabs,
 // pressed with xdotool) and frees the old one; duplicate hotkeys keep the
 // dialog open with the message.
+#include "app/AppWindows.h"
 #include "core/Globals.h"
 #include "core/MessageBox.h"
+#include "core/ProgramWindows.h"
 #include "core/SettingsStore.h"
 #include "core/StringTable.h"
-#include "app/AppWindows.h"
 #include "floatingbar/frmSet.h"
 #include "platform/GlobalHotkeys.h"
-#include "core/ProgramWindows.h"
 #include "speech/systemtray.h"
 #include "support/ProgramRun.h"
 

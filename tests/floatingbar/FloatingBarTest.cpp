@@ -4,11 +4,11 @@
 #include "core/FormStrings.h"
 #include "core/Globals.h"
 #include "core/MessageBox.h"
+#include "core/ProgramWindows.h"
 #include "core/SettingsStore.h"
 #include "floatingbar/frmDockDemo.h"
 #include "platform/FocusedSelection.h"
 #include "platform/Keystrokes.h"
-#include "core/ProgramWindows.h"
 #include "speech/ReadingState.h"
 
 #include <QClipboard>

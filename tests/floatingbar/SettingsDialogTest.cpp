@@ -1,15 +1,15 @@
 // The settings dialog: its pages, what it reads, the boxes that store at
 // once, OK's checks and writes, Cancel, and the quality and font pages.
-#include "support/ScriptedSpeechVoice.h"
+#include "app/AppWindows.h"
 #include "core/Globals.h"
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
-#include "app/AppWindows.h"
 #include "floatingbar/frmSet.h"
 #include "mainwindow/CommonDialog.h"
 #include "platform/GlobalHotkeys.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
+#include "support/ScriptedSpeechVoice.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,12 +2,12 @@
 // unload; the splash and the About box.
 #include "MainWindowFixture.h"
 
-#include "core/SettingsStore.h"
 #include "core/FormStrings.h"
+#include "core/ProgramWindows.h"
+#include "core/SettingsStore.h"
 #include "mainwindow/Aboutus.h"
 #include "mainwindow/ProgramWindowsImpl.h"
 #include "mainwindow/frmSplash.h"
-#include "core/ProgramWindows.h"
 #include "speech/systemtray.h"
 
 #include <QAction>
@@ -260,7 +260,7 @@ TEST_F(MainWindowTest, FaceReachesMenuItems)
     EXPECT_EQ(main->mnuPopPause->text(), "Resume");
     EXPECT_EQ(face->activeDocument(), nullptr);
     main->mnuFileNew_Click();
-    EXPECT_EQ(face->activeDocument(), static_cast<DocumentFace*>(Active()));
+    EXPECT_EQ(face->activeDocument(), static_cast<ActiveDocument*>(Active()));
 }
 
 // ---- close and unload ----

@@ -2,17 +2,17 @@
 // second-start poll and exit, over a scripted speech engine, a recording
 // set of program windows and a recording hotkey backend; and the loading
 // notice's place on the screen.
-#include "support/ScriptedSpeechVoice.h"
 #include "core/Globals.h"
 #include "core/MessageBox.h"
+#include "core/ProgramWindows.h"
 #include "core/SettingsStore.h"
 #include "mainwindow/ProgramWindowsImpl.h"
 #include "mainwindow/msgform.h"
 #include "platform/GlobalHotkeys.h"
-#include "core/ProgramWindows.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/ReadingReset.h"
+#include "support/ScriptedSpeechVoice.h"
 
 #include <QAction>
 #include <QApplication>
@@ -81,7 +81,7 @@ public:
     QStringList log;
     void setMenuEnabled(MenuItem item, bool on) override { log << QString("%1 %2").arg(int(item)).arg(on); }
     void setMenuCaption(MenuItem item, const QString& caption) override { log << QString("%1 %2").arg(int(item)).arg(caption); }
-    DocumentFace* activeDocument() override { return nullptr; }
+    ActiveDocument* activeDocument() override { return nullptr; }
 };
 
 const char* const kNoOutputText =

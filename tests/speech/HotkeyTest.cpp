@@ -18,6 +18,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include "support/IsolatedSettings.h"
+#include "support/NullActiveDocument.h"
 #include "support/ReadingReset.h"
 
 #include <gtest/gtest.h>
@@ -139,7 +140,7 @@ private:
     std::shared_ptr<GrabState> state_;
 };
 
-class RecordingDocument : public ActiveDocument {
+class RecordingDocument : public NullActiveDocument {
 public:
     QStringList log;
     void SetCursorP() override {}

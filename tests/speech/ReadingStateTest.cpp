@@ -2,6 +2,7 @@
 #include "core/StringTable.h"
 #include "platform/Registry.h"
 #include "speech/ReadingState.h"
+#include "support/NullActiveDocument.h"
 
 #include <QAction>
 #include <QStringList>
@@ -148,7 +149,7 @@ private:
     Recorder& r_;
 };
 
-class FakeDocument : public DocumentFace {
+class FakeDocument : public NullActiveDocument {
 public:
     explicit FakeDocument(Recorder& r) : r_(r) {}
     void setControlEnabled(DocumentControl control, bool enabled) override
@@ -180,9 +181,9 @@ public:
     {
         r_.log(QStringLiteral("caption %1=%2").arg(nameOf(item), caption));
     }
-    DocumentFace* activeDocument() override { return document; }
+    ActiveDocument* activeDocument() override { return document; }
 
-    DocumentFace* document = nullptr;
+    ActiveDocument* document = nullptr;
 
 private:
     Recorder& r_;

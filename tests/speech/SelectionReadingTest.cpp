@@ -1,17 +1,18 @@
 // Reading the selection of another application through the clipboard, and
 // saving a copied selection as a sound file.
-#include "support/ScriptedSpeechVoice.h"
 #include "core/Globals.h"
 #include "core/MessageBox.h"
+#include "core/ProgramWindows.h"
 #include "core/SettingsStore.h"
 #include "platform/FocusedSelection.h"
 #include "platform/GlobalHotkeys.h"
 #include "platform/Keystrokes.h"
 #include "speech/ActiveDocument.h"
-#include "core/ProgramWindows.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
+#include "support/NullActiveDocument.h"
 #include "support/ReadingReset.h"
+#include "support/ScriptedSpeechVoice.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -54,7 +55,7 @@ private:
     Journal& journal_;
 };
 
-class RecordingDocument : public ActiveDocument {
+class RecordingDocument : public NullActiveDocument {
 public:
     explicit RecordingDocument(Journal& journal)
         : journal_(journal)

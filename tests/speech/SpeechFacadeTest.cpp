@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include "support/IsolatedSettings.h"
+#include "support/NullActiveDocument.h"
 #include "support/ReadingReset.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +25,7 @@ using Delivery = ScriptedSpeechVoice::EndDelivery;
 
 // Logs every call the controller makes on the document window; the
 // Speak* members may be given what the real window would do.
-class RecordingDocument : public ActiveDocument {
+class RecordingDocument : public NullActiveDocument {
 public:
     QStringList log;
     std::function<void()> onSpeakNextSentence, onSpeakSelNextSentence, onSpeakPrew, onSpeakBtnClick;
@@ -61,7 +62,7 @@ public:
             ++idleReports;
     }
     void setMenuCaption(MenuItem, const QString&) override {}
-    DocumentFace* activeDocument() override { return nullptr; }
+    ActiveDocument* activeDocument() override { return nullptr; }
 };
 
 class SpeechFacadeTest : public ::testing::Test {

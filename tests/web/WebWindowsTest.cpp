@@ -7,13 +7,13 @@
 #include "support/ProgramRun.h"
 #include "support/StubbedBrowser.h"
 
+#include "core/ProgramWindows.h"
 #include "core/SettingsStore.h"
 #include "mainwindow/ProgramWindowsImpl.h"
 #include "mainwindow/frmListen.h"
 #include "mainwindow/frmPopup.h"
 #include "mainwindow/frmPreview.h"
 #include "platform/BrowserControl.h"
-#include "core/ProgramWindows.h"
 
 #include <QApplication>
 #include <QCheckBox>

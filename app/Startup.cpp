@@ -23,10 +23,10 @@
 
 #include <cmath>
 
-QString CommandLineText;
-
 namespace {
 const QString kAutoStartSwitch = QStringLiteral("3250");
+// The whole argument text after the program name.
+QString CommandLineText;
 }
 
 std::optional<bool> TruthValue(const QString& text)
@@ -117,27 +117,27 @@ bool Main(const QStringList& arguments)
 {
     CommandLineText = arguments.mid(1).join(u' ');
 
-    AppFolder = StripTrailingSlash(QCoreApplication::applicationDirPath());
-    MyDocsFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (MyDocsFolder.isEmpty())
-        MyDocsFolder = QDir::homePath();
-    SettingsFile = MyDocsFolder + QStringLiteral("/orvenic/vella/Update.xml");
+    globals.AppFolder = StripTrailingSlash(QCoreApplication::applicationDirPath());
+    globals.MyDocsFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (globals.MyDocsFolder.isEmpty())
+        globals.MyDocsFolder = QDir::homePath();
+    globals.SettingsFile = globals.MyDocsFolder + QStringLiteral("/orvenic/vella/Update.xml");
     // A settings file that had to be replaced is reported once the program
     // is up (or, for a second start, before it ends).
     QString settingsNotice;
-    IgnoreErrors([&] { settingsNotice = PrepareSettingsFile(AppFolder + QStringLiteral("/Update.xml"), SettingsFile); });
+    IgnoreErrors([&] { settingsNotice = PrepareSettingsFile(globals.AppFolder + QStringLiteral("/Update.xml"), globals.SettingsFile); });
     const auto tellAboutSettings = [&settingsNotice] {
         if (!settingsNotice.isEmpty())
             IgnoreErrors([&] { MsgBox(settingsNotice, vbOKOnly + vbExclamation); });
     };
 
-    IgnoreErrors([] { ExeMsgId = RegisterWindowMessage(QStringLiteral("TesvikexeMsg")); });
-    RenewVoice = true;
+    IgnoreErrors([] { globals.ExeMsgId = RegisterWindowMessage(QStringLiteral("TesvikexeMsg")); });
+    globals.RenewVoice = true;
 
     if (PreviousInstanceRunning()) {
         // The running instance polls this key and shows its main window.
-        IniFile = SettingsFile;
-        IgnoreErrors([] { WriteSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("isopened"),
+        globals.IniFile = globals.SettingsFile;
+        IgnoreErrors([] { WriteSetting(globals.IniFile, QStringLiteral("ReadSet"), QStringLiteral("isopened"),
                                        QStringLiteral("111")); });
         tellAboutSettings();
         return false;
@@ -147,7 +147,7 @@ bool Main(const QStringList& arguments)
 
     bool endNow = false;
     IgnoreErrors([&] {
-        const QString autoRun = ReadSetting(SettingsFile, QStringLiteral("FrmSet"), QStringLiteral("AutoRun"),
+        const QString autoRun = ReadSetting(globals.SettingsFile, QStringLiteral("FrmSet"), QStringLiteral("AutoRun"),
                                             QStringLiteral("True"));
         const std::optional<bool> on = TruthValue(autoRun);
         endNow = CommandLineText == kAutoStartSwitch && on.has_value() && !*on;
@@ -158,8 +158,8 @@ bool Main(const QStringList& arguments)
     IgnoreErrors([] {
         if (const QScreen* s = QGuiApplication::primaryScreen()) {
             // Width in twips over twips per pixel: the width in pixels.
-            ScreenWidthPx = s->size().width();
-            ScreenTwipsY = static_cast<std::int32_t>(std::lround(1440.0 / s->logicalDotsPerInchY()));
+            globals.ScreenWidthPx = s->size().width();
+            globals.ScreenTwipsY = static_cast<std::int32_t>(std::lround(1440.0 / s->logicalDotsPerInchY()));
         }
     });
 
@@ -180,7 +180,7 @@ bool Main(const QStringList& arguments)
 
 void StartApplication()
 {
-    IniFile = SettingsFile;
+    globals.IniFile = globals.SettingsFile;
     // The windows the controller opens and closes, then the controller
     // itself: tray icon, hotkeys, speech. Both live as long as the program.
     static ProgramWindowsImpl* windows = nullptr;
@@ -202,7 +202,7 @@ void StartApplication()
         return; // tray only
     StartFace face = StartFace::Splash;
     IgnoreErrors([&] {
-        face = ChooseStartFace(ReadSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("StartUp"),
+        face = ChooseStartFace(ReadSetting(globals.IniFile, QStringLiteral("ReadSet"), QStringLiteral("StartUp"),
                                            QStringLiteral("2")));
     });
     switch (face) {

@@ -6,9 +6,6 @@
 #include <QStringList>
 #include <optional>
 
-// The whole argument text after the program name.
-extern QString CommandLineText;
-
 // Runs the start-up steps. Returns false when the program ends at once
 // (a second instance, or an automatic start that is switched off).
 bool Main(const QStringList& arguments);

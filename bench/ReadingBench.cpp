@@ -59,8 +59,7 @@ std::unique_ptr<SpeechVoice> CreateEspeakVoice();
 
 namespace readingbench {
 
-QTemporaryDir* folder = nullptr;
-systemtray* tray = nullptr;
+Session session;
 
 double msSince(const QElapsedTimer& t)
 {
@@ -193,16 +192,16 @@ void closeDocument(frmDocument* doc)
 
 ScriptedSpeechVoice* scriptedVoice()
 {
-    if (!tray || !tray->voicecls)
+    if (!session.tray || !session.tray->voicecls)
         return nullptr;
-    return dynamic_cast<ScriptedSpeechVoice*>(tray->voicecls->Voice1.get());
+    return dynamic_cast<ScriptedSpeechVoice*>(session.tray->voicecls->Voice1.get());
 }
 
 EspeakVoice* espeakVoice()
 {
-    if (!tray || !tray->voicecls)
+    if (!session.tray || !session.tray->voicecls)
         return nullptr;
-    return dynamic_cast<EspeakVoice*>(tray->voicecls->Voice1.get());
+    return dynamic_cast<EspeakVoice*>(session.tray->voicecls->Voice1.get());
 }
 
 } // namespace readingbench
@@ -290,7 +289,7 @@ void measureParts(frmDocument* doc, int caret, int count, const char* where)
     doc->SpeakBtn_Click();
     QCoreApplication::processEvents();
     // The end of a stream reaches nobody while the parts are called by hand.
-    QObject::disconnect(tray->voicecls.get(), &clsVoice::VoiceEnded, tray, &systemtray::voicecls_VoiceEnded);
+    QObject::disconnect(session.tray->voicecls.get(), &clsVoice::VoiceEnded, session.tray, &systemtray::voicecls_VoiceEnded);
     std::vector<double> cursor, select, selText, next, speak;
     for (int i = 0; i < count && !readingState.IsLastSentence; ++i) {
         ScriptedSpeechVoice* voice = scriptedVoice();
@@ -318,11 +317,11 @@ void measureParts(frmDocument* doc, int caret, int count, const char* where)
     for (int i = 0; i < count; ++i) {
         QElapsedTimer t;
         t.start();
-        tray->speakstring(sentence);
+        session.tray->speakstring(sentence);
         speak.push_back(msSince(t));
         QCoreApplication::processEvents();
     }
-    QObject::connect(tray->voicecls.get(), &clsVoice::VoiceEnded, tray, &systemtray::voicecls_VoiceEnded);
+    QObject::connect(session.tray->voicecls.get(), &clsVoice::VoiceEnded, session.tray, &systemtray::voicecls_VoiceEnded);
     std::printf("    %-6s parts:\n", where);
     printStats("SetCursorP", cursor);
     printStats("SelectSentence (+paint)", select);
@@ -342,25 +341,25 @@ void measureSpeakstringPieces(frmDocument* doc, int count)
     doc->rtfText->setSelStart(0);
     doc->SpeakBtn_Click();
     QCoreApplication::processEvents();
-    QObject::disconnect(tray->voicecls.get(), &clsVoice::VoiceEnded, tray, &systemtray::voicecls_VoiceEnded);
+    QObject::disconnect(session.tray->voicecls.get(), &clsVoice::VoiceEnded, session.tray, &systemtray::voicecls_VoiceEnded);
     const QString sentence = doc->rtfText->SelText();
     std::vector<double> read, voice, rate, speak, state, save;
     for (int i = 0; i < count; ++i) {
         QElapsedTimer t;
         t.start();
-        (void)ReadSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("Reader"), QStringLiteral("0"));
+        (void)ReadSetting(globals.IniFile, QStringLiteral("ReadSet"), QStringLiteral("Reader"), QStringLiteral("0"));
         read.push_back(msSince(t));
         t.restart();
         try {
-            tray->voicecls->SetVoice(0);
+            session.tray->voicecls->SetVoice(0);
         } catch (...) {
         }
         voice.push_back(msSince(t));
         t.restart();
-        tray->voicecls->SetRate(0);
+        session.tray->voicecls->SetRate(0);
         rate.push_back(msSince(t));
         t.restart();
-        tray->voicecls->SpeakText(sentence, false, false);
+        session.tray->voicecls->SpeakText(sentence, false, false);
         speak.push_back(msSince(t));
         t.restart();
         SetSpeakingState(true, false);
@@ -371,7 +370,7 @@ void measureSpeakstringPieces(frmDocument* doc, int count)
         save.push_back(msSince(t));
         QCoreApplication::processEvents();
     }
-    QObject::connect(tray->voicecls.get(), &clsVoice::VoiceEnded, tray, &systemtray::voicecls_VoiceEnded);
+    QObject::connect(session.tray->voicecls.get(), &clsVoice::VoiceEnded, session.tray, &systemtray::voicecls_VoiceEnded);
     std::printf("    speakstring's pieces (each called on its own):\n");
     printStats("ReadSetting (one key)", read);
     printStats("clsVoice::SetVoice", voice);
@@ -392,11 +391,11 @@ void figurePerSentence(double* openMs10, double* saveMs10, QString* path10)
     // it does in the program.
     if (EspeakVoice* real = espeakVoice())
         engine.voices = real->GetVoices({}, {});
-    tray->releaseVoice();
+    session.tray->releaseVoice();
 
     for (const qsizetype size : {qsizetype(1'000'000), qsizetype(10'000'000)}) {
         const QString text = makeText(size);
-        const QString path = folder->path() + QStringLiteral("/doc_%1MB.txt").arg(size / 1'000'000);
+        const QString path = session.folder->path() + QStringLiteral("/doc_%1MB.txt").arg(size / 1'000'000);
         writeFile(path, text.toUtf8());
         double openMs = 0;
         frmDocument* doc = openDocument(path, &openMs);
@@ -436,7 +435,7 @@ void figurePerSentence(double* openMs10, double* saveMs10, QString* path10)
         }
         closeDocument(doc);
     }
-    tray->releaseVoice();
+    session.tray->releaseVoice();
 }
 
 // ---------------------------------------------------------------------------
@@ -523,10 +522,10 @@ void figureRealEngine()
     std::printf("\n== 2. Real espeak-ng engine on the test sink ==\n");
     SetSpeechVoiceFactory({});
     installObservedEngine();
-    tray->releaseVoice();
+    session.tray->releaseVoice();
     clock0.start();
 
-    const QString path = folder->path() + QStringLiteral("/short.txt");
+    const QString path = session.folder->path() + QStringLiteral("/short.txt");
     writeFile(path, shortSentences(12).toUtf8());
     frmDocument* doc = openDocument(path, nullptr);
     if (!doc) {
@@ -685,7 +684,7 @@ void figureRealEngine()
     }
     closeDocument(doc);
     SetSpeechVoiceFactory({});
-    tray->releaseVoice();
+    session.tray->releaseVoice();
 }
 
 } // namespace
@@ -703,18 +702,18 @@ int main(int argc, char** argv)
         return 2;
     }
     QTemporaryDir dir;
-    folder = &dir;
-    AppFolder = programDir;
-    SettingsFile = IniFile = dir.path() + QStringLiteral("/Update.xml");
-    if (!writeFile(IniFile, readFile(programDir + QStringLiteral("/Update.xml")))) {
+    session.folder = &dir;
+    globals.AppFolder = programDir;
+    globals.SettingsFile = globals.IniFile = dir.path() + QStringLiteral("/Update.xml");
+    if (!writeFile(globals.IniFile, readFile(programDir + QStringLiteral("/Update.xml")))) {
         std::fprintf(stderr, "cannot copy %s/Update.xml\n", qPrintable(programDir));
         return 2;
     }
     SetMsgBoxAnswerer([](const MsgBoxCall&) { return int(vbNo); });
     auto* windows = new ProgramWindowsImpl;
     ProgramWindows::install(windows);
-    tray = new systemtray;
-    tray->Form_Load();
+    session.tray = new systemtray;
+    session.tray->Form_Load();
     pump(2500); // the greeting
     ProgramWindows::get().frmMain_Show();
     ProgramWindows::get().frmMain_Maximize();

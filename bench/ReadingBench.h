@@ -16,8 +16,12 @@ class systemtray;
 
 namespace readingbench {
 
-extern QTemporaryDir* folder;
-extern systemtray* tray;
+// The settings folder and the controller of the run.
+struct Session {
+    QTemporaryDir* folder = nullptr;
+    systemtray* tray = nullptr;
+};
+extern Session session;
 
 double msSince(const QElapsedTimer& t);
 // Lets the event loop run for `ms` milliseconds.

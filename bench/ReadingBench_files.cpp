@@ -107,7 +107,7 @@ long procStatusKb(const char* field)
 std::pair<int, int> fragmentsOffFormat(RichTextBox* rtf)
 {
     auto frmSet = [](const char* key, const char* def) {
-        return ReadSetting(IniFile, QStringLiteral("FrmSet"), QLatin1String(key), QLatin1String(def));
+        return ReadSetting(globals.IniFile, QStringLiteral("FrmSet"), QLatin1String(key), QLatin1String(def));
     };
     const QString family = frmSet("FontName", "Arial");
     const double points = frmSet("FontSize", "12").toDouble();
@@ -305,22 +305,22 @@ void figureFiles()
 {
     std::printf("\n== 3. Large documents: File > Open, Ctrl+S, Close ==\n");
     if (const auto small = [] {
-            const QString tiny = folder->path() + QStringLiteral("/small.txt");
+            const QString tiny = session.folder->path() + QStringLiteral("/small.txt");
             writeFile(tiny, "A small file.\n");
             return mousepadOpen(tiny);
         }())
         std::printf("  mousepad File > Open of a one-line file: window titled %.1f ms, answers a key %.1f ms\n",
                     small->shown, small->answered);
 
-    const QString text10 = folder->path() + QStringLiteral("/large10.txt");
+    const QString text10 = session.folder->path() + QStringLiteral("/large10.txt");
     writeFile(text10, makeText(10'000'000).toUtf8());
     openSaveClose("10 MB text", text10);
 
-    const QString rtf5 = folder->path() + QStringLiteral("/large5.rtf");
+    const QString rtf5 = session.folder->path() + QStringLiteral("/large5.rtf");
     writeFile(rtf5, makeRtf(5'000'000));
     openSaveClose("5 MB RTF", rtf5);
 
-    const QString text50 = folder->path() + QStringLiteral("/large50.txt");
+    const QString text50 = session.folder->path() + QStringLiteral("/large50.txt");
     writeFile(text50, makeText(50'000'000).toUtf8());
     openSaveClose("50 MB text", text50);
 }
@@ -331,8 +331,8 @@ void figureCloseWhileReading()
     ScriptedSpeechEngine engine;
     if (EspeakVoice* real = espeakVoice())
         engine.voices = real->GetVoices({}, {});
-    tray->releaseVoice();
-    const QString path = folder->path() + QStringLiteral("/close10.txt");
+    session.tray->releaseVoice();
+    const QString path = session.folder->path() + QStringLiteral("/close10.txt");
     writeFile(path, makeText(10'000'000).toUtf8());
     frmDocument* doc = openDocument(path, nullptr);
     if (!doc) {

@@ -83,13 +83,13 @@ int main(int argc, char** argv)
 
     // The controller's facade, as the program uses it, with its settings.
     QTemporaryDir settingsDir;
-    IniFile = settingsDir.path() + "/Update.xml";
+    globals.IniFile = settingsDir.path() + "/Update.xml";
     {
-        QFile f(IniFile);
+        QFile f(globals.IniFile);
         f.open(QIODevice::WriteOnly);
         f.write("<Settings><ReadSet><Reader>0</Reader><Speed>0</Speed></ReadSet></Settings>");
     }
-    RenewVoice = false;
+    globals.RenewVoice = false;
     readingState.IsDockShown = true; // one utterance per call, no document continuation
     systemtray tray;
     auto engineOf = [&]() -> EspeakVoice* {

@@ -145,7 +145,7 @@ QSet<QString>& toldFailures()
 void reportRefusedWrite(const QString& file, const SettingsError& error)
 {
     static QSet<QString> reported;
-    if (file.isEmpty() || file != SettingsFile || reported.contains(file))
+    if (file.isEmpty() || file != globals.SettingsFile || reported.contains(file))
         return;
     reported.insert(file);
     toldFailures().insert(QString::fromLocal8Bit(error.what()));

@@ -42,7 +42,7 @@ const QHash<int, QString>& table()
 {
     static QString loadedFrom;
     static QHash<int, QString> cache;
-    const QString path = AppFolder + QStringLiteral("/strings.txt");
+    const QString path = globals.AppFolder + QStringLiteral("/strings.txt");
     if (path != loadedFrom) {
         QFile f(path);
         cache = f.open(QIODevice::ReadOnly) ? ParseStringTable(f.readAll()) : QHash<int, QString>();
@@ -69,5 +69,5 @@ QString LoadResString(int id)
 
 QIcon LoadResIcon(int id)
 {
-    return QIcon(AppFolder + QStringLiteral("/icons/%1.png").arg(id));
+    return QIcon(globals.AppFolder + QStringLiteral("/icons/%1.png").arg(id));
 }

@@ -162,7 +162,7 @@ void frmDockDemo::Form_Load()
     ReadingFaces::floatingBar = this;
     IgnoreErrors([this] { LoadFormStrings(this); });
 
-    const auto skinFile = [](const char* name) { return AppFolder + QString::fromLatin1(name); };
+    const auto skinFile = [](const char* name) { return globals.AppFolder + QString::fromLatin1(name); };
     IgnoreErrors([&] { SkinRead.LoadSkin(skinFile("\\Miniplay.skn")); });
     IgnoreErrors([&] { SkinMp3.LoadSkin(skinFile("\\Minimp3.skn")); });
     IgnoreErrors([&] { SkinResume.LoadSkin(skinFile("\\miniplay.skn")); });
@@ -187,10 +187,10 @@ void frmDockDemo::Form_Load()
     IgnoreErrors([this] { PlaceWindow(); });
     IgnoreErrors([] {
         readingState.PunctuationMode = static_cast<std::int32_t>(
-            CInt(ReadSetting(IniFile, kReadSet, QStringLiteral("PunctuationTag"), QStringLiteral("0"))));
+            CInt(ReadSetting(globals.IniFile, kReadSet, QStringLiteral("PunctuationTag"), QStringLiteral("0"))));
     });
     // The next start of the program shows the bar again.
-    IgnoreErrors([] { WriteSetting(IniFile, kReadSet, QStringLiteral("StartUp"), QStringLiteral("1")); });
+    IgnoreErrors([] { WriteSetting(globals.IniFile, kReadSet, QStringLiteral("StartUp"), QStringLiteral("1")); });
     IgnoreErrors([this] {
         ScaleToDpi(this);
         for (QPushButton* b : findChildren<QPushButton*>())
@@ -204,8 +204,8 @@ void frmDockDemo::PlaceWindow()
 {
     const double tppX = TwipsPerPixelX(this);
     const double tppY = TwipsPerPixelY(this);
-    const long dockX = CLng(ReadSetting(IniFile, kReadSet, QStringLiteral("DockX"), QStringLiteral("0")));
-    const long dockY = CLng(ReadSetting(IniFile, kReadSet, QStringLiteral("DockY"), QStringLiteral("0")));
+    const long dockX = CLng(ReadSetting(globals.IniFile, kReadSet, QStringLiteral("DockX"), QStringLiteral("0")));
+    const long dockY = CLng(ReadSetting(globals.IniFile, kReadSet, QStringLiteral("DockY"), QStringLiteral("0")));
     int x = 0;
     int y = 0;
     if (dockX != 0 || dockY != 0) {
@@ -234,11 +234,11 @@ void frmDockDemo::Form_Unload()
     Timer1->stop();
     Timer2->stop();
     IgnoreErrors([this] {
-        WriteSetting(IniFile, kReadSet, QStringLiteral("DockX"),
+        WriteSetting(globals.IniFile, kReadSet, QStringLiteral("DockX"),
                      QString::number(std::lround(x() * TwipsPerPixelX(this))));
     });
     IgnoreErrors([this] {
-        WriteSetting(IniFile, kReadSet, QStringLiteral("DockY"),
+        WriteSetting(globals.IniFile, kReadSet, QStringLiteral("DockY"),
                      QString::number(std::lround(y() * TwipsPerPixelY(this))));
     });
     readingState.IsDockShown = false;
@@ -406,7 +406,7 @@ void frmDockDemo::CmdChange_Click()
     controller_->stopDictating();
     controller_->stopspeaking();
     controller_->mnuTrayShowSoftware_Click();
-    IgnoreErrors([] { WriteSetting(IniFile, kReadSet, QStringLiteral("StartUp"), QStringLiteral("2")); });
+    IgnoreErrors([] { WriteSetting(globals.IniFile, kReadSet, QStringLiteral("StartUp"), QStringLiteral("2")); });
 }
 
 void frmDockDemo::CmdSet_Click()

@@ -38,12 +38,12 @@ const QString kFrmSet = QStringLiteral("FrmSet");
 
 QString read(const QString& section, const QString& key, const QString& def)
 {
-    return ReadSetting(SettingsFile, section, key, def);
+    return ReadSetting(globals.SettingsFile, section, key, def);
 }
 
 void write(const QString& section, const QString& key, const QString& value)
 {
-    WriteSetting(SettingsFile, section, key, value);
+    WriteSetting(globals.SettingsFile, section, key, value);
 }
 
 // A stored number as a whole number (rounded); throws for text that is no number.

@@ -73,5 +73,5 @@ void LoadAdListFrom(const QString& path)
 
 void LoadAdList()
 {
-    LoadAdListFrom(AppFolder + QStringLiteral("/AdList.xml"));
+    LoadAdListFrom(globals.AppFolder + QStringLiteral("/AdList.xml"));
 }

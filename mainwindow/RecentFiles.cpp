@@ -24,14 +24,14 @@ QString entryKey(int k)
 
 QString readEntry(int k)
 {
-    return ReadSetting(IniFile, kFrmSet, entryKey(k), QString());
+    return ReadSetting(globals.IniFile, kFrmSet, entryKey(k), QString());
 }
 
 // The stored count as a whole number; anything else counts as no entries.
 std::int16_t storedCount()
 {
     bool ok = false;
-    const double n = ReadSetting(IniFile, kFrmSet, kCountKey, QStringLiteral("0")).trimmed().toDouble(&ok);
+    const double n = ReadSetting(globals.IniFile, kFrmSet, kCountKey, QStringLiteral("0")).trimmed().toDouble(&ok);
     if (!ok || n < 0)
         return 0;
     return static_cast<std::int16_t>(std::min<double>(std::llround(n), kRecentLimit));
@@ -66,7 +66,7 @@ void LoadRecentFiles(RecentFilesMenu* form)
                 a->setText(readEntry(k));
         }
     } else {
-        WriteSetting(IniFile, kFrmSet, kCountKey, QString::number(recentFiles.RufCount));
+        WriteSetting(globals.IniFile, kFrmSet, kCountKey, QString::number(recentFiles.RufCount));
         recentFiles.RufMax = kRecentLimit;
     }
 }
@@ -106,7 +106,7 @@ void GrowRecentList()
     ++recentFiles.RufCount;
     if (hadEntries)
         element(recentFiles.RufCount);
-    WriteSetting(IniFile, kFrmSet, kCountKey, QString::number(recentFiles.RufCount));
+    WriteSetting(globals.IniFile, kFrmSet, kCountKey, QString::number(recentFiles.RufCount));
 }
 
 void PushRecentFile(const QString& path)
@@ -114,8 +114,8 @@ void PushRecentFile(const QString& path)
     if (readEntry(1) == path)
         return;
     for (int n = recentFiles.RufMax - 1; n >= 1; --n)
-        WriteSetting(IniFile, kFrmSet, entryKey(n + 1), readEntry(n));
-    WriteSetting(IniFile, kFrmSet, entryKey(1), path);
+        WriteSetting(globals.IniFile, kFrmSet, entryKey(n + 1), readEntry(n));
+    WriteSetting(globals.IniFile, kFrmSet, entryKey(1), path);
 }
 
 void RefreshRecentMenu()

@@ -122,9 +122,9 @@ QString FindProgramFile(const QString& name)
     QString n = ToSlashes(name).trimmed();
     while (n.startsWith(QLatin1Char('/')))
         n.remove(0, 1);
-    if (n.isEmpty() || AppFolder.isEmpty())
+    if (n.isEmpty() || globals.AppFolder.isEmpty())
         return QString();
-    return FindFileNoCase(n, AppFolder);
+    return FindFileNoCase(n, globals.AppFolder);
 }
 
 bool Skin::LoadSkin(const QString& path)
@@ -139,7 +139,7 @@ bool Skin::LoadSkin(const QString& path)
     // with a single leading separator that is not a real path, is a file of
     // the program folder.
     if (!p.isEmpty() && QDir::isAbsolutePath(p))
-        file = FindFileNoCase(p, AppFolder);
+        file = FindFileNoCase(p, globals.AppFolder);
     if (file.isEmpty())
         file = FindProgramFile(p);
     if (file.isEmpty())

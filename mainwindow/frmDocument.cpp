@@ -83,7 +83,7 @@ void frmDocument::Form_Load()
     IgnoreErrors([&] { lblAd->hide(); });
     LoadingWindow = true;
     IgnoreErrors([&] {
-        readingState.PunctuationMode = CLng(ReadSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("PunctuationTag"),
+        readingState.PunctuationMode = CLng(ReadSetting(globals.IniFile, QStringLiteral("ReadSet"), QStringLiteral("PunctuationTag"),
                                            QStringLiteral("0")));
     });
     predictionState.PredictionPage = 0;
@@ -139,7 +139,7 @@ static bool loadSkinFile(std::unique_ptr<Skin>& skin, const char* file)
 {
     if (!skin)
         skin = std::make_unique<Skin>();
-    return skin->LoadSkin(AppFolder + QLatin1String(file));
+    return skin->LoadSkin(globals.AppFolder + QLatin1String(file));
 }
 
 // Gives a button its skin. A skin that draws a picture replaces the
@@ -179,13 +179,13 @@ void frmDocument::LoadSkin()
 {
     IgnoreErrors([&] {
         rtfText->setBackColor(static_cast<std::uint32_t>(
-            CLng(ReadSetting(IniFile, QStringLiteral("FrmSet"), QStringLiteral("BColor"), QStringLiteral("16777215")))));
+            CLng(ReadSetting(globals.IniFile, QStringLiteral("FrmSet"), QStringLiteral("BColor"), QStringLiteral("16777215")))));
     });
     IgnoreErrors([&] {
-        setVoiceListIndex(CInt(ReadSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("Reader"), QStringLiteral("0"))));
+        setVoiceListIndex(CInt(ReadSetting(globals.IniFile, QStringLiteral("ReadSet"), QStringLiteral("Reader"), QStringLiteral("0"))));
     });
     IgnoreErrors([&] {
-        setSpeedValue(CInt(ReadSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("Speed"), QStringLiteral("0"))));
+        setSpeedValue(CInt(ReadSetting(globals.IniFile, QStringLiteral("ReadSet"), QStringLiteral("Speed"), QStringLiteral("0"))));
     });
 
     const int slot = SlotOf(this);
@@ -195,7 +195,7 @@ void frmDocument::LoadSkin()
     // change without selecting the text: selecting all of a long text, and
     // each further change of it, would lay it all out again at once.
     auto frmSet = [](const char* key, const char* def) {
-        return ReadSetting(IniFile, QStringLiteral("FrmSet"), QLatin1String(key), QLatin1String(def));
+        return ReadSetting(globals.IniFile, QStringLiteral("FrmSet"), QLatin1String(key), QLatin1String(def));
     };
     RichTextBox::FontAndColor look;
     IgnoreErrors([&] { look.color = static_cast<std::uint32_t>(CLng(frmSet("Color", "0"))); });
@@ -347,10 +347,10 @@ void frmDocument::Form_Unload(int& Cancel)
 
     view_status = 1;
     IgnoreErrors([&] {
-        WriteSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("Reader"), QString::number(VoiceCB->currentIndex()));
+        WriteSetting(globals.IniFile, QStringLiteral("ReadSet"), QStringLiteral("Reader"), QString::number(VoiceCB->currentIndex()));
     });
     IgnoreErrors([&] {
-        WriteSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("Speed"), QString::number(cpvSlider1->value()));
+        WriteSetting(globals.IniFile, QStringLiteral("ReadSet"), QStringLiteral("Speed"), QString::number(cpvSlider1->value()));
     });
 }
 

@@ -79,10 +79,10 @@ void frmDocument::FillVoiceList()
 void frmDocument::showStoredVoiceAndSpeed()
 {
     IgnoreErrors([&] {
-        setVoiceListIndex(CInt(ReadSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("Reader"), QStringLiteral("0"))));
+        setVoiceListIndex(CInt(ReadSetting(globals.IniFile, QStringLiteral("ReadSet"), QStringLiteral("Reader"), QStringLiteral("0"))));
     });
     IgnoreErrors([&] {
-        setSpeedValue(CInt(ReadSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("Speed"), QStringLiteral("0"))));
+        setSpeedValue(CInt(ReadSetting(globals.IniFile, QStringLiteral("ReadSet"), QStringLiteral("Speed"), QStringLiteral("0"))));
     });
     IgnoreErrors([&] { setStatusPanel(2, LoadResString(kSpeakerText) + VoiceCB->currentText()); });
     IgnoreErrors([&] { setStatusPanel(3, LoadResString(kSpeedText) + QString::number(cpvSlider1->value())); });
@@ -92,7 +92,7 @@ void frmDocument::VoiceCB_Click()
 {
     if (!LoadingWindow) {
         IgnoreErrors([&] {
-            WriteSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("Reader"),
+            WriteSetting(globals.IniFile, QStringLiteral("ReadSet"), QStringLiteral("Reader"),
                          QString::number(VoiceCB->currentIndex()));
         });
     }
@@ -125,7 +125,7 @@ std::int16_t frmDocument::convoice()
 void frmDocument::cpvSlider1_Change()
 {
     const QString value = QString::number(cpvSlider1->value());
-    IgnoreErrors([&] { WriteSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("Speed"), value); });
+    IgnoreErrors([&] { WriteSetting(globals.IniFile, QStringLiteral("ReadSet"), QStringLiteral("Speed"), value); });
     IgnoreErrors([&] { setStatusPanel(3, LoadResString(kSpeedText) + value); });
     IgnoreErrors([&] { Lblspeed->setText(value); });
 }
@@ -133,7 +133,7 @@ void frmDocument::cpvSlider1_Change()
 void frmDocument::Adjustspeed()
 {
     IgnoreErrors([&] {
-        setSpeedValue(CInt(ReadSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("Speed"), QStringLiteral("0"))));
+        setSpeedValue(CInt(ReadSetting(globals.IniFile, QStringLiteral("ReadSet"), QStringLiteral("Speed"), QStringLiteral("0"))));
     });
     IgnoreErrors([&] { setStatusPanel(3, LoadResString(kSpeedText) + QString::number(cpvSlider1->value())); });
 }
@@ -239,7 +239,7 @@ void frmDocument::Btndictate_Click()
     });
     IgnoreErrors([&] {
         const QString caption = windowTitle();
-        if (caption == AppFolder + QStringLiteral("\\first.txt") || caption == AppFolder + QStringLiteral("/first.txt"))
+        if (caption == globals.AppFolder + QStringLiteral("\\first.txt") || caption == globals.AppFolder + QStringLiteral("/first.txt"))
             rtfText->setText(QString());
     });
 }

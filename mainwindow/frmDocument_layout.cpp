@@ -248,7 +248,7 @@ void frmDocument::toggleWordPrediction()
 {
     bool on = true;
     try {
-        on = TextToBool(ReadSetting(IniFile, QStringLiteral("FrmSet"), QStringLiteral("WordPrediction"),
+        on = TextToBool(ReadSetting(globals.IniFile, QStringLiteral("FrmSet"), QStringLiteral("WordPrediction"),
                                     QStringLiteral("True")));
     } catch (const std::invalid_argument&) {
         on = true; // a text that is no Boolean counts as on
@@ -256,14 +256,14 @@ void frmDocument::toggleWordPrediction()
     if (on) {
         IgnoreErrors([&] { setToolbarImage(22, 17); });
         IgnoreErrors([] {
-            WriteSetting(IniFile, QStringLiteral("FrmSet"), QStringLiteral("WordPrediction"), QStringLiteral("False"));
+            WriteSetting(globals.IniFile, QStringLiteral("FrmSet"), QStringLiteral("WordPrediction"), QStringLiteral("False"));
         });
         predictionState.WordPredictionOn = false;
         list1->hide();
     } else {
         IgnoreErrors([&] { setToolbarImage(22, 16); });
         IgnoreErrors([] {
-            WriteSetting(IniFile, QStringLiteral("FrmSet"), QStringLiteral("WordPrediction"), QStringLiteral("True"));
+            WriteSetting(globals.IniFile, QStringLiteral("FrmSet"), QStringLiteral("WordPrediction"), QStringLiteral("True"));
         });
         predictionState.WordPredictionOn = true;
     }
@@ -436,7 +436,7 @@ void frmDocument::ShowEditBar()
 void frmDocument::readConfiguredLook(RichTextBox::FontAndColor& look) const
 {
     auto frmSet = [](const char* key, const char* def) {
-        return ReadSetting(IniFile, QStringLiteral("FrmSet"), QLatin1String(key), QLatin1String(def));
+        return ReadSetting(globals.IniFile, QStringLiteral("FrmSet"), QLatin1String(key), QLatin1String(def));
     };
     look.color = static_cast<std::uint32_t>(CLng(frmSet("Color", "0")));
     look.fontName = frmSet("FontName", "Arial");

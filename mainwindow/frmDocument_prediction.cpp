@@ -91,7 +91,7 @@ QString checkValueText(const QCheckBox* box)
 void storeCheckValue(const QCheckBox* box, const char* key)
 {
     try {
-        WriteSetting(IniFile, QStringLiteral("ReadSet"), QLatin1String(key), checkValueText(box));
+        WriteSetting(globals.IniFile, QStringLiteral("ReadSet"), QLatin1String(key), checkValueText(box));
     } catch (const SettingsError& e) {
         ReportStoreFailure(e);
     }

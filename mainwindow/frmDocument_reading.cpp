@@ -118,11 +118,11 @@ void frmDocument::SpeakBtn_Click()
         StopBtn_Click();
     ReadPunctuation = 0;
     IgnoreErrors([&] {
-        ReadPunctuation = settingNumber(ReadSetting(IniFile, kReadSet, QStringLiteral("PunctuationTag"), QStringLiteral("0")));
+        ReadPunctuation = settingNumber(ReadSetting(globals.IniFile, kReadSet, QStringLiteral("PunctuationTag"), QStringLiteral("0")));
     });
     // The controller reads both for every utterance.
-    IgnoreErrors([&] { WriteSetting(IniFile, kReadSet, QStringLiteral("Speed"), QString::number(cpvSlider1->value())); });
-    IgnoreErrors([&] { WriteSetting(IniFile, kReadSet, QStringLiteral("Reader"), QString::number(VoiceCB->currentIndex())); });
+    IgnoreErrors([&] { WriteSetting(globals.IniFile, kReadSet, QStringLiteral("Speed"), QString::number(cpvSlider1->value())); });
+    IgnoreErrors([&] { WriteSetting(globals.IniFile, kReadSet, QStringLiteral("Reader"), QString::number(VoiceCB->currentIndex())); });
     readingState.startReading();
     NextBtn->setEnabled(true);
     PriewBtn->setEnabled(true);
@@ -373,7 +373,7 @@ void frmDocument::cpvSlider1_Scroll()
 {
     const QString value = QString::number(cpvSlider1->value());
     // Heard from the next utterance on.
-    IgnoreErrors([&] { WriteSetting(IniFile, kReadSet, QStringLiteral("Speed"), value); });
+    IgnoreErrors([&] { WriteSetting(globals.IniFile, kReadSet, QStringLiteral("Speed"), value); });
     if (DocumentHost* main = DocumentHost::instance())
         main->setPanelText(3, LoadResString(kSpeedText) + value);
     Lblspeed->setText(value);

@@ -547,7 +547,7 @@ void frmMain::MDIForm_Load()
     documentTable.DocCount = 0;
     Popmenu->menuAction()->setVisible(false);
     IgnoreErrors([this] {
-        const QString v = ReadSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("AutoClipboard"),
+        const QString v = ReadSetting(globals.IniFile, QStringLiteral("ReadSet"), QStringLiteral("AutoClipboard"),
                                       QStringLiteral("0"));
         bool ok = false;
         const double n = v.trimmed().toDouble(&ok);
@@ -558,7 +558,7 @@ void frmMain::MDIForm_Load()
     ReadingFaces::mainWindow = this;
     systemtray::setActiveDocumentProvider(&activeDocumentForController);
     IgnoreErrors([this] {
-        OpenFileInNewWindow(AppFolder + QStringLiteral("/first.txt"), false);
+        OpenFileInNewWindow(globals.AppFolder + QStringLiteral("/first.txt"), false);
         const int slot = activeSlot();
         documentTable.DocChanged[slot] = false;
     });

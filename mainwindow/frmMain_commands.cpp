@@ -192,7 +192,7 @@ void frmMain::mnuCtlclipboard_Click()
             tray->mnuTrayclipboard->setChecked(on);
     });
     IgnoreErrors([on] {
-        WriteSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("AutoClipboard"),
+        WriteSetting(globals.IniFile, QStringLiteral("ReadSet"), QStringLiteral("AutoClipboard"),
                      on ? QStringLiteral("1") : QStringLiteral("0"));
     });
 }
@@ -235,7 +235,7 @@ void frmMain::mnuPopStop_Click()
 
 void frmMain::mnuHelphelp_Click()
 {
-    IgnoreErrors([] { ShellOpenWithMessage(AppFolder + QStringLiteral("/Lectova.CHM"), QStringLiteral("6750")); });
+    IgnoreErrors([] { ShellOpenWithMessage(globals.AppFolder + QStringLiteral("/Lectova.CHM"), QStringLiteral("6750")); });
 }
 
 void frmMain::mnuHelpWebsite_Click()

@@ -51,7 +51,7 @@ bool isNewDocumentName(const QString& name)
 // welcome text in the program folder.
 bool hasFileOfItsOwn(const QString& name)
 {
-    return !name.isEmpty() && !isNewDocumentName(name) && name != AppFolder + QStringLiteral("/first.txt");
+    return !name.isEmpty() && !isNewDocumentName(name) && name != globals.AppFolder + QStringLiteral("/first.txt");
 }
 
 // Where the file dialogs start: the active document's folder, when it has
@@ -63,7 +63,7 @@ QString dialogFolder(const frmDocument* doc)
         if (QFileInfo(file.absolutePath()).isDir())
             return file.absolutePath();
     }
-    return MyDocsFolder.isEmpty() ? QDir::homePath() : MyDocsFolder;
+    return globals.MyDocsFolder.isEmpty() ? QDir::homePath() : globals.MyDocsFolder;
 }
 
 } // namespace

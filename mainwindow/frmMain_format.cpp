@@ -30,12 +30,12 @@ constexpr double kZoomOutLimit = 8.0;
 
 QString frmSet(const char* key)
 {
-    return ReadSetting(IniFile, QStringLiteral("FrmSet"), QLatin1String(key), QString());
+    return ReadSetting(globals.IniFile, QStringLiteral("FrmSet"), QLatin1String(key), QString());
 }
 
 void storeFrmSet(const char* key, const QString& value)
 {
-    IgnoreErrors([&] { WriteSetting(IniFile, QStringLiteral("FrmSet"), QLatin1String(key), value); });
+    IgnoreErrors([&] { WriteSetting(globals.IniFile, QStringLiteral("FrmSet"), QLatin1String(key), value); });
 }
 
 QString boolText(bool on)

@@ -57,7 +57,7 @@ const char kReadPageScript[] = R"JS(
 
 QString closePicture(int n)
 {
-    return AppFolder + QStringLiteral("/pic/popclose%1.gif").arg(n);
+    return globals.AppFolder + QStringLiteral("/pic/popclose%1.gif").arg(n);
 }
 
 QPixmap stripPicture(const QSize& size)
@@ -185,7 +185,7 @@ void frmPopup::Query()
     QString id;
     try {
         id = GetNetId();
-        WriteSetting(SettingsFile, QStringLiteral("FrmSet"), QStringLiteral("GUID"), id);
+        WriteSetting(globals.SettingsFile, QStringLiteral("FrmSet"), QStringLiteral("GUID"), id);
     } catch (...) {
         Unload();
         throw;

@@ -19,7 +19,7 @@ const QString kFrmSet = QStringLiteral("FrmSet");
 // an answer that arrives before then reads the same file by its other name.
 QString messageListFile()
 {
-    return IniFile.isEmpty() ? SettingsFile : IniFile;
+    return globals.IniFile.isEmpty() ? globals.SettingsFile : globals.IniFile;
 }
 
 } // namespace
@@ -40,7 +40,7 @@ QString NewGuidString()
 
 QString GetNetId()
 {
-    const QString stored = ReadSetting(SettingsFile, kFrmSet, QStringLiteral("GUID"), QString());
+    const QString stored = ReadSetting(globals.SettingsFile, kFrmSet, QStringLiteral("GUID"), QString());
     return stored.isEmpty() ? NewGuidString() : stored;
 }
 

@@ -44,7 +44,7 @@ QString frmPreview::PreviewAddress(const QString& text)
 void frmPreview::Form_Load()
 {
     IgnoreErrors([this] {
-        loading_ = new QMovie(AppFolder + QStringLiteral("/pic/loading.gif"), QByteArray(), this);
+        loading_ = new QMovie(globals.AppFolder + QStringLiteral("/pic/loading.gif"), QByteArray(), this);
         Picture1->setMovie(loading_);
         loading_->start();
         Picture1->show();

@@ -88,7 +88,7 @@ void msgform::Check1_Click()
 void msgform::SaveShowFlagAndClose()
 {
     IgnoreErrors([this] {
-        WriteSetting(IniFile, QStringLiteral("ReadSet"), QStringLiteral("isShowmsgbox"),
+        WriteSetting(globals.IniFile, QStringLiteral("ReadSet"), QStringLiteral("isShowmsgbox"),
                      Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     });
     close();

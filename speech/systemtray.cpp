@@ -133,7 +133,7 @@ void systemtray::replaceVoice(std::unique_ptr<clsVoice> next)
 void systemtray::speakstring(QString textstr)
 {
     IgnoreErrors([&] {
-        if (RenewVoice)
+        if (globals.RenewVoice)
             makeNewVoice();
     });
     IgnoreErrors([&] {
@@ -142,11 +142,11 @@ void systemtray::speakstring(QString textstr)
     });
     // Voice and rate come from the settings file for every utterance.
     IgnoreErrors([&] {
-        const int reader = CInt(ReadSetting(IniFile, kReadSet, QStringLiteral("Reader"), QStringLiteral("0")));
+        const int reader = CInt(ReadSetting(globals.IniFile, kReadSet, QStringLiteral("Reader"), QStringLiteral("0")));
         present(voicecls).SetVoice(reader);
     });
     IgnoreErrors([&] {
-        const int speed = CInt(ReadSetting(IniFile, kReadSet, QStringLiteral("Speed"), QStringLiteral("0")));
+        const int speed = CInt(ReadSetting(globals.IniFile, kReadSet, QStringLiteral("Speed"), QStringLiteral("0")));
         present(voicecls).SetRate(speed);
     });
     textstr = straightenQuotes(textstr);
@@ -237,7 +237,7 @@ void systemtray::voicecls_VoiceChanged(const VoiceToken& token)
 {
     const QString description = token.GetDescription(0);
     const std::int16_t index = getfunctionID(description);
-    WriteSetting(IniFile, kReadSet, QStringLiteral("Reader"), QString::number(index));
+    WriteSetting(globals.IniFile, kReadSet, QStringLiteral("Reader"), QString::number(index));
 }
 
 std::int16_t systemtray::getfunctionID(const QString& tokendescription)
@@ -253,7 +253,7 @@ std::int16_t systemtray::getfunctionID(const QString& tokendescription)
 
 void systemtray::voicecls_VoiceEnded()
 {
-    RenewVoice = false;
+    globals.RenewVoice = false;
     if (readingState.IsDockShown) {
         // The floating bar speaks one text per Read; nothing follows. Text
         // read from another application is over as well: the next reading

@@ -328,8 +328,8 @@ void systemtray::SaveTextAsAudio(const QString& text)
     if (text.trimmed().isEmpty())
         return;
 
-    const QString folder = MyDocsFolder + kAudioFolder;
-    if (MyDocsFolder.isEmpty() || !QDir().mkpath(folder)) {
+    const QString folder = globals.MyDocsFolder + kAudioFolder;
+    if (globals.MyDocsFolder.isEmpty() || !QDir().mkpath(folder)) {
         MsgBox(QStringLiteral("The folder for sound files cannot be made:\n%1").arg(QDir::toNativeSeparators(folder)),
                vbExclamation);
         return;
@@ -339,7 +339,7 @@ void systemtray::SaveTextAsAudio(const QString& text)
     // the settings dialog shows first (Simple Control, High).
     const QString firstQuality = QStringLiteral("SAFT48kHz16BitMono");
     QString formatName = firstQuality;
-    IgnoreErrors([&] { formatName = ReadSetting(IniFile, kReadSet, QStringLiteral("Format"), firstQuality); });
+    IgnoreErrors([&] { formatName = ReadSetting(globals.IniFile, kReadSet, QStringLiteral("Format"), firstQuality); });
     std::int32_t formatType = 0;
     IgnoreErrors([&] {
         if (voicecls) {
@@ -361,13 +361,13 @@ void systemtray::SaveTextAsAudio(const QString& text)
     // Voice and rate as for speaking; an index outside the list keeps the
     // engine's first voice.
     IgnoreErrors([&] {
-        const int reader = CInt(ReadSetting(IniFile, kReadSet, QStringLiteral("Reader"), QStringLiteral("0")));
+        const int reader = CInt(ReadSetting(globals.IniFile, kReadSet, QStringLiteral("Reader"), QStringLiteral("0")));
         const QList<VoiceToken> voices = voice->GetVoices();
         if (reader >= 0 && reader < voices.size())
             voice->SetVoice(voices.at(reader));
     });
     IgnoreErrors([&] {
-        voice->SetRate(CInt(ReadSetting(IniFile, kReadSet, QStringLiteral("Speed"), QStringLiteral("0"))));
+        voice->SetRate(CInt(ReadSetting(globals.IniFile, kReadSet, QStringLiteral("Speed"), QStringLiteral("0"))));
     });
 
     std::shared_ptr<SpeechFileStream> file;

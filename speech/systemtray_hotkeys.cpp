@@ -70,7 +70,7 @@ int functionKeyCode(const QString& name)
 
 int readSettingInteger(const QString& key)
 {
-    return CInt(ReadSetting(IniFile, kReadSet, key, QStringLiteral("0")));
+    return CInt(ReadSetting(globals.IniFile, kReadSet, key, QStringLiteral("0")));
 }
 
 // Runs step on the active document window, ignoring its errors; nothing
@@ -128,7 +128,7 @@ void systemtray::Sethotkeys()
     for (int i = 0; i < kHotkeyRows; ++i) {
         QString text;
         IgnoreErrors([&] {
-            text = ReadSetting(IniFile, kReadSet, QStringLiteral("HotKey") + QString::number(i + 1), QString());
+            text = ReadSetting(globals.IniFile, kReadSet, QStringLiteral("HotKey") + QString::number(i + 1), QString());
         });
         int modifiers = 0;
         int virtualKey = 0;
@@ -197,7 +197,7 @@ void systemtray::DoFunctions(int wk_id)
         if (up ? s >= kFastestRate : s <= kSlowestRate)
             break;
         const int rate = up ? s + 1 : s - 1;
-        IgnoreErrors([&] { WriteSetting(IniFile, kReadSet, QStringLiteral("Speed"), QString::number(rate)); });
+        IgnoreErrors([&] { WriteSetting(globals.IniFile, kReadSet, QStringLiteral("Speed"), QString::number(rate)); });
         // The speed bar's change handler shows and applies the value.
         if (readingState.IsMainShown)
             withDocument([&](ActiveDocument& d) { d.setSpeedValue(rate); });
@@ -215,7 +215,7 @@ void systemtray::DoFunctions(int wk_id)
             const int n = voicecls->getnumberofSpeakers();
             // After the last voice comes the first.
             const int next = r < n - 1 ? r + 1 : 0;
-            WriteSetting(IniFile, kReadSet, QStringLiteral("Reader"), QString::number(next));
+            WriteSetting(globals.IniFile, kReadSet, QStringLiteral("Reader"), QString::number(next));
             if (readingState.IsMainShown) {
                 if (ActiveDocument* document = activeDocument())
                     document->setVoiceListIndex(next);

@@ -177,10 +177,10 @@ void systemtray::Form_Load()
     // it is written only when it already exists.
     IgnoreErrors([] {
         WriteSetting(GetSystemDir() + QStringLiteral("/tesvik.ini"), QStringLiteral("inifilepath"),
-                     QStringLiteral("inifilepath"), SettingsFile);
+                     QStringLiteral("inifilepath"), globals.SettingsFile);
     });
     IgnoreErrors([&] {
-        const bool on = leadingValue(ReadSetting(IniFile, kReadSet, QStringLiteral("AutoClipboard"),
+        const bool on = leadingValue(ReadSetting(globals.IniFile, kReadSet, QStringLiteral("AutoClipboard"),
                                                  QStringLiteral("0"))) != 0;
         AutoReadClipboard = on;
         if (mnuTrayclipboard)
@@ -191,7 +191,7 @@ void systemtray::Form_Load()
     IgnoreErrors([&] {
         StartupVoice = std::make_unique<clsVoice>();
         const double r = QRandomGenerator::global()->generateDouble();
-        StartupVoice->Speakfile(AppFolder + (r > 0.5 ? QStringLiteral("/FirstP.wav") : QStringLiteral("/FirstK.wav")));
+        StartupVoice->Speakfile(globals.AppFolder + (r > 0.5 ? QStringLiteral("/FirstP.wav") : QStringLiteral("/FirstK.wav")));
     });
 }
 
@@ -200,7 +200,7 @@ void systemtray::LoadOutputDevices()
     if (!voicecls)
         throw std::runtime_error("no speech object");
     m_getOutputdevices = voicecls->getOutputdevices();
-    WriteSetting(IniFile, kReadSet, QStringLiteral("Devicesname"), m_getOutputdevices);
+    WriteSetting(globals.IniFile, kReadSet, QStringLiteral("Devicesname"), m_getOutputdevices);
     if (m_getOutputdevices.isEmpty()) {
         const QString gap = QStringLiteral("\r\n\r\n");
         MsgBox(LoadResString(1313) + gap + LoadResString(2343) + gap + LoadResString(2344) + gap
@@ -214,7 +214,7 @@ void systemtray::LoadVoiceDescriptions()
     if (!voicecls)
         throw std::runtime_error("no speech object");
     m_GetVoiceDescriptions = voicecls->GetVoiceDescription();
-    WriteSetting(IniFile, kReadSet, QStringLiteral("Readers"), m_GetVoiceDescriptions);
+    WriteSetting(globals.IniFile, kReadSet, QStringLiteral("Readers"), m_GetVoiceDescriptions);
 }
 
 void systemtray::LoadVoiceLanguages()
@@ -348,7 +348,7 @@ void systemtray::mnuSettings_Click()
 
 void systemtray::mnuTrayHelp_Click()
 {
-    IgnoreErrors([] { ShellOpenWithMessage(AppFolder + QStringLiteral("/Lectova.CHM"), QStringLiteral("100")); });
+    IgnoreErrors([] { ShellOpenWithMessage(globals.AppFolder + QStringLiteral("/Lectova.CHM"), QStringLiteral("100")); });
 }
 
 void systemtray::mnuTrayAbout_Click()
@@ -363,7 +363,7 @@ void systemtray::mnuTrayclipboard_Click()
     const bool on = !mnuTrayclipboard->isChecked();
     mnuTrayclipboard->setChecked(on);
     IgnoreErrors([&] {
-        WriteSetting(IniFile, kReadSet, QStringLiteral("AutoClipboard"), on ? QStringLiteral("1") : QStringLiteral("0"));
+        WriteSetting(globals.IniFile, kReadSet, QStringLiteral("AutoClipboard"), on ? QStringLiteral("1") : QStringLiteral("0"));
     });
     AutoReadClipboard = on;
     if (readingState.IsMainShown)
@@ -401,8 +401,8 @@ void systemtray::Timer3_Timer()
     // A second start of the program leaves "111" here and ends; this copy
     // then comes to the front with its main window.
     IgnoreErrors([&] {
-        if (CLng(ReadSetting(IniFile, kReadSet, QStringLiteral("isopened"), QStringLiteral("0"))) == 111) {
-            WriteSetting(IniFile, kReadSet, QStringLiteral("isopened"), QStringLiteral("0"));
+        if (CLng(ReadSetting(globals.IniFile, kReadSet, QStringLiteral("isopened"), QStringLiteral("0"))) == 111) {
+            WriteSetting(globals.IniFile, kReadSet, QStringLiteral("isopened"), QStringLiteral("0"));
             mnuTrayShowSoftware_Click();
         }
     });
@@ -414,18 +414,18 @@ void systemtray::Timer5_Timer() {}
 
 void systemtray::mnuTrayExit_Click()
 {
-    IgnoreErrors([] { BroadcastWindowMessage(ExeMsgId); });
+    IgnoreErrors([] { BroadcastWindowMessage(globals.ExeMsgId); });
     if (readingState.IsMainShown) {
         // The next start opens the main window.
-        IgnoreErrors([] { WriteSetting(IniFile, kReadSet, QStringLiteral("StartUp"), QStringLiteral("2")); });
+        IgnoreErrors([] { WriteSetting(globals.IniFile, kReadSet, QStringLiteral("StartUp"), QStringLiteral("2")); });
     }
     IgnoreErrors([] {
         const QScreen* screen = QGuiApplication::primaryScreen();
         if (!screen)
             return;
         const QSize size = screen->size();
-        WriteSetting(SettingsFile, kReadSet, QStringLiteral("ScreenX"), QString::number(size.width()));
-        WriteSetting(SettingsFile, kReadSet, QStringLiteral("ScreenY"), QString::number(size.height()));
+        WriteSetting(globals.SettingsFile, kReadSet, QStringLiteral("ScreenX"), QString::number(size.width()));
+        WriteSetting(globals.SettingsFile, kReadSet, QStringLiteral("ScreenY"), QString::number(size.height()));
     });
     // The main window closes first: when it stays because a document could
     // not be saved, the program does not end and nothing is lost.

@@ -21,7 +21,7 @@ namespace {
 
 class FormStringsTest : public ::testing::Test {
 protected:
-    void SetUp() override { AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR"); }
+    void SetUp() override { globals.AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR"); }
 };
 
 TEST(StringTableFormat, ParsesEscapesCommentsAndSkipsJunk)

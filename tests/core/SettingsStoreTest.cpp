@@ -229,7 +229,7 @@ private:
 // as it was, and the user is told once, naming the file.
 TEST_F(SettingsStoreTest, UnwritableFileOrFolderReportsOncePerRunAndKeepsTheFile)
 {
-    const QString savedSettingsFile = SettingsFile;
+    const QString savedSettingsFile = globals.SettingsFile;
     QList<MsgBoxCall> told;
     SetMsgBoxAnswerer([&told](const MsgBoxCall& call) {
         told << call;
@@ -247,7 +247,7 @@ TEST_F(SettingsStoreTest, UnwritableFileOrFolderReportsOncePerRunAndKeepsTheFile
     QFile::setPermissions(file, QFile::ReadOwner);
     writeTwice(file); // not the program's settings file: nothing to tell
     EXPECT_TRUE(told.isEmpty());
-    SettingsFile = file;
+    globals.SettingsFile = file;
     writeTwice(file);
     writeTwice(file);
     ASSERT_EQ(told.size(), 1);
@@ -267,7 +267,7 @@ TEST_F(SettingsStoreTest, UnwritableFileOrFolderReportsOncePerRunAndKeepsTheFile
     QFile::setPermissions(dir.path(), readable | enterable | QFile::WriteOwner);
     QFile::setPermissions(folder, readable | enterable);
     QFile::setPermissions(inLocked, readable | QFile::WriteOwner);
-    SettingsFile = inLocked;
+    globals.SettingsFile = inLocked;
     {
         const FileSystemUser nobody(::geteuid() == 0 ? 65534 : ::geteuid());
         writeTwice(inLocked);
@@ -276,7 +276,7 @@ TEST_F(SettingsStoreTest, UnwritableFileOrFolderReportsOncePerRunAndKeepsTheFile
     ASSERT_EQ(told.size(), 2);
     EXPECT_TRUE(told[1].prompt.contains(inLocked)) << told[1].prompt.toStdString();
 
-    SettingsFile = savedSettingsFile;
+    globals.SettingsFile = savedSettingsFile;
     SetMsgBoxAnswerer({});
 }
 

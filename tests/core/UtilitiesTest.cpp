@@ -95,7 +95,7 @@ class UtilitiesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
+        globals.AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
         SetMsgBoxAnswerer([this](const MsgBoxCall& c) {
             shown.append(c);
             return int(vbOK);

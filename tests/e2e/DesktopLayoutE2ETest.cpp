@@ -65,10 +65,10 @@ protected:
     static void SetUpTestSuite()
     {
         settingsDir = new QTemporaryDir;
-        AppFolder = programDir();
-        MyDocsFolder = settingsDir->path();
-        SettingsFile = IniFile = settingsDir->path() + "/Update.xml";
-        putFile(IniFile, fileBytes(programDir() + "/Update.xml"));
+        globals.AppFolder = programDir();
+        globals.MyDocsFolder = settingsDir->path();
+        globals.SettingsFile = globals.IniFile = settingsDir->path() + "/Update.xml";
+        putFile(globals.IniFile, fileBytes(programDir() + "/Update.xml"));
         SetMsgBoxAnswerer([](const MsgBoxCall&) { return int(vbNo); });
         windows = new AppWindows;
         ProgramWindows::install(windows);
@@ -171,7 +171,7 @@ TEST_F(DesktopLayoutTest, RestoringTheWelcomeDocumentGivesItANormalSize)
 TEST_F(DesktopLayoutTest, KeysTypedAfterNewOrOpenGoIntoTheNewDocument)
 {
     frmDocument* before = main->activeDocument();
-    const QString reader = ReadSetting(IniFile, "ReadSet", "Reader", "0");
+    const QString reader = ReadSetting(globals.IniFile, "ReadSet", "Reader", "0");
 
     xdotool({"key", "--clearmodifiers", "ctrl+n"});
     frmDocument* fresh = nullptr;
@@ -185,7 +185,7 @@ TEST_F(DesktopLayoutTest, KeysTypedAfterNewOrOpenGoIntoTheNewDocument)
     xdotool({"type", "--delay", "20", "unsaved words"});
     EXPECT_TRUE(pumpUntil([&] { return fresh->rtfText->Text() == "unsaved words"; }, 5000))
         << "the new document holds \"" << fresh->rtfText->Text().toStdString() << "\"";
-    EXPECT_EQ(ReadSetting(IniFile, "ReadSet", "Reader", "0"), reader) << "the keys changed the voice";
+    EXPECT_EQ(ReadSetting(globals.IniFile, "ReadSet", "Reader", "0"), reader) << "the keys changed the voice";
 
     const QString file = settingsDir->path() + "/opened.txt";
     ASSERT_TRUE(putFile(file, "opened text"));
@@ -203,7 +203,7 @@ TEST_F(DesktopLayoutTest, KeysTypedAfterNewOrOpenGoIntoTheNewDocument)
     xdotool({"type", "--delay", "20", "New "});
     EXPECT_TRUE(pumpUntil([&] { return opened->rtfText->Text() == "New opened text"; }, 5000))
         << "the opened document holds \"" << opened->rtfText->Text().toStdString() << "\"";
-    EXPECT_EQ(ReadSetting(IniFile, "ReadSet", "Reader", "0"), reader);
+    EXPECT_EQ(ReadSetting(globals.IniFile, "ReadSet", "Reader", "0"), reader);
     closeAllBut(before);
 }
 

@@ -90,9 +90,9 @@ protected:
     static void SetUpTestSuite()
     {
         settingsDir = new QTemporaryDir;
-        AppFolder = programDir();
-        SettingsFile = IniFile = settingsDir->path() + "/Update.xml";
-        putFile(IniFile, fileBytes(programDir() + "/Update.xml"));
+        globals.AppFolder = programDir();
+        globals.SettingsFile = globals.IniFile = settingsDir->path() + "/Update.xml";
+        putFile(globals.IniFile, fileBytes(programDir() + "/Update.xml"));
         SetMsgBoxAnswerer([](const MsgBoxCall&) { return int(vbNo); });
         windows = new ProgramWindowsImpl;
         ProgramWindows::install(windows);

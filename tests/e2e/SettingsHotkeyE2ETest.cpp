@@ -61,9 +61,9 @@ TEST(SettingsOnTheDesktop, ChangedHotkeyActsAtOnceAndTheOldOneIsFreed)
     if (QGuiApplication::platformName() != "xcb")
         GTEST_SKIP() << "needs the test desktop";
     QTemporaryDir dir;
-    AppFolder = programDir();
-    SettingsFile = IniFile = dir.path() + "/Update.xml";
-    ASSERT_TRUE(putFile(IniFile, fileBytes(programDir() + "/Update.xml")));
+    globals.AppFolder = programDir();
+    globals.SettingsFile = globals.IniFile = dir.path() + "/Update.xml";
+    ASSERT_TRUE(putFile(globals.IniFile, fileBytes(programDir() + "/Update.xml")));
     ASSERT_EQ(grabState(4 + 8, "r"), "free") << "another program holds the test hotkey";
     QList<MsgBoxCall> messages;
     SetMsgBoxAnswerer([&](const MsgBoxCall& c) {
@@ -94,7 +94,7 @@ TEST(SettingsOnTheDesktop, ChangedHotkeyActsAtOnceAndTheOldOneIsFreed)
         return 1;
     });
     ProgramWindows::get().frmSet_ShowModal();
-    EXPECT_EQ(ReadSetting(IniFile, "ReadSet", "HotKey1", ""), "Ctrl+Alt+P");
+    EXPECT_EQ(ReadSetting(globals.IniFile, "ReadSet", "HotKey1", ""), "Ctrl+Alt+P");
 
     press("ctrl+alt+p");
     EXPECT_TRUE(pumpUntil([&] { return pressed.contains(11112); })) << "the new combination does not act";
@@ -124,7 +124,7 @@ TEST(SettingsOnTheDesktop, ChangedHotkeyActsAtOnceAndTheOldOneIsFreed)
     ASSERT_FALSE(messages.isEmpty());
     EXPECT_TRUE(messages.last().prompt.startsWith(LoadResString(5204))) << messages.last().prompt.toStdString();
     EXPECT_TRUE(stayedOpen);
-    EXPECT_EQ(ReadSetting(IniFile, "ReadSet", "HotKey1", ""), "Ctrl+Alt+P");
+    EXPECT_EQ(ReadSetting(globals.IniFile, "ReadSet", "HotKey1", ""), "Ctrl+Alt+P");
 
     SetModalAnswerer({});
     SetMsgBoxAnswerer({});

@@ -62,11 +62,11 @@ class FloatingBarTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        savedAppFolder = AppFolder;
-        savedIniFile = IniFile;
-        AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
-        IniFile = dir.path() + QStringLiteral("/Update.xml");
-        QFile f(IniFile);
+        savedAppFolder = globals.AppFolder;
+        savedIniFile = globals.IniFile;
+        globals.AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
+        globals.IniFile = dir.path() + QStringLiteral("/Update.xml");
+        QFile f(globals.IniFile);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("<Settings></Settings>");
         f.close();
@@ -89,8 +89,8 @@ protected:
         SetKeystrokeRecorder({});
         SetFocusedSelectionSource({});
         SetMsgBoxAnswerer({});
-        AppFolder = savedAppFolder;
-        IniFile = savedIniFile;
+        globals.AppFolder = savedAppFolder;
+        globals.IniFile = savedIniFile;
         readingState.IsDockShown = false;
         readingState.IsSpeaking = false;
         readingState.IsPausing = false;
@@ -108,7 +108,7 @@ protected:
 
     QString setting(const char* key, const char* def = "") const
     {
-        return ReadSetting(IniFile, kReadSet, QString::fromLatin1(key), QString::fromLatin1(def));
+        return ReadSetting(globals.IniFile, kReadSet, QString::fromLatin1(key), QString::fromLatin1(def));
     }
 
     QTemporaryDir dir;
@@ -284,7 +284,7 @@ TEST_F(FloatingBarTest, PickUpTakesTheClipboardOnce)
 
 TEST_F(FloatingBarTest, PickUpConvertsPunctuationWhenModeIsOne)
 {
-    WriteSetting(IniFile, kReadSet, "PunctuationTag", "1");
+    WriteSetting(globals.IniFile, kReadSet, "PunctuationTag", "1");
     load();
     EXPECT_EQ(readingState.PunctuationMode, 1);
     const QString text = "Stop, look; listen!";
@@ -395,7 +395,7 @@ TEST_F(FloatingBarTest, MinHidesToTheTray)
 
 TEST_F(FloatingBarTest, LoadWritesStartUpOne)
 {
-    WriteSetting(IniFile, kReadSet, "StartUp", "2");
+    WriteSetting(globals.IniFile, kReadSet, "StartUp", "2");
     load();
     EXPECT_EQ(setting("StartUp"), "1");
 }
@@ -417,8 +417,8 @@ TEST_F(FloatingBarTest, SavedPlaceIsReadInTwips)
     load(false);
     const double tx = TwipsPerPixelX(bar), ty = TwipsPerPixelY(bar);
     delete bar.data();
-    WriteSetting(IniFile, kReadSet, "DockX", QString::number(std::lround(100 * tx)));
-    WriteSetting(IniFile, kReadSet, "DockY", QString::number(std::lround(200 * ty)));
+    WriteSetting(globals.IniFile, kReadSet, "DockX", QString::number(std::lround(100 * tx)));
+    WriteSetting(globals.IniFile, kReadSet, "DockY", QString::number(std::lround(200 * ty)));
     load();
     EXPECT_EQ(bar->x(), 100);
     EXPECT_EQ(bar->y(), 200);

@@ -23,7 +23,7 @@ protected:
     }
     QString get(const QString& section, const QString& key) const
     {
-        return ReadSetting(IniFile, section, key, "<missing>");
+        return ReadSetting(globals.IniFile, section, key, "<missing>");
     }
 };
 
@@ -33,9 +33,9 @@ TEST_F(SettingsDialogDocumentTest, OkRefreshesTheActiveDocument)
     main->mnuFileNew_Click();
     frmDocument* doc = Active();
     ASSERT_NE(doc, nullptr);
-    WriteSetting(IniFile, "ReadSet", "KEYREAD", "1");
-    WriteSetting(IniFile, "ReadSet", "READ_LETTER", "1");
-    WriteSetting(IniFile, "ReadSet", "READ_SENTENCE", "0");
+    WriteSetting(globals.IniFile, "ReadSet", "KEYREAD", "1");
+    WriteSetting(globals.IniFile, "ReadSet", "READ_LETTER", "1");
+    WriteSetting(globals.IniFile, "ReadSet", "READ_SENTENCE", "0");
 
     frmSet d;
     ASSERT_TRUE(d.chkkeypress->isChecked());
@@ -81,8 +81,8 @@ TEST_F(SettingsDialogDocumentTest, OkWithATypingEchoOptionThatIsNoNumberKeepsThe
     main->mnuFileNew_Click();
     ASSERT_NE(Active(), nullptr);
     for (const char* stored : {"", "abc"}) {
-        WriteSetting(IniFile, "ReadSet", "KEYREAD", "1");
-        WriteSetting(IniFile, "ReadSet", "READ_WORD", stored);
+        WriteSetting(globals.IniFile, "ReadSet", "KEYREAD", "1");
+        WriteSetting(globals.IniFile, "ReadSet", "READ_WORD", stored);
         boxes.clear();
         frmSet d;
         distinctHotkeys(d);
@@ -98,7 +98,7 @@ TEST_F(SettingsDialogDocumentTest, OkWithATypingEchoOptionThatIsNoNumberKeepsThe
 // settings file that cannot be read does not stop the dialog from opening.
 TEST_F(SettingsDialogDocumentTest, LoadCarriesOnPastASettingsFileThatCannotBeRead)
 {
-    ASSERT_TRUE(PutFile(IniFile, "<?xml version=\"1.0\"?><Settings><FrmSet/></Settings>"));
+    ASSERT_TRUE(PutFile(globals.IniFile, "<?xml version=\"1.0\"?><Settings><FrmSet/></Settings>"));
     std::unique_ptr<frmSet> d;
     EXPECT_NO_THROW(d = std::make_unique<frmSet>());
     ASSERT_NE(d, nullptr);

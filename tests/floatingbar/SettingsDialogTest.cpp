@@ -66,10 +66,10 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("<r/>");
         f.close();
-        SettingsFile = IniFile = path;
+        globals.SettingsFile = globals.IniFile = path;
         ASSERT_FALSE(qEnvironmentVariable("TAMSEL_PROGRAM_DIR").isEmpty()) << "TAMSEL_PROGRAM_DIR must name the program folder";
-        savedAppFolder = AppFolder;
-        AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
+        savedAppFolder = globals.AppFolder;
+        globals.AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
         SetMsgBoxAnswerer([this](const MsgBoxCall& call) {
             messages.append(call);
             return int(vbOK);
@@ -82,9 +82,9 @@ protected:
         SetModalAnswerer({});
         SetCommonDialogAnswerer({});
         GlobalHotkeys::instance()->setBackend(std::make_unique<RecordingBackend>(std::make_shared<Grabs>()));
-        SettingsFile.clear();
-        IniFile.clear();
-        AppFolder = savedAppFolder;
+        globals.SettingsFile.clear();
+        globals.IniFile.clear();
+        globals.AppFolder = savedAppFolder;
         for (const auto& [name, value] : saved) {
             if (value.isNull())
                 qunsetenv(name);

@@ -241,7 +241,7 @@ TEST_F(DocumentWindowControlsTest, DictationEntryEmptiesOnlyTheWelcomeDocument)
     d->Btndictate_Click();
     EXPECT_EQ(d->rtfText->Text(), "Welcome to the reader.");
     EXPECT_EQ(d->rtfText->SelLength(), 0);
-    d->setWindowTitle(AppFolder + "/first.txt");
+    d->setWindowTitle(globals.AppFolder + "/first.txt");
     d->Btndictate_Click();
     EXPECT_TRUE(d->rtfText->Text().isEmpty());
 }

@@ -123,11 +123,11 @@ protected:
         qputenv("XDG_DATA_DIRS", (dir.filePath("sysdata") + ":/usr/local/share:/usr/share").toUtf8());
         qunsetenv("BROWSER");
         qputenv("TAMSEL_SERVER", "http://tts.test/");
-        savedAppFolder = AppFolder;
-        savedIniFile = IniFile;
-        AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
+        savedAppFolder = globals.AppFolder;
+        savedIniFile = globals.IniFile;
+        globals.AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
         writeFile(dir.filePath("Update.xml"), "<Settings><ReadSet/><FrmSet/></Settings>");
-        IniFile = dir.filePath("Update.xml");
+        globals.IniFile = dir.filePath("Update.xml");
 
         resetReadingState();
         readingState.IsIdle = true;
@@ -167,8 +167,8 @@ protected:
         readingState.IsMainShown = false;
         readingState.IsSpeaking = readingState.IsPausing = false;
         ReadingFaces::mainWindow = nullptr;
-        AppFolder = savedAppFolder;
-        IniFile = savedIniFile;
+        globals.AppFolder = savedAppFolder;
+        globals.IniFile = savedIniFile;
         for (const auto& [name, value] : saved) {
             if (value.isNull())
                 qunsetenv(name);
@@ -179,26 +179,16 @@ protected:
 
     static void resetTable()
     {
-        for (int i = 0; i <= kMaxDocuments; ++i) {
-            documentTable.Documents[i] = nullptr;
-            documentTable.DocSlotUsed[i] = false;
-            documentTable.DocSavedText[i].clear();
-            documentTable.DocChanged[i] = false;
-            documentTable.DocSaveAsName[i].clear();
-        }
-        documentTable.DocCount = 0;
-        documentTable.NewSlot = 1;
-        documentTable.ClosingDocument = false;
-        documentTable.IgnoreNextChange = false;
+        documentTable = DocumentTable();
     }
 
     void setting(const char* section, const char* key, const QString& value)
     {
-        WriteSetting(IniFile, QLatin1String(section), QLatin1String(key), value);
+        WriteSetting(globals.IniFile, QLatin1String(section), QLatin1String(key), value);
     }
     QString stored(const char* section, const char* key)
     {
-        return ReadSetting(IniFile, QLatin1String(section), QLatin1String(key), QStringLiteral("<none>"));
+        return ReadSetting(globals.IniFile, QLatin1String(section), QLatin1String(key), QStringLiteral("<none>"));
     }
 
     // A document window on its own, deleted by the test.
@@ -235,7 +225,7 @@ protected:
         const QString folder = dir.filePath("program");
         QDir().mkpath(folder);
         QFile::copy(qEnvironmentVariable("TAMSEL_PROGRAM_DIR") + "/strings.txt", folder + "/strings.txt");
-        AppFolder = folder;
+        globals.AppFolder = folder;
         return folder;
     }
 

@@ -211,9 +211,9 @@ TEST_F(DocumentWindowTest, SkinsGoToTheirButtons)
 {
     frmDocument* d = newDocument();
     Skin play, labaicon, button;
-    ASSERT_TRUE(play.LoadSkin(AppFolder + "/mainplay.skn"));
-    ASSERT_TRUE(labaicon.LoadSkin(AppFolder + "/labaicon.skn"));
-    ASSERT_TRUE(button.LoadSkin(AppFolder + "/button.skn"));
+    ASSERT_TRUE(play.LoadSkin(globals.AppFolder + "/mainplay.skn"));
+    ASSERT_TRUE(labaicon.LoadSkin(globals.AppFolder + "/labaicon.skn"));
+    ASSERT_TRUE(button.LoadSkin(globals.AppFolder + "/button.skn"));
     EXPECT_EQ(d->SpeakBtn->styleSheet(), play.StyleSheet());
     EXPECT_EQ(d->ResumeBtn->styleSheet(), play.StyleSheet());
     EXPECT_NE(d->PauseBtn->styleSheet(), play.StyleSheet());

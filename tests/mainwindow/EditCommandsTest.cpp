@@ -688,7 +688,7 @@ TEST_F(EditCommandsTest, SettingsDictationAndTheFloatingBar)
 
     // Dictation starts on an empty page when the welcome text is showing.
     RichTextBox* rtf = document("Welcome.");
-    mainWindow().activeDocument()->setWindowTitle(AppFolder + "/first.txt");
+    mainWindow().activeDocument()->setWindowTitle(globals.AppFolder + "/first.txt");
     mainWindow().mnuCtlDictation_Click();
     EXPECT_EQ(rtf->Text(), "");
 
@@ -713,7 +713,7 @@ TEST_F(EditCommandsTest, HelpFileOpensTheShippedHelpAndReportsFailure)
 {
     mainWindow().mnuHelphelp_Click();
     ASSERT_EQ(shell.size(), 1);
-    EXPECT_EQ(shell[0].file, AppFolder + "/Lectova.CHM");
+    EXPECT_EQ(shell[0].file, globals.AppFolder + "/Lectova.CHM");
     EXPECT_EQ(shell[0].parameters, "6750");
     EXPECT_TRUE(boxes.isEmpty());
 

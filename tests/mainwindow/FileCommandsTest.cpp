@@ -74,7 +74,7 @@ TEST_F(FileCommandsTest, OpenLoadsTheChosenFileInANewWindow)
 TEST_F(FileCommandsTest, OpenGivesEveryCharacterTheConfiguredFontAndColourWithoutSelectingIt)
 {
     MakeMain();
-    ASSERT_TRUE(PutFile(IniFile, "<Settings><ReadSet/><FrmSet><FontName>DejaVu Serif</FontName>"
+    ASSERT_TRUE(PutFile(globals.IniFile, "<Settings><ReadSet/><FrmSet><FontName>DejaVu Serif</FontName>"
                                  "<FontSize>15</FontSize><Color>128</Color><FontBold>True</FontBold>"
                                  "<FontItalic>False</FontItalic><FontStrikethru>False</FontStrikethru>"
                                  "<FontUnderline>True</FontUnderline></FrmSet></Settings>"));
@@ -111,7 +111,7 @@ TEST_F(FileCommandsTest, OpenGivesEveryCharacterTheConfiguredFontAndColourWithou
 
     // A size that is no number leaves it and the settings after it out;
     // the colour and font before it still apply, and nothing is reported.
-    ASSERT_TRUE(PutFile(IniFile, "<Settings><ReadSet/><FrmSet><FontName>DejaVu Serif</FontName>"
+    ASSERT_TRUE(PutFile(globals.IniFile, "<Settings><ReadSet/><FrmSet><FontName>DejaVu Serif</FontName>"
                                  "<FontSize>big</FontSize><Color>128</Color></FrmSet></Settings>"));
     OpenThroughDialog(path("a.rtf"));
     RichTextBox* rtf = Active()->rtfText;
@@ -272,8 +272,8 @@ TEST_F(FileCommandsTest, TheSaveDialogItselfAddsTheExtensionOfTheFilterChosen)
 
 TEST_F(FileCommandsTest, FileDialogsStartInTheDocumentsFolderAndProposeTheDocumentsName)
 {
-    const QString savedDocs = MyDocsFolder;
-    MyDocsFolder = path("Documents");
+    const QString savedDocs = globals.MyDocsFolder;
+    globals.MyDocsFolder = path("Documents");
     LoadMain();
     std::vector<CommonDialog> seen;
     QString answer;
@@ -288,7 +288,7 @@ TEST_F(FileCommandsTest, FileDialogsStartInTheDocumentsFolderAndProposeTheDocume
     main->mnuFileSaveAs_Click();
     ASSERT_EQ(seen.size(), 3u);
     for (const CommonDialog& d : seen)
-        EXPECT_EQ(d.InitDir, MyDocsFolder);
+        EXPECT_EQ(d.InitDir, globals.MyDocsFolder);
     EXPECT_EQ(seen[0].InitFileName, "first.txt");
     EXPECT_EQ(seen[2].InitFileName, "Document 2");
     EXPECT_EQ(seen[0].FileName, "") << "a cancelled dialog is told apart";
@@ -304,7 +304,7 @@ TEST_F(FileCommandsTest, FileDialogsStartInTheDocumentsFolderAndProposeTheDocume
     EXPECT_EQ(seen[0].InitDir, path("work"));
     EXPECT_EQ(seen[1].InitDir, path("work"));
     EXPECT_EQ(seen[1].InitFileName, "letter.txt");
-    MyDocsFolder = savedDocs;
+    globals.MyDocsFolder = savedDocs;
 }
 
 TEST_F(FileCommandsTest, CancelledSaveAsChangesNothing)

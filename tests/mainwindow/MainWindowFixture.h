@@ -34,17 +34,7 @@ inline void PrintTo(const QString& s, std::ostream* os)
 // Empties the document table, as at program start.
 inline void ResetDocumentTable()
 {
-    for (int i = 0; i <= kMaxDocuments; ++i) {
-        documentTable.Documents[i] = nullptr;
-        documentTable.DocSlotUsed[i] = false;
-        documentTable.DocSavedText[i].clear();
-        documentTable.DocChanged[i] = false;
-        documentTable.DocSaveAsName[i].clear();
-    }
-    documentTable.DocCount = 0;
-    documentTable.NewSlot = 1;
-    documentTable.ClosingDocument = false;
-    documentTable.IgnoreNextChange = false;
+    documentTable = DocumentTable();
 }
 
 inline QString ProgramDir()
@@ -76,19 +66,19 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         ASSERT_FALSE(ProgramDir().isEmpty()) << "TAMSEL_PROGRAM_DIR must name the program folder";
-        savedAppFolder = AppFolder;
-        savedIniFile = IniFile;
-        savedSettingsFile = SettingsFile;
-        AppFolder = ProgramDir();
-        IniFile = SettingsFile = path("Update.xml");
-        ASSERT_TRUE(PutFile(IniFile, "<Settings><ReadSet></ReadSet><FrmSet></FrmSet></Settings>"));
+        savedAppFolder = globals.AppFolder;
+        savedIniFile = globals.IniFile;
+        savedSettingsFile = globals.SettingsFile;
+        globals.AppFolder = ProgramDir();
+        globals.IniFile = globals.SettingsFile = path("Update.xml");
+        ASSERT_TRUE(PutFile(globals.IniFile, "<Settings><ReadSet></ReadSet><FrmSet></FrmSet></Settings>"));
     }
 
     void TearDown() override
     {
-        AppFolder = savedAppFolder;
-        IniFile = savedIniFile;
-        SettingsFile = savedSettingsFile;
+        globals.AppFolder = savedAppFolder;
+        globals.IniFile = savedIniFile;
+        globals.SettingsFile = savedSettingsFile;
     }
 
     QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }

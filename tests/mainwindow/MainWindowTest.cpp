@@ -53,7 +53,7 @@ TEST_F(MainWindowTest, LoadOpensTheWelcomeDocumentAndRegistersTheFace)
     EXPECT_EQ(ReadingFaces::mainWindow, static_cast<MainWindowFace*>(main));
     EXPECT_EQ(frmMain::instance(), main);
     ASSERT_NE(Active(), nullptr);
-    const QString welcome = AppFolder + "/first.txt";
+    const QString welcome = globals.AppFolder + "/first.txt";
     EXPECT_EQ(Active()->windowTitle(), welcome);
     EXPECT_EQ(documentTable.DocCount, 1);
     EXPECT_FALSE(documentTable.DocChanged[ActiveSlot()]);
@@ -68,7 +68,7 @@ TEST_F(MainWindowTest, LoadOpensTheWelcomeDocumentAndRegistersTheFace)
 TEST_F(MainWindowTest, MissingWelcomeFileLeavesAnEmptyWindowWithoutAMessage)
 {
     QTemporaryDir empty;
-    AppFolder = empty.path();
+    globals.AppFolder = empty.path();
     LoadMain();
     ASSERT_NE(Active(), nullptr);
     EXPECT_EQ(Active()->windowTitle(), empty.path() + "/first.txt");
@@ -106,9 +106,9 @@ TEST_F(MainWindowTest, AutoReadClipboardFollowsTheStoredSetting)
     };
     for (const Case c : {Case{nullptr, false}, Case{"0", false}, Case{"1", true}, Case{"7", true},
                          Case{"abc", false}}) {
-        ASSERT_TRUE(PutFile(IniFile, "<Settings><ReadSet></ReadSet><FrmSet></FrmSet></Settings>"));
+        ASSERT_TRUE(PutFile(globals.IniFile, "<Settings><ReadSet></ReadSet><FrmSet></FrmSet></Settings>"));
         if (c.stored)
-            WriteSetting(IniFile, "ReadSet", "AutoClipboard", c.stored);
+            WriteSetting(globals.IniFile, "ReadSet", "AutoClipboard", c.stored);
         ResetDocumentTable();
         LoadMain();
         EXPECT_EQ(main->mnuCtlclipboard->isChecked(), c.checked) << (c.stored ? c.stored : "(missing)");
@@ -353,7 +353,7 @@ TEST_F(MainWindowTest, SplashShowsTheMainWindowOnceWhenItsTimerFires)
     main = frmMain::instance();
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(main->isVisible());
-    EXPECT_EQ(Active()->windowTitle(), AppFolder + "/first.txt");
+    EXPECT_EQ(Active()->windowTitle(), globals.AppFolder + "/first.txt");
     EXPECT_EQ(frmSplash::instance(), nullptr);
     EXPECT_FALSE(splash->Timer1->isActive()) << "the timer fires once";
     QCoreApplication::processEvents();

@@ -315,7 +315,7 @@ TEST_F(PredictionRowsTest, EchoBoxesStoreWhatTheUserClicks)
     EXPECT_TRUE(boxes.isEmpty());
 
     // A settings file that cannot be written is reported.
-    writeFile(IniFile, "<?xml version=\"1.0\"?><Settings><ReadSet/></Settings>");
+    writeFile(globals.IniFile, "<?xml version=\"1.0\"?><Settings><ReadSet/></Settings>");
     mouse::click(d->ChkWord);
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_TRUE(boxes[0].prompt.startsWith("The settings could not be stored:"));

@@ -47,15 +47,15 @@ protected:
             saved.append({name, qgetenv(name)});
             qputenv(name, dir.filePath(name).toUtf8());
         }
-        savedAppFolder = AppFolder;
-        savedIniFile = IniFile;
-        AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
+        savedAppFolder = globals.AppFolder;
+        savedIniFile = globals.IniFile;
+        globals.AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
         QFile settings(dir.filePath("Update.xml"));
         ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
         settings.write("<Settings><ReadSet><PunctuationTag>0</PunctuationTag><Speed>0</Speed>"
                        "<Reader>0</Reader></ReadSet><FrmSet/></Settings>");
         settings.close();
-        IniFile = settings.fileName();
+        globals.IniFile = settings.fileName();
 
         resetReadingState();
         readingState.IsIdle = true;
@@ -86,8 +86,8 @@ protected:
         SetMsgBoxAnswerer({});
         readingState.IsMainShown = false;
         readingState.IsSpeaking = readingState.IsPausing = false;
-        AppFolder = savedAppFolder;
-        IniFile = savedIniFile;
+        globals.AppFolder = savedAppFolder;
+        globals.IniFile = savedIniFile;
         documentTable.DocChanged[kSlot] = false;
         for (const auto& [name, value] : saved) {
             if (value.isNull())
@@ -450,7 +450,7 @@ TEST_F(ReadingLoopTest, ReadingWithUnchangedSettingsLeavesTheSettingsFileAlone)
 {
     // A write replaces the file: a second name kept for the old one then
     // no longer names the same file.
-    const QByteArray settings = IniFile.toLocal8Bit();
+    const QByteArray settings = globals.IniFile.toLocal8Bit();
     const QByteArray keeper = settings + ".kept";
     const auto replaced = [&] {
         struct stat a {}, b {};
@@ -473,7 +473,7 @@ TEST_F(ReadingLoopTest, ReadingWithUnchangedSettingsLeavesTheSettingsFileAlone)
     doc->cpvSlider1->setValue(2);
     doc->SpeakBtn_Click();
     EXPECT_TRUE(replaced());
-    EXPECT_EQ(ReadSetting(IniFile, "ReadSet", "Speed", "0"), "2");
+    EXPECT_EQ(ReadSetting(globals.IniFile, "ReadSet", "Speed", "0"), "2");
 }
 
 TEST_F(ReadingLoopTest, SpeakWhileSpeakingStopsAndStartsAgain)
@@ -507,7 +507,7 @@ TEST_F(ReadingLoopTest, StopWhileDictatingAsksToSave)
 
 TEST_F(ReadingLoopTest, PunctuationModeReadsTheRestInOneUtterance)
 {
-    WriteSetting(IniFile, "ReadSet", "PunctuationTag", "1");
+    WriteSetting(globals.IniFile, "ReadSet", "PunctuationTag", "1");
     readingState.PunctuationMode = 1;
     const QString text = "One, two. Three; four!";
     load(text, 10);
@@ -565,7 +565,7 @@ protected:
         readingState.IsLastSentence = false;
         readingState.IsReadingSelection = readingState.IsSpeakingWord = readingState.IsSpeakingOther = readingState.IsReadingClipboard = false;
         readingState.PunctuationMode = 0;
-        RenewVoice = false;
+        globals.RenewVoice = false;
         engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha")};
         tray = std::make_unique<systemtray>();
         readingState.StopRequested = true;
@@ -793,7 +793,7 @@ TEST_F(ReadingInMainWindowTest, SpeedChangeIsShownAtOnceAndHeardFromTheNextSente
     doc->cpvSlider1->setSliderDown(false);
     EXPECT_EQ(main->panelText(3), "Speed:-2");
     EXPECT_EQ(doc->Lblspeed->text(), "-2");
-    EXPECT_EQ(ReadSetting(IniFile, "ReadSet", "Speed", ""), "-2");
+    EXPECT_EQ(ReadSetting(globals.IniFile, "ReadSet", "Speed", ""), "-2");
     finishUtterance();
     const auto rates = engine.last()->callsOf("SetRate");
     ASSERT_EQ(rates.size(), 2);

@@ -31,11 +31,11 @@ protected:
     {
         QStringList paths;
         for (int k = 1; k <= 5; ++k)
-            paths << ReadSetting(IniFile, "FrmSet", QString("Rf%1").arg(k), "");
+            paths << ReadSetting(globals.IniFile, "FrmSet", QString("Rf%1").arg(k), "");
         return paths;
     }
 
-    QString Count() const { return ReadSetting(IniFile, "FrmSet", "noRUF", "<none>"); }
+    QString Count() const { return ReadSetting(globals.IniFile, "FrmSet", "noRUF", "<none>"); }
 
     void AddAll(const QStringList& paths)
     {
@@ -111,9 +111,9 @@ TEST_F(RecentFilesTest, PathsDifferingInLetterCaseAreTwoEntries)
 
 TEST_F(RecentFilesTest, DamagedCountReadsAsAnUsableList)
 {
-    WriteSetting(IniFile, "FrmSet", "Rf1", "/d/x");
-    WriteSetting(IniFile, "FrmSet", "Rf2", "/d/y");
-    WriteSetting(IniFile, "FrmSet", "noRUF", "17");
+    WriteSetting(globals.IniFile, "FrmSet", "Rf1", "/d/x");
+    WriteSetting(globals.IniFile, "FrmSet", "Rf2", "/d/y");
+    WriteSetting(globals.IniFile, "FrmSet", "noRUF", "17");
     Start();
     EXPECT_EQ(recentFiles.RufCount, 5);
     EXPECT_EQ(Menu().mid(0, 2), (QStringList{"/d/x", "/d/y"}));
@@ -122,7 +122,7 @@ TEST_F(RecentFilesTest, DamagedCountReadsAsAnUsableList)
     EXPECT_EQ(Menu().first(), "/d/z");
     EXPECT_EQ(Stored().first(), "/d/z");
 
-    WriteSetting(IniFile, "FrmSet", "noRUF", "many");
+    WriteSetting(globals.IniFile, "FrmSet", "noRUF", "many");
     Start();
     EXPECT_EQ(recentFiles.RufCount, 0);
     EXPECT_EQ(Menu(), QStringList{""});
@@ -134,7 +134,7 @@ TEST_F(RecentFilesTest, OpeningAndSavingFilesFillsTheList)
     delete main;
     main = nullptr;
     LoadMain(); // the welcome document is listed like any file opened
-    const QString welcome = AppFolder + "/first.txt";
+    const QString welcome = globals.AppFolder + "/first.txt";
     EXPECT_EQ(Menu(), QStringList{welcome});
 
     main->mnuFileNew_Click();

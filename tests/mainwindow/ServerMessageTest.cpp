@@ -22,13 +22,13 @@ TEST_F(ServerMessageTest, InstallIdAndTheMessageIdsTurnedOff)
     // GetNetId: the stored id, or a new one that it does not store.
     const QString made = GetNetId();
     EXPECT_EQ(made.size(), 32);
-    EXPECT_EQ(ReadSetting(SettingsFile, "FrmSet", "GUID", "<none>"), "<none>");
-    WriteSetting(SettingsFile, "FrmSet", "GUID", "ABC");
+    EXPECT_EQ(ReadSetting(globals.SettingsFile, "FrmSet", "GUID", "<none>"), "<none>");
+    WriteSetting(globals.SettingsFile, "FrmSet", "GUID", "ABC");
     EXPECT_EQ(GetNetId(), "ABC");
 
     // Suppressed ids: whole items of the list, letter case counting; read
     // through SettingsFile while IniFile is not set yet.
-    IniFile.clear();
+    globals.IniFile.clear();
     const struct {
         const char* list;
         const char* id;
@@ -36,15 +36,15 @@ TEST_F(ServerMessageTest, InstallIdAndTheMessageIdsTurnedOff)
     } cases[] = {{"", "42", false},     {"", "", false},      {"42", "42", true},       {"42;43", "43", true},
                  {"142;43", "42", false}, {"42;43", "4", false}, {"ab", "AB", false}, {"42;;43", "", true}};
     for (const auto& c : cases) {
-        WriteSetting(SettingsFile, "FrmSet", "Msgid", c.list);
+        WriteSetting(globals.SettingsFile, "FrmSet", "Msgid", c.list);
         EXPECT_EQ(IsMsgIdSuppressed(c.id), c.suppressed) << c.list << " / " << c.id;
     }
 
     // Turning an id off appends it, once.
-    WriteSetting(SettingsFile, "FrmSet", "Msgid", "");
+    WriteSetting(globals.SettingsFile, "FrmSet", "Msgid", "");
     for (const auto& [id, list] : {std::pair{"42", "42"}, {"43", "42;43"}, {"42", "42;43"}, {"43", "42;43"}}) {
         SuppressMsgId(id);
-        EXPECT_EQ(ReadSetting(SettingsFile, "FrmSet", "Msgid", ""), list) << id;
+        EXPECT_EQ(ReadSetting(globals.SettingsFile, "FrmSet", "Msgid", ""), list) << id;
     }
 }
 

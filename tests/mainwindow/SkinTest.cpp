@@ -15,8 +15,8 @@ namespace {
 // Points AppFolder at a folder for one test and puts it back afterwards.
 class ProgramFolder {
 public:
-    explicit ProgramFolder(const QString& path) : saved_(AppFolder) { AppFolder = path; }
-    ~ProgramFolder() { AppFolder = saved_; }
+    explicit ProgramFolder(const QString& path) : saved_(globals.AppFolder) { globals.AppFolder = path; }
+    ~ProgramFolder() { globals.AppFolder = saved_; }
 
 private:
     QString saved_;
@@ -111,7 +111,7 @@ TEST(Skin, LoadsFromAFullPathWrittenWithBackslashAndOtherCase)
     ProgramFolder folder(dir.path());
     WriteFile(dir.path() + "/Miniplay.skn", "QPushButton { background-color: #00ff00; border: none; }");
     Skin skin;
-    ASSERT_TRUE(skin.LoadSkin(AppFolder + "\\miniplay.skn"));
+    ASSERT_TRUE(skin.LoadSkin(globals.AppFolder + "\\miniplay.skn"));
     EXPECT_TRUE(skin.IsLoaded());
     EXPECT_TRUE(skin.StyleSheet().contains("#00ff00"));
 
@@ -129,7 +129,7 @@ TEST(Skin, MissingFileLeavesTheWidgetPlain)
     Skin skin;
     ASSERT_TRUE(skin.LoadSkin("\\good.skn"));
     // A later failing load drops what the earlier one read.
-    EXPECT_FALSE(skin.LoadSkin(AppFolder + "\\gone.skn"));
+    EXPECT_FALSE(skin.LoadSkin(globals.AppFolder + "\\gone.skn"));
     EXPECT_FALSE(skin.IsLoaded());
     EXPECT_TRUE(skin.StyleSheet().isEmpty());
     EXPECT_TRUE(skin.FileName().isEmpty());
@@ -209,7 +209,7 @@ TEST(Skin, EveryShippedSkinLoadsAndDrawsItsButton)
     for (const char* name : kShippedSkins) {
         SCOPED_TRACE(name);
         Skin skin;
-        ASSERT_TRUE(skin.LoadSkin(AppFolder + QString::fromLatin1(name)));
+        ASSERT_TRUE(skin.LoadSkin(globals.AppFolder + QString::fromLatin1(name)));
         for (auto it = urlRef.globalMatch(skin.StyleSheet()); it.hasNext();) {
             const QString file = it.next().captured(1);
             EXPECT_TRUE(QImage(file).width() > 0) << file.toStdString();

@@ -103,10 +103,10 @@ protected:
             saved.append({name, qgetenv(name)});
             qputenv(name, dir.filePath(name).toUtf8());
         }
-        savedAppFolder = AppFolder;
-        savedIniFile = IniFile;
-        savedSettingsFile = SettingsFile;
-        AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
+        savedAppFolder = globals.AppFolder;
+        savedIniFile = globals.IniFile;
+        savedSettingsFile = globals.SettingsFile;
+        globals.AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
 
         QFile settings(dir.filePath("Update.xml"));
         ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
@@ -116,7 +116,7 @@ protected:
                        "<HotKey6>Ctrl+Alt+V</HotKey6><HotKey7>Ctrl+Alt+S</HotKey7>"
                        "</ReadSet></Settings>");
         settings.close();
-        IniFile = SettingsFile = settings.fileName();
+        globals.IniFile = globals.SettingsFile = settings.fileName();
 
         resetReadingState();
         systemtray::AutoReadClipboard = false;
@@ -142,9 +142,9 @@ protected:
         SetMsgBoxAnswerer({});
         ProgramWindows::install(nullptr);
         GlobalHotkeys::instance()->setBackend(std::make_unique<RecordingHotkeys>(&released));
-        AppFolder = savedAppFolder;
-        IniFile = savedIniFile;
-        SettingsFile = savedSettingsFile;
+        globals.AppFolder = savedAppFolder;
+        globals.IniFile = savedIniFile;
+        globals.SettingsFile = savedSettingsFile;
         readingState.IsMainShown = readingState.IsDockShown = false;
         for (const auto& [name, value] : saved) {
             if (value.isNull())
@@ -161,9 +161,9 @@ protected:
     }
     QString setting(const char* key, const char* def = "<none>") const
     {
-        return ReadSetting(IniFile, "ReadSet", key, def);
+        return ReadSetting(globals.IniFile, "ReadSet", key, def);
     }
-    void setSetting(const char* key, const QString& value) { WriteSetting(IniFile, "ReadSet", key, value); }
+    void setSetting(const char* key, const QString& value) { WriteSetting(globals.IniFile, "ReadSet", key, value); }
 
     QTemporaryDir dir;
     QList<std::pair<const char*, QByteArray>> saved;
@@ -276,8 +276,8 @@ TEST_F(ControllerTest, AutoClipboardSettingSetsTheMirrorAndTheHiddenItem)
 
 TEST_F(ControllerTest, GreetingPlaysOneOfTheTwoShippedSoundsThroughASecondSpeechObject)
 {
-    const QString p = AppFolder + "/FirstP.wav";
-    const QString k = AppFolder + "/FirstK.wav";
+    const QString p = globals.AppFolder + "/FirstP.wav";
+    const QString k = globals.AppFolder + "/FirstK.wav";
     EXPECT_TRUE(QFile::exists(p)) << "the greeting sounds ship beside the program";
     EXPECT_TRUE(QFile::exists(k));
 
@@ -314,7 +314,7 @@ TEST_F(ControllerTest, SettingsPointerFileIsWrittenOnlyWhenItExistsWithARoot)
     f.write("<cfg/>");
     f.close();
     load();
-    EXPECT_EQ(ReadSetting(pointer, "inifilepath", "inifilepath", ""), SettingsFile);
+    EXPECT_EQ(ReadSetting(pointer, "inifilepath", "inifilepath", ""), globals.SettingsFile);
 }
 
 TEST_F(ControllerTest, LoadLeavesTheClipboardAlone)

@@ -143,17 +143,6 @@ private:
 class RecordingDocument : public NullActiveDocument {
 public:
     QStringList log;
-    void SetCursorP() override {}
-    void FeedBack() override {}
-    void SpeakPrew() override {}
-    void SpeakNextSentence() override {}
-    void SpeakSelNextSentence() override {}
-    void SpeakBtn_Click() override {}
-    void setNextBtnEnabled(bool) override {}
-    void setPriewBtnEnabled(bool) override {}
-    void rtfSetSelStart(int) override {}
-    void rtfSetSelLength(int) override {}
-    void rtfSetFocus() override {}
     void setSpeedValue(int value) override { log << QString("Speed %1").arg(value); }
     void setVoiceListIndex(int index) override { log << QString("Voice %1").arg(index); }
     void setPauseBtnEnabled(bool enabled) override { log << QString("PauseBtn %1").arg(enabled); }
@@ -192,8 +181,8 @@ protected:
         isolated.reset();
     }
 
-    void setting(const QString& key, const QString& value) { WriteSetting(IniFile, "ReadSet", key, value); }
-    QString setting(const QString& key) const { return ReadSetting(IniFile, "ReadSet", key, "<missing>"); }
+    void setting(const QString& key, const QString& value) { WriteSetting(globals.IniFile, "ReadSet", key, value); }
+    QString setting(const QString& key) const { return ReadSetting(globals.IniFile, "ReadSet", key, "<missing>"); }
     QHash<int, Combination> registered() const { return GlobalHotkeys::instance()->registered(); }
     // The combinations the backend holds now.
     QSet<QPair<int, int>> grabbed() const { return grabs->grabbed; }

@@ -306,8 +306,8 @@ protected:
         qputenv("XDG_CONFIG_HOME", home_.path().toUtf8());
         ASSERT_TRUE(RegistryFile(RegRoot::CurrentUser).startsWith(home_.path()));
 
-        savedAppFolder_ = AppFolder;
-        AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
+        savedAppFolder_ = globals.AppFolder;
+        globals.AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
         pause_ = LoadResString(1131);
         resume_ = LoadResString(2107);
         ASSERT_EQ(pause_, QStringLiteral("Pause"));
@@ -335,7 +335,7 @@ protected:
         ReadingFaces::mnuTrayPause = nullptr;
         readingState.IsSpeaking = readingState.IsPausing = readingState.IsDictating = false;
         readingState.IsMainShown = readingState.IsDockShown = false;
-        AppFolder = savedAppFolder_;
+        globals.AppFolder = savedAppFolder_;
         if (hadConfigHome_)
             qputenv("XDG_CONFIG_HOME", savedConfigHome_);
         else

@@ -62,16 +62,7 @@ public:
     {
     }
     void SetCursorP() override { journal_.entries << "SetCursorP"; }
-    void FeedBack() override {}
-    void SpeakPrew() override {}
-    void SpeakNextSentence() override {}
-    void SpeakSelNextSentence() override {}
-    void SpeakBtn_Click() override {}
-    void setNextBtnEnabled(bool) override {}
-    void setPriewBtnEnabled(bool) override {}
     void rtfSetSelStart(int p) override { journal_.entries << QString("SelStart %1").arg(p); }
-    void rtfSetSelLength(int) override {}
-    void rtfSetFocus() override {}
     void setPauseBtnEnabled(bool enabled) override { journal_.entries << QString("PauseBtn %1").arg(enabled); }
 
 private:
@@ -102,11 +93,11 @@ protected:
         ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
         settings.write("<r/>");
         settings.close();
-        IniFile = settings.fileName();
-        savedDocs = MyDocsFolder;
-        MyDocsFolder = dir.filePath("Documents");
-        savedAppFolder = AppFolder;
-        AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
+        globals.IniFile = settings.fileName();
+        savedDocs = globals.MyDocsFolder;
+        globals.MyDocsFolder = dir.filePath("Documents");
+        savedAppFolder = globals.AppFolder;
+        globals.AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
 
         resetReadingState();
 
@@ -133,9 +124,9 @@ protected:
         ProgramWindows::install(nullptr);
         SetKeystrokeRecorder({});
         SetMsgBoxAnswerer({});
-        IniFile.clear();
-        MyDocsFolder = savedDocs;
-        AppFolder = savedAppFolder;
+        globals.IniFile.clear();
+        globals.MyDocsFolder = savedDocs;
+        globals.AppFolder = savedAppFolder;
         for (const auto& [name, value] : saved) {
             if (value.isNull())
                 qunsetenv(name);
@@ -144,8 +135,8 @@ protected:
         }
     }
 
-    void setting(const QString& key, const QString& value) { WriteSetting(IniFile, "ReadSet", key, value); }
-    QString audioFolder() const { return MyDocsFolder + "/orvenic/vella"; }
+    void setting(const QString& key, const QString& value) { WriteSetting(globals.IniFile, "ReadSet", key, value); }
+    QString audioFolder() const { return globals.MyDocsFolder + "/orvenic/vella"; }
     QStringList soundFiles() const { return QDir(audioFolder()).entryList({"*.wav"}, QDir::Files); }
     QProgressDialog* progress() const { return tray->findChild<QProgressDialog*>(); }
     // The user presses the progress window's Cancel button.
@@ -513,7 +504,7 @@ TEST_F(SelectionReadingTest, FailuresAreReportedAndLeaveNoFile)
     QFile blocker(dir.filePath("NotAFolder"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    MyDocsFolder = blocker.fileName();
+    globals.MyDocsFolder = blocker.fileName();
     const int voices = engine.createdCount();
     tray->SaveTextAsAudio("Words.");
     ASSERT_EQ(messages.size(), 3);

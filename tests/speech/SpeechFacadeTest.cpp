@@ -89,7 +89,7 @@ protected:
         isolated.reset();
     }
 
-    void setting(const char* key, const QString& value) { WriteSetting(IniFile, "ReadSet", key, value); }
+    void setting(const char* key, const QString& value) { WriteSetting(globals.IniFile, "ReadSet", key, value); }
     ScriptedSpeechVoice* current() const { return engine.last(); }
     // The document window's next sentence, spoken as the real one would.
     void speakOnNext(const QString& text)
@@ -154,14 +154,14 @@ TEST_F(SpeechFacadeTest, SideUtteranceLeavesTheReadingStateAlone)
 TEST_F(SpeechFacadeTest, RenewVoiceMakesAWrapperPerUtteranceUntilTheFirstEnd)
 {
     readingState.StopRequested = true;
-    RenewVoice = true;
+    globals.RenewVoice = true;
     tray->speakstring("One.");
     tray->speakstring("Two.");
     ASSERT_EQ(engine.createdCount(), 2);
     EXPECT_EQ(engine.created(0), nullptr); // the first one was discarded
     ScriptedSpeechVoice* second = engine.created(1);
     second->emitEnd(second->lastStream());
-    EXPECT_FALSE(RenewVoice);
+    EXPECT_FALSE(globals.RenewVoice);
     tray->speakstring("Three.");
     tray->speakstring("Four.");
     EXPECT_EQ(engine.createdCount(), 2);
@@ -341,12 +341,12 @@ TEST_F(SpeechFacadeTest, LastSentenceEndsTheReading)
 TEST_F(SpeechFacadeTest, EndWithTheFloatingBarShownHasNoContinuation)
 {
     readingState.IsDockShown = true;
-    RenewVoice = true;
+    globals.RenewVoice = true;
     tray->speakstring("Captured text.");
     EXPECT_TRUE(readingState.IsSpeaking);
     current()->emitEnd(current()->lastStream());
     EXPECT_FALSE(readingState.IsSpeaking);
-    EXPECT_FALSE(RenewVoice);
+    EXPECT_FALSE(globals.RenewVoice);
     EXPECT_TRUE(doc.log.isEmpty());
 }
 
@@ -367,11 +367,11 @@ TEST_F(SpeechFacadeTest, VoiceChangeStoresTheVoiceIndex)
     tray->speakstring("Hello.");
     ScriptedSpeechVoice* e = current();
     e->emitVoiceChange(e->lastStream(), ScriptedSpeechEngine::voice("b", "Beta"));
-    EXPECT_EQ(ReadSetting(IniFile, "ReadSet", "Reader", "?"), "1");
+    EXPECT_EQ(ReadSetting(globals.IniFile, "ReadSet", "Reader", "?"), "1");
     e->emitVoiceChange(e->lastStream(), ScriptedSpeechEngine::voice("d", "Delta"));
-    EXPECT_EQ(ReadSetting(IniFile, "ReadSet", "Reader", "?"), "0");
+    EXPECT_EQ(ReadSetting(globals.IniFile, "ReadSet", "Reader", "?"), "0");
     e->emitVoiceChange(e->lastStream(), ScriptedSpeechEngine::voice("c", "Gamma"));
-    EXPECT_EQ(ReadSetting(IniFile, "ReadSet", "Reader", "?"), "2");
+    EXPECT_EQ(ReadSetting(globals.IniFile, "ReadSet", "Reader", "?"), "2");
 
     EXPECT_EQ(tray->getfunctionID("gamma"), 0);
     EXPECT_EQ(tray->getfunctionID(""), 0);

@@ -24,11 +24,11 @@ public:
         if (settings.open(QIODevice::WriteOnly))
             settings.write("<r/>");
         file = settings.fileName();
-        IniFile = file;
+        globals.IniFile = file;
     }
     ~IsolatedSettings()
     {
-        IniFile.clear();
+        globals.IniFile.clear();
         for (const auto& [name, value] : saved_) {
             if (value.isNull())
                 qunsetenv(name);

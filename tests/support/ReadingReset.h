@@ -8,7 +8,7 @@
 inline void resetReadingState()
 {
     readingState.reset();
-    RenewVoice = false;
+    globals.RenewVoice = false;
     ReadingFaces::floatingBar = nullptr;
     ReadingFaces::mainWindow = nullptr;
     ReadingFaces::mnuTrayStop = ReadingFaces::mnuTrayPause = nullptr;

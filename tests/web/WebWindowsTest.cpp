@@ -120,7 +120,7 @@ protected:
         return p;
     }
 
-    QString stored(const char* key) { return ReadSetting(SettingsFile, "FrmSet", key, "<none>"); }
+    QString stored(const char* key) { return ReadSetting(globals.SettingsFile, "FrmSet", key, "<none>"); }
 
     // Checks the box and closes with the close picture, both with real
     // clicks; returns once the popup is gone.
@@ -167,7 +167,7 @@ TEST_F(WebWindowsTest, PopupWithoutAMessageUnloadsUnseenWithoutTheBrowser)
 
     // A settings file that cannot be used: no request, the popup goes.
     qputenv("TAMSEL_SERVER", server.address().toUtf8());
-    ASSERT_TRUE(PutFile(SettingsFile, "<!-- not the root --><Settings/>"));
+    ASSERT_TRUE(PutFile(globals.SettingsFile, "<!-- not the root --><Settings/>"));
     QPointer<frmPopup> p = new frmPopup;
     EXPECT_THROW(p->Query(), SettingsError);
     EXPECT_TRUE(spinUntil([&] { return !p; }, 5000));
@@ -220,8 +220,8 @@ TEST_F(WebWindowsTest, MessageShowsAtTheBottomRightOnTopAndIsSuppressedByItsChec
     EXPECT_EQ(p->Timer1->interval(), 12000);
 
     // The close picture lights up under the pointer and goes back over the strip.
-    const QImage plain = QImage(AppFolder + "/pic/popclose1.gif").convertToFormat(QImage::Format_ARGB32);
-    const QImage lit = QImage(AppFolder + "/pic/popclose2.gif").convertToFormat(QImage::Format_ARGB32);
+    const QImage plain = QImage(globals.AppFolder + "/pic/popclose1.gif").convertToFormat(QImage::Format_ARGB32);
+    const QImage lit = QImage(globals.AppFolder + "/pic/popclose2.gif").convertToFormat(QImage::Format_ARGB32);
     ASSERT_FALSE(plain.isNull());
     ASSERT_NE(plain, lit);
     const auto picture = [&] { return p->Image2->pixmap().toImage().convertToFormat(QImage::Format_ARGB32); };
@@ -257,7 +257,7 @@ TEST_F(WebWindowsTest, MessageShowsAtTheBottomRightOnTopAndIsSuppressedByItsChec
     EXPECT_EQ(stored("Msgid"), "42;43");
     p = startPopup();
     ASSERT_TRUE(p);
-    WriteSetting(SettingsFile, "FrmSet", "Msgid", "42;43;44");
+    WriteSetting(globals.SettingsFile, "FrmSet", "Msgid", "42;43;44");
     checkAndClose(p, true);
     EXPECT_EQ(stored("Msgid"), "42;43;44");
 }

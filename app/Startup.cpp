@@ -7,6 +7,7 @@
 #include "core/SettingsStore.h"
 #include "core/TextHelpers.h"
 #include "mainwindow/RichTextPrint.h"
+#include "mainwindow/frmMain.h"
 #include "mainwindow/frmPopup.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemServices.h"
@@ -188,6 +189,7 @@ void StartApplication()
         if (!windows) {
             windows = new AppWindows;
             ProgramWindows::install(windows);
+            InstallActiveDocumentProvider();
         }
     });
     IgnoreErrors([] { InstallRichTextPrinting(); });

@@ -712,6 +712,7 @@ int main(int argc, char** argv)
     SetMsgBoxAnswerer([](const MsgBoxCall&) { return int(vbNo); });
     auto* windows = new ProgramWindowsImpl;
     ProgramWindows::install(windows);
+    InstallActiveDocumentProvider();
     session.tray = new systemtray;
     session.tray->Form_Load();
     pump(2500); // the greeting

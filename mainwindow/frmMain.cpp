@@ -46,8 +46,8 @@ const QStringList kWebsiteCaptions = {
     QStringLiteral("Reuters"), QStringLiteral("MSNBC"), QStringLiteral("Yahoo"),  QStringLiteral("BBC"),
     QStringLiteral("CNN"),   QStringLiteral("Voice Of America"), QStringLiteral("Google")};
 
-// The active document's provider for the controller: frmMain's active
-// document while the main window is loaded.
+// The active document's provider for the controller: the active document
+// of the main window while one exists.
 ActiveDocument* activeDocumentForController()
 {
     frmMain* m = frmMain::instance();
@@ -109,6 +109,11 @@ frmMain::~frmMain()
         ReadingFaces::mainWindow = nullptr;
     if (recentFiles.RufForm == static_cast<RecentFilesMenu*>(this))
         recentFiles.RufForm = nullptr;
+}
+
+void InstallActiveDocumentProvider()
+{
+    systemtray::setActiveDocumentProvider(&activeDocumentForController);
 }
 
 DocumentHost* DocumentHost::instance()
@@ -556,7 +561,6 @@ void frmMain::MDIForm_Load()
     readingState.IsMainShown = true;
     loaded_ = true;
     ReadingFaces::mainWindow = this;
-    systemtray::setActiveDocumentProvider(&activeDocumentForController);
     IgnoreErrors([this] {
         OpenFileInNewWindow(globals.AppFolder + QStringLiteral("/first.txt"), false);
         const int slot = activeSlot();

@@ -341,6 +341,10 @@ private:
     bool unloading_ = false;
 };
 
+// Gives the controller the main window's active document window (none
+// while no main window exists). Start-up calls it once.
+void InstallActiveDocumentProvider();
+
 // The slot of the active document window; makes one ("Document n") when
 // there is none. Throws std::runtime_error when no slot is vacant.
 std::int16_t GetActiveDocumentSlot();

@@ -72,6 +72,7 @@ protected:
         SetMsgBoxAnswerer([](const MsgBoxCall&) { return int(vbNo); });
         windows = new AppWindows;
         ProgramWindows::install(windows);
+        InstallActiveDocumentProvider();
         controller = new systemtray;
         controller->Form_Load();
         ProgramWindows::get().frmMain_Show();

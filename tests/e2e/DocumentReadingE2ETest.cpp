@@ -96,6 +96,7 @@ protected:
         SetMsgBoxAnswerer([](const MsgBoxCall&) { return int(vbNo); });
         windows = new ProgramWindowsImpl;
         ProgramWindows::install(windows);
+        InstallActiveDocumentProvider();
         controller = new systemtray;
         // The greeting (a second of sound) plays at start: wait until it has
         // been heard and is over.

@@ -134,6 +134,7 @@ protected:
     void LoadMain()
     {
         main = new frmMain;
+        InstallActiveDocumentProvider();
         main->MDIForm_Load();
     }
 

@@ -1,13 +1,13 @@
 #include "core/Globals.h"
 #include "core/MessageBox.h"
 #include "core/Utilities.h"
+#include "support/FileWait.h"
+#include "support/SavedEnvironment.h"
 
 #include <QCursor>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ public:
     DesktopFolders()
     {
         for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_DIRS"})
-            saved_.append({name, qgetenv(name)});
+            saved_.keep(name);
         qputenv("XDG_CONFIG_HOME", (dir.path() + "/config").toUtf8());
         qputenv("XDG_DATA_HOME", (dir.path() + "/data").toUtf8());
         // The system's MIME database stays visible; its programs are not
@@ -32,12 +32,7 @@ public:
     }
     ~DesktopFolders()
     {
-        for (const auto& [name, value] : saved_) {
-            if (value.isNull())
-                qunsetenv(name);
-            else
-                qputenv(name, value);
-        }
+        saved_.restore();
     }
 
     // Installs a program for a MIME type that records the file it was
@@ -69,27 +64,8 @@ public:
     QTemporaryDir dir;
 
 private:
-    QList<QPair<const char*, QByteArray>> saved_;
+    SavedEnvironment saved_;
 };
-
-bool waitForFile(const QString& path, int ms = 10000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) {
-        QFile f(path);
-        if (f.open(QIODevice::ReadOnly) && !f.readAll().isEmpty())
-            return true;
-        QThread::msleep(20);
-    }
-    return false;
-}
-
-QString readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).trimmed() : QString();
-}
 
 class UtilitiesTest : public ::testing::Test {
 protected:
@@ -149,7 +125,7 @@ TEST_F(UtilitiesTest, ShellOpenStartsTheDesktopsProgramSilently)
     ShellOpenWithMessage(doc, "");
     EXPECT_TRUE(shown.isEmpty()) << shown.value(0).prompt.toStdString();
     ASSERT_TRUE(waitForFile(marker));
-    EXPECT_EQ(readAll(marker), doc);
+    EXPECT_EQ(readFile(marker), doc);
 }
 
 TEST_F(UtilitiesTest, ShellOpenRunsAProgramWithItsParameters)
@@ -160,7 +136,7 @@ TEST_F(UtilitiesTest, ShellOpenRunsAProgramWithItsParameters)
     DesktopFolders::writeExecutable(program, "#!/bin/sh\necho \"$1|$2\" > '" + marker + "'\n");
     EXPECT_GT(ShellOpen(program, "one \"two words\""), 32);
     ASSERT_TRUE(waitForFile(marker));
-    EXPECT_EQ(readAll(marker), "one|two words");
+    EXPECT_EQ(readFile(marker), "one|two words");
 }
 
 TEST_F(UtilitiesTest, ShellErrorTexts)

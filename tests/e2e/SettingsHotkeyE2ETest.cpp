@@ -11,28 +11,17 @@
 #include "floatingbar/frmSet.h"
 #include "platform/GlobalHotkeys.h"
 #include "speech/systemtray.h"
+#include "support/EventPump.h"
 #include "support/ProgramRun.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <functional>
 
 namespace {
-
-// Lets events run until done holds (at most 15 s); whether it does.
-bool pumpUntil(const std::function<bool()>& done)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < 15000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
-}
 
 void press(const QString& keys)
 {
@@ -80,7 +69,7 @@ TEST(SettingsOnTheDesktop, ChangedHotkeyActsAtOnceAndTheOldOneIsFreed)
     QObject::connect(GlobalHotkeys::instance(), &GlobalHotkeys::hotKeyPressed, &receiver, [&](int id) { pressed << id; });
 
     press("ctrl+alt+r");
-    EXPECT_TRUE(pumpUntil([&] { return pressed.contains(11112); })) << "the shipped Play/Pause hotkey does not act";
+    EXPECT_TRUE(pumpUntil([&] { return pressed.contains(11112); }, 15000)) << "the shipped Play/Pause hotkey does not act";
     pressed.clear();
 
     // Row 1 (Play/Pause) becomes Ctrl+Alt+P; OK.
@@ -97,13 +86,13 @@ TEST(SettingsOnTheDesktop, ChangedHotkeyActsAtOnceAndTheOldOneIsFreed)
     EXPECT_EQ(ReadSetting(globals.IniFile, "ReadSet", "HotKey1", ""), "Ctrl+Alt+P");
 
     press("ctrl+alt+p");
-    EXPECT_TRUE(pumpUntil([&] { return pressed.contains(11112); })) << "the new combination does not act";
+    EXPECT_TRUE(pumpUntil([&] { return pressed.contains(11112); }, 15000)) << "the new combination does not act";
     pressed.clear();
     // The old combination, then Stop's: once Stop's press has come, the
     // old one's would have come before it.
     press("ctrl+alt+r");
     press("ctrl+alt+s");
-    EXPECT_TRUE(pumpUntil([&] { return pressed.contains(11118); })) << "the Stop hotkey does not act";
+    EXPECT_TRUE(pumpUntil([&] { return pressed.contains(11118); }, 15000)) << "the Stop hotkey does not act";
     EXPECT_FALSE(pressed.contains(11112)) << "the old combination still acts";
     EXPECT_EQ(grabState(4 + 8, "r"), "free");
     EXPECT_EQ(grabState(4 + 8, "p"), "taken");
@@ -167,11 +156,11 @@ TEST(SettingsOnTheDesktop, ARefusedGrabIsTriedAgain)
     passing.proc.closeWriteChannel();
     ASSERT_TRUE(passing.proc.waitForFinished(5000));
 
-    EXPECT_TRUE(pumpUntil([&] { return !hotkeys->waiting(); }));
+    EXPECT_TRUE(pumpUntil([&] { return !hotkeys->waiting(); }, 15000));
     EXPECT_TRUE(hotkeys->registered().contains(11112)) << "the grab was not tried again";
     EXPECT_FALSE(hotkeys->registered().contains(11113));
     QProcess::execute("xdotool", {"key", "--clearmodifiers", "ctrl+alt+r"});
-    EXPECT_TRUE(pumpUntil([&] { return pressed.contains(11112); }));
+    EXPECT_TRUE(pumpUntil([&] { return pressed.contains(11112); }, 15000));
 
     hotkeys->UnregisterHotKey(11112);
     EXPECT_EQ(grabState(4 + 8, "r"), "free");

@@ -10,6 +10,7 @@
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/ScriptedSpeechVoice.h"
+#include "support/SavedEnvironment.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -58,7 +59,7 @@ protected:
     void SetUp() override
     {
         for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
-            saved.append({name, qgetenv(name)});
+            saved.keep(name);
             qputenv(name, dir.filePath(name).toUtf8());
         }
         path = dir.filePath("Update.xml");
@@ -85,12 +86,7 @@ protected:
         globals.SettingsFile.clear();
         globals.IniFile.clear();
         globals.AppFolder = savedAppFolder;
-        for (const auto& [name, value] : saved) {
-            if (value.isNull())
-                qunsetenv(name);
-            else
-                qputenv(name, value);
-        }
+        saved.restore();
     }
 
     void set(const QString& section, const QString& key, const QString& value) { WriteSetting(path, section, key, value); }
@@ -132,7 +128,7 @@ protected:
     QTemporaryDir dir;
     QString path;
     QString savedAppFolder;
-    QList<std::pair<const char*, QByteArray>> saved;
+    SavedEnvironment saved;
     QList<MsgBoxCall> messages;
 };
 

@@ -19,13 +19,14 @@
 #include "mainwindow/frmMain.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
+#include "support/FileWait.h"
 #include "support/ReadingReset.h"
+#include "support/SavedEnvironment.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMdiArea>
@@ -34,7 +35,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -79,25 +79,6 @@ public:
     }
 };
 
-inline bool waitForFile(const QString& path, int ms = 10000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) {
-        QFile f(path);
-        if (f.open(QIODevice::ReadOnly) && !f.readAll().isEmpty())
-            return true;
-        QThread::msleep(20);
-    }
-    return false;
-}
-
-inline QString readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).trimmed() : QString();
-}
-
 inline void writeFile(const QString& path, const QByteArray& bytes, bool executable = false)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -115,7 +96,7 @@ protected:
     {
         for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME", "XDG_DATA_DIRS", "BROWSER",
                                  "TAMSEL_SERVER"}) {
-            saved.append({name, qgetenv(name)});
+            saved.keep(name);
         }
         qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
         qputenv("XDG_CONFIG_DIRS", dir.filePath("etc-xdg").toUtf8());
@@ -169,12 +150,7 @@ protected:
         ReadingFaces::mainWindow = nullptr;
         globals.AppFolder = savedAppFolder;
         globals.IniFile = savedIniFile;
-        for (const auto& [name, value] : saved) {
-            if (value.isNull())
-                qunsetenv(name);
-            else
-                qputenv(name, value);
-        }
+        saved.restore();
     }
 
     static void resetTable()
@@ -247,7 +223,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    QList<std::pair<const char*, QByteArray>> saved;
+    SavedEnvironment saved;
     QString savedAppFolder, savedIniFile;
     ScriptedSpeechEngine engine;
     std::unique_ptr<systemtray> tray;

@@ -15,6 +15,7 @@
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/ReadingReset.h"
+#include "support/SavedEnvironment.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -44,7 +45,7 @@ protected:
     void SetUp() override
     {
         for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
-            saved.append({name, qgetenv(name)});
+            saved.keep(name);
             qputenv(name, dir.filePath(name).toUtf8());
         }
         savedAppFolder = globals.AppFolder;
@@ -89,12 +90,7 @@ protected:
         globals.AppFolder = savedAppFolder;
         globals.IniFile = savedIniFile;
         documentTable.DocChanged[kSlot] = false;
-        for (const auto& [name, value] : saved) {
-            if (value.isNull())
-                qunsetenv(name);
-            else
-                qputenv(name, value);
-        }
+        saved.restore();
     }
 
     RichTextBox* rtf() const { return doc->rtfText; }
@@ -168,7 +164,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    QList<std::pair<const char*, QByteArray>> saved;
+    SavedEnvironment saved;
     QString savedAppFolder, savedIniFile;
     QList<MsgBoxCall> boxes;
     int answer = vbNo;
@@ -556,7 +552,7 @@ protected:
     void SetUp() override
     {
         for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
-            saved.append({name, qgetenv(name)});
+            saved.keep(name);
             qputenv(name, dir.filePath(name).toUtf8());
         }
         MainWindowFixture::SetUp();
@@ -579,12 +575,7 @@ protected:
         MainWindowFixture::TearDown();
         systemtray::setActiveDocumentProvider({});
         tray.reset();
-        for (const auto& [name, value] : saved) {
-            if (value.isNull())
-                qunsetenv(name);
-            else
-                qputenv(name, value);
-        }
+        saved.restore();
     }
 
     RichTextBox* rtf() const { return Active()->rtfText; }
@@ -625,7 +616,7 @@ protected:
         }
     }
 
-    QList<std::pair<const char*, QByteArray>> saved;
+    SavedEnvironment saved;
     ScriptedSpeechEngine engine;
     std::unique_ptr<systemtray> tray;
 };

@@ -13,6 +13,7 @@
 #include "speech/systemtray.h"
 #include "support/ReadingReset.h"
 #include "support/ScriptedSpeechVoice.h"
+#include "support/SavedEnvironment.h"
 
 #include <QAction>
 #include <QApplication>
@@ -100,7 +101,7 @@ protected:
     void SetUp() override
     {
         for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
-            saved.append({name, qgetenv(name)});
+            saved.keep(name);
             qputenv(name, dir.filePath(name).toUtf8());
         }
         savedAppFolder = globals.AppFolder;
@@ -146,12 +147,7 @@ protected:
         globals.IniFile = savedIniFile;
         globals.SettingsFile = savedSettingsFile;
         readingState.IsMainShown = readingState.IsDockShown = false;
-        for (const auto& [name, value] : saved) {
-            if (value.isNull())
-                qunsetenv(name);
-            else
-                qputenv(name, value);
-        }
+        saved.restore();
     }
 
     void load()
@@ -166,7 +162,7 @@ protected:
     void setSetting(const char* key, const QString& value) { WriteSetting(globals.IniFile, "ReadSet", key, value); }
 
     QTemporaryDir dir;
-    QList<std::pair<const char*, QByteArray>> saved;
+    SavedEnvironment saved;
     QString savedAppFolder, savedIniFile, savedSettingsFile;
     ScriptedSpeechEngine engine;
     RecordingWindows windows;

@@ -4,10 +4,10 @@
 #include "platform/EspeakVoice.h"
 #include "platform/SpeechVoice.h"
 #include "platform/WaveFile.h"
+#include "support/EventPump.h"
 #include "support/SinkRecorder.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
@@ -67,23 +67,6 @@ public:
     }
     std::vector<Event> events;
 };
-
-template <class Pred>
-bool runUntil(Pred pred, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!pred() && t.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return pred();
-}
-
-void runFor(int ms)
-{
-    runUntil([] { return false; }, ms);
-}
 
 class EspeakVoiceTest : public ::testing::Test {
 protected:
@@ -203,7 +186,7 @@ TEST_F(EspeakVoiceTest, SpeaksIntoTheSinkWithWordsAtTheirPlaces)
     EventLog log(*voice);
     const int stream = voice->Speak(kHello, SVSFlagsAsync | SVSFIsNotXML);
     EXPECT_TRUE(log.events.empty()) << "Speak must return before the text is spoken";
-    ASSERT_TRUE(runUntil([&] { return log.count("end") > 0; }, 10000));
+    ASSERT_TRUE(pumpUntil([&] { return log.count("end") > 0; }, 10000));
     const auto audio = rec.stop();
 
     const auto words = log.of("word", stream);
@@ -269,15 +252,15 @@ TEST_F(EspeakVoiceTest, PauseHoldsTheAudioAndResumeLosesNothing)
         EventLog log(*voice);
         voice->Speak(kHello, SVSFlagsAsync);
         if (pause) {
-            EXPECT_TRUE(runUntil([&] { return log.count("word") >= 3; }, 5000));
+            EXPECT_TRUE(pumpUntil([&] { return log.count("word") >= 3; }, 5000));
             voice->Pause();
             const int wordsAtPause = log.count("word");
-            runFor(1000);
+            pump(1000);
             EXPECT_EQ(log.count("word"), wordsAtPause) << "no word while paused";
             EXPECT_EQ(log.count("end"), 0);
             voice->Resume();
         }
-        EXPECT_TRUE(runUntil([&] { return log.count("end") > 0; }, 10000));
+        EXPECT_TRUE(pumpUntil([&] { return log.count("end") > 0; }, 10000));
         EXPECT_EQ(log.count("word"), 6);
         return rec.stop();
     };
@@ -304,10 +287,10 @@ TEST_F(EspeakVoiceTest, ResumeAfterAPauseAtARunDryGoesOn)
     voice->Speak(text, SVSFlagsAsync);
     for (int i = 0; i < 30; ++i) {
         const int words = log.count("word");
-        ASSERT_TRUE(runUntil([&] { return log.count("word") > words; }, 10000)) << "silent after resume " << i;
+        ASSERT_TRUE(pumpUntil([&] { return log.count("word") > words; }, 10000)) << "silent after resume " << i;
         QThread::msleep(static_cast<unsigned long>(60 + (i * 37) % 120)); // nothing feeds the sink meanwhile
         voice->Pause();
-        runFor(20 + (i * 13) % 80);
+        pump(20 + (i * 13) % 80);
         voice->Resume();
     }
     voice->Speak("", SVSFPurgeBeforeSpeak);
@@ -318,11 +301,11 @@ TEST_F(EspeakVoiceTest, PurgeEndsTheStreamOnceAndDropsTheQueue)
     EventLog log(*voice);
     const int first = voice->Speak(kHello, SVSFlagsAsync);
     const int queued = voice->Speak("This never starts.", SVSFlagsAsync);
-    ASSERT_TRUE(runUntil([&] { return log.count("word", first) >= 2; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return log.count("word", first) >= 2; }, 5000));
     voice->Speak("", SVSFPurgeBeforeSpeak);
     EXPECT_EQ(log.count("end"), 0) << "the end of a purged stream comes after the call returns";
-    ASSERT_TRUE(runUntil([&] { return log.count("end") > 0; }, 10000));
-    runFor(300); // nothing else comes
+    ASSERT_TRUE(pumpUntil([&] { return log.count("end") > 0; }, 10000));
+    pump(300); // nothing else comes
     EXPECT_EQ(log.count("end", first), 1);
     EXPECT_EQ(log.count("start", queued), 0);
     EXPECT_EQ(log.count("end", queued), 0);
@@ -332,13 +315,13 @@ TEST_F(EspeakVoiceTest, PurgeEndsTheStreamOnceAndDropsTheQueue)
     // A text purged before its sound began still ends its stream.
     const int early = voice->Speak("Purged at once.", SVSFlagsAsync);
     voice->Speak("", SVSFPurgeBeforeSpeak);
-    ASSERT_TRUE(runUntil([&] { return log.count("end", early) == 1; }, 2000));
+    ASSERT_TRUE(pumpUntil([&] { return log.count("end", early) == 1; }, 2000));
     EXPECT_EQ(log.count("start", early), 1);
     EXPECT_EQ(log.count("word", early), 0);
 
     // Purge-and-speak: the new text is spoken in full.
     const int next = voice->Speak("Next one.", SVSFlagsAsync | SVSFPurgeBeforeSpeak);
-    ASSERT_TRUE(runUntil([&] { return log.count("end", next) == 1; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return log.count("end", next) == 1; }, 5000));
     EXPECT_EQ(log.count("word", next), 2);
 }
 
@@ -349,15 +332,15 @@ TEST_F(EspeakVoiceTest, ObjectsSpeakSideBySideWithTheirOwnEvents)
     EventLog a(*voice), b(*other);
     voice->Speak("One two three.", SVSFlagsAsync);
     other->Speak("Four five.", SVSFlagsAsync);
-    ASSERT_TRUE(runUntil([&] { return a.count("end") && b.count("end"); }, 10000));
+    ASSERT_TRUE(pumpUntil([&] { return a.count("end") && b.count("end"); }, 10000));
     EXPECT_EQ(a.count("word"), 3);
     EXPECT_EQ(b.count("word"), 2);
     // Discarding an object mid-utterance is quiet and leaves the other alone.
     voice->Speak(kHello, SVSFlagsAsync);
     other->Speak(kHello, SVSFlagsAsync);
-    ASSERT_TRUE(runUntil([&] { return a.count("word") > 3; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return a.count("word") > 3; }, 5000));
     voice.reset();
-    ASSERT_TRUE(runUntil([&] { return b.count("end") == 2; }, 10000));
+    ASSERT_TRUE(pumpUntil([&] { return b.count("end") == 2; }, 10000));
     EXPECT_EQ(b.count("word"), 8);
 }
 
@@ -369,7 +352,7 @@ TEST_F(EspeakVoiceTest, VoiceChangeOnlyWhenTheVoiceDiffers)
     voice->Speak("b.", SVSFlagsAsync);
     voice->SetVoice(voices[1]);
     voice->Speak("c.", SVSFlagsAsync);
-    ASSERT_TRUE(runUntil([&] { return log.count("end") == 3; }, 10000));
+    ASSERT_TRUE(pumpUntil([&] { return log.count("end") == 3; }, 10000));
     EXPECT_EQ(log.count("voice", 1), 1);
     EXPECT_EQ(log.count("voice", 2), 0);
     EXPECT_EQ(log.count("voice", 3), 1);
@@ -381,7 +364,7 @@ TEST_F(EspeakVoiceTest, RateChangesTheLengthOfSpeech)
         voice->SetRate(rate);
         EventLog log(*voice);
         voice->Speak("The quick brown fox jumps over the lazy dog again and again.", SVSFlagsAsync);
-        EXPECT_TRUE(runUntil([&] { return log.count("end") > 0; }, 30000));
+        EXPECT_TRUE(pumpUntil([&] { return log.count("end") > 0; }, 30000));
         return log.count("end") > 0 ? log.of("end").front().sample : 0; // samples spoken
     };
     const qint64 slow = lengthAt(-6);
@@ -398,7 +381,7 @@ TEST_F(EspeakVoiceTest, AwkwardTextsEndCleanly)
     const QList<QString> texts = {".,;:!?", "   \r\n\t  ", nul, lone, QString::fromUtf8("😀 smile")};
     for (const QString& t : texts) {
         const int s = voice->Speak(t, SVSFlagsAsync);
-        ASSERT_TRUE(runUntil([&] { return log.count("end", s) == 1; }, 10000)) << t.toStdString();
+        ASSERT_TRUE(pumpUntil([&] { return log.count("end", s) == 1; }, 10000)) << t.toStdString();
         for (const Event& w : log.of("word", s)) {
             EXPECT_GE(w.pos, 0);
             EXPECT_LE(w.pos + w.len, t.size()) << t.toStdString();
@@ -421,12 +404,12 @@ TEST_F(EspeakVoiceTest, HugeTextStartsAtOnceAndStopsAtOnce)
     EventLog log(*voice);
     const int s = voice->Speak(big, SVSFlagsAsync);
     EXPECT_TRUE(log.events.empty()) << "Speak must return before the text is spoken";
-    ASSERT_TRUE(runUntil([&] { return log.count("word", s) >= 2; }, 30000));
+    ASSERT_TRUE(pumpUntil([&] { return log.count("word", s) >= 2; }, 30000));
     voice->Speak("", SVSFPurgeBeforeSpeak);
-    ASSERT_TRUE(runUntil([&] { return log.count("end", s) == 1; }, 10000));
+    ASSERT_TRUE(pumpUntil([&] { return log.count("end", s) == 1; }, 10000));
     // The engine is free again for the next text.
     const int next = voice->Speak("Done.", SVSFlagsAsync);
-    ASSERT_TRUE(runUntil([&] { return log.count("end", next) == 1; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return log.count("end", next) == 1; }, 5000));
 }
 
 // A voice discarded or stopped just as its sound runs out, as the program
@@ -453,7 +436,7 @@ TEST_F(EspeakVoiceTest, VoicesStoppedAndRenewedAtTheEndOfUtterancesLiveOn)
                 v.reset();
         });
         v->Speak(i % 5 == 0 ? "Go on." : "Go.", SVSFlagsAsync);
-        ASSERT_TRUE(runUntil([&] { return ended; }, 10000)) << "utterance " << i;
+        ASSERT_TRUE(pumpUntil([&] { return ended; }, 10000)) << "utterance " << i;
         if (v) {
             QThread::usleep(static_cast<unsigned long>(i % 7) * 1000);
             if (stop)
@@ -465,7 +448,7 @@ TEST_F(EspeakVoiceTest, VoicesStoppedAndRenewedAtTheEndOfUtterancesLiveOn)
     voice = CreateSpeechVoice();
     EventLog log(*voice);
     voice->Speak(kHello, SVSFlagsAsync);
-    ASSERT_TRUE(runUntil([&] { return log.count("end") == 1; }, 10000));
+    ASSERT_TRUE(pumpUntil([&] { return log.count("end") == 1; }, 10000));
     EXPECT_EQ(log.count("word"), 6);
 }
 
@@ -495,7 +478,7 @@ TEST_F(EspeakVoiceTest, PlaysWaveFiles)
     const bool recording = !SinkRecorder::sink().isEmpty() && rec.start();
     EventLog log(*voice);
     voice->Speak(wav, SVSFlagsAsync | SVSFIsFilename);
-    ASSERT_TRUE(runUntil([&] { return log.count("end") == 1; }, 30000));
+    ASSERT_TRUE(pumpUntil([&] { return log.count("end") == 1; }, 30000));
     // The end comes after all of the tone: half a second of samples.
     ASSERT_NE(log.espeak, nullptr);
     EXPECT_NEAR(double(log.of("end").front().sample) / log.espeak->sampleRate(), 0.5, 0.01);

@@ -10,14 +10,15 @@
 #include "speech/ActiveDocument.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
+#include "support/EventPump.h"
 #include "support/NullActiveDocument.h"
 #include "support/ReadingReset.h"
 #include "support/ScriptedSpeechVoice.h"
+#include "support/SavedEnvironment.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QProgressDialog>
@@ -85,7 +86,7 @@ protected:
     void SetUp() override
     {
         for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
-            saved.append({name, qgetenv(name)});
+            saved.keep(name);
             qputenv(name, dir.filePath(name).toUtf8());
         }
         ASSERT_TRUE(QDir().mkpath(dir.filePath("Documents/orvenic/vella")));
@@ -127,12 +128,7 @@ protected:
         globals.IniFile.clear();
         globals.MyDocsFolder = savedDocs;
         globals.AppFolder = savedAppFolder;
-        for (const auto& [name, value] : saved) {
-            if (value.isNull())
-                qunsetenv(name);
-            else
-                qputenv(name, value);
-        }
+        saved.restore();
     }
 
     void setting(const QString& key, const QString& value) { WriteSetting(globals.IniFile, "ReadSet", key, value); }
@@ -161,7 +157,7 @@ protected:
     QTemporaryDir dir;
     QString savedDocs;
     QString savedAppFolder;
-    QList<std::pair<const char*, QByteArray>> saved;
+    SavedEnvironment saved;
     Journal journal;
     RecordingWindows windows{journal};
     RecordingDocument doc{journal};
@@ -523,17 +519,6 @@ protected:
         if (!CreateSpeechVoice())
             GTEST_SKIP() << "no speech engine here";
     }
-
-    bool waitFor(const std::function<bool()>& done, int ms)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!done() && t.elapsed() < ms) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            QThread::msleep(2);
-        }
-        return done();
-    }
 };
 
 TEST_F(SelectionSavedByTheEngineTest, WritesAWaveFileInEachOfTheThirtySixFormats)
@@ -551,7 +536,7 @@ TEST_F(SelectionSavedByTheEngineTest, WritesAWaveFileInEachOfTheThirtySixFormats
                 setting("Format", name);
                 messages.clear();
                 tray->Timer2_Timer();
-                ASSERT_TRUE(waitFor([this] { return !messages.isEmpty(); }, 30000));
+                ASSERT_TRUE(pumpUntil([this] { return !messages.isEmpty(); }, 30000));
                 const QStringList files = soundFiles();
                 ASSERT_EQ(files.size(), 1);
                 const QString file = audioFolder() + "/" + files[0];
@@ -578,7 +563,7 @@ TEST_F(SelectionSavedByTheEngineTest, DefaultQualityAndCancelMidway)
     // Without a stored format: what the settings dialog shows first
     // (Simple Control, High): 48 kHz, 16 bit, mono.
     tray->SaveTextAsAudio("Short.");
-    ASSERT_TRUE(waitFor([this] { return !messages.isEmpty(); }, 30000));
+    ASSERT_TRUE(pumpUntil([this] { return !messages.isEmpty(); }, 30000));
     ASSERT_EQ(soundFiles().size(), 1);
     SF_INFO info{};
     SNDFILE* f = sf_open(QFile::encodeName(audioFolder() + "/" + soundFiles()[0]).constData(), SFM_READ, &info);
@@ -594,11 +579,11 @@ TEST_F(SelectionSavedByTheEngineTest, DefaultQualityAndCancelMidway)
         text += QString("Sentence number %1 of a long text that takes a while to speak. ").arg(i);
     tray->SaveTextAsAudio(text);
     ASSERT_NE(progress(), nullptr);
-    ASSERT_TRUE(waitFor([this] { return progress() && progress()->value() > 0; }, 30000));
+    ASSERT_TRUE(pumpUntil([this] { return progress() && progress()->value() > 0; }, 30000));
     ASSERT_EQ(soundFiles().size(), 1);
     pressCancel();
     EXPECT_TRUE(soundFiles().isEmpty());
-    waitFor([] { return false; }, 300);
+    pump(300);
     EXPECT_TRUE(soundFiles().isEmpty());
     EXPECT_EQ(messages.size(), 1);
 }

@@ -4,6 +4,7 @@
 // long as the object lives; the environment is put back afterwards.
 
 #include "core/Globals.h"
+#include "support/SavedEnvironment.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -17,7 +18,7 @@ public:
     IsolatedSettings()
     {
         for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
-            saved_.append({name, qgetenv(name)});
+            saved_.keep(name);
             qputenv(name, dir.filePath(name).toUtf8());
         }
         QFile settings(dir.filePath("Update.xml"));
@@ -29,12 +30,7 @@ public:
     ~IsolatedSettings()
     {
         globals.IniFile.clear();
-        for (const auto& [name, value] : saved_) {
-            if (value.isNull())
-                qunsetenv(name);
-            else
-                qputenv(name, value);
-        }
+        saved_.restore();
     }
     IsolatedSettings(const IsolatedSettings&) = delete;
     IsolatedSettings& operator=(const IsolatedSettings&) = delete;
@@ -43,5 +39,5 @@ public:
     QString file;
 
 private:
-    QList<std::pair<const char*, QByteArray>> saved_;
+    SavedEnvironment saved_;
 };

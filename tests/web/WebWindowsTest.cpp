@@ -24,27 +24,11 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QThread>
+#include <QTest>
 #include <QTimer>
 #include <QWindow>
 
 namespace {
-
-// Runs the event loop (and pending deletions) until pred holds.
-template <class Pred>
-bool spinUntil(Pred pred, int ms = 60000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!pred()) {
-        if (t.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QThread::msleep(5);
-    }
-    return true;
-}
 
 // A real pointer move (and click) on the display, as the user's.
 void pointAt(const QWidget* w, QPoint at = {})
@@ -116,7 +100,7 @@ protected:
             p->installEventFilter(counter);
         p->Form_Load();
         p->Query();
-        EXPECT_TRUE(spinUntil([&] { return !p || p->isVisible(); })) << "the popup neither showed nor unloaded";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !p || p->isVisible(); }, 60000)) << "the popup neither showed nor unloaded";
         return p;
     }
 
@@ -129,10 +113,10 @@ protected:
         QPointer<frmPopup> p = popup;
         if (check) {
             clickOn(p->Check1);
-            ASSERT_TRUE(spinUntil([&] { return p->Check1->isChecked(); }, 5000));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return p->Check1->isChecked(); }, 5000));
         }
         clickOn(p->Image2);
-        ASSERT_TRUE(spinUntil([&] { return !p; }, 5000)) << "the close picture did not unload the popup";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !p; }, 5000)) << "the close picture did not unload the popup";
     }
 
     LocalHttpServer server;
@@ -170,7 +154,7 @@ TEST_F(WebWindowsTest, PopupWithoutAMessageUnloadsUnseenWithoutTheBrowser)
     ASSERT_TRUE(PutFile(globals.SettingsFile, "<!-- not the root --><Settings/>"));
     QPointer<frmPopup> p = new frmPopup;
     EXPECT_THROW(p->Query(), SettingsError);
-    EXPECT_TRUE(spinUntil([&] { return !p; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !p; }, 5000));
     EXPECT_EQ(server.requestsFor("/checkupdate.php").size(), 3);
 }
 
@@ -209,11 +193,11 @@ TEST_F(WebWindowsTest, MessageShowsAtTheBottomRightOnTopAndIsSuppressedByItsChec
     EXPECT_EQ(p->messageId(), "42");
     EXPECT_EQ(p->size(), QSize(315, 182)) << "4725 x 2730 twips at 96 dpi";
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_TRUE(spinUntil([&] { return p->geometry().bottomRight() == area.bottomRight(); }, 15000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return p->geometry().bottomRight() == area.bottomRight(); }, 15000))
         << "at " << p->geometry().x() << "," << p->geometry().y() << " in a work area ending at " << area.right()
         << "," << area.bottom();
     EXPECT_TRUE(p->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
-    EXPECT_TRUE(spinUntil([&] {
+    EXPECT_TRUE(QTest::qWaitFor([&] {
         return commandOutput("xprop", {"-id", QString::number(p->winId()), "_NET_WM_STATE"}).contains("_NET_WM_STATE_ABOVE");
     }, 5000)) << "the window manager was not told to keep the popup above";
     EXPECT_TRUE(p->Timer1->isActive());
@@ -227,9 +211,9 @@ TEST_F(WebWindowsTest, MessageShowsAtTheBottomRightOnTopAndIsSuppressedByItsChec
     const auto picture = [&] { return p->Image2->pixmap().toImage().convertToFormat(QImage::Format_ARGB32); };
     EXPECT_EQ(picture(), plain);
     pointAt(p->Image2);
-    EXPECT_TRUE(spinUntil([&] { return picture() == lit; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return picture() == lit; }, 5000));
     pointAt(p->Image1, QPoint(p->Image2->x() - 2, p->Image1->height() / 2));
-    EXPECT_TRUE(spinUntil([&] { return picture() == plain; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return picture() == plain; }, 5000));
 
     checkAndClose(p, true);
     EXPECT_EQ(stored("Msgid"), "42");
@@ -285,12 +269,12 @@ TEST_F(WebWindowsTest, SampleButtonsOpenOneSampleWindowThatPlaysAtOnce)
     ASSERT_TRUE(w);
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->windowTitle(), "Paul Voice");
-    ASSERT_TRUE(spinUntil([&] { return server.requestsFor("/vellaversionfiles/v96/paul96.htm").size() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requestsFor("/vellaversionfiles/v96/paul96.htm").size() == 1; }, 60000));
     QString title;
-    EXPECT_TRUE(spinUntil([&] {
+    EXPECT_TRUE(QTest::qWaitFor([&] {
         w->WebBrowser1->runJavaScript("document.title", [&](const QVariant& v) { title = v.toString(); });
         return title == "playing" || title.startsWith("blocked");
-    })) << title.toStdString();
+    }, 60000)) << title.toStdString();
     EXPECT_EQ(title, "playing") << "the sample must play without a click";
 
     // The other button brings the same window forward, page and caption kept.
@@ -301,24 +285,24 @@ TEST_F(WebWindowsTest, SampleButtonsOpenOneSampleWindowThatPlaysAtOnce)
 
     // Closed, the other button opens the female page.
     w->close();
-    ASSERT_TRUE(spinUntil([&] { return !w; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w; }, 5000));
     Active()->CmdFemaleVoice->click();
     w = windows.sampleWindow();
     ASSERT_TRUE(w);
     EXPECT_EQ(w->windowTitle(), "Kate Voice");
-    EXPECT_TRUE(spinUntil([&] { return server.requestsFor("/vellaversionfiles/v96/kate96.htm").size() == 1; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.requestsFor("/vellaversionfiles/v96/kate96.htm").size() == 1; }, 60000));
 
     // An empty name: an empty caption and the female page.
     w->close();
-    ASSERT_TRUE(spinUntil([&] { return !w; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w; }, 5000));
     windows.frmListen_Show("");
     w = windows.sampleWindow();
     ASSERT_TRUE(w);
     EXPECT_EQ(w->windowTitle(), "");
-    EXPECT_TRUE(spinUntil([&] { return server.requestsFor("/vellaversionfiles/v96/kate96.htm").size() == 2; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.requestsFor("/vellaversionfiles/v96/kate96.htm").size() == 2; }, 60000));
     EXPECT_EQ(server.requestsFor("/vellaversionfiles/v96/paul96.htm").size(), 1);
     windows.UnloadAllForms();
-    EXPECT_TRUE(spinUntil([&] { return !w; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w; }, 5000));
 }
 
 TEST_F(WebWindowsTest, PreviewSendsTheActiveDocumentsBeginningAndOpensTheSameAddress)
@@ -339,9 +323,9 @@ TEST_F(WebWindowsTest, PreviewSendsTheActiveDocumentsBeginningAndOpensTheSameAdd
 
     // The test server's own port is kept; the text is cut to 500 characters.
     const QString target = "/treerss.php?text=Hi%20%E9%26" + QString(495, 'x');
-    ASSERT_TRUE(spinUntil([&] { return !server.requestsFor("/treerss.php").isEmpty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.requestsFor("/treerss.php").isEmpty(); }, 60000));
     EXPECT_EQ(server.requestsFor("/treerss.php"), QStringList{target});
-    EXPECT_TRUE(spinUntil([&] { return !preview.Picture1->isVisible(); })) << "the loading picture stays";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !preview.Picture1->isVisible(); }, 60000)) << "the loading picture stays";
     ASSERT_TRUE(browser.waitForOpened(1, 10000)) << "the desktop's browser was not asked";
     EXPECT_EQ(browser.opened(), QStringList{"http://127.0.0.1:" + QString::number(server.port()) + target});
 }

@@ -45,6 +45,11 @@ const QString kReadSet = QStringLiteral("ReadSet");
 
 systemtray::systemtray(QWidget* parent)
     : QWidget(parent)
+    , selectionReader_(std::make_unique<SelectionReader>(*this))
+    , ClipText(selectionReader_->ClipText)
+    , CopyRetryCount(selectionReader_->CopyRetryCount)
+    , Timer1(selectionReader_->copyPoll)
+    , Timer2(selectionReader_->savePoll)
 {
     setObjectName(QStringLiteral("systemtray"));
     s_instance = this;
@@ -52,9 +57,7 @@ systemtray::systemtray(QWidget* parent)
         QTimer* timer;
         int interval;
         void (systemtray::*handler)();
-    } timers[] = {{&Timer1, 200, &systemtray::Timer1_Timer},
-                  {&Timer2, 400, &systemtray::Timer2_Timer},
-                  {&Timer3, 1000, &systemtray::Timer3_Timer},
+    } timers[] = {{&Timer3, 1000, &systemtray::Timer3_Timer},
                   {&Timer4, 500, nullptr},
                   {&Timer5, 1000, &systemtray::Timer5_Timer}};
     for (const auto& t : timers) {
@@ -99,6 +102,15 @@ void systemtray::onDocument(F&& step)
             step(*document);
     });
 }
+
+// ---- the selection of other applications, read by the selection reader ----
+
+void systemtray::Timer1_Timer() { selectionReader_->copyPollTick(); }
+void systemtray::Timer2_Timer() { selectionReader_->savePollTick(); }
+void systemtray::speakclipboardtext() { selectionReader_->speakClipboardText(); }
+void systemtray::SaveTextAsAudio(const QString& text) { selectionReader_->saveTextAsAudio(text); }
+bool systemtray::ClipboardChanged() { return selectionReader_->clipboardChanged(); }
+void systemtray::SaveClipboardToFile() { selectionReader_->saveClipboardToFile(); }
 
 // ---- the speech object ----
 

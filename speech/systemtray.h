@@ -6,6 +6,7 @@
 // The window is never shown.
 
 #include "speech/ActiveDocument.h"
+#include "speech/SelectionReader.h"
 #include "speech/clsVoice.h"
 
 #include <QString>
@@ -22,6 +23,9 @@ class QSystemTrayIcon;
 
 class systemtray : public QWidget {
     Q_OBJECT
+    // Made first: fields below refer into it.
+    std::unique_ptr<SelectionReader> selectionReader_;
+
 public:
     explicit systemtray(QWidget* parent = nullptr);
     ~systemtray() override;
@@ -53,14 +57,18 @@ public:
     QString m_getOutputdevices;
     // Plays the greeting at load; its events are not handled.
     std::unique_ptr<clsVoice> StartupVoice;
-    // Text taken from the clipboard, and the clipboard poll's tick count.
-    QString ClipText;
-    std::int16_t CopyRetryCount = 0;
+    // Text taken from the clipboard, and the clipboard poll's tick count
+    // (the selection reader's).
+    QString& ClipText;
+    std::int16_t& CopyRetryCount;
 
-    // Timer1 200 ms clipboard poll; Timer2 400 ms save-as-audio step;
-    // Timer3 1000 ms second-start poll (on from load); Timer4 500 ms and
-    // Timer5 1000 ms, never used. Tests may call the handlers directly.
-    QTimer Timer1, Timer2, Timer3, Timer4, Timer5;
+    // Timer1 200 ms clipboard poll and Timer2 400 ms save-as-audio step (the
+    // selection reader's); Timer3 1000 ms second-start poll (on from load);
+    // Timer4 500 ms and Timer5 1000 ms, never used. Tests may call the
+    // handlers directly.
+    QTimer& Timer1;
+    QTimer& Timer2;
+    QTimer Timer3, Timer4, Timer5;
 
     // The tray menu and its items, in order.
     QMenu* Traymenu = nullptr;
@@ -121,6 +129,7 @@ public:
     void DoFunctions(int wk_id);
 
     // ---- reading the selection of other applications ----
+    SelectionReader& selectionReader() { return *selectionReader_; }
     void Timer1_Timer();
     void Timer2_Timer();
     void speakclipboardtext();
@@ -153,21 +162,6 @@ public:
 private:
     bool ClipboardChanged();
     void SaveClipboardToFile();
-    // Empties the clipboard and makes the focused application copy its
-    // selection (keys the user still holds are released first).
-    void CopySelection();
-    // Takes the focused application's selection for a hotkey: a selection
-    // at hand without a keystroke goes to atHand at once; otherwise it is
-    // copied and poll started, except in a terminal (nothing happens there).
-    void TakeSelection(const std::function<void(const QString&)>& atHand, QTimer& poll);
-    // Play/Pause while idle: reads the focused application's selection
-    // aloud, at once when it is at hand without a keystroke, else by copying
-    // it (never in a terminal, where Ctrl+C interrupts the job).
-    void StartSelectionRead();
-    // Text-to-MP3: the same way of taking the selection, for a sound file.
-    void StartSelectionSave();
-    // The steps of speakclipboardtext on a text taken from the selection.
-    void speakSelectionText(const QString& text);
     void LoadOutputDevices();
     void LoadVoiceDescriptions();
     void LoadVoiceLanguages();

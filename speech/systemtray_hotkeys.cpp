@@ -171,14 +171,14 @@ void systemtray::DoFunctions(int wk_id)
                 IgnoreErrors([&] { PauseSpeaking(); });
         } else {
             // Read the selection of the application that has the focus.
-            StartSelectionRead();
+            selectionReader().startRead();
         }
         break;
 
     case kTextToAudio:
         if (readingState.IsSpeaking)
             IgnoreErrors([&] { stopspeaking(); });
-        StartSelectionSave();
+        selectionReader().startSave();
         break;
 
     case kSwitchFace:

@@ -1,6 +1,8 @@
 // Reading the selection of other applications through the clipboard, and
 // saving a copied selection as a sound file (the Text-to-MP3 hotkey).
-#include "systemtray.h"
+#include "SelectionReader.h"
+
+#include "speech/systemtray.h"
 
 #include "core/Conversions.h"
 #include "core/Globals.h"
@@ -219,7 +221,17 @@ private:
 
 // ---- reading the selection ----
 
-void systemtray::CopySelection()
+SelectionReader::SelectionReader(systemtray& controller)
+    : controller_(controller)
+{
+    copyPoll.setInterval(200);
+    savePoll.setInterval(400);
+    connect(&copyPoll, &QTimer::timeout, this, &SelectionReader::copyPollTick);
+    connect(&savePoll, &QTimer::timeout, this, &SelectionReader::savePollTick);
+}
+
+
+void SelectionReader::copySelection()
 {
     IgnoreErrors([] { QGuiApplication::clipboard()->clear(); });
     // The hotkey's own keys may still be down; they would turn Ctrl+C into
@@ -228,7 +240,7 @@ void systemtray::CopySelection()
     IgnoreErrors([] { SendCtrlChord(kKeyC); });
 }
 
-void systemtray::TakeSelection(const std::function<void(const QString&)>& atHand, QTimer& poll)
+void SelectionReader::takeSelection(const std::function<void(const QString&)>& atHand, QTimer& poll)
 {
     const FocusedSelection focused = focusedSelection();
     if (!focused.text.isEmpty()) {
@@ -241,30 +253,30 @@ void systemtray::TakeSelection(const std::function<void(const QString&)>& atHand
     // cursor: with nothing selected there, there is nothing to take.
     if (focused.terminal)
         return;
-    CopySelection();
+    copySelection();
     IgnoreErrors([&] { poll.start(); });
 }
 
-void systemtray::StartSelectionRead()
+void SelectionReader::startRead()
 {
-    TakeSelection(
+    takeSelection(
         [this](const QString& text) {
             // Read now. A poll still running from an earlier press has
             // nothing more to do.
-            Timer1.stop();
+            copyPoll.stop();
             CopyRetryCount = 0;
             IgnoreErrors([&] { speakSelectionText(text); });
             readingState.IsReadingClipboard = true;
         },
-        Timer1);
+        copyPoll);
 }
 
-void systemtray::StartSelectionSave()
+void SelectionReader::startSave()
 {
-    TakeSelection([this](const QString& text) { SaveTextAsAudio(straightenApostrophes(text)); }, Timer2);
+    takeSelection([this](const QString& text) { saveTextAsAudio(straightenApostrophes(text)); }, savePoll);
 }
 
-void systemtray::Timer1_Timer()
+void SelectionReader::copyPollTick()
 {
     ++CopyRetryCount;
     const QString text = clipboardText();
@@ -277,24 +289,24 @@ void systemtray::Timer1_Timer()
             IgnoreErrors([] { SendCtrlChord(kKeyC); });
         } else {
             // Nothing came: the read ends without a word.
-            Timer1.stop();
+            copyPoll.stop();
             CopyRetryCount = 0;
         }
         return;
     }
-    Timer1.stop();
+    copyPoll.stop();
     CopyRetryCount = 0;
     IgnoreErrors([] { QCoreApplication::processEvents(); });
-    IgnoreErrors([&] { speakclipboardtext(); });
+    IgnoreErrors([&] { speakClipboardText(); });
     readingState.IsReadingClipboard = true;
 }
 
-void systemtray::speakclipboardtext()
+void SelectionReader::speakClipboardText()
 {
     speakSelectionText(clipboardText());
 }
 
-void systemtray::speakSelectionText(const QString& text)
+void SelectionReader::speakSelectionText(const QString& text)
 {
     ClipText = text;
     if (ClipText.isEmpty())
@@ -303,11 +315,11 @@ void systemtray::speakSelectionText(const QString& text)
     // Let the notice paint.
     IgnoreErrors([] { QCoreApplication::processEvents(); });
     ClipText = straightenApostrophes(text);
-    IgnoreErrors([&] { speakstring(ClipText); });
+    IgnoreErrors([&] { controller_.speakstring(ClipText); });
     IgnoreErrors([] { SetSpeakingState(true, false); });
     if (readingState.IsMainShown) {
         IgnoreErrors([] {
-            if (ActiveDocument* document = activeDocument())
+            if (ActiveDocument* document = systemtray::activeDocument())
                 document->setPauseBtnEnabled(false);
         });
     }
@@ -316,14 +328,14 @@ void systemtray::speakSelectionText(const QString& text)
 
 // ---- saving as audio ----
 
-void systemtray::Timer2_Timer()
+void SelectionReader::savePollTick()
 {
-    Timer2.stop();
+    savePoll.stop();
     const QString text = straightenApostrophes(clipboardText());
-    IgnoreErrors([&] { SaveTextAsAudio(text); });
+    IgnoreErrors([&] { saveTextAsAudio(text); });
 }
 
-void systemtray::SaveTextAsAudio(const QString& text)
+void SelectionReader::saveTextAsAudio(const QString& text)
 {
     if (text.trimmed().isEmpty())
         return;
@@ -342,8 +354,8 @@ void systemtray::SaveTextAsAudio(const QString& text)
     IgnoreErrors([&] { formatName = ReadSetting(globals.IniFile, kReadSet, QStringLiteral("Format"), firstQuality); });
     std::int32_t formatType = 0;
     IgnoreErrors([&] {
-        if (voicecls) {
-            formatType = voicecls->getformatype(formatName);
+        if (controller_.voicecls) {
+            formatType = controller_.voicecls->getformatype(formatName);
         } else {
             clsVoice formats;
             formatType = formats.getformatype(formatName);
@@ -390,22 +402,22 @@ void systemtray::SaveTextAsAudio(const QString& text)
         return;
     }
 
-    auto* job = new AudioSaveJob(this, std::move(voice), std::move(file), path, text);
+    auto* job = new AudioSaveJob(&controller_, std::move(voice), std::move(file), path, text);
     job->start();
 }
 
 // ---- members nothing calls ----
 
-bool systemtray::ClipboardChanged()
+bool SelectionReader::clipboardChanged()
 {
     const QString text = clipboardText();
-    if (text == LastClipboardText)
+    if (text == systemtray::LastClipboardText)
         return false;
-    LastClipboardText = text;
+    systemtray::LastClipboardText = text;
     return true;
 }
 
-void systemtray::SaveClipboardToFile()
+void SelectionReader::saveClipboardToFile()
 {
-    IgnoreErrors([&] { SaveTextAsAudio(clipboardText()); });
+    IgnoreErrors([&] { saveTextAsAudio(clipboardText()); });
 }

@@ -46,6 +46,7 @@ const QString kReadSet = QStringLiteral("ReadSet");
 systemtray::systemtray(QWidget* parent)
     : QWidget(parent)
     , selectionReader_(std::make_unique<SelectionReader>(*this))
+    , hotkeyActions_(std::make_unique<HotkeyActions>(*this))
     , ClipText(selectionReader_->ClipText)
     , CopyRetryCount(selectionReader_->CopyRetryCount)
     , Timer1(selectionReader_->copyPoll)
@@ -111,6 +112,11 @@ void systemtray::speakclipboardtext() { selectionReader_->speakClipboardText(); 
 void systemtray::SaveTextAsAudio(const QString& text) { selectionReader_->saveTextAsAudio(text); }
 bool systemtray::ClipboardChanged() { return selectionReader_->clipboardChanged(); }
 void systemtray::SaveClipboardToFile() { selectionReader_->saveClipboardToFile(); }
+
+// ---- the global hotkeys, run by the hotkey actions ----
+
+void systemtray::Sethotkeys() { hotkeyActions_->registerFromSettings(); }
+void systemtray::DoFunctions(int wk_id) { hotkeyActions_->run(wk_id); }
 
 // ---- the speech object ----
 

@@ -6,6 +6,7 @@
 // The window is never shown.
 
 #include "speech/ActiveDocument.h"
+#include "speech/HotkeyActions.h"
 #include "speech/SelectionReader.h"
 #include "speech/clsVoice.h"
 
@@ -25,6 +26,7 @@ class systemtray : public QWidget {
     Q_OBJECT
     // Made first: fields below refer into it.
     std::unique_ptr<SelectionReader> selectionReader_;
+    std::unique_ptr<HotkeyActions> hotkeyActions_;
 
 public:
     explicit systemtray(QWidget* parent = nullptr);
@@ -127,6 +129,7 @@ public:
     void Sethotkeys();
     // Runs the action of a hotkey identifier (11112..11118).
     void DoFunctions(int wk_id);
+    HotkeyActions& hotkeyActions() { return *hotkeyActions_; }
 
     // ---- reading the selection of other applications ----
     SelectionReader& selectionReader() { return *selectionReader_; }

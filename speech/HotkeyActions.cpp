@@ -1,6 +1,8 @@
 // The seven global hotkeys: their text in the settings file, their
 // registration with the window system, and what each one does.
-#include "systemtray.h"
+#include "HotkeyActions.h"
+
+#include "speech/systemtray.h"
 
 #include "core/Conversions.h"
 #include "core/Globals.h"
@@ -113,11 +115,16 @@ bool ParseHotkeyText(const QString& text, int& modifiers, int& virtualKey)
     return virtualKey != 0;
 }
 
-void systemtray::Sethotkeys()
+HotkeyActions::HotkeyActions(systemtray& controller)
+    : controller_(controller)
+{
+}
+
+void HotkeyActions::registerFromSettings()
 {
     GlobalHotkeys* hotkeys = GlobalHotkeys::instance();
     // A pressed hotkey runs its action here.
-    connect(hotkeys, &GlobalHotkeys::hotKeyPressed, this, &systemtray::DoFunctions, Qt::UniqueConnection);
+    connect(hotkeys, &GlobalHotkeys::hotKeyPressed, this, &HotkeyActions::run, Qt::UniqueConnection);
 
     struct Row {
         int id = 0;
@@ -160,32 +167,32 @@ void systemtray::Sethotkeys()
     }
 }
 
-void systemtray::DoFunctions(int wk_id)
+void HotkeyActions::run(int wk_id)
 {
     switch (wk_id) {
     case kPlayPause:
         if (readingState.IsSpeaking) {
             if (readingState.IsPausing)
-                IgnoreErrors([&] { ResumeSpeaking(); });
+                IgnoreErrors([&] { controller_.ResumeSpeaking(); });
             else
-                IgnoreErrors([&] { PauseSpeaking(); });
+                IgnoreErrors([&] { controller_.PauseSpeaking(); });
         } else {
             // Read the selection of the application that has the focus.
-            selectionReader().startRead();
+            controller_.selectionReader().startRead();
         }
         break;
 
     case kTextToAudio:
         if (readingState.IsSpeaking)
-            IgnoreErrors([&] { stopspeaking(); });
-        selectionReader().startSave();
+            IgnoreErrors([&] { controller_.stopspeaking(); });
+        controller_.selectionReader().startSave();
         break;
 
     case kSwitchFace:
         if (readingState.IsMainShown)
-            IgnoreErrors([&] { mnuTrayShowDock_Click(); });
+            IgnoreErrors([&] { controller_.mnuTrayShowDock_Click(); });
         else
-            IgnoreErrors([&] { mnuTrayShowSoftware_Click(); });
+            IgnoreErrors([&] { controller_.mnuTrayShowSoftware_Click(); });
         break;
 
     case kSpeedUp:
@@ -209,15 +216,15 @@ void systemtray::DoFunctions(int wk_id)
             break;
         try {
             const int r = readSettingInteger(QStringLiteral("Reader"));
-            makeNewVoice();
-            if (!voicecls)
+            controller_.makeNewVoice();
+            if (!controller_.voicecls)
                 throw SpeechError("There is no speech object.");
-            const int n = voicecls->getnumberofSpeakers();
+            const int n = controller_.voicecls->getnumberofSpeakers();
             // After the last voice comes the first.
             const int next = r < n - 1 ? r + 1 : 0;
             WriteSetting(globals.IniFile, kReadSet, QStringLiteral("Reader"), QString::number(next));
             if (readingState.IsMainShown) {
-                if (ActiveDocument* document = activeDocument())
+                if (ActiveDocument* document = systemtray::activeDocument())
                     document->setVoiceListIndex(next);
             }
         } catch (const std::exception& e) {
@@ -230,7 +237,7 @@ void systemtray::DoFunctions(int wk_id)
 
     case kStop:
         if (readingState.IsSpeaking)
-            IgnoreErrors([&] { stopspeaking(); });
+            IgnoreErrors([&] { controller_.stopspeaking(); });
         break;
 
     default:

@@ -47,10 +47,27 @@ systemtray::systemtray(QWidget* parent)
     : QWidget(parent)
     , selectionReader_(std::make_unique<SelectionReader>(*this))
     , hotkeyActions_(std::make_unique<HotkeyActions>(*this))
+    , trayMenu_(std::make_unique<TrayMenu>(*this))
     , ClipText(selectionReader_->ClipText)
     , CopyRetryCount(selectionReader_->CopyRetryCount)
     , Timer1(selectionReader_->copyPoll)
     , Timer2(selectionReader_->savePoll)
+    , Traymenu(trayMenu_->Traymenu)
+    , mnuTrayShowSoftware(trayMenu_->mnuTrayShowSoftware)
+    , mnuTrayShowDock(trayMenu_->mnuTrayShowDock)
+    , mnuTraymenu9(trayMenu_->mnuTraymenu9)
+    , mnuSettings(trayMenu_->mnuSettings)
+    , mnuTraytraining(trayMenu_->mnuTraytraining)
+    , mnuTraysep2(trayMenu_->mnuTraysep2)
+    , mnuTrayclipboard(trayMenu_->mnuTrayclipboard)
+    , mnuTrayPause(trayMenu_->mnuTrayPause)
+    , mnuTrayStop(trayMenu_->mnuTrayStop)
+    , mnuTraySp1(trayMenu_->mnuTraySp1)
+    , mnuTrayHelp(trayMenu_->mnuTrayHelp)
+    , mnuTrayAbout(trayMenu_->mnuTrayAbout)
+    , mnuTraysp3(trayMenu_->mnuTraysp3)
+    , mnuTrayExit(trayMenu_->mnuTrayExit)
+    , trayIcon(trayMenu_->trayIcon)
 {
     setObjectName(QStringLiteral("systemtray"));
     s_instance = this;
@@ -112,6 +129,12 @@ void systemtray::speakclipboardtext() { selectionReader_->speakClipboardText(); 
 void systemtray::SaveTextAsAudio(const QString& text) { selectionReader_->saveTextAsAudio(text); }
 bool systemtray::ClipboardChanged() { return selectionReader_->clipboardChanged(); }
 void systemtray::SaveClipboardToFile() { selectionReader_->saveClipboardToFile(); }
+
+// ---- the tray icon and menu ----
+
+void systemtray::AddTrayIcon() { trayMenu_->addIcon(); }
+void systemtray::RemoveTrayIcon() { trayMenu_->removeIcon(); }
+void systemtray::TrayIconMessage(int code) { trayMenu_->iconMessage(code); }
 
 // ---- the global hotkeys, run by the hotkey actions ----
 

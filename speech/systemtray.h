@@ -8,6 +8,7 @@
 #include "speech/ActiveDocument.h"
 #include "speech/HotkeyActions.h"
 #include "speech/SelectionReader.h"
+#include "speech/TrayMenu.h"
 #include "speech/clsVoice.h"
 
 #include <QString>
@@ -27,6 +28,7 @@ class systemtray : public QWidget {
     // Made first: fields below refer into it.
     std::unique_ptr<SelectionReader> selectionReader_;
     std::unique_ptr<HotkeyActions> hotkeyActions_;
+    std::unique_ptr<TrayMenu> trayMenu_;
 
 public:
     explicit systemtray(QWidget* parent = nullptr);
@@ -72,24 +74,24 @@ public:
     QTimer& Timer2;
     QTimer Timer3, Timer4, Timer5;
 
-    // The tray menu and its items, in order.
-    QMenu* Traymenu = nullptr;
-    QAction* mnuTrayShowSoftware = nullptr;
-    QAction* mnuTrayShowDock = nullptr;
-    QAction* mnuTraymenu9 = nullptr;
-    QAction* mnuSettings = nullptr;
-    QAction* mnuTraytraining = nullptr;
-    QAction* mnuTraysep2 = nullptr;
-    QAction* mnuTrayclipboard = nullptr;
-    QAction* mnuTrayPause = nullptr;
-    QAction* mnuTrayStop = nullptr;
-    QAction* mnuTraySp1 = nullptr;
-    QAction* mnuTrayHelp = nullptr;
-    QAction* mnuTrayAbout = nullptr;
-    QAction* mnuTraysp3 = nullptr;
-    QAction* mnuTrayExit = nullptr;
-    // The notification-area icon; null when there is none.
-    QSystemTrayIcon* trayIcon = nullptr;
+    // The tray menu and its items, in order, and the notification-area
+    // icon (the tray menu's; null until made).
+    QMenu*& Traymenu;
+    QAction*& mnuTrayShowSoftware;
+    QAction*& mnuTrayShowDock;
+    QAction*& mnuTraymenu9;
+    QAction*& mnuSettings;
+    QAction*& mnuTraytraining;
+    QAction*& mnuTraysep2;
+    QAction*& mnuTrayclipboard;
+    QAction*& mnuTrayPause;
+    QAction*& mnuTrayStop;
+    QAction*& mnuTraySp1;
+    QAction*& mnuTrayHelp;
+    QAction*& mnuTrayAbout;
+    QAction*& mnuTraysp3;
+    QAction*& mnuTrayExit;
+    QSystemTrayIcon*& trayIcon;
 
     // ---- load, tray, faces, exit ----
     // The load steps, in order; the program calls it once after creating
@@ -103,6 +105,7 @@ public:
     // A mouse notification of the tray icon: 514 left button released,
     // 515 double click, 517 right button released.
     void TrayIconMessage(int code);
+    TrayMenu& trayMenu() { return *trayMenu_; }
     void mnuTrayShowSoftware_Click();
     void mnuTrayShowDock_Click();
     void mnuSettings_Click();

@@ -39,11 +39,6 @@ const QString kReadSet = QStringLiteral("ReadSet");
 constexpr int kFirstHotkeyId = 11112;
 constexpr int kLastHotkeyId = 11118;
 
-// Mouse codes of the tray icon.
-constexpr int kLeftButtonUp = 514;
-constexpr int kLeftDoubleClick = 515;
-constexpr int kRightButtonUp = 517;
-
 // The number a settings text starts with, as a whole number: "1" is 1,
 // " 2x" is 2, "abc" and "" are 0.
 double leadingValue(const QString& text)
@@ -56,109 +51,14 @@ double leadingValue(const QString& text)
 }
 
 
-QAction* menuItem(QMenu* menu, const char* name, const QString& caption)
-{
-    auto* a = new QAction(caption, menu);
-    a->setObjectName(QLatin1String(name));
-    menu->addAction(a);
-    return a;
-}
-
-QAction* menuSeparator(QMenu* menu, const char* name)
-{
-    auto* a = new QAction(menu);
-    a->setObjectName(QLatin1String(name));
-    a->setSeparator(true);
-    menu->addAction(a);
-    return a;
-}
-
-// A menu command runs its handler; a failure inside it goes no further
-// than the handler.
-template <class Handler>
-void onTriggered(QAction* item, systemtray* tray, Handler handler)
-{
-    QObject::connect(item, &QAction::triggered, tray, [tray, handler] { IgnoreErrors([&] { (tray->*handler)(); }); });
-}
-
-// The reading state keeps these two items current; they must not be
-// reached once the menu is gone.
-void publishTrayItem(QAction*& slot, QAction* item)
-{
-    slot = item;
-    QObject::connect(item, &QObject::destroyed, [item, &slot] {
-        if (slot == item)
-            slot = nullptr;
-    });
-}
-
 } // namespace
 
 // ---- load ----
 
-namespace {
-
-// The tray menu, in its design state: captions are string ids, the
-// dictation, clipboard, Pause and Stop items and one separator hidden.
-void buildTrayMenu(systemtray* tray)
-{
-    // A child of the controller, so that the string table reaches it.
-    QMenu* menu = new QMenu(tray);
-    menu->setObjectName(QStringLiteral("Traymenu"));
-    tray->Traymenu = menu;
-
-    tray->mnuTrayShowSoftware = menuItem(menu, "mnuTrayShowSoftware", QStringLiteral("1901"));
-    tray->mnuTrayShowDock = menuItem(menu, "mnuTrayShowDock", QStringLiteral("1902"));
-    tray->mnuTraymenu9 = menuSeparator(menu, "mnuTraymenu9");
-    tray->mnuSettings = menuItem(menu, "mnuSettings", QStringLiteral("5040"));
-    tray->mnuTraytraining = menuItem(menu, "mnuTraytraining", QStringLiteral("1116"));
-    tray->mnuTraysep2 = menuSeparator(menu, "mnuTraysep2");
-    tray->mnuTrayclipboard = menuItem(menu, "mnuTrayclipboard", QStringLiteral("1132"));
-    tray->mnuTrayPause = menuItem(menu, "mnuTrayPause", QStringLiteral("1131"));
-    tray->mnuTrayStop = menuItem(menu, "mnuTrayStop", QStringLiteral("1130"));
-    tray->mnuTraySp1 = menuSeparator(menu, "mnuTraySp1");
-    tray->mnuTrayHelp = menuItem(menu, "mnuTrayHelp", QStringLiteral("1710"));
-    tray->mnuTrayAbout = menuItem(menu, "mnuTrayAbout", QStringLiteral("1707"));
-    tray->mnuTraysp3 = menuSeparator(menu, "mnuTraysp3");
-    tray->mnuTrayExit = menuItem(menu, "mnuTrayExit", QStringLiteral("1023"));
-
-    for (QAction* hidden : {tray->mnuTraytraining, tray->mnuTraysep2, tray->mnuTrayclipboard, tray->mnuTrayPause,
-                            tray->mnuTrayStop})
-        hidden->setVisible(false);
-    tray->mnuTrayclipboard->setCheckable(true);
-    tray->mnuTrayclipboard->setChecked(true);
-    tray->mnuTrayPause->setEnabled(false);
-    tray->mnuTrayStop->setEnabled(false);
-
-    onTriggered(tray->mnuTrayShowSoftware, tray, &systemtray::mnuTrayShowSoftware_Click);
-    onTriggered(tray->mnuTrayShowDock, tray, &systemtray::mnuTrayShowDock_Click);
-    onTriggered(tray->mnuSettings, tray, &systemtray::mnuSettings_Click);
-    onTriggered(tray->mnuTraytraining, tray, &systemtray::mnuTraytraining_Click);
-    // The handler decides the new check state itself, so the toggle the
-    // menu has already made is put back first.
-    QObject::connect(tray->mnuTrayclipboard, &QAction::triggered, tray, [tray](bool nowChecked) {
-        tray->mnuTrayclipboard->setChecked(!nowChecked);
-        IgnoreErrors([&] { tray->mnuTrayclipboard_Click(); });
-    });
-    onTriggered(tray->mnuTrayPause, tray, &systemtray::mnuTrayPause_Click);
-    onTriggered(tray->mnuTrayStop, tray, &systemtray::mnuTrayStop_Click);
-    onTriggered(tray->mnuTrayHelp, tray, &systemtray::mnuTrayHelp_Click);
-    onTriggered(tray->mnuTrayAbout, tray, &systemtray::mnuTrayAbout_Click);
-    onTriggered(tray->mnuTrayExit, tray, &systemtray::mnuTrayExit_Click);
-
-    publishTrayItem(ReadingFaces::mnuTrayStop, tray->mnuTrayStop);
-    publishTrayItem(ReadingFaces::mnuTrayPause, tray->mnuTrayPause);
-}
-
-} // namespace
-
 void systemtray::Form_Load()
 {
     setWindowTitle(QStringLiteral("Lectova"));
-    IgnoreErrors([&] {
-        if (!Traymenu)
-            buildTrayMenu(this);
-    });
+    IgnoreErrors([&] { trayMenu_->build(); });
     Timer3.start();
 
     IgnoreErrors([&] { makeNewVoice(); });
@@ -233,67 +133,6 @@ void systemtray::LoadVoiceData()
 {
     if (voicecls)
         m_GetVoiceData = voicecls->GetVoiceData();
-}
-
-// ---- tray icon ----
-
-void systemtray::AddTrayIcon()
-{
-    if (trayIcon)
-        RemoveTrayIcon();
-    trayIcon = new QSystemTrayIcon(LoadResIcon(101), this);
-    trayIcon->setToolTip(LoadResString(2000));
-    connect(trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        switch (reason) {
-        case QSystemTrayIcon::Trigger: TrayIconMessage(kLeftButtonUp); break;
-        case QSystemTrayIcon::DoubleClick: TrayIconMessage(kLeftDoubleClick); break;
-        case QSystemTrayIcon::Context: TrayIconMessage(kRightButtonUp); break;
-        default: break;
-        }
-    });
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        trayIcon->show();
-        return;
-    }
-    std::fputs("Lectova: no notification area is available; the tray icon appears when one starts.\n", stderr);
-    // On X11 the icon comes up by itself once a tray host runs; other
-    // platforms (the offscreen one of the tests) have no tray to wait for.
-    if (QGuiApplication::platformName() == QLatin1String("xcb"))
-        trayIcon->show();
-}
-
-void systemtray::RemoveTrayIcon()
-{
-    if (!trayIcon)
-        return;
-    QSystemTrayIcon* icon = trayIcon;
-    trayIcon = nullptr;
-    icon->hide();
-    delete icon;
-}
-
-void systemtray::TrayIconMessage(int code)
-{
-    ProgramWindows& w = ProgramWindows::get();
-    switch (code) {
-    case kLeftButtonUp:
-        IgnoreErrors([&] { setWindowState(Qt::WindowNoState); });
-        IgnoreErrors([&] { w.frmMain_Show(); });
-        IgnoreErrors([&] { w.frmMain_Maximize(); });
-        readingState.IsMainShown = true;
-        if (readingState.IsDockShown)
-            IgnoreErrors([&] { w.frmDockDemo_Unload(); });
-        break;
-    case kLeftDoubleClick:
-    case kRightButtonUp:
-        IgnoreErrors([&] {
-            if (Traymenu)
-                Traymenu->popup(QCursor::pos());
-        });
-        break;
-    default:
-        break;
-    }
 }
 
 // ---- faces ----

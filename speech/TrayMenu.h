@@ -1,0 +1,50 @@
+#pragma once
+// TrayMenu: the controller's notification-area icon and its menu. It builds
+// the menu (a child of the controller window, so that the string table
+// reaches its captions), wires each item to the controller's command, and
+// turns the icon's mouse codes into the main window or the menu.
+
+#include <QObject>
+
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+class systemtray;
+
+class TrayMenu : public QObject {
+public:
+    // The controller runs the menu's commands; it must outlive the menu.
+    explicit TrayMenu(systemtray& controller);
+
+    // The menu and its items, in order; null until built.
+    QMenu* Traymenu = nullptr;
+    QAction* mnuTrayShowSoftware = nullptr;
+    QAction* mnuTrayShowDock = nullptr;
+    QAction* mnuTraymenu9 = nullptr;
+    QAction* mnuSettings = nullptr;
+    QAction* mnuTraytraining = nullptr;
+    QAction* mnuTraysep2 = nullptr;
+    QAction* mnuTrayclipboard = nullptr;
+    QAction* mnuTrayPause = nullptr;
+    QAction* mnuTrayStop = nullptr;
+    QAction* mnuTraySp1 = nullptr;
+    QAction* mnuTrayHelp = nullptr;
+    QAction* mnuTrayAbout = nullptr;
+    QAction* mnuTraysp3 = nullptr;
+    QAction* mnuTrayExit = nullptr;
+    // The notification-area icon; null when there is none.
+    QSystemTrayIcon* trayIcon = nullptr;
+
+    // Builds the menu in its design state (captions are string ids; the
+    // dictation, clipboard, Pause and Stop items and one separator hidden);
+    // nothing when it is built already.
+    void build();
+    void addIcon();
+    void removeIcon();
+    // A mouse notification of the icon: 514 left button released, 515
+    // double click, 517 right button released.
+    void iconMessage(int code);
+
+private:
+    systemtray& controller_;
+};

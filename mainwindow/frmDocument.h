@@ -13,10 +13,11 @@
 // turned into pixels for the screen the window is on.
 //
 // The reading members (the block marked "Reading") live in
-// frmDocument_reading.cpp, the word-prediction rows and typing echo in
+// frmDocument_reading.cpp and hand the sentence stepping to DocumentReader, the word-prediction rows and typing echo in
 // frmDocument_prediction.cpp; the rest in frmDocument.cpp,
 // frmDocument_build.cpp, frmDocument_controls.cpp and frmDocument_layout.cpp.
 
+#include "mainwindow/DocumentReader.h"
 #include "mainwindow/RichTextBox.h"
 #include "mainwindow/WordPrediction.h"
 #include "speech/ActiveDocument.h"
@@ -341,12 +342,10 @@ private:
     // =====================================================================
     // Reading (defined in frmDocument_reading.cpp)
     // =====================================================================
-    // ReadSet/PunctuationTag as read by the last Speak.
-    std::int32_t ReadPunctuation = 0;
-    // The sentence last selected: start and exclusive end.
-    std::int32_t HighlightStart = 0;
-    std::int32_t HighlightEnd = 0;
-    QString GetTextToRead();
+    // Walks the text sentence by sentence; made with rtfText. It keeps the
+    // punctuation setting of the last Speak and the last sentence's bounds.
+    std::unique_ptr<DocumentReader> reader_;
+    QString GetTextToRead() { return reader_->textToRead(); }
     void PriewBtn_Click();
     void ResumeBtn_Click();
     // Mouse events of rtfText: Button 1 left, 2 right, 4 middle; Shift the

@@ -204,6 +204,7 @@ void frmDocument::buildControls()
 
     // the text
     rtfText = new RichTextBox(this);
+    reader_ = std::make_unique<DocumentReader>(rtfText);
     rtfText->setObjectName(QStringLiteral("rtfText"));
     placeTwips(rtfText, 330, 1680, kDesignWidth - 660, kDesignHeight - 2680);
     rtfText->viewport()->installEventFilter(this);

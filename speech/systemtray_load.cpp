@@ -1,6 +1,7 @@
 // The controller's life: its load (speech object, lists, tray icon and menu,
-// hotkeys, greeting), the tray icon's mouse codes, the tray menu, the two
-// face switches, the second-start poll, exit and unload.
+// hotkeys, greeting), the tray menu's commands, the two face switches, the
+// second-start poll, exit and unload. The icon and the menu themselves are
+// TrayMenu's.
 
 #include "systemtray.h"
 
@@ -19,16 +20,13 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPointer>
 #include <QRandomGenerator>
 #include <QScreen>
-#include <QSystemTrayIcon>
 
 #include <cmath>
-#include <cstdio>
 #include <stdexcept>
 
 namespace {

@@ -106,15 +106,7 @@ protected:
 
     // The texts handed to the engine so far, by every voice object, empty
     // purges left out.
-    QStringList spoken() const
-    {
-        QStringList texts;
-        for (const auto& e : engine.journal) {
-            if (e.call.op == "Speak" && !e.call.text.isEmpty())
-                texts << e.call.text;
-        }
-        return texts;
-    }
+    QStringList spoken() const { return engine.spokenTexts(); }
     QString lastSpoken() const { return spoken().value(spoken().size() - 1); }
 
     // The engine speaks every word of the current utterance: each word
@@ -587,15 +579,7 @@ protected:
     }
 
     // The texts handed to the engine, empty purges left out.
-    QStringList spoken() const
-    {
-        QStringList texts;
-        for (const auto& e : engine.journal) {
-            if (e.call.op == "Speak" && !e.call.text.isEmpty())
-                texts << e.call.text;
-        }
-        return texts;
-    }
+    QStringList spoken() const { return engine.spokenTexts(); }
 
     // Another application's selection, read as the Play/Pause hotkey does
     // once its copy has arrived on the clipboard.

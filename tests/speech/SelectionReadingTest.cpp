@@ -172,15 +172,7 @@ protected:
         ControllerFixture::SetUp();
         engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha"), ScriptedSpeechEngine::voice("b", "Beta")};
     }
-    QStringList spoken() const
-    {
-        QStringList texts;
-        for (const auto& entry : engine.journal) {
-            if (entry.call.op == "Speak" && !entry.call.text.isEmpty())
-                texts << entry.call.text;
-        }
-        return texts;
-    }
+    QStringList spoken() const { return engine.spokenTexts(); }
     // Starts a read the way the Play/Pause hotkey does while idle.
     void startRead()
     {

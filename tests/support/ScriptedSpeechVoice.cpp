@@ -267,6 +267,16 @@ ScriptedSpeechEngine::ScriptedSpeechEngine()
     });
 }
 
+QStringList ScriptedSpeechEngine::spokenTexts() const
+{
+    QStringList texts;
+    for (const Entry& e : journal) {
+        if (e.call.op == QLatin1String("Speak") && !e.call.text.isEmpty())
+            texts << e.call.text;
+    }
+    return texts;
+}
+
 ScriptedSpeechEngine::~ScriptedSpeechEngine()
 {
     // A voice object may outlive the engine's installation.

@@ -132,6 +132,9 @@ public:
         ScriptedSpeechVoice::Call call;
     };
     QList<Entry> journal;
+    // The texts handed to Speak so far, by every voice object, empty purges
+    // left out.
+    QStringList spokenTexts() const;
 
     // Voice objects made so far, oldest first; an entry is null once that
     // object is gone.

@@ -184,12 +184,11 @@ void StartApplication()
     globals.IniFile = globals.SettingsFile;
     // The windows the controller opens and closes, then the controller
     // itself: tray icon, hotkeys, speech. Both live as long as the program.
-    static ProgramWindowsImpl* windows = nullptr;
+    static AppWindows* windows = nullptr;
     IgnoreErrors([] {
         if (!windows) {
             windows = new AppWindows;
-            ProgramWindows::install(windows);
-            InstallActiveDocumentProvider();
+            windows->install();
         }
     });
     IgnoreErrors([] { InstallRichTextPrinting(); });

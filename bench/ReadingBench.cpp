@@ -24,7 +24,7 @@
 #include "core/ProgramWindows.h"
 #include "core/SettingsStore.h"
 #include "mainwindow/DocumentTable.h"
-#include "mainwindow/ProgramWindowsImpl.h"
+#include "app/AppWindows.h"
 #include "mainwindow/RichTextBox.h"
 #include "mainwindow/SentenceFinding.h"
 #include "mainwindow/frmDocument.h"
@@ -710,9 +710,8 @@ int main(int argc, char** argv)
         return 2;
     }
     SetMsgBoxAnswerer([](const MsgBoxCall&) { return int(vbNo); });
-    auto* windows = new ProgramWindowsImpl;
-    ProgramWindows::install(windows);
-    InstallActiveDocumentProvider();
+    auto* windows = new AppWindows;
+    windows->install();
     session.tray = new systemtray;
     session.tray->Form_Load();
     pump(2500); // the greeting

@@ -1,7 +1,6 @@
 #pragma once
-// The windows the controller opens, closes and reaches by name. The window
-// subsystems install their implementation at start-up; until a window
-// exists its calls do nothing.
+// The windows the controller opens, closes and reaches by name. Start-up
+// installs the program's windows; until then every call does nothing.
 
 #include <QString>
 
@@ -10,34 +9,35 @@ public:
     virtual ~ProgramWindows() = default;
 
     // The main window frmMain.
-    virtual void frmMain_Show() {}
-    virtual void frmMain_Maximize() {}
+    virtual void frmMain_Show() = 0;
+    virtual void frmMain_Maximize() = 0;
     // False when the main window stayed (a document could not be saved).
-    virtual bool frmMain_Unload() { return true; }
+    virtual bool frmMain_Unload() = 0;
     // Its Control > Auto Read Clipboard item.
-    virtual void frmMain_SetAutoClipboardChecked(bool /*checked*/) {}
+    virtual void frmMain_SetAutoClipboardChecked(bool checked) = 0;
 
     // The floating bar frmDockDemo.
-    virtual void frmDockDemo_Show() {}
-    virtual void frmDockDemo_Unload() {}
-    virtual void frmDockDemo_SetNormal() {}
+    virtual void frmDockDemo_Show() = 0;
+    virtual void frmDockDemo_Unload() = 0;
+    virtual void frmDockDemo_SetNormal() = 0;
 
     // The settings dialog, shown modal, and the About box, modeless.
-    virtual void frmSet_ShowModal() {}
-    virtual void Aboutus_Show() {}
+    virtual void frmSet_ShowModal() = 0;
+    virtual void Aboutus_Show() = 0;
 
     // The voice-sample window frmListen, shown modeless with the name of
     // the voice whose samples it plays ("Paul Voice", "Kate Voice").
-    virtual void frmListen_Show(const QString& /*voicename*/) {}
+    virtual void frmListen_Show(const QString& voicename) = 0;
 
     // The loading notice msgform.
-    virtual void msgform_Show(const QString& /*label2*/, bool /*check1Visible*/) {}
-    virtual void msgform_Unload() {}
+    virtual void msgform_Show(const QString& label2, bool check1Visible) = 0;
+    virtual void msgform_Unload() = 0;
 
     // Unloads every loaded window of the program.
-    virtual void UnloadAllForms() {}
+    virtual void UnloadAllForms() = 0;
 
-    // The installed windows (a do-nothing set until one is installed).
+    // The installed windows (a set that does nothing until one is
+    // installed). Installing null removes them.
     static ProgramWindows& get();
     static void install(ProgramWindows* windows);
 };

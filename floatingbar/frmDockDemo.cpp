@@ -28,6 +28,8 @@ namespace {
 
 const QString kReadSet = QStringLiteral("ReadSet");
 
+frmDockDemo* s_loadedBar = nullptr;
+
 // The program's controller, when there is one.
 class SystemTrayController : public DockController {
 public:
@@ -108,8 +110,8 @@ frmDockDemo::frmDockDemo(std::unique_ptr<DockController> controller, QWidget* pa
 
 frmDockDemo::~frmDockDemo()
 {
-    if (ReadingFaces::floatingBar == this) {
-        ReadingFaces::floatingBar = nullptr;
+    if (s_loadedBar == this) {
+        s_loadedBar = nullptr;
         readingState.IsDockShown = false;
     }
 }
@@ -159,7 +161,7 @@ void frmDockDemo::Form_Load()
     readingState.IsDockShown = true;
     HoverCopied = false;
     loaded_ = true;
-    ReadingFaces::floatingBar = this;
+    s_loadedBar = this;
     IgnoreErrors([this] { LoadFormStrings(this); });
 
     const auto skinFile = [](const char* name) { return globals.AppFolder + QString::fromLatin1(name); };
@@ -242,8 +244,13 @@ void frmDockDemo::Form_Unload()
                      QString::number(std::lround(y() * TwipsPerPixelY(this))));
     });
     readingState.IsDockShown = false;
-    if (ReadingFaces::floatingBar == this)
-        ReadingFaces::floatingBar = nullptr;
+    if (s_loadedBar == this)
+        s_loadedBar = nullptr;
+}
+
+frmDockDemo* frmDockDemo::loadedBar()
+{
+    return s_loadedBar;
 }
 
 void frmDockDemo::Unload()

@@ -71,6 +71,8 @@ public:
     // Safe to call more than once.
     void Unload();
     bool isLoaded() const { return loaded_; }
+    // The bar loaded last while it stays loaded, else null.
+    static frmDockDemo* loadedBar();
 
     // Controls.
     QPushButton* CmdRead = nullptr;

@@ -46,14 +46,6 @@ const QStringList kWebsiteCaptions = {
     QStringLiteral("Reuters"), QStringLiteral("MSNBC"), QStringLiteral("Yahoo"),  QStringLiteral("BBC"),
     QStringLiteral("CNN"),   QStringLiteral("Voice Of America"), QStringLiteral("Google")};
 
-// The active document's provider for the controller: the active document
-// of the main window while one exists.
-ActiveDocument* activeDocumentForController()
-{
-    frmMain* m = frmMain::instance();
-    return m ? m->activeDocument() : nullptr;
-}
-
 bool clipboardHasText()
 {
     const QClipboard* clip = QGuiApplication::clipboard();
@@ -105,15 +97,8 @@ frmMain::~frmMain()
     disconnect(mdiArea, nullptr, this, nullptr);
     if (s_instance == this)
         s_instance = nullptr;
-    if (ReadingFaces::mainWindow == static_cast<MainWindowFace*>(this))
-        ReadingFaces::mainWindow = nullptr;
     if (recentFiles.RufForm == static_cast<RecentFilesMenu*>(this))
         recentFiles.RufForm = nullptr;
-}
-
-void InstallActiveDocumentProvider()
-{
-    systemtray::setActiveDocumentProvider(&activeDocumentForController);
 }
 
 DocumentHost* DocumentHost::instance()
@@ -497,11 +482,6 @@ frmDocument* frmMain::activeDocument() const
     return qobject_cast<frmDocument*>(sub->widget());
 }
 
-ActiveDocument* frmMain::activeDocumentFace()
-{
-    return activeDocument();
-}
-
 QMdiSubWindow* frmMain::addDocumentWindow(frmDocument* document)
 {
     QMdiSubWindow* sub = mdiArea->addSubWindow(document);
@@ -560,7 +540,6 @@ void frmMain::MDIForm_Load()
     });
     readingState.IsMainShown = true;
     loaded_ = true;
-    ReadingFaces::mainWindow = this;
     IgnoreErrors([this] {
         OpenFileInNewWindow(globals.AppFolder + QStringLiteral("/first.txt"), false);
         const int slot = activeSlot();
@@ -621,8 +600,6 @@ bool frmMain::unloadWindow()
         setmenu();
         return false;
     }
-    if (ReadingFaces::mainWindow == static_cast<MainWindowFace*>(this))
-        ReadingFaces::mainWindow = nullptr;
     if (s_instance == this)
         s_instance = nullptr;
     loaded_ = false;

@@ -33,17 +33,7 @@ class QResizeEvent;
 class QStatusBar;
 class RichTextBox;
 
-// Routes MainWindowFace::activeDocument through activeDocumentFace(), so
-// that frmMain's own activeDocument() can give the document window itself.
-class MainWindowFaceBase : public MainWindowFace {
-public:
-    ActiveDocument* activeDocument() final { return activeDocumentFace(); }
-
-protected:
-    virtual ActiveDocument* activeDocumentFace() = 0;
-};
-
-class frmMain : public QMainWindow, public MainWindowFaceBase, public DocumentHost, public RecentFilesMenu {
+class frmMain : public QMainWindow, public MainWindowFace, public DocumentHost, public RecentFilesMenu {
     Q_OBJECT
 public:
     explicit frmMain(QWidget* parent = nullptr);
@@ -311,7 +301,6 @@ signals:
     void unloaded();
 
 protected:
-    ActiveDocument* activeDocumentFace() override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -341,9 +330,6 @@ private:
     bool unloading_ = false;
 };
 
-// Gives the controller the main window's active document window (none
-// while no main window exists). Start-up calls it once.
-void InstallActiveDocumentProvider();
 
 // The slot of the active document window; makes one ("Document n") when
 // there is none. Throws std::runtime_error when no slot is vacant.

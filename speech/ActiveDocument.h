@@ -2,11 +2,7 @@
 // The main window's active document window as the speech side sees it: the
 // steps the controller runs on it at the end of every utterance, and the
 // controls the reading state shows itself in. The document window
-// implements it; the main window tells the controller which one is active
-// (systemtray::setActiveDocumentProvider) and gives it to the state
-// routines (MainWindowFace::activeDocument).
-
-#include <functional>
+// implements it; ReadingFaces::activeDocument() gives the active one.
 
 // The document window's controls that follow the reading state.
 enum class DocumentControl {
@@ -59,6 +55,3 @@ public:
     virtual void setToolbarButtonEnabled(int index, bool enabled) = 0;
     virtual void control_pos() = 0;
 };
-
-// Gives the active document window, or null when there is none.
-using ActiveDocumentProvider = std::function<ActiveDocument*()>;

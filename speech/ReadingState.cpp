@@ -7,10 +7,6 @@
 
 ReadingState readingState;
 
-FloatingBarFace* ReadingFaces::floatingBar = nullptr;
-MainWindowFace* ReadingFaces::mainWindow = nullptr;
-QAction* ReadingFaces::mnuTrayStop = nullptr;
-QAction* ReadingFaces::mnuTrayPause = nullptr;
 
 namespace {
 
@@ -66,12 +62,12 @@ bool isPopUpItem(MenuItem item)
 
 MainWindowFace* shownMainWindow()
 {
-    return readingState.IsMainShown ? ReadingFaces::mainWindow : nullptr;
+    return readingState.IsMainShown ? ReadingFaces::get().mainWindow() : nullptr;
 }
 
 FloatingBarFace* shownFloatingBar()
 {
-    return readingState.IsDockShown ? ReadingFaces::floatingBar : nullptr;
+    return readingState.IsDockShown ? ReadingFaces::get().floatingBar() : nullptr;
 }
 
 void showBarState(bool speaking, bool paused)
@@ -123,7 +119,7 @@ void showStopped(bool isSpeaking, bool isPausing)
 
     if (MainWindowFace* main = shownMainWindow()) {
         setIdleMenus(*main);
-        if (ActiveDocument* doc = main->activeDocument()) {
+        if (ActiveDocument* doc = ReadingFaces::get().activeDocument()) {
             doc->setControlEnabled(DocumentControl::tbToolBar, true);
             setIdleDocumentButtons(*doc);
             doc->setControlEnabled(DocumentControl::NextBtn, false);
@@ -147,7 +143,7 @@ void showSpeaking(bool isSpeaking, bool isPausing)
     showBarState(true, readingState.IsPausing);
 
     if (MainWindowFace* main = shownMainWindow()) {
-        ActiveDocument* doc = main->activeDocument();
+        ActiveDocument* doc = ReadingFaces::get().activeDocument();
         if (doc) {
             doc->setControlEnabled(DocumentControl::tbToolBar, false);
             doc->setControlVisible(DocumentControl::SpeakBtn, false);
@@ -209,7 +205,7 @@ void SetDictatingState(bool isDictating)
         if (MainWindowFace* main = shownMainWindow()) {
             setIdleMenus(*main);
             main->setMenuEnabled(MenuItem::mnuView, true);
-            if (ActiveDocument* doc = main->activeDocument()) {
+            if (ActiveDocument* doc = ReadingFaces::get().activeDocument()) {
                 doc->setToolbarButtonEnabled(1, true);
                 doc->setToolbarButtonEnabled(2, true);
                 setIdleDocumentButtons(*doc);
@@ -223,7 +219,7 @@ void SetDictatingState(bool isDictating)
         // (not speaking, paused) gives the bar its idle layout.
         showBarState(false, true);
         if (MainWindowFace* main = shownMainWindow()) {
-            if (ActiveDocument* doc = main->activeDocument()) {
+            if (ActiveDocument* doc = ReadingFaces::get().activeDocument()) {
                 doc->setToolbarButtonEnabled(1, false);
                 doc->setToolbarButtonEnabled(2, false);
                 doc->setControlVisible(DocumentControl::SpeakBtn, false);

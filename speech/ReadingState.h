@@ -3,6 +3,7 @@
 // routines that make every face agree with it.
 
 #include "speech/ActiveDocument.h"
+#include "speech/ReadingFaces.h"
 
 #include <QString>
 #include <cstdint>
@@ -82,59 +83,6 @@ private:
 extern ReadingState readingState;
 
 // RenewVoice lives with the start-up values (core/Globals.h).
-
-// What the state routines need of the floating bar while it is loaded.
-class FloatingBarFace {
-public:
-    virtual ~FloatingBarFace() = default;
-    virtual void docksetmemnu(bool& speaking, bool& paused) = 0;
-};
-
-// The main window's menu items that follow the reading state. mnuWindow is
-// the Window menu itself (the first of its control array).
-enum class MenuItem {
-    mnuCtlSpeak,
-    mnuCtlPause,
-    mnuCtlStop,
-    mnuCtlclipboard,
-    mnuCtlSaveClipboardTexttoWav,
-    mnuCtlSet,
-    mnuCtlDictation,
-    mnuTrayPause,
-    mnuTrayStop,
-    mnuTrayReadClipboard,
-    mnuTrayPlayFile,
-    mnuTrayClipboardtoWav,
-    mnuPopSpeak,
-    mnuPopPaste,
-    mnuPopPause,
-    mnuPopStop,
-    mnuEdit,
-    mnuWebsite,
-    mnuFile,
-    mnuFormat,
-    mnuWindow,
-    mnuView,
-};
-
-// What the state routines need of the main window while it is loaded.
-class MainWindowFace {
-public:
-    virtual ~MainWindowFace() = default;
-    virtual void setMenuEnabled(MenuItem item, bool enabled) = 0;
-    virtual void setMenuCaption(MenuItem item, const QString& caption) = 0;
-    // The active document window, or null.
-    virtual ActiveDocument* activeDocument() = 0;
-};
-
-// The faces register themselves here while loaded (null when not loaded),
-// and the controller its two tray-menu items.
-struct ReadingFaces {
-    static FloatingBarFace* floatingBar;
-    static MainWindowFace* mainWindow;
-    static QAction* mnuTrayStop;
-    static QAction* mnuTrayPause;
-};
 
 void SetSpeakingState(bool isSpeaking, bool isPausing);
 void SetDictatingState(bool isDictating);

@@ -16,12 +16,6 @@ namespace {
 
 systemtray* s_instance = nullptr;
 
-ActiveDocumentProvider& documentProvider()
-{
-    static ActiveDocumentProvider provider;
-    return provider;
-}
-
 
 clsVoice& present(const std::unique_ptr<clsVoice>& voice)
 {
@@ -97,18 +91,10 @@ systemtray* systemtray::instance()
     return s_instance;
 }
 
-void systemtray::setActiveDocumentProvider(ActiveDocumentProvider provider)
-{
-    documentProvider() = std::move(provider);
-}
-
 ActiveDocument* systemtray::activeDocument()
 {
     ActiveDocument* document = nullptr;
-    IgnoreErrors([&] {
-        if (documentProvider())
-            document = documentProvider()();
-    });
+    IgnoreErrors([&] { document = ReadingFaces::get().activeDocument(); });
     return document;
 }
 

@@ -42,9 +42,8 @@ public:
     // Mirror of ReadSet/AutoClipboard; nothing reads it.
     static inline bool AutoReadClipboard = false;
 
-    // The main window installs this; without it (or when it gives null)
-    // there is no active document window and the calls on it do nothing.
-    static void setActiveDocumentProvider(ActiveDocumentProvider provider);
+    // The active document window of the installed faces, or null: then
+    // the calls on it do nothing.
     static ActiveDocument* activeDocument();
 
     // ";"-joined voice descriptions, each followed by ";".

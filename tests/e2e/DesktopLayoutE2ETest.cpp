@@ -71,8 +71,7 @@ protected:
         putFile(globals.IniFile, fileBytes(programDir() + "/Update.xml"));
         SetMsgBoxAnswerer([](const MsgBoxCall&) { return int(vbNo); });
         windows = new AppWindows;
-        ProgramWindows::install(windows);
-        InstallActiveDocumentProvider();
+        windows->install();
         controller = new systemtray;
         controller->Form_Load();
         ProgramWindows::get().frmMain_Show();
@@ -258,7 +257,7 @@ TEST_F(DesktopLayoutTest, FloatingBarToolTipsShowWhileAnotherWindowIsActive)
     frmDockDemo* bar = nullptr;
     ASSERT_TRUE(pumpUntil(
         [&] {
-            bar = dynamic_cast<frmDockDemo*>(ReadingFaces::floatingBar);
+            bar = frmDockDemo::loadedBar();
             return bar && bar->isVisible() && bar->windowHandle() && bar->windowHandle()->isExposed();
         },
         5000));

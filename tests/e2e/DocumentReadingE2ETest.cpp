@@ -6,7 +6,7 @@
 #include "core/MessageBox.h"
 #include "core/ProgramWindows.h"
 #include "mainwindow/DocumentTable.h"
-#include "mainwindow/ProgramWindowsImpl.h"
+#include "app/AppWindows.h"
 #include "mainwindow/RichTextBox.h"
 #include "mainwindow/frmDocument.h"
 #include "mainwindow/frmMain.h"
@@ -94,9 +94,8 @@ protected:
         globals.SettingsFile = globals.IniFile = settingsDir->path() + "/Update.xml";
         putFile(globals.IniFile, fileBytes(programDir() + "/Update.xml"));
         SetMsgBoxAnswerer([](const MsgBoxCall&) { return int(vbNo); });
-        windows = new ProgramWindowsImpl;
-        ProgramWindows::install(windows);
-        InstallActiveDocumentProvider();
+        windows = new AppWindows;
+        windows->install();
         controller = new systemtray;
         // The greeting (a second of sound) plays at start: wait until it has
         // been heard and is over.
@@ -162,13 +161,13 @@ protected:
     }
 
     static QTemporaryDir* settingsDir;
-    static ProgramWindowsImpl* windows;
+    static AppWindows* windows;
     static systemtray* controller;
     static int opened;
 };
 
 QTemporaryDir* DocumentReadingTest::settingsDir = nullptr;
-ProgramWindowsImpl* DocumentReadingTest::windows = nullptr;
+AppWindows* DocumentReadingTest::windows = nullptr;
 systemtray* DocumentReadingTest::controller = nullptr;
 int DocumentReadingTest::opened = 0;
 

@@ -1,6 +1,7 @@
 // The floating bar: its button states, the hover copy, the clipboard
 // pick-up, placement, the settings it keeps and its buttons.
 
+#include "app/AppWindows.h"
 #include "core/FormStrings.h"
 #include "core/Globals.h"
 #include "core/MessageBox.h"
@@ -10,6 +11,7 @@
 #include "platform/FocusedSelection.h"
 #include "platform/Keystrokes.h"
 #include "speech/ReadingState.h"
+#include "support/NullProgramWindows.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -50,7 +52,7 @@ private:
 };
 
 // Counts the settings-dialog calls.
-class CountingWindows : public ProgramWindows {
+class CountingWindows : public NullProgramWindows {
 public:
     int settingsShown = 0;
     void frmSet_ShowModal() override { ++settingsShown; }
@@ -74,6 +76,7 @@ protected:
         readingState.IsPausing = false;
         readingState.IsDockShown = false;
         readingState.PunctuationMode = 0;
+        ReadingFaces::install(&faces);
         QGuiApplication::clipboard()->clear();
         SetKeystrokeRecorder([this](int key, bool up) { keys.emplace_back(key, up); });
         SetMsgBoxAnswerer([this](const MsgBoxCall& call) {
@@ -86,6 +89,7 @@ protected:
     {
         if (bar)
             delete bar.data();
+        ReadingFaces::install(nullptr);
         SetKeystrokeRecorder({});
         SetFocusedSelectionSource({});
         SetMsgBoxAnswerer({});
@@ -117,6 +121,8 @@ protected:
     std::vector<std::pair<int, bool>> keys;
     std::vector<QString> boxes;
     QPointer<frmDockDemo> bar;
+    // The program's faces: the loaded bar.
+    AppWindows faces;
 };
 
 const std::vector<std::pair<int, bool>> kOneCopy = {{17, false}, {67, false}, {67, true}, {17, true}};
@@ -166,7 +172,7 @@ TEST_F(FloatingBarTest, LoadedBarFollowsSetSpeakingState)
 {
     load();
     EXPECT_TRUE(readingState.IsDockShown);
-    EXPECT_EQ(ReadingFaces::floatingBar, static_cast<FloatingBarFace*>(bar.data()));
+    EXPECT_EQ(ReadingFaces::get().floatingBar(), static_cast<FloatingBarFace*>(bar.data()));
     SetSpeakingState(true, false);
     EXPECT_FALSE(bar->CmdPause->isHidden());
     EXPECT_TRUE(bar->CmdStop->isEnabled());
@@ -176,7 +182,7 @@ TEST_F(FloatingBarTest, LoadedBarFollowsSetSpeakingState)
 
     bar->Unload();
     EXPECT_FALSE(readingState.IsDockShown);
-    EXPECT_EQ(ReadingFaces::floatingBar, nullptr);
+    EXPECT_EQ(ReadingFaces::get().floatingBar(), nullptr);
 }
 
 TEST_F(FloatingBarTest, ButtonsCarryTheirTooltipsAndSkins)

@@ -204,7 +204,7 @@ TEST_F(DocumentWindowControlsTest, SpellingRangeAndItsResultMessages)
 TEST_F(DocumentWindowControlsTest, ReadingStateSetsTheActiveWindowsControls)
 {
     frmDocument* d = newInMain();
-    ReadingFaces::mainWindow = &mainWindow();
+    makeFace(mainWindow());
     readingState.IsMainShown = true;
     SetSpeakingState(true, true);
     EXPECT_TRUE(d->SpeakBtn->isHidden());

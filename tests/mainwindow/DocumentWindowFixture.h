@@ -3,6 +3,7 @@
 // temporary settings file and program folder, the document table reset,
 // message boxes, file dialogs and the program's other windows answered or
 // recorded by the test.
+#include "support/NullProgramWindows.h"
 #include "support/ScriptedSpeechVoice.h"
 
 #include "core/FormStrings.h"
@@ -22,6 +23,7 @@
 #include "support/FileWait.h"
 #include "support/ReadingReset.h"
 #include "support/SavedEnvironment.h"
+#include "support/TestFaces.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -60,7 +62,7 @@ struct DocumentWindowTestAccess {
 using Access = DocumentWindowTestAccess;
 
 // Records the windows the document window opens.
-class RecordingWindows : public ProgramWindows {
+class RecordingWindows : public NullProgramWindows {
 public:
     QStringList listened;
     QString failFor;
@@ -147,7 +149,8 @@ protected:
         resetTable();
         readingState.IsMainShown = false;
         readingState.IsSpeaking = readingState.IsPausing = false;
-        ReadingFaces::mainWindow = nullptr;
+        faces.main = nullptr;
+        faces.document = {};
         globals.AppFolder = savedAppFolder;
         globals.IniFile = savedIniFile;
         saved.restore();
@@ -182,6 +185,13 @@ protected:
         if (!main)
             main = std::make_unique<frmMain>();
         return *main;
+    }
+
+    // The main window as the reading state's face, with its active document.
+    void makeFace(frmMain& m)
+    {
+        faces.main = &m;
+        faces.document = [&m]() -> ActiveDocument* { return m.activeDocument(); };
     }
 
     // A document window made by the main window's New.
@@ -227,6 +237,7 @@ protected:
     QString savedAppFolder, savedIniFile;
     ScriptedSpeechEngine engine;
     std::unique_ptr<systemtray> tray;
+    TestFaces faces;
     std::unique_ptr<frmMain> main;
     QList<QPointer<frmDocument>> docs;
     RecordingWindows windows;

@@ -43,7 +43,7 @@ TEST_F(DocumentWindowTest, EveryWindowShowsTheTrueVoiceSpeedAndReadingState)
     setting("ReadSet", "Speed", "3");
     frmMain& m = mainWindow();
     readingState.IsMainShown = true;
-    ReadingFaces::mainWindow = &m;
+    makeFace(m);
     frmDocument* first = newInMain();
     // Idle: nothing to stop, in the first window and in one opened later.
     EXPECT_FALSE(first->StopBtn->isEnabled());

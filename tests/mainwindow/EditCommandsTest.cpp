@@ -46,9 +46,7 @@ protected:
             shell.append({file, parameters});
             return shellResult;
         });
-        systemtray::setActiveDocumentProvider([this]() -> ActiveDocument* {
-            return main ? main->activeDocument() : nullptr;
-        });
+        faces.document = [this]() -> ActiveDocument* { return main ? main->activeDocument() : nullptr; };
         // The font dialog closed at once, as Cancel does: the seeded values stay.
         SetCommonDialogAnswerer([this](CommonDialog& d, CommonDialog::Kind kind) {
             if (kind != CommonDialog::Font)
@@ -62,7 +60,6 @@ protected:
     void TearDown() override
     {
         delete frmFind::instance();
-        systemtray::setActiveDocumentProvider({});
         SetShellOpenAnswerer({});
         SetModalAnswerer({});
         DocumentWindowTest::TearDown();

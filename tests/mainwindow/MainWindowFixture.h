@@ -2,6 +2,7 @@
 // A main window in a throw-away settings file, with the message boxes and
 // the common dialog answered by the test.
 
+#include "app/AppWindows.h"
 #include "core/Globals.h"
 #include "core/MessageBox.h"
 #include "mainwindow/CommonDialog.h"
@@ -87,6 +88,8 @@ protected:
 class MainWindowFixture : public SettingsFixture {
 protected:
     frmMain* main = nullptr;
+    // The program's faces: the loaded main window and its active document.
+    AppWindows faces;
     // Every message box shown, and the answer each one gets.
     std::vector<MsgBoxCall> boxes;
     std::function<int(const MsgBoxCall&)> answer = [](const MsgBoxCall&) { return int(vbOK); };
@@ -98,6 +101,7 @@ protected:
     void SetUp() override
     {
         SettingsFixture::SetUp();
+        ReadingFaces::install(&faces);
         ResetDocumentTable();
         readingState.IsSpeaking = readingState.IsPausing = readingState.IsDictating = false;
         readingState.IsMainShown = readingState.IsDockShown = false;
@@ -122,8 +126,8 @@ protected:
     {
         delete main;
         main = nullptr;
+        ReadingFaces::install(nullptr);
         ResetDocumentTable();
-        ReadingFaces::mainWindow = nullptr;
         readingState.IsMainShown = readingState.IsDockShown = false;
         SetMsgBoxAnswerer({});
         SetCommonDialogAnswerer({});
@@ -134,7 +138,6 @@ protected:
     void LoadMain()
     {
         main = new frmMain;
-        InstallActiveDocumentProvider();
         main->MDIForm_Load();
     }
 

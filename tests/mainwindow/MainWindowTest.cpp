@@ -6,7 +6,7 @@
 #include "core/ProgramWindows.h"
 #include "core/SettingsStore.h"
 #include "mainwindow/Aboutus.h"
-#include "mainwindow/ProgramWindowsImpl.h"
+#include "app/AppWindows.h"
 #include "mainwindow/frmSplash.h"
 #include "speech/systemtray.h"
 
@@ -29,7 +29,7 @@ class MainWindowTest : public MainWindowFixture {};
 
 // Records the floating bar being asked for; the main window is made as in
 // the program.
-class RecordingWindows : public ProgramWindowsImpl {
+class RecordingWindows : public AppWindows {
 public:
     int dockShown = 0;
     void frmDockDemo_Show() override { ++dockShown; }
@@ -50,7 +50,7 @@ TEST_F(MainWindowTest, LoadOpensTheWelcomeDocumentAndRegistersTheFace)
     EXPECT_EQ(frmSplash::instance(), nullptr) << "the main window's load unloads the splash";
 
     EXPECT_TRUE(readingState.IsMainShown);
-    EXPECT_EQ(ReadingFaces::mainWindow, static_cast<MainWindowFace*>(main));
+    EXPECT_EQ(ReadingFaces::get().mainWindow(), static_cast<MainWindowFace*>(main));
     EXPECT_EQ(frmMain::instance(), main);
     ASSERT_NE(Active(), nullptr);
     const QString welcome = globals.AppFolder + "/first.txt";
@@ -258,9 +258,9 @@ TEST_F(MainWindowTest, FaceReachesMenuItems)
     EXPECT_FALSE(main->mnuWindow->menuAction()->isEnabled());
     EXPECT_FALSE(main->mnuTrayPlayFile->isEnabled());
     EXPECT_EQ(main->mnuPopPause->text(), "Resume");
-    EXPECT_EQ(face->activeDocument(), nullptr);
+    EXPECT_EQ(ReadingFaces::get().activeDocument(), nullptr);
     main->mnuFileNew_Click();
-    EXPECT_EQ(face->activeDocument(), static_cast<ActiveDocument*>(Active()));
+    EXPECT_EQ(ReadingFaces::get().activeDocument(), static_cast<ActiveDocument*>(Active()));
 }
 
 // ---- close and unload ----
@@ -277,7 +277,7 @@ TEST_F(MainWindowTest, ClosingStopsReadingUnloadsAndShowsTheFloatingBarWhenItIsT
     EXPECT_FALSE(readingState.IsMainShown);
     EXPECT_EQ(windows.dockShown, 1);
     EXPECT_EQ(frmMain::instance(), nullptr);
-    EXPECT_EQ(ReadingFaces::mainWindow, nullptr);
+    EXPECT_EQ(ReadingFaces::get().mainWindow(), nullptr);
     EXPECT_EQ(systemtray::activeDocument(), nullptr);
     EXPECT_EQ(documentTable.DocCount, 0);
 
@@ -338,7 +338,7 @@ TEST_F(MainWindowTest, ADocumentThatCannotBeSavedKeepsTheMainWindowOpen)
 
 TEST_F(MainWindowTest, SplashShowsTheMainWindowOnceWhenItsTimerFires)
 {
-    ProgramWindowsImpl windows;
+    AppWindows windows;
     InstalledWindows installed(&windows);
     windows.frmSplash_Show();
     frmSplash* splash = frmSplash::instance();
@@ -363,7 +363,7 @@ TEST_F(MainWindowTest, SplashShowsTheMainWindowOnceWhenItsTimerFires)
 
 TEST_F(MainWindowTest, AboutBoxHasOneInstanceAndOkUnloadsIt)
 {
-    ProgramWindowsImpl windows;
+    AppWindows windows;
     windows.Aboutus_Show();
     Aboutus* box = windows.aboutBox();
     ASSERT_NE(box, nullptr);

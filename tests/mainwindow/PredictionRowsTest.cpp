@@ -231,7 +231,7 @@ TEST_F(PredictionRowsTest, SpeakButtonSpeaksTheRowsWordAndLeavesTheReadingButton
 {
     frmMain& m = mainWindow();
     frmDocument* d = newInMain();
-    ReadingFaces::mainWindow = &m;
+    makeFace(m);
     readingState.IsMainShown = true;
     m.show();
     m.activateWindow();

@@ -3,6 +3,7 @@
 // engine's part (word events, end of each utterance) and watches what the
 // document window selects, paints and hands to the engine.
 #include "support/ScriptedSpeechVoice.h"
+#include "support/TestFaces.h"
 #include "MainWindowFixture.h"
 
 #include "core/Globals.h"
@@ -76,12 +77,12 @@ protected:
         doc->setWindowTitle("Document 1");
         documentTable.DocChanged[kSlot] = false;
         readingState.IsMainShown = true;
-        systemtray::setActiveDocumentProvider([this]() -> ActiveDocument* { return doc.get(); });
+        faces.document = [this]() -> ActiveDocument* { return doc.get(); };
     }
 
     void TearDown() override
     {
-        systemtray::setActiveDocumentProvider({});
+        faces.document = {};
         tray.reset();
         doc.reset();
         SetMsgBoxAnswerer({});
@@ -163,6 +164,7 @@ protected:
     ScriptedSpeechEngine engine;
     std::unique_ptr<systemtray> tray;
     std::unique_ptr<frmDocument> doc;
+    TestFaces faces;
 };
 
 // ---- the loop ----
@@ -565,7 +567,6 @@ protected:
     {
         readingState.IsSpeaking = readingState.IsPausing = false;
         MainWindowFixture::TearDown();
-        systemtray::setActiveDocumentProvider({});
         tray.reset();
         saved.restore();
     }

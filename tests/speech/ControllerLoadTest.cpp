@@ -6,7 +6,7 @@
 #include "core/MessageBox.h"
 #include "core/ProgramWindows.h"
 #include "core/SettingsStore.h"
-#include "mainwindow/ProgramWindowsImpl.h"
+#include "app/AppWindows.h"
 #include "mainwindow/msgform.h"
 #include "platform/GlobalHotkeys.h"
 #include "speech/ReadingState.h"
@@ -14,6 +14,8 @@
 #include "support/ReadingReset.h"
 #include "support/ScriptedSpeechVoice.h"
 #include "support/SavedEnvironment.h"
+#include "support/TestFaces.h"
+#include "support/NullProgramWindows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,7 +35,7 @@
 namespace {
 
 // Logs every window call of the controller, in order.
-class RecordingWindows : public ProgramWindows {
+class RecordingWindows : public NullProgramWindows {
 public:
     QStringList log;
     // What was true when the windows were told to unload.
@@ -82,7 +84,6 @@ public:
     QStringList log;
     void setMenuEnabled(MenuItem item, bool on) override { log << QString("%1 %2").arg(int(item)).arg(on); }
     void setMenuCaption(MenuItem item, const QString& caption) override { log << QString("%1 %2").arg(int(item)).arg(caption); }
-    ActiveDocument* activeDocument() override { return nullptr; }
 };
 
 const char* const kNoOutputText =
@@ -139,7 +140,7 @@ protected:
     void TearDown() override
     {
         tray.reset();
-        ReadingFaces::mainWindow = nullptr;
+        faces.main = nullptr;
         SetMsgBoxAnswerer({});
         ProgramWindows::install(nullptr);
         GlobalHotkeys::instance()->setBackend(std::make_unique<RecordingHotkeys>(&released));
@@ -169,6 +170,7 @@ protected:
     QList<GlobalHotkeys::Combination> released;
     QList<MsgBoxCall> boxes;
     LoggingMainWindow mainFace;
+    TestFaces faces;
     std::unique_ptr<systemtray> tray;
 };
 
@@ -238,7 +240,7 @@ TEST_F(ControllerTest, TrayMenuHasItsCaptionsInOrderAndKeepsTheHiddenItemsHidden
     // window is the face.
     EXPECT_EQ(ReadingFaces::mnuTrayStop, tray->mnuTrayStop);
     EXPECT_EQ(ReadingFaces::mnuTrayPause, tray->mnuTrayPause);
-    ReadingFaces::mainWindow = &mainFace;
+    faces.main = &mainFace;
     readingState.IsMainShown = true;
     SetSpeakingState(true, true);
     EXPECT_EQ(tray->mnuTrayPause->text(), "Resume");
@@ -330,7 +332,7 @@ TEST_F(ControllerTest, TrayIconCodes)
     ASSERT_TRUE(readingState.IsSpeaking);
     auto* reader = static_cast<ScriptedSpeechVoice*>(tray->voicecls->Voice1.get());
     const auto callsBefore = reader->calls.size();
-    ReadingFaces::mainWindow = &mainFace;
+    faces.main = &mainFace;
 
     tray->TrayIconMessage(514);
     EXPECT_EQ(windows.log, (QStringList{"frmMain_Show", "frmMain_Maximize"}));
@@ -482,7 +484,7 @@ TEST_F(ControllerTest, HiddenPauseAndStopItemsControlTheReading)
 {
     // Hidden items cannot be chosen; their handlers still work.
     load();
-    ReadingFaces::mainWindow = &mainFace;
+    faces.main = &mainFace;
     readingState.IsMainShown = true;
     tray->speakstring("a long text");
     auto* reader = static_cast<ScriptedSpeechVoice*>(tray->voicecls->Voice1.get());
@@ -597,7 +599,7 @@ TEST(LoadingNotice, SitsInTheBottomRightCornerOfTheWorkArea)
 
 TEST(LoadingNotice, ProgramWindowsKeepOneNoticeUntilItIsUnloaded)
 {
-    ProgramWindowsImpl windows;
+    AppWindows windows;
     windows.msgform_Show("Loading Speech Engine, Please Wait...", false);
     QPointer<msgform> first = windows.loadingNotice();
     ASSERT_FALSE(first.isNull());

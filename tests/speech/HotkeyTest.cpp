@@ -1,6 +1,7 @@
 // The hotkey text format, the registration of the seven hotkeys from the
 // settings file, and what each hotkey does.
 #include "support/ScriptedSpeechVoice.h"
+#include "support/TestFaces.h"
 #include "core/Globals.h"
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
@@ -167,13 +168,13 @@ protected:
         engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha"), ScriptedSpeechEngine::voice("b", "Beta"),
                          ScriptedSpeechEngine::voice("c", "Gamma")};
         tray = std::make_unique<systemtray>();
-        systemtray::setActiveDocumentProvider([this]() -> ActiveDocument* { return &doc; });
+        faces.document = [this]() -> ActiveDocument* { return &doc; };
     }
 
     void TearDown() override
     {
         tray.reset();
-        systemtray::setActiveDocumentProvider({});
+        faces.document = {};
         // Never leave the window system's backend grabbing keys.
         GlobalHotkeys::instance()->setBackend(std::make_unique<RecordingHotkeyBackend>(std::make_shared<GrabState>()));
         SetKeystrokeRecorder({});
@@ -210,6 +211,7 @@ protected:
     QList<MsgBoxCall> messages;
     ScriptedSpeechEngine engine;
     RecordingDocument doc;
+    TestFaces faces;
     std::unique_ptr<systemtray> tray;
 };
 

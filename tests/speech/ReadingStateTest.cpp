@@ -3,6 +3,7 @@
 #include "platform/Registry.h"
 #include "speech/ReadingState.h"
 #include "support/NullActiveDocument.h"
+#include "support/TestFaces.h"
 
 #include <QAction>
 #include <QStringList>
@@ -181,8 +182,7 @@ public:
     {
         r_.log(QStringLiteral("caption %1=%2").arg(nameOf(item), caption));
     }
-    ActiveDocument* activeDocument() override { return document; }
-
+    // The main window's active document window (given to the faces).
     ActiveDocument* document = nullptr;
 
 private:
@@ -321,16 +321,15 @@ protected:
         trayPause_->setEnabled(false);
         rec_.trayStop = trayStop_.get();
         rec_.trayPause = trayPause_.get();
-        ReadingFaces::floatingBar = &bar_;
-        ReadingFaces::mainWindow = &main_;
+        faces_.bar = &bar_;
+        faces_.main = &main_;
+        faces_.document = [this] { return main_.document; };
         ReadingFaces::mnuTrayStop = trayStop_.get();
         ReadingFaces::mnuTrayPause = trayPause_.get();
     }
 
     void TearDown() override
     {
-        ReadingFaces::floatingBar = nullptr;
-        ReadingFaces::mainWindow = nullptr;
         ReadingFaces::mnuTrayStop = nullptr;
         ReadingFaces::mnuTrayPause = nullptr;
         readingState.IsSpeaking = readingState.IsPausing = readingState.IsDictating = false;
@@ -367,6 +366,7 @@ protected:
     FakeBar bar_{rec_};
     FakeDocument doc_{rec_};
     FakeMainWindow main_{rec_};
+    TestFaces faces_;
     std::unique_ptr<QAction> trayStop_, trayPause_;
 };
 

@@ -11,6 +11,8 @@
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/EventPump.h"
+#include "support/NullProgramWindows.h"
+#include "support/TestFaces.h"
 #include "support/NullActiveDocument.h"
 #include "support/ReadingReset.h"
 #include "support/ScriptedSpeechVoice.h"
@@ -40,7 +42,7 @@ struct Journal {
     QStringList entries;
 };
 
-class RecordingWindows : public ProgramWindows {
+class RecordingWindows : public NullProgramWindows {
 public:
     explicit RecordingWindows(Journal& journal)
         : journal_(journal)
@@ -113,7 +115,7 @@ protected:
         QGuiApplication::clipboard()->clear();
 
         tray = std::make_unique<systemtray>();
-        systemtray::setActiveDocumentProvider([this]() -> ActiveDocument* { return &doc; });
+        faces.document = [this]() -> ActiveDocument* { return &doc; };
     }
 
     void TearDown() override
@@ -121,7 +123,7 @@ protected:
         tray.reset();
         QCoreApplication::processEvents();
         SetFocusedSelectionSource({});
-        systemtray::setActiveDocumentProvider({});
+        faces.document = {};
         ProgramWindows::install(nullptr);
         SetKeystrokeRecorder({});
         SetMsgBoxAnswerer({});
@@ -161,6 +163,7 @@ protected:
     Journal journal;
     RecordingWindows windows{journal};
     RecordingDocument doc{journal};
+    TestFaces faces;
     QList<MsgBoxCall> messages;
     std::unique_ptr<systemtray> tray;
 };

@@ -13,6 +13,7 @@
 #include "support/IsolatedSettings.h"
 #include "support/NullActiveDocument.h"
 #include "support/ReadingReset.h"
+#include "support/TestFaces.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +63,6 @@ public:
             ++idleReports;
     }
     void setMenuCaption(MenuItem, const QString&) override {}
-    ActiveDocument* activeDocument() override { return nullptr; }
 };
 
 class SpeechFacadeTest : public ::testing::Test {
@@ -78,14 +78,12 @@ protected:
                          ScriptedSpeechEngine::voice("c", "Gamma")};
         tray = std::make_unique<systemtray>();
         tray->m_GetVoiceDescriptions = "Alpha;Beta;Gamma;";
-        systemtray::setActiveDocumentProvider([this]() -> ActiveDocument* { return documentOpen ? &doc : nullptr; });
+        faces.document = [this]() -> ActiveDocument* { return documentOpen ? &doc : nullptr; };
     }
 
     void TearDown() override
     {
         tray.reset();
-        systemtray::setActiveDocumentProvider({});
-        ReadingFaces::mainWindow = nullptr;
         isolated.reset();
     }
 
@@ -101,6 +99,7 @@ protected:
     ScriptedSpeechEngine engine;
     RecordingDocument doc;
     bool documentOpen = true;
+    TestFaces faces;
     std::unique_ptr<systemtray> tray;
 };
 
@@ -175,7 +174,7 @@ TEST_F(SpeechFacadeTest, StopWithoutASpeechObjectChangesOnlyIsReadingWhole)
     readingState.StopRequested = true;
     readingState.IsMainShown = true;
     CountingMainWindow main;
-    ReadingFaces::mainWindow = &main;
+    faces.main = &main;
     tray->stopspeaking();
     EXPECT_FALSE(readingState.IsReadingWhole);
     EXPECT_TRUE(readingState.IsSpeaking);
@@ -316,7 +315,7 @@ TEST_F(SpeechFacadeTest, LastSentenceEndsTheReading)
     for (bool paused : {false, true}) {
         SCOPED_TRACE(paused ? "paused" : "speaking");
         CountingMainWindow main;
-        ReadingFaces::mainWindow = &main;
+        faces.main = &main;
         readingState.IsMainShown = true;
         readingState.IsLastSentence = true;
         readingState.IsIdle = false;
@@ -334,7 +333,7 @@ TEST_F(SpeechFacadeTest, LastSentenceEndsTheReading)
         EXPECT_EQ(readingState.IsPausing, paused);
         EXPECT_EQ(main.idleReports, 1);
         EXPECT_FALSE(readingState.ResumePending());
-        ReadingFaces::mainWindow = nullptr;
+        faces.main = nullptr;
     }
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Puts the reading state, its faces and the voice renewal back as a fresh
+// Puts the reading state, the tray items and the voice renewal back as a fresh
 // start leaves them, for tests that share one process.
 
 #include "core/Globals.h"
@@ -9,7 +9,5 @@ inline void resetReadingState()
 {
     readingState.reset();
     globals.RenewVoice = false;
-    ReadingFaces::floatingBar = nullptr;
-    ReadingFaces::mainWindow = nullptr;
     ReadingFaces::mnuTrayStop = ReadingFaces::mnuTrayPause = nullptr;
 }

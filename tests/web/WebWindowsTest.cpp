@@ -9,7 +9,7 @@
 
 #include "core/ProgramWindows.h"
 #include "core/SettingsStore.h"
-#include "mainwindow/ProgramWindowsImpl.h"
+#include "app/AppWindows.h"
 #include "mainwindow/frmListen.h"
 #include "mainwindow/frmPopup.h"
 #include "mainwindow/frmPreview.h"
@@ -258,7 +258,7 @@ TEST_F(WebWindowsTest, SampleButtonsOpenOneSampleWindowThatPlaysAtOnce)
                             "</body></html>";
     server.serve("/vellaversionfiles/v96/paul96.htm", {200, page});
     server.serve("/vellaversionfiles/v96/kate96.htm", {200, page});
-    ProgramWindowsImpl windows;
+    AppWindows windows;
     ProgramWindows::install(&windows);
     MakeMain();
     main->mnuFileNew_Click();

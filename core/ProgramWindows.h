@@ -41,3 +41,22 @@ public:
     static ProgramWindows& get();
     static void install(ProgramWindows* windows);
 };
+
+// No window exists: every call does nothing. This is the set in place until
+// start-up installs the program's windows; test doubles derive from it.
+class NoProgramWindows : public ProgramWindows {
+public:
+    void frmMain_Show() override {}
+    void frmMain_Maximize() override {}
+    bool frmMain_Unload() override { return true; }
+    void frmMain_SetAutoClipboardChecked(bool) override {}
+    void frmDockDemo_Show() override {}
+    void frmDockDemo_Unload() override {}
+    void frmDockDemo_SetNormal() override {}
+    void frmSet_ShowModal() override {}
+    void Aboutus_Show() override {}
+    void frmListen_Show(const QString&) override {}
+    void msgform_Show(const QString&, bool) override {}
+    void msgform_Unload() override {}
+    void UnloadAllForms() override {}
+};

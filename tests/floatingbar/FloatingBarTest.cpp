@@ -11,7 +11,6 @@
 #include "platform/FocusedSelection.h"
 #include "platform/Keystrokes.h"
 #include "speech/ReadingState.h"
-#include "support/NullProgramWindows.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -52,7 +51,7 @@ private:
 };
 
 // Counts the settings-dialog calls.
-class CountingWindows : public NullProgramWindows {
+class CountingWindows : public NoProgramWindows {
 public:
     int settingsShown = 0;
     void frmSet_ShowModal() override { ++settingsShown; }

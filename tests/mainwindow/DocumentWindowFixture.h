@@ -3,7 +3,6 @@
 // temporary settings file and program folder, the document table reset,
 // message boxes, file dialogs and the program's other windows answered or
 // recorded by the test.
-#include "support/NullProgramWindows.h"
 #include "support/ScriptedSpeechVoice.h"
 
 #include "core/FormStrings.h"
@@ -62,7 +61,7 @@ struct DocumentWindowTestAccess {
 using Access = DocumentWindowTestAccess;
 
 // Records the windows the document window opens.
-class RecordingWindows : public NullProgramWindows {
+class RecordingWindows : public NoProgramWindows {
 public:
     QStringList listened;
     QString failFor;

@@ -15,7 +15,6 @@
 #include "support/ScriptedSpeechVoice.h"
 #include "support/SavedEnvironment.h"
 #include "support/TestFaces.h"
-#include "support/NullProgramWindows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,7 +34,7 @@
 namespace {
 
 // Logs every window call of the controller, in order.
-class RecordingWindows : public NullProgramWindows {
+class RecordingWindows : public NoProgramWindows {
 public:
     QStringList log;
     // What was true when the windows were told to unload.

@@ -11,7 +11,6 @@
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/EventPump.h"
-#include "support/NullProgramWindows.h"
 #include "support/TestFaces.h"
 #include "support/NullActiveDocument.h"
 #include "support/ReadingReset.h"
@@ -42,7 +41,7 @@ struct Journal {
     QStringList entries;
 };
 
-class RecordingWindows : public NullProgramWindows {
+class RecordingWindows : public NoProgramWindows {
 public:
     explicit RecordingWindows(Journal& journal)
         : journal_(journal)

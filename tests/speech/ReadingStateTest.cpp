@@ -3,6 +3,7 @@
 #include "platform/Registry.h"
 #include "speech/ReadingState.h"
 #include "support/NullActiveDocument.h"
+#include "support/SavedEnvironment.h"
 #include "support/TestFaces.h"
 
 #include <QAction>
@@ -301,8 +302,7 @@ class ReadingStateTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        savedConfigHome_ = qgetenv("XDG_CONFIG_HOME");
-        hadConfigHome_ = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+        savedEnvironment_.keep("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", home_.path().toUtf8());
         ASSERT_TRUE(RegistryFile(RegRoot::CurrentUser).startsWith(home_.path()));
 
@@ -335,10 +335,7 @@ protected:
         readingState.IsSpeaking = readingState.IsPausing = readingState.IsDictating = false;
         readingState.IsMainShown = readingState.IsDockShown = false;
         globals.AppFolder = savedAppFolder_;
-        if (hadConfigHome_)
-            qputenv("XDG_CONFIG_HOME", savedConfigHome_);
-        else
-            qunsetenv("XDG_CONFIG_HOME");
+        savedEnvironment_.restore();
     }
 
     // Main window shown with an open document window.
@@ -358,8 +355,7 @@ protected:
     }
 
     QTemporaryDir home_;
-    QByteArray savedConfigHome_;
-    bool hadConfigHome_ = false;
+    SavedEnvironment savedEnvironment_;
     QString savedAppFolder_;
     QString pause_, resume_;
     Recorder rec_;

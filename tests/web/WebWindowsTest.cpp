@@ -36,10 +36,17 @@ void pointAt(const QWidget* w, QPoint at = {})
     const QPoint p = w->mapToGlobal(at.isNull() ? w->rect().center() : at);
     commandOutput("xdotool", {"mousemove", QString::number(p.x()), QString::number(p.y())});
 }
-void clickOn(const QWidget* w)
+
+// Clicks once the pointer is over the widget as the display sees it: a
+// window just shown may not be on the screen yet, and a click sent before
+// would land on what is under it. False when the pointer never got there.
+bool clickOn(const QWidget* w)
 {
     pointAt(w);
+    if (!QTest::qWaitFor([&] { return w->underMouse(); }, 5000))
+        return false;
     commandOutput("xdotool", {"click", "1"});
+    return true;
 }
 
 QByteArray messagePage(const QByteArray& id, const QByteArray& title)
@@ -112,10 +119,10 @@ protected:
     {
         QPointer<frmPopup> p = popup;
         if (check) {
-            clickOn(p->Check1);
+            ASSERT_TRUE(clickOn(p->Check1)) << "the pointer never got over the check box";
             ASSERT_TRUE(QTest::qWaitFor([&] { return p->Check1->isChecked(); }, 5000));
         }
-        clickOn(p->Image2);
+        ASSERT_TRUE(clickOn(p->Image2)) << "the pointer never got over the close picture";
         ASSERT_TRUE(QTest::qWaitFor([&] { return !p; }, 5000)) << "the close picture did not unload the popup";
     }
 

@@ -26,15 +26,17 @@ const QString kReadSet = QStringLiteral("ReadSet");
 constexpr int kFirstHotkeyId = 11112;
 constexpr int kHotkeyRows = 7;
 
+// The rows in order: each identifier follows the one before.
 enum HotkeyId : int {
-    kPlayPause = 11112,
-    kTextToAudio = 11113,
-    kSwitchFace = 11114,
-    kSpeedUp = 11115,
-    kSlowDown = 11116,
-    kNextVoice = 11117,
-    kStop = 11118,
+    kPlayPause = kFirstHotkeyId,
+    kTextToAudio,
+    kSwitchFace,
+    kSpeedUp,
+    kSlowDown,
+    kNextVoice,
+    kStop,
 };
+static_assert(kStop == kFirstHotkeyId + kHotkeyRows - 1, "one identifier per hotkey row");
 
 constexpr int kFastestRate = 4;
 constexpr int kSlowestRate = -6;

@@ -52,6 +52,7 @@ TEST(RtfComparator, SeesWhatEachCorpusFileHoldsAndNoDifferenceBetweenEqualFiles)
          {"secret"}},
         {"links-fields-bookmarks.rtf", {"link", "linked character", "field", "bookmark"}, {}, {}},
         {"lists.rtf", {"list paragraph", "numbered list paragraph", "list paragraph below level 1"}, {}, {}},
+        {"nested-table-props.rtf", {"table", "nested table"}, {}, {"alpha"}},
         {"paragraphs.rtf",
          {"centred paragraph", "right-aligned paragraph", "justified paragraph", "indented paragraph",
           "spaced paragraph", "right-to-left paragraph"},

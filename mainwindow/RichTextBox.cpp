@@ -90,6 +90,9 @@ void RichTextBox::changeEvent(QEvent* event)
     QTextEdit::changeEvent(event);
     if (event->type() == QEvent::PaletteChange && !d->fixingPalette)
         d->keepSelectionVisible();
+    // The editor makes the control's font the document's default.
+    if (event->type() == QEvent::FontChange && d->defaultFont)
+        document()->setDefaultFont(*d->defaultFont);
 }
 
 void RichTextBox::resizeEvent(QResizeEvent* event)

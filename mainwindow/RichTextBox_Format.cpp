@@ -224,6 +224,7 @@ void RichTextBox::SetFontAndColor(const FontAndColor& look)
     const QTextCharFormat format = d->charFormat(look);
     if (format.isEmpty())
         return;
+    d->setDefaultLook(format);
     ++d->quiet;
     QTextCursor all(document());
     all.select(QTextCursor::Document);
@@ -233,6 +234,21 @@ void RichTextBox::SetFontAndColor(const FontAndColor& look)
     if (!caret.hasSelection()) {
         caret.mergeCharFormat(format);
         setTextCursor(caret);
+    }
+}
+
+// Text without a font or colour of its own shows the look's: what is typed
+// into a text deleted or pasted over whole, or into a new paragraph of a
+// loaded file, takes the look and not the editor's own defaults.
+void RichTextBox::Impl::setDefaultLook(const QTextCharFormat& format)
+{
+    defaultFont = format.font().resolve(defaultFont.value_or(q->document()->defaultFont()));
+    q->document()->setDefaultFont(*defaultFont);
+    if (format.hasProperty(QTextFormat::ForegroundBrush)) {
+        QPalette p = q->palette();
+        for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            p.setColor(group, QPalette::Text, format.foreground().color());
+        q->setPalette(p);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "RichTextBox.h"
 
 #include <QColor>
+#include <QFont>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -69,6 +70,11 @@ struct RichTextBox::Impl {
     // Merges `format` into the selection, or into the caret's format for
     // what is typed next: the control's own formatting, not an edit.
     void mergeIntoSelection(const QTextCharFormat& format);
+    // The font and colour of text that has none of its own: the look last
+    // given to the whole text. The font is kept here too, as the editor
+    // makes the control's font the document's default whenever it changes.
+    std::optional<QFont> defaultFont;
+    void setDefaultLook(const QTextCharFormat& format);
     // Replaces the whole text by plain (editor) text in the caret's font and
     // colour with `look` laid over it; see setText.
     void replaceText(const QString& editorText, const QTextCharFormat& look);

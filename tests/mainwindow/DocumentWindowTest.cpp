@@ -2,6 +2,10 @@
 // change tracking, activation and the close with the save question.
 #include "DocumentWindowFixture.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+
 namespace {
 
 // ---------------------------------------------------------------------------
@@ -205,6 +209,26 @@ TEST_F(DocumentWindowTest, ReskinFormatsTheWholeTextWithoutMarkingAnEdit)
     EXPECT_EQ(d->rtfText->SelFontSize(), std::optional<double>(20.0));
     EXPECT_EQ(d->rtfText->SelColor(), std::optional<std::uint32_t>(65280u));
     EXPECT_EQ(d->rtfText->SelFontName(), std::optional<QString>("Courier New"));
+
+    // Text typed into the emptied text, or pasted over the whole of a loaded
+    // file, takes the configured look, not the editor's default.
+    const auto expectLook = [&](const QString& text) {
+        ASSERT_EQ(d->rtfText->Text(), text);
+        d->rtfText->selectAll();
+        EXPECT_EQ(d->rtfText->SelFontName(), std::optional<QString>("Courier New")) << text.toStdString();
+        EXPECT_EQ(d->rtfText->SelFontSize(), std::optional<double>(20.0)) << text.toStdString();
+        EXPECT_EQ(d->rtfText->SelColor(), std::optional<std::uint32_t>(65280u)) << text.toStdString();
+    };
+    d->rtfText->selectAll();
+    QTest::keyClick(d->rtfText, Qt::Key_Delete);
+    QTest::keyClicks(d->rtfText, "typed");
+    expectLook("typed");
+    writeFile(dir.filePath("loaded.txt"), "loaded");
+    d->rtfText->LoadFile(dir.filePath("loaded.txt"), RichTextBox::rtfText);
+    d->rtfText->selectAll();
+    QApplication::clipboard()->setText("pasted");
+    d->rtfText->paste();
+    expectLook("pasted");
 }
 
 TEST_F(DocumentWindowTest, SkinsGoToTheirButtons)

@@ -47,6 +47,14 @@ QAction* element(int k)
     return recentFiles.RufForm->LoadRUFItem(k);
 }
 
+// Shows `path` in an entry: an "&" of the path is shown as itself, not as
+// the mark of an access key. The entry keeps the path as it is.
+void showPath(QAction* entry, const QString& path)
+{
+    entry->setData(path);
+    entry->setText(QString(path).replace(QLatin1Char('&'), QLatin1String("&&")));
+}
+
 int elementCount()
 {
     return recentFiles.RufForm ? static_cast<int>(recentFiles.RufForm->recentFileItems().size()) - 1 : 0;
@@ -63,7 +71,7 @@ void LoadRecentFiles(RecentFilesMenu* form)
         recentFiles.RufCount = storedCount();
         for (int k = 1; k <= recentFiles.RufCount; ++k) {
             if (QAction* a = element(k))
-                a->setText(readEntry(k));
+                showPath(a, readEntry(k));
         }
     } else {
         WriteSetting(globals.IniFile, kFrmSet, kCountKey, QString::number(recentFiles.RufCount));
@@ -76,12 +84,13 @@ void AddRecentFile(const QString& path)
     if (!recentFiles.RufForm)
         return;
     const int n = elementCount();
+    const QList<QAction*>& items = recentFiles.RufForm->recentFileItems();
     for (int i = 1; i <= n; ++i) {
-        if (recentFiles.RufForm->recentFileItems()[i]->text() == path) {
+        if (RecentFilePath(items[i]) == path) {
             // To the top of the menu; the stored list keeps its order.
             for (int k = i - 1; k >= 1; --k)
-                recentFiles.RufForm->recentFileItems()[k + 1]->setText(recentFiles.RufForm->recentFileItems()[k]->text());
-            recentFiles.RufForm->recentFileItems()[1]->setText(path);
+                showPath(items[k + 1], RecentFilePath(items[k]));
+            showPath(items[1], path);
             return;
         }
         if (i == n) {
@@ -89,6 +98,11 @@ void AddRecentFile(const QString& path)
             return;
         }
     }
+}
+
+QString RecentFilePath(const QAction* entry)
+{
+    return entry ? entry->data().toString() : QString();
 }
 
 void AddNewRecentFile(const QString& path)
@@ -124,6 +138,6 @@ void RefreshRecentMenu()
         return;
     for (int k = 1; k <= recentFiles.RufCount; ++k) {
         if (QAction* a = element(k))
-            a->setText(readEntry(k));
+            showPath(a, readEntry(k));
     }
 }

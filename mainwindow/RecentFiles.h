@@ -44,6 +44,9 @@ extern RecentFilesState recentFiles;
 void LoadRecentFiles(RecentFilesMenu* form);
 // Records a file that was opened or saved.
 void AddRecentFile(const QString& path);
+// The path of an entry, exactly as stored (its caption shows it with any
+// "&" doubled).
+QString RecentFilePath(const QAction* entry);
 
 // Steps of AddRecentFile for a path not yet in the menu.
 void AddNewRecentFile(const QString& path);

@@ -190,7 +190,7 @@ void frmMain::mnuRUF_Click(int index)
     QAction* item = mnuRUF.value(index, nullptr);
     if (!item)
         return;
-    const QString path = item->text();
+    const QString path = RecentFilePath(item);
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists() || !info.isFile())
         return; // a file that is gone stays listed and opens nothing

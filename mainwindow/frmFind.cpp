@@ -59,6 +59,14 @@ QString toEditorText(const QString& text)
     return out;
 }
 
+// The match found is shown in the document, which takes the keyboard focus:
+// its window becomes the active one (this window stays over it).
+void focusDocument(RichTextBox* box)
+{
+    box->activateWindow();
+    box->setFocus();
+}
+
 void showMessage(QWidget* parent, const QString& prompt)
 {
     MsgBox(prompt, vbOKOnly, LoadResString(kProductName), parent);
@@ -209,7 +217,7 @@ void frmFind::cmdFind_Click()
             showMessage(this, LoadResString(kTextNotFound));
             return;
         }
-        box->setFocus();
+        focusDocument(box);
         cmdFind->setText(LoadResString(kFindNext));
         return;
     }
@@ -221,7 +229,7 @@ void frmFind::cmdFind_Click()
         cmdFind->setText(LoadResString(kFind));
         return;
     }
-    box->setFocus();
+    focusDocument(box);
 }
 
 // ---------------------------------------------------------------- Replace

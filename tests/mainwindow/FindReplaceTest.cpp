@@ -4,7 +4,9 @@
 
 #include "core/StringTable.h"
 #include "mainwindow/frmFind.h"
+#include "support/EventPump.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -97,13 +99,22 @@ TEST_F(FindReplaceTest, FindThenFindNextToTheEndThenFromTheTopAgain)
     RichTextBox* box = Document(QStringLiteral("one two one two one"));
     Search(QStringLiteral("one"));
     box->setSelStart(12); // "&Find" starts at the top whatever the caret
+    // Clicked in the find window, a match found takes the focus to the
+    // document.
+    main->show();
+    const auto clickInFindWindow = [&] {
+        find->activateWindow();
+        ASSERT_TRUE(pumpUntil([&] { return QApplication::activeWindow() == find; }, 5000));
+        find->cmdFind_Click();
+        EXPECT_TRUE(pumpUntil([&] { return QApplication::focusWidget() == box; }, 5000));
+    };
 
-    find->cmdFind_Click();
+    clickInFindWindow();
     EXPECT_EQ(box->SelStart(), 0);
     EXPECT_EQ(box->SelLength(), 3);
     EXPECT_EQ(Caption(), "&Find Next");
 
-    find->cmdFind_Click();
+    clickInFindWindow();
     EXPECT_EQ(box->SelStart(), 8);
     find->cmdFind_Click();
     EXPECT_EQ(box->SelStart(), 16);

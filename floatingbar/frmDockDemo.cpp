@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -213,6 +214,17 @@ void frmDockDemo::PlaceWindow()
     if (dockX != 0 || dockY != 0) {
         x = static_cast<int>(std::lround(dockX / tppX));
         y = static_cast<int>(std::lround(dockY / tppY));
+        // A place off the screen (saved on a larger or another screen) is
+        // brought back inside the work area, so that the bar can be seen
+        // and reached.
+        QScreen* s = QGuiApplication::screenAt(QRect(x, y, width(), height()).center());
+        if (!s)
+            s = QGuiApplication::primaryScreen();
+        if (s) {
+            const QRect room = s->availableGeometry();
+            x = std::clamp(x, room.left(), std::max(room.left(), room.right() + 1 - width()));
+            y = std::clamp(y, room.top(), std::max(room.top(), room.bottom() + 1 - height()));
+        }
     } else {
         // Top right: a thirtieth of the screen from the right and the top.
         QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();

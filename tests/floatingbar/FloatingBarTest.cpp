@@ -427,6 +427,18 @@ TEST_F(FloatingBarTest, SavedPlaceIsReadInTwips)
     load();
     EXPECT_EQ(bar->x(), 100);
     EXPECT_EQ(bar->y(), 200);
+
+    // A place off the screen is brought back inside its work area.
+    const QRect room = bar->screen()->availableGeometry();
+    const QRect inside = room.adjusted(0, 0, -bar->width() + 1, -bar->height() + 1);
+    for (const auto& [dockX, dockY] : {std::pair{45000L, 300L}, std::pair{-9000L, 60000L}}) {
+        delete bar.data();
+        WriteSetting(globals.IniFile, kReadSet, "DockX", QString::number(dockX));
+        WriteSetting(globals.IniFile, kReadSet, "DockY", QString::number(dockY));
+        load();
+        EXPECT_TRUE(inside.contains(bar->pos())) << dockX << "," << dockY << " placed at " << bar->x() << ","
+                                                 << bar->y();
+    }
 }
 
 TEST_F(FloatingBarTest, UnloadStoresThePlaceInTwips)

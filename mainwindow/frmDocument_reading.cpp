@@ -141,12 +141,14 @@ void frmDocument::rtfText_MouseUp(int Button, int /*Shift*/, int X, int Y)
 
 void frmDocument::rtfText_SelChange()
 {
+    // The line number follows the caret, also while it moves with the words
+    // read; finding the line costs a few steps whatever the text's length.
+    IgnoreErrors([] { ShowLineNumber(); });
     // While reading, the selection moves with every sentence and word.
     if (!readingState.IsIdle)
         return;
     DocumentHost* main = DocumentHost::instance();
     if (!readingState.IsSpeaking && !readingState.IsDictating) {
-        IgnoreErrors([] { ShowLineNumber(); });
         if (main)
             IgnoreErrors([&] { main->setmenu(); });
     } else if (!readingState.IsSpeaking && readingState.IsDictating) {

@@ -629,19 +629,21 @@ TEST_F(ReadingInMainWindowTest, ButtonsFollowTheReadingToItsEnd)
     EXPECT_FALSE(documentTable.DocChanged[ActiveSlot()]);
 }
 
-TEST_F(ReadingInMainWindowTest, SelectionChangesShowTheLineNumberOnlyWhenIdle)
+TEST_F(ReadingInMainWindowTest, LineNumberFollowsTheCaretAlsoWhileReading)
 {
     frmDocument* doc = Active();
     rtf()->setText("first.\r\nsecond.\r\nthird.");
     rtf()->setSelStart(17); // on the third line
     EXPECT_EQ(main->panelText("Text"), "Line Number: 3");
 
-    rtf()->setSelStart(0);
+    // The user's keys and the reading move the caret while reading.
+    rtf()->setSelStart(8);
     doc->SpeakBtn_Click();
-    EXPECT_FALSE(readingState.IsIdle);
-    const QString during = main->panelText("Text");
-    rtf()->setSelStart(9);
-    EXPECT_EQ(main->panelText("Text"), during);
+    key(Qt::Key_Home, {}, Qt::ControlModifier);
+    EXPECT_EQ(main->panelText("Text"), "Line Number: 1");
+    finishUtterance();
+    ASSERT_EQ(rtf()->SelText(), "third.");
+    EXPECT_EQ(main->panelText("Text"), "Line Number: 3");
 
     doc->StopBtn_Click();
     EXPECT_TRUE(readingState.IsIdle);

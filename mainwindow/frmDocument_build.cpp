@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -174,6 +175,7 @@ void frmDocument::buildControls()
     VoiceCB->setObjectName(QStringLiteral("VoiceCB"));
     VoiceCB->setProperty("ToolTipText", QString::number(kSelectVoiceTip));
     LimitPopupRows(VoiceCB);
+    VoiceCB->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     Speed = makeLabel(this, "Speed", QStringLiteral("Speed"));
     cpvSlider1 = new QScrollBar(Qt::Horizontal, this);
     cpvSlider1->setObjectName(QStringLiteral("cpvSlider1"));
@@ -250,10 +252,12 @@ void frmDocument::buildControls()
     Picfeedback->hide();
     placeTwips(Picfeedback, kDesignWidth - 2000, 1700, 1500, 400);
 
-    // typing echo panel
+    // typing echo panel: its boxes in a row beside "Try it", each as wide as
+    // its caption
     PicEchoOptions = new QWidget(this);
     PicEchoOptions->setObjectName(QStringLiteral("PicEchoOptions"));
-    placeTwips(PicEchoOptions, 330, 1200, 6000, 360);
+    auto* echoRow = new QHBoxLayout(PicEchoOptions);
+    echoRow->setContentsMargins(0, 0, 0, 0);
     ChkLetter = new QCheckBox(QStringLiteral("By Letter"), PicEchoOptions);
     ChkLetter->setObjectName(QStringLiteral("ChkLetter"));
     ChkWord = new QCheckBox(QStringLiteral("By Word"), PicEchoOptions);
@@ -262,11 +266,10 @@ void frmDocument::buildControls()
     ChkSentence->setObjectName(QStringLiteral("ChkSentence"));
     chkkeypress = new QCheckBox(QStringLiteral("Read aloud while pressing key "), PicEchoOptions);
     chkkeypress->setObjectName(QStringLiteral("chkkeypress"));
-    placeTwips(ChkLetter, 0, 0, 1400, 330);
-    placeTwips(ChkWord, 1450, 0, 1400, 330);
-    placeTwips(ChkSentence, 2900, 0, 1500, 330);
-    placeTwips(chkkeypress, 4450, 0, 1500, 330);
+    for (QCheckBox* box : {ChkLetter, ChkWord, ChkSentence, chkkeypress})
+        echoRow->addWidget(box);
     chkkeypress->hide();
+    placeTwips(PicEchoOptions, 7800, 1080, 4400, 400);
     PicEchoOptions->hide();
 
     // word prediction panel

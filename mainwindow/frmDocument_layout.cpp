@@ -15,6 +15,7 @@
 #include "core/StringTable.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -416,6 +417,13 @@ void frmDocument::control_pos()
         toFront(Picfeedback);
         toFront(list1);
     });
+    // Voice names and captions show whole: a control narrower than what it
+    // shows (a long voice name, a skin's padding, a larger font) grows to the
+    // right.
+    const std::initializer_list<QWidget*> shown = {VoiceCB, btnTryVoice, PicEchoOptions, BtnVoiceSample,
+                                                   CmdFemaleVoice, CmdMoreVoice, btnBBC};
+    for (QWidget* w : shown)
+        IgnoreErrors([&] { w->resize(w->size().expandedTo(w->sizeHint())); });
 }
 
 void frmDocument::control_pos2()

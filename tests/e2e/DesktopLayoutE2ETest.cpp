@@ -7,6 +7,7 @@
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
 #include "floatingbar/frmDockDemo.h"
+#include "floatingbar/frmSet.h"
 #include "mainwindow/CommonDialog.h"
 #include "mainwindow/DocumentTable.h"
 #include "mainwindow/RichTextBox.h"
@@ -18,6 +19,7 @@
 #include "support/EventPump.h"
 #include "support/ProgramRun.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
@@ -150,6 +152,73 @@ TEST_F(DesktopLayoutTest, MaximisedDocumentShowsWholeCaptionsAndItsFrameToTheEdg
     const QRect left = doc->ImgLeftMId->geometry();
     EXPECT_EQ(shownAt(screen, doc, {left.center().x(), doc->ImgLeftBottom->y() - 5}), kFrameLight);
     EXPECT_EQ(shownAt(screen, doc, {doc->width() - 5, doc->ImgRightBtm->y() - 5}), kFrameLight);
+}
+
+// With typing echo turned on in the settings, at the common screen sizes:
+// every control of the maximised document shows whole, none over another.
+TEST_F(DesktopLayoutTest, EveryControlWholeAndApartWithTypingEchoOn)
+{
+    WriteSetting(globals.IniFile, "ReadSet", "KEYREAD", "1");
+    {
+        frmSet settings;
+        settings.Cmdok_Click();
+        ASSERT_EQ(settings.result(), QDialog::Accepted);
+    }
+    frmDocument* doc = main->activeDocument();
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(doc->PicEchoOptions->isVisible());
+
+    // The room a maximised window has on such a screen, the panel at the
+    // bottom taken off.
+    main->showNormal();
+    ASSERT_TRUE(pumpUntil([&] { return !main->isMaximized(); }, 5000));
+    const QSize frame = main->frameGeometry().size() - main->size();
+    for (const QSize screen : {QSize(1280, 800), QSize(1920, 1080)}) {
+        SCOPED_TRACE(QString("%1x%2").arg(screen.width()).arg(screen.height()).toStdString());
+        const QSize inner = screen - frame - QSize(0, 24);
+        main->move(0, 0);
+        main->resize(inner);
+        ASSERT_TRUE(pumpUntil(
+            [&] {
+                return main->size() == inner && frameOf(doc)->isMaximized()
+                       && frameOf(doc)->size() == main->mdiArea->viewport()->size();
+            },
+            5000))
+            << "the main window is " << main->width() << "x" << main->height();
+
+        // The controls as the user sees them: the echo boxes instead of
+        // their panel.
+        QList<QWidget*> controls;
+        for (QWidget* w : doc->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (w->isVisible() && w != doc->PicEchoOptions && w->objectName() != "frameLayer")
+                controls << w;
+        for (QWidget* w : doc->PicEchoOptions->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (w->isVisible())
+                controls << w;
+        const auto placeOf = [&](QWidget* w) { return QRect(w->mapTo(doc, QPoint()), w->size()); };
+        QComboBox fitting;
+        fitting.setFont(doc->VoiceCB->font());
+        fitting.setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        for (int i = 0; i < doc->VoiceCB->count(); ++i)
+            fitting.addItem(doc->VoiceCB->itemText(i));
+        for (int i = 0; i < controls.size(); ++i) {
+            QWidget* w = controls[i];
+            SCOPED_TRACE(w->objectName().toStdString());
+            EXPECT_TRUE(doc->rect().contains(placeOf(w)));
+            QSize needed = w->sizeHint();
+            if (w == doc->VoiceCB)
+                needed = fitting.sizeHint();
+            if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLabel*>(w) || qobject_cast<QComboBox*>(w)) {
+                EXPECT_GE(w->width(), needed.width());
+                EXPECT_GE(w->height(), needed.height());
+            }
+            for (int j = i + 1; j < controls.size(); ++j)
+                EXPECT_FALSE(placeOf(w).intersects(placeOf(controls[j])))
+                    << "under " << controls[j]->objectName().toStdString();
+        }
+    }
+    main->showMaximized();
+    ASSERT_TRUE(pumpUntil([&] { return main->isMaximized(); }, 5000));
 }
 
 TEST_F(DesktopLayoutTest, RestoringTheWelcomeDocumentGivesItANormalSize)

@@ -159,66 +159,45 @@ TEST_F(DesktopLayoutTest, MaximisedDocumentShowsWholeCaptionsAndItsFrameToTheEdg
 TEST_F(DesktopLayoutTest, EveryControlWholeAndApartWithTypingEchoOn)
 {
     WriteSetting(globals.IniFile, "ReadSet", "KEYREAD", "1");
-    {
-        frmSet settings;
-        settings.Cmdok_Click();
-        ASSERT_EQ(settings.result(), QDialog::Accepted);
-    }
+    frmSet().Cmdok_Click();
     frmDocument* doc = main->activeDocument();
-    ASSERT_NE(doc, nullptr);
-    ASSERT_TRUE(doc->PicEchoOptions->isVisible());
+    ASSERT_TRUE(doc && doc->PicEchoOptions->isVisible());
+    QComboBox voices; // as wide as the longest voice name
+    voices.setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    for (int i = 0; i < doc->VoiceCB->count(); ++i)
+        voices.addItem(doc->VoiceCB->itemText(i));
 
-    // The room a maximised window has on such a screen, the panel at the
-    // bottom taken off.
     main->showNormal();
     ASSERT_TRUE(pumpUntil([&] { return !main->isMaximized(); }, 5000));
-    const QSize frame = main->frameGeometry().size() - main->size();
+    // The room of a maximised window on such a screen, above the panel.
+    const QSize frame = main->frameGeometry().size() - main->size() + QSize(0, 24);
     for (const QSize screen : {QSize(1280, 800), QSize(1920, 1080)}) {
-        SCOPED_TRACE(QString("%1x%2").arg(screen.width()).arg(screen.height()).toStdString());
-        const QSize inner = screen - frame - QSize(0, 24);
-        main->move(0, 0);
-        main->resize(inner);
+        SCOPED_TRACE(screen.width());
+        main->setGeometry(QRect(QPoint(), screen - frame));
         ASSERT_TRUE(pumpUntil(
-            [&] {
-                return main->size() == inner && frameOf(doc)->isMaximized()
-                       && frameOf(doc)->size() == main->mdiArea->viewport()->size();
-            },
-            5000))
-            << "the main window is " << main->width() << "x" << main->height();
-
-        // The controls as the user sees them: the echo boxes instead of
-        // their panel.
-        QList<QWidget*> controls;
-        for (QWidget* w : doc->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            if (w->isVisible() && w != doc->PicEchoOptions && w->objectName() != "frameLayer")
-                controls << w;
-        for (QWidget* w : doc->PicEchoOptions->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            if (w->isVisible())
-                controls << w;
+            [&] { return main->size() == screen - frame && frameOf(doc)->size() == main->mdiArea->viewport()->size(); },
+            5000));
+        // The controls as the user sees them: the echo boxes, not their panel.
+        QList<QWidget*> controls = doc->PicEchoOptions->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        controls += doc->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        controls.removeIf([&](QWidget* w) {
+            return !w->isVisible() || w == doc->PicEchoOptions || w->objectName() == "frameLayer";
+        });
         const auto placeOf = [&](QWidget* w) { return QRect(w->mapTo(doc, QPoint()), w->size()); };
-        QComboBox fitting;
-        fitting.setFont(doc->VoiceCB->font());
-        fitting.setSizeAdjustPolicy(QComboBox::AdjustToContents);
-        for (int i = 0; i < doc->VoiceCB->count(); ++i)
-            fitting.addItem(doc->VoiceCB->itemText(i));
         for (int i = 0; i < controls.size(); ++i) {
             QWidget* w = controls[i];
             SCOPED_TRACE(w->objectName().toStdString());
             EXPECT_TRUE(doc->rect().contains(placeOf(w)));
-            QSize needed = w->sizeHint();
-            if (w == doc->VoiceCB)
-                needed = fitting.sizeHint();
-            if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLabel*>(w) || qobject_cast<QComboBox*>(w)) {
+            if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLabel*>(w) || w == doc->VoiceCB) {
+                const QSize needed = w == doc->VoiceCB ? voices.sizeHint() : w->sizeHint();
                 EXPECT_GE(w->width(), needed.width());
                 EXPECT_GE(w->height(), needed.height());
             }
-            for (int j = i + 1; j < controls.size(); ++j)
-                EXPECT_FALSE(placeOf(w).intersects(placeOf(controls[j])))
-                    << "under " << controls[j]->objectName().toStdString();
+            for (QWidget* other : controls.mid(i + 1))
+                EXPECT_FALSE(placeOf(w).intersects(placeOf(other))) << "under " << other->objectName().toStdString();
         }
     }
     main->showMaximized();
-    ASSERT_TRUE(pumpUntil([&] { return main->isMaximized(); }, 5000));
 }
 
 TEST_F(DesktopLayoutTest, RestoringTheWelcomeDocumentGivesItANormalSize)

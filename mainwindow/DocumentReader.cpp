@@ -12,6 +12,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace {
 
 const QString kReadSet = QStringLiteral("ReadSet");
@@ -30,14 +32,29 @@ void keepBounds(const SentenceBounds& bounds, std::int32_t& start, std::int32_t&
     start = bounds.start;
 }
 
-// Selects the sentence to speak with `select`. A sentence with nothing in
-// it (the reading position inside a run of delimiters, as in "Wait!!!") is
-// passed over: the one after it is selected instead, unless it is the last.
+// A character that can end a sentence (the digit rule aside).
+bool isDelimiter(QChar c)
+{
+    return c == u'.' || c == u'?' || c == u'!' || c == u';' || c == u':';
+}
+
+// Whether a sentence gives the engine nothing to say as part of the text:
+// empty, or the rest of a run of delimiters ("Wait!!!", "Wait...what?"),
+// which the engine would otherwise name one by one.
+bool nothingToSay(const QString& sentence)
+{
+    return std::all_of(sentence.cbegin(), sentence.cend(), isDelimiter);
+}
+
+// Selects the sentence to speak with `select`. A sentence with nothing to
+// say (the reading position inside a run of delimiters) is passed over: the
+// one after it is selected instead, unless it is the last.
 void selectSpeakable(RichTextBox* rtf, SentenceBounds (*select)(RichTextBox*), std::int32_t& start,
                      std::int32_t& end)
 {
     SentenceBounds bounds = select(rtf);
-    while (rtf->SelLength() == 0 && !readingState.IsLastSentence && bounds.end + 1 > readingState.ReadingPos()) {
+    while (nothingToSay(rtf->SelText()) && !readingState.IsLastSentence
+           && bounds.end + 1 > readingState.ReadingPos()) {
         readingState.moveTo(bounds.end + 1);
         bounds = select(rtf);
     }
@@ -172,8 +189,7 @@ void DocumentReader::placeCaretAfterSentence()
             // Back over the delimiters that end the previous sentence, so
             // that the reading position lies inside it.
             for (int k = HighlightStart - 2; k >= 0; --k) {
-                const QChar c = text_->CharAt(k);
-                if (c != u'.' && c != u'?' && c != u'!' && c != u';' && c != u':')
+                if (!isDelimiter(text_->CharAt(k)))
                     break;
                 --HighlightStart;
             }

@@ -104,15 +104,22 @@ int findDelimiterForward(TextWindow& text, int from, int last)
     return -1;
 }
 
-// Start of the sentence around caret p (p >= 1): two characters after the
-// nearest delimiter at p - 2 or before, else 0.
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+// Start of the sentence around caret p (p >= 1): just after the nearest
+// delimiter at p - 2 or before, and past the blank or line break that
+// follows it; a letter right after the delimiter ("U.S.A.", "report.pdf")
+// is the sentence's first. With no delimiter, 0.
 int sentenceStartBefore(TextWindow& text, int p)
 {
     // Nothing beyond the text is a delimiter: start the scan inside it.
     const int from = std::min(p - 2, text.length() - 1);
     for (int k = from; k >= 0; --k) {
         if (endsSentence(text, k))
-            return k + 2;
+            return isBlank(text.at(k + 1)) ? k + 2 : k + 1;
     }
     return 0;
 }
@@ -127,11 +134,6 @@ bool nothingLeftToRead(TextWindow& text, int from, int end)
             return false;
     }
     return true;
-}
-
-bool isBlank(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
 }
 
 // Selects the sentence start .. end and records it. A negative length is

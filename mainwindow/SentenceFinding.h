@@ -9,11 +9,11 @@
 // never built.
 //
 // A sentence ends at "!", "?" or ";", and at "." or ":" unless both of its
-// neighbours are digits 0-9 (3.14, 10:30). The sentence found starts two
-// characters after the delimiter before the reading position (skipping the
-// delimiter and the blank after it) and ends just after the next delimiter;
-// what is selected, painted and spoken of it begins at its first character
-// that is not a blank or a line break.
+// neighbours are digits 0-9 (3.14, 10:30). The sentence found starts just
+// after the delimiter before the reading position (past the blank or line
+// break that follows it, if one does) and ends just after the next
+// delimiter; what is selected, painted and spoken of it begins at its first
+// character that is not a blank or a line break.
 
 #include <QString>
 

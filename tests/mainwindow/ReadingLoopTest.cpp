@@ -259,6 +259,15 @@ TEST_F(ReadingLoopTest, RunsOfDelimitersDoNotStallTheReading)
     load("Wait!!! Go now.", 6);
     doc->SpeakBtn_Click();
     EXPECT_EQ(lastSpoken(), "Go now.");
+    finishUtterance();
+
+    // The rest of a run is not named mark by mark; the word after it is
+    // read whole.
+    load("Wait...what?");
+    doc->SpeakBtn_Click();
+    EXPECT_EQ(lastSpoken(), "Wait.");
+    finishUtterance();
+    EXPECT_EQ(lastSpoken(), "what?");
 }
 
 TEST_F(ReadingLoopTest, EmptyDocumentEndsTheReadingAtOnce)

@@ -154,6 +154,12 @@ TEST_F(SentenceFindingTest, ReadingThroughTheDocument)
     EXPECT_EQ(readAll("no delimiter here"), QStringList{"no delimiter here"});
     // A delimiter-less tail is the last sentence.
     EXPECT_EQ(readAll("One. and the rest"), (QStringList{"One.", "and the rest"}));
+    // A sentence right after its delimiter, with no blank between, is read
+    // from its first letter.
+    EXPECT_EQ(readAll("The U.S.A. is big."), (QStringList{"The U.", "S.", "A.", "is big."}));
+    EXPECT_EQ(readAll("Wait...what?"), (QStringList{"Wait.", ".", ".", "what?"}));
+    EXPECT_EQ(readAll("Open report.pdf now."), (QStringList{"Open report.", "pdf now."}));
+    EXPECT_EQ(readAll("Hello.World."), (QStringList{"Hello.", "World."}));
 }
 
 // ---- the end of reading ----
@@ -228,7 +234,7 @@ TEST_F(SentenceFindingTest, SentenceAfterALineBreakBeginsAtItsFirstCharacter)
     EXPECT_EQ(f.selected, "Two.");
     EXPECT_EQ(readingState.SentenceStart(), 8);
     // A sentence of blanks keeps them (there is no first character).
-    EXPECT_EQ(sentenceAt("One.X  ", 6).selected, "  ");
+    EXPECT_EQ(sentenceAt("One.   ", 6).selected, "  ");
 }
 
 TEST_F(SentenceFindingTest, SentencesEndingLines)

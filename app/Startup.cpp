@@ -10,6 +10,7 @@
 #include "mainwindow/frmMain.h"
 #include "mainwindow/frmPopup.h"
 #include "platform/SingleInstance.h"
+#include "platform/SpeechVoice.h"
 #include "platform/SystemServices.h"
 #include "speech/systemtray.h"
 
@@ -53,7 +54,10 @@ StartFace ChooseStartFace(const QString& startUpValue)
 
 namespace {
 
-// Copies the template to the settings file, which the user may change.
+// Copies the template to the settings file, which the user may change. A
+// new file reads in the user's language: its voice is the installed voice
+// of the user's locale (the template cannot know where that voice stands in
+// the list).
 bool copyTemplate(const QString& templateFile, const QString& settingsFile)
 {
     if (!QFile::copy(templateFile, settingsFile))
@@ -61,6 +65,12 @@ bool copyTemplate(const QString& templateFile, const QString& settingsFile)
     // The template may be installed read-only; the user's copy must not be.
     QFile::setPermissions(settingsFile,
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    IgnoreErrors([&] {
+        if (const std::unique_ptr<SpeechVoice> voice = CreateSpeechVoice()) {
+            WriteSetting(settingsFile, QStringLiteral("ReadSet"), QStringLiteral("Reader"),
+                         QString::number(UserVoiceIndex(voice->GetVoices())));
+        }
+    });
     return true;
 }
 

@@ -22,7 +22,8 @@ enum class StartFace { FloatingBar, Splash };
 StartFace ChooseStartFace(const QString& startUpValue);
 
 // Creates <documents>/orvenic/vella and copies the template there when no
-// settings file exists. An existing file that the settings store can use is
+// settings file exists; the new file's voice (ReadSet/Reader) is the one of
+// the user's language. An existing file that the settings store can use is
 // never replaced; one it cannot use (empty, damaged, not XML, or with
 // anything before its root element) is renamed to
 // "<settingsFile>.broken-<date>", so that nothing in it is lost, and the

@@ -3,7 +3,6 @@
 #include "WaveFile.h"
 
 #include <QHash>
-#include <QLocale>
 
 #include <espeak-ng/speak_lib.h>
 
@@ -245,38 +244,12 @@ bool EspeakEngine::start()
         t.attributes.insert(QStringLiteral("Vendor"), QStringLiteral("eSpeak NG"));
         list.append(t);
     }
-    voices_ = orderForLocale(list, QLocale::system().name());
+    voices_ = inListOrder(std::move(list));
     return true;
 }
 
-QList<VoiceToken> EspeakEngine::orderForLocale(QList<VoiceToken> voices, const QString& localeName)
+QList<VoiceToken> EspeakEngine::inListOrder(QList<VoiceToken> voices)
 {
-    // "en_US" -> "en-us"; take the voice of exactly that language, else one
-    // of the language without region ("en"), else the first whose language
-    // starts with it.
-    QString full = localeName.toLower().replace(u'_', u'-');
-    if (full.isEmpty() || full == u"c" || full == u"posix")
-        full = QStringLiteral("en-us");
-    const QString lang = full.section(u'-', 0, 0);
-    const auto languageOf = [](const VoiceToken& v) { return v.GetAttribute(QStringLiteral("Language")).toLower(); };
-    auto find = [&](auto pred) {
-        for (int i = 0; i < voices.size(); ++i) {
-            if (pred(languageOf(voices[i])))
-                return i;
-        }
-        return -1;
-    };
-    const auto ofLanguage = [&](const QString& l) { return l == lang || l.startsWith(lang + u'-'); };
-    int best = find([&](const QString& l) { return l == full; });
-    if (best < 0)
-        best = find([&](const QString& l) { return l == lang; });
-    if (best < 0 && lang == u"en")
-        best = find([&](const QString& l) { return l == u"en-us"; });
-    if (best < 0)
-        best = find(ofLanguage);
-    if (best < 0 && lang != u"en")
-        return orderForLocale(voices, QStringLiteral("en_US"));
-
     // Letters compared without accents and case, code point by code point.
     const auto sortKey = [](const QString& text) {
         const QString decomposed = text.normalized(QString::NormalizationForm_KD);
@@ -289,19 +262,14 @@ QList<VoiceToken> EspeakEngine::orderForLocale(QList<VoiceToken> voices, const Q
         return key.toCaseFolded();
     };
     struct Entry {
-        int group; // 0 the user's voice, 1 its language, 2 the others
         QString key;
         VoiceToken voice;
     };
     std::vector<Entry> entries;
     entries.reserve(std::size_t(voices.size()));
-    for (int i = 0; i < voices.size(); ++i) {
-        const int group = i == best ? 0 : ofLanguage(languageOf(voices[i])) ? 1 : 2;
-        entries.push_back({group, sortKey(voices[i].description), voices[i]});
-    }
+    for (VoiceToken& v : voices)
+        entries.push_back({sortKey(v.description), std::move(v)});
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        if (a.group != b.group)
-            return a.group < b.group;
         if (const int c = a.key.compare(b.key); c != 0)
             return c < 0;
         if (const int c = a.voice.description.compare(b.voice.description); c != 0)

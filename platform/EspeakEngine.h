@@ -105,11 +105,10 @@ public:
     // 175 x 3^(rate/10) words per minute, within espeak's range.
     static int wordsPerMinute(int rate);
     // The voices in the order every voice list shows and every stored voice
-    // index counts: the voice for `localeName` ("en_US") first, then the
-    // other voices of that language, then all the others, each group by
-    // description as shown (accents and letter case aside, then exactly),
-    // whatever the locale's own collation.
-    static QList<VoiceToken> orderForLocale(QList<VoiceToken> voices, const QString& localeName);
+    // index counts: by description as shown (accents and letter case aside,
+    // then exactly), the same under every locale, so that a stored index
+    // names the same voice whatever the user's language.
+    static QList<VoiceToken> inListOrder(QList<VoiceToken> voices);
 
 private:
     EspeakEngine() = default;

@@ -88,8 +88,9 @@ EspeakVoice::EspeakVoice(EspeakEngine* engine, QObject* parent)
     timer_.setTimerType(Qt::PreciseTimer);
     timer_.setInterval(kTickMs);
     connect(&timer_, &QTimer::timeout, this, &EspeakVoice::tick);
+    // Until a voice is chosen: the one of the user's language.
     if (!engine_->voices().isEmpty())
-        voice_ = engine_->voices().first();
+        voice_ = engine_->voices().at(UserVoiceIndex(engine_->voices()));
 }
 
 EspeakVoice::~EspeakVoice()

@@ -32,6 +32,15 @@ struct VoiceToken {
     friend bool operator==(const VoiceToken& a, const VoiceToken& b) { return a.id == b.id; }
 };
 
+// The index in `voices` of the voice for a locale name ("de_DE",
+// "en_US.UTF-8"): the voice of exactly that language and region, else of
+// the language alone, else the first of the language; American English for
+// English and for a language without a voice; 0 when none of these is
+// there. "C" and "POSIX" count as American English.
+int VoiceIndexForLocale(const QList<VoiceToken>& voices, const QString& localeName);
+// The same for the user's locale.
+int UserVoiceIndex(const QList<VoiceToken>& voices);
+
 // One audio output device.
 struct AudioOutputToken {
     QByteArray id;        // device id ("" = the system's default output)

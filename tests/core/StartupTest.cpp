@@ -26,20 +26,33 @@ QString lockFile(const TempHome& home)
 
 TEST(Startup, FirstStartCreatesTheSettingsFileFromTheTemplate)
 {
-    TempHome home;
-    ASSERT_FALSE(QFile::exists(home.documents()));
-    Program p(home);
-    ASSERT_TRUE(p.started);
-    ASSERT_TRUE(waitUntil([&] { return QFile::exists(home.settingsFile()); }, 10000));
-    // The template's content, with what the controller records at load.
-    const QString t = programDir() + "/Update.xml";
-    EXPECT_TRUE(fileBytes(home.settingsFile()).startsWith("<Settings>"));
-    for (const char* key : {"HotKey1", "HotKey7", "Speed"})
-        EXPECT_EQ(ReadSetting(home.settingsFile(), "ReadSet", key, "?"), ReadSetting(t, "ReadSet", key, "!")) << key;
-    EXPECT_EQ(ReadSetting(home.settingsFile(), "FrmSet", "BColor", "?"), "16777215");
-    EXPECT_TRUE(p.runningAfter(1000)) << "the program must stay running";
-    EXPECT_TRUE(p.terminate());
-    EXPECT_FALSE(QFile::exists(lockFile(home))) << "a normal end releases the instance lock";
+    // Under two languages: one list of voices, whose indexes the file
+    // stores, and a new file's voice of the user's language.
+    QStringList readers;
+    for (const auto& [lang, voice] : {std::pair{"en_US.UTF-8", "English (America)"}, {"de_DE.UTF-8", "German"}}) {
+        TempHome home;
+        ASSERT_FALSE(QFile::exists(home.documents()));
+        QProcessEnvironment locale;
+        locale.insert("LANG", lang);
+        locale.insert("LC_ALL", lang);
+        Program p(home, {}, locale);
+        ASSERT_TRUE(p.started);
+        ASSERT_TRUE(waitUntil([&] { return !ReadSetting(home.settingsFile(), "ReadSet", "Readers", "").isEmpty(); },
+                              10000));
+        // The template's content, with what the controller records at load.
+        const QString t = programDir() + "/Update.xml";
+        EXPECT_TRUE(fileBytes(home.settingsFile()).startsWith("<Settings>"));
+        for (const char* key : {"HotKey1", "HotKey7", "Speed"})
+            EXPECT_EQ(ReadSetting(home.settingsFile(), "ReadSet", key, "?"), ReadSetting(t, "ReadSet", key, "!")) << key;
+        EXPECT_EQ(ReadSetting(home.settingsFile(), "FrmSet", "BColor", "?"), "16777215");
+        readers << ReadSetting(home.settingsFile(), "ReadSet", "Readers", "");
+        const int reader = ReadSetting(home.settingsFile(), "ReadSet", "Reader", "").toInt();
+        EXPECT_EQ(readers.last().split(';').value(reader).toStdString(), voice) << lang;
+        EXPECT_TRUE(p.runningAfter(1000)) << "the program must stay running";
+        EXPECT_TRUE(p.terminate());
+        EXPECT_FALSE(QFile::exists(lockFile(home))) << "a normal end releases the instance lock";
+    }
+    EXPECT_EQ(readers.value(0).toStdString(), readers.value(1).toStdString());
 }
 
 TEST(Startup, ShippedTemplateIsAUsableSettingsFile)
@@ -150,6 +163,10 @@ TEST(Startup, AutomaticStartHonoursAutoRun)
 TEST(Startup, UnusableSettingsFileIsSetAsideAndReplacedByTheTemplate)
 {
     const QString templateFile = programDir() + "/Update.xml";
+    // The template with the voice a new file gets.
+    TempHome expected;
+    const QString newFile = expected.path() + "/Update.xml";
+    ASSERT_EQ(PrepareSettingsFile(templateFile, newFile), "");
     const QList<QByteArray> unusable = {
         "",
         QByteArray("\x00\x01\xff\xfe binary \x00", 14),
@@ -162,7 +179,7 @@ TEST(Startup, UnusableSettingsFileIsSetAsideAndReplacedByTheTemplate)
         const QString file = home.settingsFile();
         ASSERT_TRUE(putFile(file, bytes));
         const QString notice = PrepareSettingsFile(templateFile, file);
-        EXPECT_EQ(fileBytes(file), fileBytes(templateFile)) << bytes.constData();
+        EXPECT_EQ(fileBytes(file), fileBytes(newFile)) << bytes.constData();
         const QStringList aside = QDir(QFileInfo(file).absolutePath()).entryList({"Update.xml.broken-*"});
         ASSERT_EQ(aside.size(), 1) << bytes.constData();
         const QString asideFile = QFileInfo(file).absolutePath() + "/" + aside[0];

@@ -10,7 +10,6 @@
 #include "core/StringTable.h"
 #include "core/Utilities.h"
 #include "platform/FocusedSelection.h"
-#include "platform/Keystrokes.h"
 #include "speech/systemtray.h"
 
 #include <QClipboard>
@@ -344,8 +343,10 @@ void frmDockDemo::Timer1_Timer()
             // No held keys to release here: the user is pointing, not
             // holding a hotkey. A terminal gets no Ctrl+C (it would
             // interrupt its job); what the clipboard holds is taken then.
+            // The clipboard is not emptied: when nothing is copied, the text
+            // on it is taken.
             if (!focused.terminal)
-                IgnoreErrors([] { SendCtrlChord(67); });
+                IgnoreErrors([this] { hoverCopy_.copy(false); });
             Timer2->start();
         }
     }
@@ -356,6 +357,7 @@ void frmDockDemo::Timer2_Timer()
 {
     Timer2->stop();
     IgnoreErrors([this] { CaptureClipboardText(); });
+    IgnoreErrors([this] { hoverCopy_.end(); });
 }
 
 void frmDockDemo::CaptureClipboardText()

@@ -4,6 +4,7 @@
 // copies the selection of the focused application; Read speaks it.
 
 #include "mainwindow/Skin.h"
+#include "platform/ClipboardCopy.h"
 #include "speech/ReadingState.h"
 
 #include <QString>
@@ -123,6 +124,9 @@ private:
 
     QString CapturedText;
     bool HoverCopied = false;
+    // The copy a hover sends; the user's clipboard comes back once its text
+    // has been picked up.
+    ClipboardCopy hoverCopy_;
     double DragStartX = 0; // twips
     double DragStartY = 0;
 };

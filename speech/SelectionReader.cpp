@@ -36,9 +36,8 @@ namespace {
 
 const QString kReadSet = QStringLiteral("ReadSet");
 
-// Virtual keys of the simulated chords.
+// Virtual key of the select-all chord.
 constexpr int kKeyA = 65;
-constexpr int kKeyC = 67;
 // Empty ticks of the clipboard poll before a read is given up.
 constexpr int kCopyAttempts = 3;
 
@@ -231,16 +230,16 @@ SelectionReader::SelectionReader(systemtray& controller)
 }
 
 
-void SelectionReader::copySelection()
+void SelectionReader::copySelection(ClipboardCopy& copy)
 {
-    IgnoreErrors([] { QGuiApplication::clipboard()->clear(); });
     // The hotkey's own keys may still be down; they would turn Ctrl+C into
     // something else.
     IgnoreErrors([] { ReleaseHeldKeys(); });
-    IgnoreErrors([] { SendCtrlChord(kKeyC); });
+    IgnoreErrors([&] { copy.copy(true); });
 }
 
-void SelectionReader::takeSelection(const std::function<void(const QString&)>& atHand, QTimer& poll)
+void SelectionReader::takeSelection(const std::function<void(const QString&)>& atHand, QTimer& poll,
+                                    ClipboardCopy& copy)
 {
     const FocusedSelection focused = focusedSelection();
     if (!focused.text.isEmpty()) {
@@ -253,7 +252,7 @@ void SelectionReader::takeSelection(const std::function<void(const QString&)>& a
     // cursor: with nothing selected there, there is nothing to take.
     if (focused.terminal)
         return;
-    copySelection();
+    copySelection(copy);
     IgnoreErrors([&] { poll.start(); });
 }
 
@@ -265,15 +264,17 @@ void SelectionReader::startRead()
             // nothing more to do.
             copyPoll.stop();
             CopyRetryCount = 0;
+            IgnoreErrors([&] { readCopy_.end(); });
             IgnoreErrors([&] { speakSelectionText(text); });
             readingState.IsReadingClipboard = true;
         },
-        copyPoll);
+        copyPoll, readCopy_);
 }
 
 void SelectionReader::startSave()
 {
-    takeSelection([this](const QString& text) { saveTextAsAudio(straightenApostrophes(text)); }, savePoll);
+    takeSelection([this](const QString& text) { saveTextAsAudio(straightenApostrophes(text)); }, savePoll,
+                  saveCopy_);
 }
 
 void SelectionReader::copyPollTick()
@@ -286,18 +287,21 @@ void SelectionReader::copyPollTick()
             // copy again.
             IgnoreErrors([] { SendCtrlChord(kKeyA); });
             IgnoreErrors([] { QCoreApplication::processEvents(); });
-            IgnoreErrors([] { SendCtrlChord(kKeyC); });
+            IgnoreErrors([&] { readCopy_.copy(false); });
         } else {
             // Nothing came: the read ends without a word.
             copyPoll.stop();
             CopyRetryCount = 0;
+            IgnoreErrors([&] { readCopy_.end(); });
         }
         return;
     }
     copyPoll.stop();
     CopyRetryCount = 0;
+    // The copied text is taken: the clipboard is the user's again.
+    IgnoreErrors([&] { readCopy_.end(); });
     IgnoreErrors([] { QCoreApplication::processEvents(); });
-    IgnoreErrors([&] { speakClipboardText(); });
+    IgnoreErrors([&] { speakSelectionText(text); });
     readingState.IsReadingClipboard = true;
 }
 
@@ -332,6 +336,7 @@ void SelectionReader::savePollTick()
 {
     savePoll.stop();
     const QString text = straightenApostrophes(clipboardText());
+    IgnoreErrors([&] { saveCopy_.end(); });
     IgnoreErrors([&] { saveTextAsAudio(text); });
 }
 

@@ -4,6 +4,8 @@
 // copied to the clipboard by a simulated Ctrl+C and polled for) and reads it
 // aloud through the controller's voice, or saves it as a sound file.
 
+#include "platform/ClipboardCopy.h"
+
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -48,14 +50,18 @@ public:
 
 private:
     // Empties the clipboard and makes the focused application copy its
-    // selection (keys the user still holds are released first).
-    void copySelection();
+    // selection (keys the user still holds are released first). The user's
+    // clipboard comes back when the copy ends.
+    void copySelection(ClipboardCopy& copy);
     // Takes the focused application's selection: a selection at hand
     // without a keystroke goes to atHand at once; otherwise it is copied and
     // poll started, except in a terminal (nothing happens there).
-    void takeSelection(const std::function<void(const QString&)>& atHand, QTimer& poll);
+    void takeSelection(const std::function<void(const QString&)>& atHand, QTimer& poll, ClipboardCopy& copy);
     // The steps of reading aloud a text taken from the selection.
     void speakSelectionText(const QString& text);
 
     systemtray& controller_;
+    // The copies for a read and for a sound file.
+    ClipboardCopy readCopy_;
+    ClipboardCopy saveCopy_;
 };

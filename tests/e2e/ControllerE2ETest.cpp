@@ -114,11 +114,25 @@ protected:
 
     QString setting(const QString& key) { return ReadSetting(home.settingsFile(), "ReadSet", key, ""); }
 
+    // The user copied text: xclip holds the clipboard until another
+    // program takes it, and then ends.
+    void userCopies(const QString& text)
+    {
+        const QString file = home.path() + "/copied.txt";
+        ASSERT_TRUE(putFile(file, text.toUtf8()));
+        clipboardOwner.setStandardOutputFile(QProcess::nullDevice());
+        clipboardOwner.start("xclip", {"-quiet", "-selection", "clipboard", "-i", file});
+        ASSERT_TRUE(clipboardOwner.waitForStarted(5000));
+        ASSERT_TRUE(waitUntil([&] { return selectionText("clipboard") == text; }, 5000));
+    }
+
     void TearDown() override
     {
-        if (holder.state() != QProcess::NotRunning) {
-            holder.kill();
-            holder.waitForFinished();
+        for (QProcess* p : {&holder, &clipboardOwner}) {
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished();
+            }
         }
     }
 
@@ -127,6 +141,7 @@ protected:
     QString hotkeyLog = home.path() + "/hotkeys.log";
     std::unique_ptr<Program> program;
     QProcess holder;
+    QProcess clipboardOwner;
 };
 
 TEST_F(DesktopTest, PlayPauseHotkeyReadsTheSelectionPausesResumesAndStops)
@@ -170,6 +185,23 @@ TEST_F(DesktopTest, PlayPauseHotkeyReadsTheSelectionPausesResumesAndStops)
     QThread::msleep(1000);
     EXPECT_LT(SinkRecorder::loudSamples(stopped.stop()), 200) << "sound after stop";
     EXPECT_TRUE(program->runningAfter(100));
+}
+
+// A window with nothing to copy: the copy keystroke brings nothing, and
+// what the user had on the clipboard is there again afterwards.
+TEST_F(DesktopTest, TheClipboardIsKeptWhenNothingIsCopied)
+{
+    startProgram();
+    const QString mine = "Copied by the user earlier.";
+    userCopies(mine);
+    holdSelection("", 0, 0);
+
+    pressHandled("ctrl+alt+r", kPlayPause);
+    // The program empties the clipboard to see what arrives.
+    ASSERT_TRUE(clipboardOwner.waitForFinished(10000)) << "the clipboard was never emptied for the copy";
+    EXPECT_TRUE(waitUntil([&] { return selectionText("clipboard") == mine; }, 10000))
+        << "the clipboard holds \"" << selectionText("clipboard").toStdString() << "\"";
+    EXPECT_FALSE(spokenText(log, mine)) << "the user's clipboard was read as the selection";
 }
 
 TEST_F(DesktopTest, SpeedAndVoiceHotkeysChangeTheSettings)
@@ -474,9 +506,11 @@ TEST_F(EditorTest, ASelectionIsReadAndTheClipboardKept)
     EXPECT_EQ(selectionText("clipboard").toStdString(), second.toStdString()) << "the clipboard was changed";
 }
 
-TEST_F(EditorTest, NothingSelectedReadsTheWholeText)
+TEST_F(EditorTest, NothingSelectedReadsTheWholeTextAndTheClipboardIsKept)
 {
     startProgram();
+    const QString mine = "Copied by the user earlier.";
+    userCopies(mine);
     const QString text = "Everything in this editor is read.\nThe second line too.";
     ASSERT_TRUE(openEditor(text));
 
@@ -484,6 +518,9 @@ TEST_F(EditorTest, NothingSelectedReadsTheWholeText)
     EXPECT_TRUE(waitUntil([&] { return spokenText(log, text); }, 5000))
         << "spoken: " << spoken(log).join(" | ").toStdString();
     press("ctrl+alt+s");
+    // The editor's text went through the clipboard; the user's is back.
+    EXPECT_TRUE(waitUntil([&] { return selectionText("clipboard") == mine; }, 5000))
+        << "the clipboard holds \"" << selectionText("clipboard").toStdString() << "\"";
 }
 
 } // namespace

@@ -210,12 +210,19 @@ TEST_F(FloatingBarTest, HoverSendsOneCopyPerEntry)
     bar->Timer1_Timer();
     EXPECT_TRUE(keys.empty());
 
+    QGuiApplication::clipboard()->setText("Copied by the user.");
     over = true;
     bar->Timer1_Timer();
     bar->Timer1_Timer();
     bar->Timer1_Timer();
     EXPECT_EQ(keys, kOneCopy);
     EXPECT_TRUE(bar->Timer2->isActive());
+    // The application copies; once that is picked up, the user's text is
+    // on the clipboard again.
+    QGuiApplication::clipboard()->setText("Selected in the application.");
+    bar->Timer2_Timer();
+    EXPECT_EQ(bar->capturedText(), "Selected in the application.");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Copied by the user.");
 
     over = false;
     bar->Timer1_Timer();

@@ -277,7 +277,7 @@ TEST_F(SelectionReadingTest, ATerminalWithoutASelectionGetsNoKeys)
     tray->Timer1.stop();
 }
 
-TEST_F(SelectionReadingTest, TextToAudioSavesASelectionAtHand)
+TEST_F(SelectionReadingTest, TextToAudioSavesTheSelectionAndKeepsTheClipboard)
 {
     SetFocusedSelectionSource([] { return FocusedSelection{QString::fromUtf8("It\u2019s saved."), false}; });
     applicationCopies("Copied earlier.");
@@ -288,6 +288,16 @@ TEST_F(SelectionReadingTest, TextToAudioSavesASelectionAtHand)
     ASSERT_EQ(engine.last()->callsOf("Speak").size(), 1);
     EXPECT_EQ(engine.last()->callsOf("Speak")[0].text.toStdString(), "It's saved.");
     EXPECT_EQ(soundFiles().size(), 1);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "Copied earlier.");
+
+    // Nothing at hand: the selection is copied and saved, and then the
+    // clipboard holds what the user copied again.
+    SetFocusedSelectionSource([] { return FocusedSelection{}; });
+    tray->DoFunctions(11113);
+    EXPECT_EQ(journal.entries, kCopy);
+    applicationCopies("Copied, then saved.");
+    tray->Timer2_Timer();
+    EXPECT_EQ(engine.last()->callsOf("Speak").value(0).text.toStdString(), "Copied, then saved.");
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "Copied earlier.");
 }
 

@@ -33,7 +33,6 @@ TEST(Startup, FirstStartCreatesTheSettingsFileFromTheTemplate)
         TempHome home;
         ASSERT_FALSE(QFile::exists(home.documents()));
         QProcessEnvironment locale;
-        locale.insert("LANG", lang);
         locale.insert("LC_ALL", lang);
         Program p(home, {}, locale);
         ASSERT_TRUE(p.started);

@@ -118,11 +118,9 @@ protected:
     // program takes it, and then ends.
     void userCopies(const QString& text)
     {
-        const QString file = home.path() + "/copied.txt";
-        ASSERT_TRUE(putFile(file, text.toUtf8()));
+        ASSERT_TRUE(putFile(home.path() + "/copied.txt", text.toUtf8()));
         clipboardOwner.setStandardOutputFile(QProcess::nullDevice());
-        clipboardOwner.start("xclip", {"-quiet", "-selection", "clipboard", "-i", file});
-        ASSERT_TRUE(clipboardOwner.waitForStarted(5000));
+        clipboardOwner.start("xclip", {"-quiet", "-selection", "clipboard", "-i", home.path() + "/copied.txt"});
         ASSERT_TRUE(waitUntil([&] { return selectionText("clipboard") == text; }, 5000));
     }
 

@@ -217,8 +217,7 @@ TEST_F(FloatingBarTest, HoverSendsOneCopyPerEntry)
     bar->Timer1_Timer();
     EXPECT_EQ(keys, kOneCopy);
     EXPECT_TRUE(bar->Timer2->isActive());
-    // The application copies; once that is picked up, the user's text is
-    // on the clipboard again.
+    // Once the application's copy is picked up, the user's text is back.
     QGuiApplication::clipboard()->setText("Selected in the application.");
     bar->Timer2_Timer();
     EXPECT_EQ(bar->capturedText(), "Selected in the application.");

@@ -260,9 +260,7 @@ TEST_F(ReadingLoopTest, RunsOfDelimitersDoNotStallTheReading)
     doc->SpeakBtn_Click();
     EXPECT_EQ(lastSpoken(), "Go now.");
     finishUtterance();
-
-    // The rest of a run is not named mark by mark; the word after it is
-    // read whole.
+    // The rest of a run is passed over, the word after it read whole.
     load("Wait...what?");
     doc->SpeakBtn_Click();
     EXPECT_EQ(lastSpoken(), "Wait.");

@@ -289,12 +289,9 @@ TEST_F(SelectionReadingTest, TextToAudioSavesTheSelectionAndKeepsTheClipboard)
     EXPECT_EQ(engine.last()->callsOf("Speak")[0].text.toStdString(), "It's saved.");
     EXPECT_EQ(soundFiles().size(), 1);
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "Copied earlier.");
-
-    // Nothing at hand: the selection is copied and saved, and then the
-    // clipboard holds what the user copied again.
+    // Nothing at hand: copied, saved, and the user's clipboard is back.
     SetFocusedSelectionSource([] { return FocusedSelection{}; });
     tray->DoFunctions(11113);
-    EXPECT_EQ(journal.entries, kCopy);
     applicationCopies("Copied, then saved.");
     tray->Timer2_Timer();
     EXPECT_EQ(engine.last()->callsOf("Speak").value(0).text.toStdString(), "Copied, then saved.");

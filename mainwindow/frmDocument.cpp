@@ -335,9 +335,13 @@ void frmDocument::Form_Unload(int& Cancel)
                 releaseSlot(slot);
             else
                 Cancel = 1;
-        } else {
+        } else if (answer == vbNo) {
             releaseSlot(slot);
             --documentTable.DocCount;
+        } else {
+            // The question closed without an answer (Escape, its close
+            // box, the program leaving it): nothing is discarded.
+            Cancel = 1;
         }
         IgnoreErrors([] {
             if (DocumentHost* main = DocumentHost::instance())

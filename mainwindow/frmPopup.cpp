@@ -226,6 +226,9 @@ void frmPopup::queryAnswered(QNetworkReply* reply)
         Unload();
         return;
     }
+    // A message is only shown: a box of its page would block the program
+    // and keep the popup from unloading.
+    WebBrowser1->refusePageDialogs();
     const int top = Image1->height();
     WebBrowser1->widget()->setGeometry(0, top, width(), Check1->y() - top);
     WebBrowser1->onLoadFinished = [this](bool) {

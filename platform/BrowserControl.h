@@ -37,6 +37,12 @@ public:
     // and is never called once the control is gone.
     virtual void runJavaScript(const QString& script, std::function<void(const QVariant&)> done) = 0;
 
+    // From now on the page's scripts open no windows: alert() shows
+    // nothing, confirm() and prompt() answer as cancelled, and a file
+    // chooser chooses nothing. For pages that must never block the program
+    // or stop it from closing their window.
+    virtual void refusePageDialogs() = 0;
+
     // Called when the top-level page has finished loading: ok is false for
     // an error page (no connection, an HTTP error status).
     std::function<void(bool ok)> onLoadFinished;

@@ -11,11 +11,40 @@
 
 namespace {
 
+// A page whose scripts' dialogs can be refused. The engine shows them as
+// modal boxes over the view, each with a loop of its own.
+class ProgramPage final : public QWebEnginePage {
+public:
+    using QWebEnginePage::QWebEnginePage;
+    bool dialogs = true;
+
+protected:
+    void javaScriptAlert(const QUrl& origin, const QString& message) override
+    {
+        if (dialogs)
+            QWebEnginePage::javaScriptAlert(origin, message);
+    }
+    bool javaScriptConfirm(const QUrl& origin, const QString& message) override
+    {
+        return dialogs && QWebEnginePage::javaScriptConfirm(origin, message);
+    }
+    bool javaScriptPrompt(const QUrl& origin, const QString& message, const QString& value, QString* result) override
+    {
+        return dialogs && QWebEnginePage::javaScriptPrompt(origin, message, value, result);
+    }
+    QStringList chooseFiles(FileSelectionMode mode, const QStringList& oldFiles, const QStringList& types) override
+    {
+        return dialogs ? QWebEnginePage::chooseFiles(mode, oldFiles, types) : QStringList();
+    }
+};
+
 class WebEngineControl final : public BrowserControl {
 public:
     WebEngineControl(QWidget* parent, bool mediaAutoplay)
         : view_(new QWebEngineView(parent))
+        , page_(new ProgramPage(view_))
     {
+        view_->setPage(page_);
         if (mediaAutoplay)
             view_->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
         QObject::connect(view_, &QWebEngineView::loadFinished, view_, [this, alive = alive_](bool ok) {
@@ -60,9 +89,16 @@ public:
         });
     }
 
+    void refusePageDialogs() override
+    {
+        if (page_)
+            page_->dialogs = false;
+    }
+
 private:
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     QPointer<QWebEngineView> view_;
+    QPointer<ProgramPage> page_;
 };
 
 } // namespace

@@ -31,6 +31,7 @@ constexpr int kCtrlAlt = 4 + 8;
 
 // The program's hotkey ids.
 constexpr int kPlayPause = 11112;
+constexpr int kSwitchFace = 11114;
 constexpr int kSpeedUp = 11115;
 constexpr int kSlowDown = 11116;
 constexpr int kNextVoice = 11117;
@@ -267,40 +268,52 @@ QList<Window> visibleWindows(qint64 pid)
     return out;
 }
 
+// The tray icon: a small window of the program docked in the tray.
+Window trayIcon(qint64 pid)
+{
+    Window icon;
+    waitUntil(
+        [&] {
+            for (const Window& w : visibleWindows(pid))
+                if (w.w > 0 && w.w <= 64 && w.h <= 64)
+                    icon = w;
+            return !icon.id.isEmpty();
+        },
+        5000);
+    return icon;
+}
+
+// Opens the tray menu with the right button and chooses Exit, its last item.
+// False when the menu did not open.
+bool chooseTrayExit(const Window& icon, qint64 pid)
+{
+    QStringList before;
+    for (const Window& w : visibleWindows(pid))
+        before << w.id;
+    run("xdotool", {"mousemove", QString::number(icon.x + icon.w / 2), QString::number(icon.y + icon.h / 2)});
+    run("xdotool", {"click", "3"});
+    Window menu;
+    if (!waitUntil(
+            [&] {
+                for (const Window& w : visibleWindows(pid))
+                    if (!before.contains(w.id) && w.h > 100 && w.w > 50)
+                        menu = w;
+                return !menu.id.isEmpty();
+            },
+            3000))
+        return false;
+    run("xdotool", {"mousemove", QString::number(menu.x + menu.w / 2), QString::number(menu.y + menu.h - 10)});
+    run("xdotool", {"click", "1"});
+    return true;
+}
+
 TEST_F(DesktopTest, TrayMenuOpensAndExitReleasesEverything)
 {
     startProgram();
     const qint64 pid = program->proc.processId();
-    // The tray icon: a small window of the program docked in the tray.
-    QList<Window> icons;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            icons.clear();
-            for (const Window& w : visibleWindows(pid))
-                if (w.w > 0 && w.w <= 64 && w.h <= 64)
-                    icons << w;
-            return !icons.isEmpty();
-        },
-        5000))
-        << "no tray icon";
-    const Window icon = icons.first();
-
-    run("xdotool", {"mousemove", QString::number(icon.x + icon.w / 2), QString::number(icon.y + icon.h / 2)});
-    run("xdotool", {"click", "3"});
-    Window menu;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            for (const Window& w : visibleWindows(pid))
-                if (w.h > 100 && w.w > 50)
-                    menu = w;
-            return !menu.id.isEmpty();
-        },
-        3000))
-        << "the tray menu did not open";
-
-    // Exit is the last item.
-    run("xdotool", {"mousemove", QString::number(menu.x + menu.w / 2), QString::number(menu.y + menu.h - 10)});
-    run("xdotool", {"click", "1"});
+    const Window icon = trayIcon(pid);
+    ASSERT_FALSE(icon.id.isEmpty()) << "no tray icon";
+    ASSERT_TRUE(chooseTrayExit(icon, pid)) << "the tray menu did not open";
     ASSERT_TRUE(program->proc.waitForFinished(5000)) << "Exit did not end the program";
     EXPECT_EQ(program->proc.exitCode(), 0);
     EXPECT_TRUE(visibleWindows(pid).isEmpty());
@@ -519,6 +532,125 @@ TEST_F(EditorTest, NothingSelectedReadsTheWholeTextAndTheClipboardIsKept)
     // The editor's text went through the clipboard; the user's is back.
     EXPECT_TRUE(waitUntil([&] { return selectionText("clipboard") == mine; }, 5000))
         << "the clipboard holds \"" << selectionText("clipboard").toStdString() << "\"";
+}
+
+} // namespace
+
+namespace {
+
+// ---- message boxes and the windows they belong to ----
+
+// A modal box of the program on the display, or "" when none is shown.
+QString modalBox(qint64 pid)
+{
+    for (const Window& w : visibleWindows(pid))
+        if (run("xprop", {"-id", w.id, "_NET_WM_STATE"}).contains("_NET_WM_STATE_MODAL"))
+            return w.id;
+    return {};
+}
+
+// The main window, shown maximised.
+QString mainWindow(qint64 pid)
+{
+    for (const Window& w : visibleWindows(pid))
+        if (w.w > 800 && w.h > 500)
+            return w.id;
+    return {};
+}
+
+// Gives a window the keyboard focus and presses keys there, one after
+// another.
+bool keysTo(const QString& window, const QString& keys)
+{
+    const bool focused = waitUntil(
+        [&] {
+            run("xdotool", {"windowactivate", window});
+            return run("xdotool", {"getwindowfocus"}) == window;
+        },
+        10000);
+    run("xdotool", QStringList{"key", "--clearmodifiers"} + keys.split(' '));
+    return focused;
+}
+
+class MessageBoxTest : public DesktopTest {
+protected:
+    qint64 pid() const { return program->proc.processId(); }
+    bool boxShown() { return waitUntil([&] { return !(box = modalBox(pid())).isEmpty(); }, 15000); }
+    // Waits until the box is gone and the program has done what follows,
+    // or has ended.
+    template <class Pred>
+    bool afterBox(Pred then)
+    {
+        return waitUntil([&] { return !program->runningAfter(0) || (modalBox(pid()).isEmpty() && then()); }, 20000)
+            && program->runningAfter(0);
+    }
+    // A second start hands over to this program, which shows its main window.
+    void secondStart()
+    {
+        Program second(home);
+        ASSERT_TRUE(second.started);
+        ASSERT_TRUE(second.proc.waitForFinished(5000));
+    }
+    QString box;
+};
+
+TEST_F(MessageBoxTest, AWindowUnloadedUnderItsOwnBoxTakesTheBoxAlongAndTheProgramRunsOn)
+{
+    ASSERT_TRUE(putFile(home.settingsFile(), fileBytes(programDir() + "/Update.xml")));
+    WriteSetting(home.settingsFile(), "ReadSet", "StartUp", "1");
+    startProgram({"face"});
+    const Window bar = findBar(pid());
+    ASSERT_FALSE(bar.id.isEmpty()) << "the floating bar did not appear";
+
+    // Read with nothing captured: "no text", over the bar. A second start
+    // unloads the bar under it for the main window.
+    run("xdotool", {"mousemove", QString::number(bar.x + 30), QString::number(bar.y + 35)});
+    run("xdotool", {"click", "1"});
+    ASSERT_TRUE(boxShown()) << "no box for Read without text";
+    secondStart();
+    ASSERT_TRUE(afterBox([&] { return !mainWindow(pid()).isEmpty(); })) << "the bar's unload under its box";
+
+    // Find a word that is not there: "Text not found", over the find window
+    // of the main window, which the switch hotkey unloads.
+    ASSERT_TRUE(keysTo(mainWindow(pid()), "ctrl+f"));
+    QString find;
+    ASSERT_TRUE(waitUntil([&] { return !(find = run("xdotool", {"search", "--all", "--onlyvisible", "--pid", QString::number(pid()), "--name", "^Find and Replace$"})).isEmpty(); }, 10000));
+    ASSERT_TRUE(keysTo(find, "z q x j v Return"));
+    ASSERT_TRUE(boxShown()) << "no box for a word that is not there";
+    pressHandled("ctrl+alt+w", kSwitchFace);
+    EXPECT_TRUE(afterBox([&] { return !findBar(pid()).id.isEmpty(); })) << "the main window's unload under a box of its find window";
+}
+
+TEST_F(MessageBoxTest, EscapeOrCloseOnTheSaveQuestionKeepsTheDocument)
+{
+    startProgram();
+    const Window icon = trayIcon(pid());
+    ASSERT_FALSE(icon.id.isEmpty()) << "no tray icon";
+    secondStart();
+    QString main;
+    ASSERT_TRUE(waitUntil([&] { return !(main = mainWindow(pid())).isEmpty(); }, 15000));
+    // Type into the welcome document, which fills the middle of the window.
+    ASSERT_TRUE(keysTo(main, "ctrl+End"));
+    for (const Window& w : visibleWindows(pid()))
+        if (w.id == main)
+            run("xdotool", {"mousemove", QString::number(w.x + w.w / 2), QString::number(w.y + w.h / 2), "click", "1"});
+    press("ctrl+End");
+    run("xdotool", {"type", "--delay", "20", " More words."});
+
+    // File > Close asks; Escape keeps the document, edited.
+    ASSERT_TRUE(keysTo(main, "alt+f c"));
+    ASSERT_TRUE(boxShown()) << "no question at File > Close";
+    ASSERT_TRUE(keysTo(box, "Escape"));
+    ASSERT_TRUE(afterBox([] { return true; }));
+
+    // Exit from the tray asks too; the box's close keeps the program and the
+    // document: Exit asks again.
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(chooseTrayExit(icon, pid())) << "the tray menu did not open";
+        ASSERT_TRUE(boxShown()) << "no question at exit " << i + 1;
+        ASSERT_TRUE(keysTo(box, "alt+F4"));
+        ASSERT_TRUE(afterBox([] { return true; }));
+    }
 }
 
 } // namespace

@@ -186,10 +186,23 @@ TEST_F(WebWindowsTest, PagesWithTheMarkerButNoMessageUnloadUnseen)
 
 TEST_F(WebWindowsTest, MessageShowsAtTheBottomRightOnTopAndIsSuppressedByItsCheckBox)
 {
-    // First start: a new id is made, stored and sent.
-    serveMessage(messagePage("42", "Spring news"));
+    // First start: a new id is made, stored and sent. The page's scripts
+    // open no box (one that opens is noted and closed).
+    serveMessage(messagePage("42", "Spring news")
+                     .replace("</body>", "<script>alert('A'); confirm('B'); prompt('C');</script></body>"));
+    QStringList pageBoxes;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            pageBoxes << box->windowTitle();
+            box->close();
+        }
+    });
+    watch.start(20);
     QPointer<frmPopup> p = startPopup();
     ASSERT_TRUE(p);
+    EXPECT_EQ(pageBoxes, QStringList()) << "the message page opened boxes";
+    watch.stop();
     const QString id = stored("GUID");
     EXPECT_TRUE(QRegularExpression("^[0-9A-F]{32}$").match(id).hasMatch()) << id.toStdString();
     EXPECT_EQ(server.requestsFor("/checkupdate.php"),

@@ -347,6 +347,7 @@ TEST_F(FindReplaceTest, WorksOnWhicheverDocumentIsActive)
 
     // With no document open, no button does anything.
     documentTable.DocChanged[1] = documentTable.DocChanged[2] = false;
+    answer = [](const MsgBoxCall&) { return int(vbNo); }; // their texts go
     main->mdiArea->closeAllSubWindows();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_EQ(Active(), nullptr);

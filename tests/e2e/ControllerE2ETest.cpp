@@ -618,7 +618,15 @@ TEST_F(MessageBoxTest, AWindowUnloadedUnderItsOwnBoxTakesTheBoxAlongAndTheProgra
     ASSERT_TRUE(keysTo(find, "z q x j v Return"));
     ASSERT_TRUE(boxShown()) << "no box for a word that is not there";
     pressHandled("ctrl+alt+w", kSwitchFace);
-    EXPECT_TRUE(afterBox([&] { return !findBar(pid()).id.isEmpty(); })) << "the main window's unload under a box of its find window";
+    ASSERT_TRUE(afterBox([&] { return !findBar(pid()).id.isEmpty(); })) << "the main window's unload under a box of its find window";
+
+    // The same for the main window's file dialog.
+    pressHandled("ctrl+alt+w", kSwitchFace);
+    ASSERT_TRUE(waitUntil([&] { return !mainWindow(pid()).isEmpty(); }, 15000));
+    ASSERT_TRUE(keysTo(mainWindow(pid()), "ctrl+o"));
+    ASSERT_TRUE(boxShown()) << "no file dialog";
+    pressHandled("ctrl+alt+w", kSwitchFace);
+    EXPECT_TRUE(afterBox([&] { return !findBar(pid()).id.isEmpty(); })) << "the main window's unload under its file dialog";
 }
 
 TEST_F(MessageBoxTest, EscapeOrCloseOnTheSaveQuestionKeepsTheDocument)

@@ -268,42 +268,29 @@ QList<Window> visibleWindows(qint64 pid)
     return out;
 }
 
-// The tray icon: a small window of the program docked in the tray.
-Window trayIcon(qint64 pid)
+// Chooses Exit, the last item of the tray menu, with clicks on the tray icon
+// (a small window of the program docked in the tray) and on the menu that
+// opens. False when either did not appear.
+bool chooseTrayExit(qint64 pid)
 {
-    Window icon;
-    waitUntil(
-        [&] {
-            for (const Window& w : visibleWindows(pid))
-                if (w.w > 0 && w.w <= 64 && w.h <= 64)
-                    icon = w;
-            return !icon.id.isEmpty();
-        },
-        5000);
-    return icon;
-}
-
-// Opens the tray menu with the right button and chooses Exit, its last item.
-// False when the menu did not open.
-bool chooseTrayExit(const Window& icon, qint64 pid)
-{
+    Window icon, menu;
     QStringList before;
-    for (const Window& w : visibleWindows(pid))
-        before << w.id;
-    run("xdotool", {"mousemove", QString::number(icon.x + icon.w / 2), QString::number(icon.y + icon.h / 2)});
-    run("xdotool", {"click", "3"});
-    Window menu;
-    if (!waitUntil(
+    const auto find = [&](Window& found, auto pred) {
+        return waitUntil(
             [&] {
                 for (const Window& w : visibleWindows(pid))
-                    if (!before.contains(w.id) && w.h > 100 && w.w > 50)
-                        menu = w;
-                return !menu.id.isEmpty();
+                    if (pred(w))
+                        found = w;
+                return !found.id.isEmpty();
             },
-            3000))
+            5000);
+    };
+    if (!find(icon, [&](const Window& w) { before << w.id; return w.w > 0 && w.w <= 64 && w.h <= 64; }))
         return false;
-    run("xdotool", {"mousemove", QString::number(menu.x + menu.w / 2), QString::number(menu.y + menu.h - 10)});
-    run("xdotool", {"click", "1"});
+    run("xdotool", {"mousemove", QString::number(icon.x + icon.w / 2), QString::number(icon.y + icon.h / 2), "click", "3"});
+    if (!find(menu, [&](const Window& w) { return !before.contains(w.id) && w.h > 100 && w.w > 50; }))
+        return false;
+    run("xdotool", {"mousemove", QString::number(menu.x + menu.w / 2), QString::number(menu.y + menu.h - 10), "click", "1"});
     return true;
 }
 
@@ -311,9 +298,7 @@ TEST_F(DesktopTest, TrayMenuOpensAndExitReleasesEverything)
 {
     startProgram();
     const qint64 pid = program->proc.processId();
-    const Window icon = trayIcon(pid);
-    ASSERT_FALSE(icon.id.isEmpty()) << "no tray icon";
-    ASSERT_TRUE(chooseTrayExit(icon, pid)) << "the tray menu did not open";
+    ASSERT_TRUE(chooseTrayExit(pid)) << "no tray icon or menu";
     ASSERT_TRUE(program->proc.waitForFinished(5000)) << "Exit did not end the program";
     EXPECT_EQ(program->proc.exitCode(), 0);
     EXPECT_TRUE(visibleWindows(pid).isEmpty());
@@ -534,13 +519,9 @@ TEST_F(EditorTest, NothingSelectedReadsTheWholeTextAndTheClipboardIsKept)
         << "the clipboard holds \"" << selectionText("clipboard").toStdString() << "\"";
 }
 
-} // namespace
-
-namespace {
-
 // ---- message boxes and the windows they belong to ----
 
-// A modal box of the program on the display, or "" when none is shown.
+// A modal box or dialog of the program on the display ("" when none).
 QString modalBox(qint64 pid)
 {
     for (const Window& w : visibleWindows(pid))
@@ -558,8 +539,7 @@ QString mainWindow(qint64 pid)
     return {};
 }
 
-// Gives a window the keyboard focus and presses keys there, one after
-// another.
+// Gives a window the keyboard focus, then presses keys one after another.
 bool keysTo(const QString& window, const QString& keys)
 {
     const bool focused = waitUntil(
@@ -572,92 +552,52 @@ bool keysTo(const QString& window, const QString& keys)
     return focused;
 }
 
-class MessageBoxTest : public DesktopTest {
-protected:
-    qint64 pid() const { return program->proc.processId(); }
-    bool boxShown() { return waitUntil([&] { return !(box = modalBox(pid())).isEmpty(); }, 15000); }
-    // Waits until the box is gone and the program has done what follows,
-    // or has ended.
-    template <class Pred>
-    bool afterBox(Pred then)
-    {
-        return waitUntil([&] { return !program->runningAfter(0) || (modalBox(pid()).isEmpty() && then()); }, 20000)
-            && program->runningAfter(0);
-    }
-    // A second start hands over to this program, which shows its main window.
-    void secondStart()
-    {
-        Program second(home);
-        ASSERT_TRUE(second.started);
-        ASSERT_TRUE(second.proc.waitForFinished(5000));
-    }
-    QString box;
-};
-
-TEST_F(MessageBoxTest, AWindowUnloadedUnderItsOwnBoxTakesTheBoxAlongAndTheProgramRunsOn)
+// A window unloaded under a box or dialog of its own (by a second start, by
+// the switch hotkey) takes it along, and the program runs on. Escape or the
+// close of the save question keep the document, and the program running.
+TEST_F(DesktopTest, BoxesGoWithTheirWindowsAndNeverDiscardText)
 {
     ASSERT_TRUE(putFile(home.settingsFile(), fileBytes(programDir() + "/Update.xml")));
     WriteSetting(home.settingsFile(), "ReadSet", "StartUp", "1");
     startProgram({"face"});
-    const Window bar = findBar(pid());
-    ASSERT_FALSE(bar.id.isEmpty()) << "the floating bar did not appear";
+    const qint64 pid = program->proc.processId();
+    QString box;
+    const auto boxShown = [&] { return waitUntil([&] { return !(box = modalBox(pid)).isEmpty(); }, 15000); };
+    const auto afterBox = [&](auto then) {
+        return waitUntil([&] { return !program->runningAfter(0) || (modalBox(pid).isEmpty() && then()); }, 20000)
+            && program->runningAfter(0);
+    };
+    const auto mainShown = [&] { return !mainWindow(pid).isEmpty(); };
+    const auto barShown = [&] { return !findBar(pid).id.isEmpty(); };
 
-    // Read with nothing captured: "no text", over the bar. A second start
-    // unloads the bar under it for the main window.
-    run("xdotool", {"mousemove", QString::number(bar.x + 30), QString::number(bar.y + 35)});
-    run("xdotool", {"click", "1"});
+    const Window bar = findBar(pid); // Read with nothing captured: "no text"
+    run("xdotool", {"mousemove", QString::number(bar.x + 30), QString::number(bar.y + 35), "click", "1"});
     ASSERT_TRUE(boxShown()) << "no box for Read without text";
-    secondStart();
-    ASSERT_TRUE(afterBox([&] { return !mainWindow(pid()).isEmpty(); })) << "the bar's unload under its box";
+    ASSERT_TRUE(Program(home).proc.waitForFinished(5000));
+    ASSERT_TRUE(afterBox(mainShown)) << "the bar unloaded under its box";
 
-    // Find a word that is not there: "Text not found", over the find window
-    // of the main window, which the switch hotkey unloads.
-    ASSERT_TRUE(keysTo(mainWindow(pid()), "ctrl+f"));
-    QString find;
-    ASSERT_TRUE(waitUntil([&] { return !(find = run("xdotool", {"search", "--all", "--onlyvisible", "--pid", QString::number(pid()), "--name", "^Find and Replace$"})).isEmpty(); }, 10000));
-    ASSERT_TRUE(keysTo(find, "z q x j v Return"));
+    ASSERT_TRUE(keysTo(mainWindow(pid), "ctrl+f"));
+    const QStringList findWindow{"search", "--all", "--onlyvisible", "--pid", QString::number(pid), "--name", "^Find and"};
+    ASSERT_TRUE(waitUntil([&] { return !run("xdotool", findWindow).isEmpty(); }, 10000));
+    ASSERT_TRUE(keysTo(run("xdotool", findWindow), "z q x j v Return"));
     ASSERT_TRUE(boxShown()) << "no box for a word that is not there";
     pressHandled("ctrl+alt+w", kSwitchFace);
-    ASSERT_TRUE(afterBox([&] { return !findBar(pid()).id.isEmpty(); })) << "the main window's unload under a box of its find window";
+    ASSERT_TRUE(afterBox(barShown)) << "the main window unloaded under a box of its find window";
 
-    // The same for the main window's file dialog.
     pressHandled("ctrl+alt+w", kSwitchFace);
-    ASSERT_TRUE(waitUntil([&] { return !mainWindow(pid()).isEmpty(); }, 15000));
-    ASSERT_TRUE(keysTo(mainWindow(pid()), "ctrl+o"));
-    ASSERT_TRUE(boxShown()) << "no file dialog";
+    ASSERT_TRUE(waitUntil(mainShown, 15000) && keysTo(mainWindow(pid), "ctrl+o") && boxShown()) << "no file dialog";
     pressHandled("ctrl+alt+w", kSwitchFace);
-    EXPECT_TRUE(afterBox([&] { return !findBar(pid()).id.isEmpty(); })) << "the main window's unload under its file dialog";
-}
+    ASSERT_TRUE(afterBox(barShown)) << "the main window unloaded under its file dialog";
 
-TEST_F(MessageBoxTest, EscapeOrCloseOnTheSaveQuestionKeepsTheDocument)
-{
-    startProgram();
-    const Window icon = trayIcon(pid());
-    ASSERT_FALSE(icon.id.isEmpty()) << "no tray icon";
-    secondStart();
-    QString main;
-    ASSERT_TRUE(waitUntil([&] { return !(main = mainWindow(pid())).isEmpty(); }, 15000));
-    // Type into the welcome document, which fills the middle of the window.
-    ASSERT_TRUE(keysTo(main, "ctrl+End"));
-    for (const Window& w : visibleWindows(pid()))
-        if (w.id == main)
-            run("xdotool", {"mousemove", QString::number(w.x + w.w / 2), QString::number(w.y + w.h / 2), "click", "1"});
-    press("ctrl+End");
-    run("xdotool", {"type", "--delay", "20", " More words."});
-
-    // File > Close asks; Escape keeps the document, edited.
-    ASSERT_TRUE(keysTo(main, "alt+f c"));
-    ASSERT_TRUE(boxShown()) << "no question at File > Close";
-    ASSERT_TRUE(keysTo(box, "Escape"));
-    ASSERT_TRUE(afterBox([] { return true; }));
-
-    // Exit from the tray asks too; the box's close keeps the program and the
-    // document: Exit asks again.
+    // The save question: Escape at File > Close, then the close box at the
+    // tray's Exit, twice (the document still there, still edited).
+    pressHandled("ctrl+alt+w", kSwitchFace);
+    ASSERT_TRUE(waitUntil(mainShown, 15000) && keysTo(mainWindow(pid), "ctrl+End space M o r e"));
+    ASSERT_TRUE(keysTo(mainWindow(pid), "alt+f c") && boxShown()) << "no question at File > Close";
+    ASSERT_TRUE(keysTo(box, "Escape") && afterBox([] { return true; }));
     for (int i = 0; i < 2; ++i) {
-        ASSERT_TRUE(chooseTrayExit(icon, pid())) << "the tray menu did not open";
-        ASSERT_TRUE(boxShown()) << "no question at exit " << i + 1;
-        ASSERT_TRUE(keysTo(box, "alt+F4"));
-        ASSERT_TRUE(afterBox([] { return true; }));
+        ASSERT_TRUE(chooseTrayExit(pid) && boxShown()) << "no question at Exit " << i + 1;
+        ASSERT_TRUE(keysTo(box, "alt+F4") && afterBox([] { return true; }));
     }
 }
 

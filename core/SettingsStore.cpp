@@ -23,8 +23,37 @@ namespace {
 constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_declaration
     | pugi::parse_comments | pugi::parse_pi | pugi::parse_doctype | pugi::parse_ws_pcdata_single;
 
-// Loads the file into doc. A missing, unreadable, empty or malformed file
-// leaves doc without nodes.
+// The store's files are three elements deep (root, section, key) with the
+// value as text; a value may hold a little markup of its own. A file nested
+// deeper is no settings file: nothing in it can be read, and writing it
+// back indented would grow with the square of its depth.
+constexpr int kDeepestNode = 16;
+
+// Whether any node of doc lies more than `limit` levels below the document.
+// Walks the tree without recursion: the depth is what is in question.
+bool nestedDeeperThan(const pugi::xml_document& doc, int limit)
+{
+    int depth = 1;
+    for (pugi::xml_node n = doc.first_child(); n;) {
+        if (const pugi::xml_node child = n.first_child()) {
+            if (++depth > limit)
+                return true;
+            n = child;
+            continue;
+        }
+        while (n && !n.next_sibling()) {
+            n = n.parent();
+            --depth;
+        }
+        if (n)
+            n = n.next_sibling();
+    }
+    return false;
+}
+
+// Loads the file into doc. A missing, unreadable, empty or malformed file,
+// and one nested too deeply, leaves doc without nodes. (The parser itself
+// needs no recursion and memory in proportion to the file only.)
 void loadDocument(const QString& file, pugi::xml_document& doc)
 {
     doc.reset();
@@ -36,7 +65,7 @@ void loadDocument(const QString& file, pugi::xml_document& doc)
         return;
     const pugi::xml_parse_result result = doc.load_buffer(bytes.constData(),
         static_cast<size_t>(bytes.size()), kParseOptions, pugi::encoding_auto);
-    if (!result)
+    if (!result || nestedDeeperThan(doc, kDeepestNode))
         doc.reset();
 }
 

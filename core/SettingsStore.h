@@ -15,7 +15,8 @@ public:
 };
 
 // Returns the key's text. A missing section or key gives defaultValue; a
-// missing, empty or malformed file gives "".
+// missing, empty or malformed file gives "", as does a file nested far
+// deeper than the root > section > key of a settings file.
 QString ReadSetting(const QString& file, const QString& section, const QString& key,
                     const QString& defaultValue);
 
@@ -32,5 +33,6 @@ void ReportStoreFailure(const SettingsError& error);
 
 // True when the file can be read and its first node is an element: a file
 // the store reads and writes. False for a missing, unreadable, empty or
-// malformed file and for one with anything before its root.
+// malformed file, for one nested far too deeply and for one with anything
+// before its root.
 bool HasRootElement(const QString& file);

@@ -49,8 +49,12 @@ TEST_F(SettingsStoreTest, MissingFileReadsEmptyAndIsNeverCreated)
 
 TEST_F(SettingsStoreTest, EmptyOrMalformedFileReadsEmptyAndIsLeftAlone)
 {
+    // Nested thousands of levels deep: no settings file (and writing it
+    // back indented would take the square of its depth).
+    const QByteArray deep = "<Settings><ReadSet><Speed>2</Speed></ReadSet>" + QByteArray("<a>").repeated(3000)
+        + QByteArray("</a>").repeated(3000) + "</Settings>";
     const QList<QByteArray> bad = {"", "   \n", "<root><ReadSet><Speed>2</Speed></root>", "not xml at all",
-                                   "<!-- only a comment -->", QByteArray("\xff\xfe\x00<\x01", 5)};
+                                   "<!-- only a comment -->", QByteArray("\xff\xfe\x00<\x01", 5), deep};
     for (const QByteArray& b : bad) {
         put(b);
         EXPECT_EQ(read("ReadSet", "Speed", "0"), "") << b.toStdString();

@@ -172,6 +172,7 @@ TEST(Startup, UnusableSettingsFileIsSetAsideAndReplacedByTheTemplate)
         "<Settings><ReadSet><Speed>3</Speed></Rea",
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Settings><ReadSet><Speed>3</Speed></ReadSet></Settings>",
         "<!-- mine --><Settings/>",
+        "<Settings>" + QByteArray("<a>").repeated(1000000) + QByteArray("</a>").repeated(1000000) + "</Settings>",
     };
     for (const QByteArray& bytes : unusable) {
         TempHome home;

@@ -24,6 +24,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -38,6 +39,8 @@ constexpr int kTimerInterval = 12000;
 // How long the fetched page may take to load in the browser (its pictures
 // and scripts included) on a busy machine.
 constexpr int kPageLoadTimeoutMs = 60000;
+// How much of the server's answer waits to be taken at a time.
+constexpr qint64 kMessageReadChunk = 64 * 1024;
 
 const QColor kStripLeft(0x5b, 0x8f, 0xc7);
 const QColor kStripRight(0x3a, 0x6e, 0xa5); // the close pictures' ground
@@ -196,9 +199,15 @@ void frmPopup::Query()
     QNetworkRequest request{QUrl(MessageQueryUrl(id))};
     request.setTransferTimeout(kMessageQueryTimeoutMs);
     QNetworkReply* reply = net_->get(request);
+    // The answer is taken as it comes, a part at a time, and given up past
+    // the largest page the popup can show: a server that sends without end
+    // must not fill the memory.
+    reply->setReadBufferSize(kMessageReadChunk);
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] { readAnswer(reply); });
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         reply->deleteLater();
         try {
+            readAnswer(reply);
             queryAnswered(reply);
         } catch (...) {
             Unload();
@@ -206,16 +215,31 @@ void frmPopup::Query()
     });
 }
 
+void frmPopup::readAnswer(QNetworkReply* reply)
+{
+    if (answerTooLarge_)
+        return;
+    const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    if (announced > kMessagePageLargest || answer_.size() + reply->bytesAvailable() > kMessagePageLargest) {
+        answerTooLarge_ = true;
+        answer_.clear();
+        // Emits finished at once: the popup goes there.
+        reply->abort();
+        return;
+    }
+    answer_ += reply->readAll();
+}
+
 void frmPopup::queryAnswered(QNetworkReply* reply)
 {
     // No answer at all (refused, unknown host, timed out): nothing to show.
     // Any HTTP answer, an error status included, is judged by its page, as
     // the browser would show it.
-    if (!reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
+    if (answerTooLarge_ || !reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
         Unload();
         return;
     }
-    const QByteArray body = reply->readAll();
+    const QByteArray body = std::exchange(answer_, QByteArray());
     if (!body.contains(kMessageMarker)) {
         Unload();
         return;

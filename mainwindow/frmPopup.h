@@ -28,6 +28,9 @@ class QUuid;
 inline constexpr char kMessageMarker[] = "navcodeshowctl_show";
 // How long the message request may take.
 constexpr int kMessageQueryTimeoutMs = 15000;
+// The largest answer taken: the browser shows no page given to it that is
+// larger. A larger answer is not read to its end and shows nothing.
+constexpr qint64 kMessagePageLargest = 2 * 1024 * 1024;
 
 // A new install id: 32 upper-case hexadecimal digits without separators,
 // or "" when no GUID can be made.
@@ -86,6 +89,9 @@ protected:
 
 private:
     void buildControls();
+    // Takes what has come of the answer; aborts the request when the
+    // answer grows past kMessagePageLargest.
+    void readAnswer(QNetworkReply* reply);
     // The answer to the request: unloads, or loads the page to be shown.
     void queryAnswered(QNetworkReply* reply);
     // The loaded page's body, message id and title, read through its DOM.
@@ -93,6 +99,8 @@ private:
     void pageRead(const QVariant& result);
 
     QNetworkAccessManager* net_ = nullptr;
+    QByteArray answer_;
+    bool answerTooLarge_ = false;
     QString msgid_;
     bool pageHandled_ = false;
     bool unloaded_ = false;

@@ -108,7 +108,7 @@ void LocalHttpServer::run()
                 const Page page = pageFor(target.section(QLatin1Char('?'), 0, 0));
                 socket->write("HTTP/1.1 " + QByteArray::number(page.status) + ' ' + reason(page.status)
                               + "\r\nContent-Type: " + page.type
-                              + "\r\nContent-Length: " + QByteArray::number(page.body.size())
+                              + (page.sized ? QByteArray("\r\nContent-Length: ") + QByteArray::number(page.body.size()) : QByteArray())
                               + "\r\nConnection: close\r\n\r\n" + page.body);
                 socket->disconnectFromHost();
             });

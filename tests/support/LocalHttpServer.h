@@ -20,6 +20,9 @@ public:
         int status = 200;
         QByteArray body;
         QByteArray type = "text/html; charset=utf-8";
+        // Whether the answer says its length first (else its end is the
+        // end of the connection).
+        bool sized = true;
     };
 
     LocalHttpServer();

@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QMovie>
+#include <QNetworkReply>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -153,16 +154,34 @@ TEST_F(WebWindowsTest, PopupWithoutAMessageUnloadsUnseenWithoutTheBrowser)
         EXPECT_EQ(startPopup(&counter), nullptr) << c.what;
         EXPECT_EQ(counter.shows, 0) << c.what;
     }
-    EXPECT_EQ(BrowserControlsMade(), made) << "the browser engine was used without a message";
     EXPECT_EQ(server.requestsFor("/checkupdate.php").size(), 3);
 
-    // A settings file that cannot be used: no request, the popup goes.
+    // An answer larger than the popup can show is given up before its end,
+    // whether or not the server says its length first.
     qputenv("TAMSEL_SERVER", server.address().toUtf8());
+    const QByteArray large = messagePage("42", "T") + QByteArray(kMessagePageLargest, ' ');
+    for (const bool sized : {true, false}) {
+        server.serve("/checkupdate.php", {200, large, "text/html", sized});
+        QPointer<frmPopup> p = new frmPopup;
+        p->Form_Load();
+        p->Query();
+        auto* reply = p->findChild<QNetworkReply*>();
+        ASSERT_NE(reply, nullptr);
+        QObject watch;
+        bool cancelled = false;
+        QObject::connect(reply, &QNetworkReply::errorOccurred, &watch,
+                         [&](QNetworkReply::NetworkError e) { cancelled = e == QNetworkReply::OperationCanceledError; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !p; }, 60000)) << sized;
+        EXPECT_TRUE(cancelled) << sized;
+    }
+    EXPECT_EQ(BrowserControlsMade(), made) << "the browser engine was used without a message";
+
+    // A settings file that cannot be used: no request, the popup goes.
     ASSERT_TRUE(PutFile(globals.SettingsFile, "<!-- not the root --><Settings/>"));
     QPointer<frmPopup> p = new frmPopup;
     EXPECT_THROW(p->Query(), SettingsError);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !p; }, 5000));
-    EXPECT_EQ(server.requestsFor("/checkupdate.php").size(), 3);
+    EXPECT_EQ(server.requestsFor("/checkupdate.php").size(), 5);
 }
 
 TEST_F(WebWindowsTest, PagesWithTheMarkerButNoMessageUnloadUnseen)

@@ -46,6 +46,12 @@ QByteArray readWholeFile(const QString& path)
             fail(QStringLiteral("The folder \"%1\" does not exist.").arg(shown(info.absolutePath())));
         fail(QStringLiteral("The file \"%1\" does not exist.").arg(shown(path)));
     }
+    // A pipe would block the program in open() until something writes to
+    // it, and a device such as /dev/zero never ends: only files are read.
+    if (!info.isFile())
+        fail(QStringLiteral("\"%1\" is not a file that can be opened as a document: it is a pipe, a device "
+                            "or another special file.")
+                 .arg(shown(path)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         fail(QStringLiteral("The file \"%1\" cannot be read: %2").arg(shown(path), file.errorString()));

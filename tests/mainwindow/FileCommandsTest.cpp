@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 class FileCommandsTest : public MainWindowFixture {
@@ -126,14 +128,20 @@ TEST_F(FileCommandsTest, OpenGivesEveryCharacterTheConfiguredFontAndColourWithou
 TEST_F(FileCommandsTest, AFileThatCannotBeReadIsReported)
 {
     MakeMain();
-    const QString missing = path("gone.txt");
-    OpenThroughDialog(missing);
-    ASSERT_NE(Active(), nullptr);
-    EXPECT_EQ(Active()->windowTitle(), missing);
-    EXPECT_EQ(ActiveText(), "");
-    EXPECT_EQ(BoxesWith("could not be opened"), 1);
-    ASSERT_FALSE(boxes.empty());
-    EXPECT_TRUE(boxes.back().prompt.contains(missing));
+    // A pipe would block the program for good, /dev/zero never ends.
+    const QString pipe = path("pipe.txt");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& file : {path("gone.txt"), pipe, QString("/dev/zero")}) {
+        boxes.clear();
+        OpenThroughDialog(file);
+        ASSERT_NE(Active(), nullptr);
+        EXPECT_EQ(Active()->windowTitle(), file);
+        EXPECT_EQ(ActiveText(), "");
+        EXPECT_EQ(BoxesWith("could not be opened"), 1) << file.toStdString();
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_TRUE(boxes.back().prompt.contains(file));
+    }
+    EXPECT_EQ(BoxesWith("is not a file that can be opened"), 1);
 }
 
 TEST_F(FileCommandsTest, SaveWritesEachWindowToItsOwnFile)

@@ -144,7 +144,9 @@ public:
     // ---- files ----
     // Loads or saves the whole text; throws std::runtime_error with the
     // reason when the file cannot be read or written (only regular files
-    // are read). Saving writes a new file and renames it over the old one.
+    // are read). Saving writes a new file and renames it over the old one;
+    // plain text is written with the line breaks and in the encoding of the
+    // text file last loaded (PlainTextEncoding.h).
     void LoadFile(const QString& path, FileType type = rtfRTF);
     // Loads the file with `look` laid over the format of every character
     // as the text goes in (an RTF file keeps the rest of its formats: its

@@ -3,6 +3,7 @@
 // and writer in rtf/.
 #include "RichTextBox_p.h"
 
+#include "PlainTextEncoding.h"
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
 
@@ -10,8 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringConverter>
-#include <QStringDecoder>
 #include <QTextDocument>
 
 #include <optional>
@@ -63,28 +62,6 @@ QByteArray readWholeFile(const QString& path)
     return bytes;
 }
 
-// Plain text: UTF-8 unless a byte order mark says otherwise. A file that
-// is not UTF-8 was written in the Windows code page, most likely.
-QString decodePlainText(const QByteArray& bytes)
-{
-    if (const auto marked = QStringConverter::encodingForData(bytes)) {
-        QStringDecoder decoder(*marked);
-        return decoder(bytes);
-    }
-    QStringDecoder utf8(QStringConverter::Utf8);
-    QString text = utf8(bytes);
-    if (!utf8.hasError())
-        return text;
-    QStringDecoder windows("windows-1252");
-    if (windows.isValid()) {
-        text = windows(bytes);
-        if (!windows.hasError())
-            return text;
-    }
-    QStringDecoder latin1(QStringConverter::Latin1);
-    return latin1(bytes);
-}
-
 // The line break a text uses: that of its first line, LF when it has none.
 QString lineEndOf(const QString& text)
 {
@@ -97,28 +74,36 @@ QString lineEndOf(const QString& text)
     return QStringLiteral("\n");
 }
 
-// What a file holds, as text or as text with formats.
+// What a file holds, as text (with its encoding) or as text with formats.
 struct FileContent {
     std::optional<QString> plain;
+    PlainTextEncoding encoding;
     rtf::Document rich;
 };
 
 FileContent readDocument(const QByteArray& bytes, RichTextBox::FileType type)
 {
+    FileContent content;
     switch (type) {
     case RichTextBox::rtfRTF:
         // A file named as RTF that holds something else (plain text saved
         // under that name) is shown as the text it is.
-        if (rtf::looksLikeRtf(bytes))
-            return {std::nullopt, rtf::read(bytes)};
-        return {decodePlainText(bytes), {}};
+        if (rtf::looksLikeRtf(bytes)) {
+            content.rich = rtf::read(bytes);
+            return content;
+        }
+        [[fallthrough]];
     case RichTextBox::rtfText:
-        return {decodePlainText(bytes), {}};
+        content.plain = DecodePlainText(bytes, content.encoding);
+        return content;
     }
     fail(QStringLiteral("Unknown file type %1.").arg(int(type)));
 }
 
-QByteArray writeDocument(const RichTextBox& box, RichTextBox::FileType type, const QString& lineEnd)
+// The file's bytes. Plain text goes in the encoding and with the line
+// breaks it was read with; `encoding` becomes the one written.
+QByteArray writeDocument(const RichTextBox& box, RichTextBox::FileType type, const QString& lineEnd,
+                         PlainTextEncoding& encoding)
 {
     switch (type) {
     case RichTextBox::rtfRTF: {
@@ -133,7 +118,7 @@ QByteArray writeDocument(const RichTextBox& box, RichTextBox::FileType type, con
         QString text = box.Text();
         if (lineEnd != u"\r\n")
             text.replace(QStringLiteral("\r\n"), lineEnd);
-        return text.toUtf8();
+        return EncodePlainText(text, encoding);
     }
     }
     fail(QStringLiteral("Unknown file type %1.").arg(int(type)));
@@ -150,6 +135,7 @@ void RichTextBox::LoadFile(const QString& path, FileType type, const FontAndColo
 {
     FileContent content = readDocument(readWholeFile(path), type);
     d->lineEnd = content.plain ? lineEndOf(*content.plain) : QStringLiteral("\n");
+    d->encoding = content.encoding;
     // The look goes in with the text: formatting the text once it is in
     // would lay it all out again, at once.
     const QTextCharFormat lookFormat = d->charFormat(look);
@@ -240,7 +226,8 @@ void RichTextBox::SaveFile(const QString& path, FileType type)
     if (!folder.isDir())
         fail(QStringLiteral("The folder \"%1\" does not exist.").arg(shown(info.absolutePath())));
 
-    const QByteArray bytes = writeDocument(*this, type, d->lineEnd);
+    PlainTextEncoding encoding = d->encoding;
+    const QByteArray bytes = writeDocument(*this, type, d->lineEnd, encoding);
     // Written beside the old file and renamed over it at the end: a failed
     // save leaves the old file as it was.
     QSaveFile file(path);
@@ -253,4 +240,6 @@ void RichTextBox::SaveFile(const QString& path, FileType type)
     }
     if (!file.commit())
         fail(QStringLiteral("The file \"%1\" could not be written: %2").arg(shown(path), file.errorString()));
+    if (type == rtfText)
+        d->encoding = encoding;
 }

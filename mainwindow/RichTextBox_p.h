@@ -1,6 +1,7 @@
 #pragma once
 // Inside of RichTextBox, shared by its source files.
 
+#include "PlainTextEncoding.h"
 #include "RichTextBox.h"
 
 #include <QColor>
@@ -89,6 +90,9 @@ struct RichTextBox::Impl {
     // Line break written to plain-text files: the one of the text file
     // last loaded, LF for anything else.
     QString lineEnd = QStringLiteral("\n");
+    // Encoding written to plain-text files: the one of the text file last
+    // loaded, UTF-8 for anything else.
+    PlainTextEncoding encoding;
 
     // ---- signals ----
     // While above 0, changes of the document are this control's own

@@ -144,6 +144,43 @@ TEST_F(FileCommandsTest, AFileThatCannotBeReadIsReported)
     EXPECT_EQ(BoxesWith("is not a file that can be opened"), 1);
 }
 
+// A text file is written back in the encoding it was read in: every byte
+// the user did not touch comes back the same.
+TEST_F(FileCommandsTest, TextFilesAreSavedInTheEncodingTheyWereReadIn)
+{
+    MakeMain();
+    const QString stray(QChar(0xDCE9)); // the byte E9 of a UTF-8 file, kept
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        QString read;
+        QString typed;
+        QByteArray saved;
+    } cases[] = {
+        {"UTF-8 with its mark", "\xEF\xBB\xBF" "caf\xC3\xA9\r\nna\xC3\xAFve", QString::fromUtf8("café\r\nnaïve"),
+         QString::fromUtf8(" é"), "\xEF\xBB\xBF" "caf\xC3\xA9\r\nna\xC3\xAFve \xC3\xA9"},
+        {"UTF-8 with a stray byte", "caf\xC3\xA9 \xE9t\xC3\xA9\nfin", QString::fromUtf8("café ") + stray + QString::fromUtf8("té\r\nfin"),
+         QString::fromUtf8(" é"), "caf\xC3\xA9 \xE9t\xC3\xA9\nfin \xC3\xA9"},
+        {"Windows-1252", "caf\xE9 na\xEFve \x80\x81", QString::fromUtf8("café naïve €") + QChar(0x81),
+         QString::fromUtf8(" é"), "caf\xE9 na\xEFve \x80\x81 \xE9"},
+        // What the code page cannot hold is not lost: the file becomes UTF-8.
+        {"Windows-1252 and a character it lacks", "caf\xE9", QString::fromUtf8("café"), QString::fromUtf8(" Ω"),
+         "caf\xC3\xA9 \xCE\xA9"},
+    };
+    for (const auto& c : cases) {
+        const QString file = path("text.txt");
+        ASSERT_TRUE(PutFile(file, c.bytes));
+        OpenThroughDialog(file);
+        EXPECT_EQ(ActiveText(), c.read) << c.what;
+        main->mnuFileSave_Click();
+        EXPECT_EQ(FileBytes(file), c.bytes) << c.what << ": saved unchanged";
+        Type(c.typed);
+        main->mnuFileSave_Click();
+        EXPECT_EQ(FileBytes(file), c.saved) << c.what;
+        EXPECT_TRUE(boxes.empty()) << c.what;
+    }
+}
+
 TEST_F(FileCommandsTest, SaveWritesEachWindowToItsOwnFile)
 {
     MakeMain();

@@ -32,6 +32,9 @@ void frmListen::Form_Load()
         if (!WebBrowser1)
             return;
         layout()->addWidget(WebBrowser1->widget());
+        // The window only shows its page: a box of the page's scripts would
+        // run a loop of its own that the window's unload must not cut short.
+        WebBrowser1->refusePageDialogs();
         WebBrowser1->navigate(QUrl(SamplePage(voicename)));
     });
 }

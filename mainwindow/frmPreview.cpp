@@ -64,6 +64,9 @@ void frmPreview::Form_Load()
         if (!WebBrowser1)
             return;
         WebBrowser1->widget()->setGeometry(rect());
+        // The window only shows its page: a box of the page's scripts would
+        // run a loop of its own that the window's unload must not cut short.
+        WebBrowser1->refusePageDialogs();
         WebBrowser1->onLoadFinished = [this](bool) { WebBrowser1_DocumentComplete(); };
         WebBrowser1->navigate(QUrl(address));
         Picture1->raise();

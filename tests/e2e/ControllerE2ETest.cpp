@@ -234,9 +234,10 @@ TEST_F(DesktopTest, SecondStartIsHandedToTheRunningProgram)
     startProgram();
     Program second(home);
     ASSERT_TRUE(second.started);
-    ASSERT_TRUE(second.proc.waitForFinished(2000));
+    // Limits for a busy machine: a start takes well under a second when idle.
+    ASSERT_TRUE(second.proc.waitForFinished(30000));
     // The running program's poll takes the signal and resets it.
-    EXPECT_TRUE(waitUntil([&] { return setting("isopened") == "0"; }, 2500)) << setting("isopened").toStdString();
+    EXPECT_TRUE(waitUntil([&] { return setting("isopened") == "0"; }, 30000)) << setting("isopened").toStdString();
     EXPECT_TRUE(program->runningAfter(100));
 }
 

@@ -55,7 +55,7 @@ void frmDocument::SpeakBtn_Click()
     // The controller reads both for every utterance.
     IgnoreErrors([&] { WriteSetting(globals.IniFile, kReadSet, QStringLiteral("Speed"), QString::number(cpvSlider1->value())); });
     IgnoreErrors([&] { WriteSetting(globals.IniFile, kReadSet, QStringLiteral("Reader"), QString::number(VoiceCB->currentIndex())); });
-    readingState.startReading();
+    readingState.startReading(this);
     NextBtn->setEnabled(true);
     PriewBtn->setEnabled(true);
     reader_->start();
@@ -117,6 +117,7 @@ void frmDocument::StopBtn_Click()
         }
     });
     IgnoreErrors([] { SetSpeakingState(false, false); });
+    readingState.readingEnded();
     if (!unloading_)
         IgnoreErrors([&] { rtfText->setFocus(); });
 }

@@ -1,8 +1,9 @@
 #pragma once
-// The main window's active document window as the speech side sees it: the
-// steps the controller runs on it at the end of every utterance, and the
+// A document window as the speech side sees it: the steps the controller
+// runs on the document being read at the end of every utterance, and the
 // controls the reading state shows itself in. The document window
-// implements it; ReadingFaces::activeDocument() gives the active one.
+// implements it; ReadingFaces::activeDocument() gives the active one,
+// ReadingState::ReadingDocument() the one being read.
 
 // The document window's controls that follow the reading state.
 enum class DocumentControl {
@@ -19,7 +20,8 @@ enum class DocumentControl {
 
 class ActiveDocument {
 public:
-    virtual ~ActiveDocument() = default;
+    // A window that goes is no longer held by the reading (ReadingState).
+    virtual ~ActiveDocument();
 
     // Removes the sentence highlight and puts the caret after the spoken
     // sentence (before it when the previous sentence was asked for).

@@ -7,6 +7,10 @@
 
 ReadingState readingState;
 
+ActiveDocument::~ActiveDocument()
+{
+    readingState.documentGone(this);
+}
 
 namespace {
 
@@ -65,6 +69,15 @@ MainWindowFace* shownMainWindow()
     return readingState.IsMainShown ? ReadingFaces::get().mainWindow() : nullptr;
 }
 
+// The document window whose controls show a reading: the one being read,
+// whichever window is active; else the active one.
+ActiveDocument* shownDocument()
+{
+    if (ActiveDocument* read = readingState.ReadingDocument())
+        return read;
+    return ReadingFaces::get().activeDocument();
+}
+
 FloatingBarFace* shownFloatingBar()
 {
     return readingState.IsDockShown ? ReadingFaces::get().floatingBar() : nullptr;
@@ -119,7 +132,13 @@ void showStopped(bool isSpeaking, bool isPausing)
 
     if (MainWindowFace* main = shownMainWindow()) {
         setIdleMenus(*main);
-        if (ActiveDocument* doc = ReadingFaces::get().activeDocument()) {
+        // The document read and the active one, when that is another: its
+        // toolbar went off when it was activated during the reading.
+        ActiveDocument* read = readingState.ReadingDocument();
+        ActiveDocument* active = ReadingFaces::get().activeDocument();
+        for (ActiveDocument* doc : {read, active != read ? active : nullptr}) {
+            if (!doc)
+                continue;
             doc->setControlEnabled(DocumentControl::tbToolBar, true);
             setIdleDocumentButtons(*doc);
             doc->setControlEnabled(DocumentControl::NextBtn, false);
@@ -143,7 +162,7 @@ void showSpeaking(bool isSpeaking, bool isPausing)
     showBarState(true, readingState.IsPausing);
 
     if (MainWindowFace* main = shownMainWindow()) {
-        ActiveDocument* doc = ReadingFaces::get().activeDocument();
+        ActiveDocument* doc = shownDocument();
         if (doc) {
             doc->setControlEnabled(DocumentControl::tbToolBar, false);
             doc->setControlVisible(DocumentControl::SpeakBtn, false);

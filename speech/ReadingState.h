@@ -14,8 +14,8 @@ class QAction;
 // back so.
 //
 // The flags describe what is spoken and which window is the face. The
-// continuation of a document reading (a step asked for, a resume pending,
-// where the reading stands) is kept apart: every part of the program reads
+// continuation of a document reading (the document being read, a step
+// asked for, a resume pending, where the reading stands) is kept apart: every part of the program reads
 // it, and changes it only through the named steps below.
 class ReadingState {
 public:
@@ -46,11 +46,26 @@ public:
     std::int32_t ReadingPos() const { return readingPos_; }       // reading cursor in the document
     std::int32_t SentenceStart() const { return sentenceStart_; } // document offset of the text being spoken
 
-    // A reading starts: no step asked for, nothing waits for a resume.
-    void startReading()
+    // The document window being read: held from its Speak until the reading
+    // ends or is stopped, whichever window is active meanwhile; null while
+    // no document is read.
+    ActiveDocument* ReadingDocument() const { return readingDocument_; }
+
+    // A reading of document starts: no step asked for, nothing waits for a
+    // resume.
+    void startReading(ActiveDocument* document)
     {
         prevRequested_ = nextRequested_ = false;
         resumePending_ = false;
+        readingDocument_ = document;
+    }
+    // The reading ended or was stopped: it holds no document any more.
+    void readingEnded() { readingDocument_ = nullptr; }
+    // A document window goes: no reading holds it any more.
+    void documentGone(const ActiveDocument* document)
+    {
+        if (readingDocument_ == document)
+            readingDocument_ = nullptr;
     }
     // Next asked for (it cancels a Previous not yet served).
     void requestNext()
@@ -77,6 +92,7 @@ private:
     bool resumePending_ = false;
     std::int32_t readingPos_ = 0;
     std::int32_t sentenceStart_ = 0;
+    ActiveDocument* readingDocument_ = nullptr;
 };
 
 // The one reading state of the program.

@@ -102,7 +102,7 @@ template <class F>
 void systemtray::onDocument(F&& step)
 {
     IgnoreErrors([&] {
-        if (ActiveDocument* document = activeDocument())
+        if (ActiveDocument* document = readingState.ReadingDocument())
             step(*document);
     });
 }
@@ -311,8 +311,8 @@ void systemtray::speakingend()
         return;
     }
     onDocument([](ActiveDocument& d) { d.SetCursorP(); });
-    if ((!readingState.PrevRequested() && readingState.IsLastSentence) || readingState.StopRequested) {
-        // The reading ends here.
+    const bool ends = (!readingState.PrevRequested() && readingState.IsLastSentence) || readingState.StopRequested;
+    if (ends) {
         IgnoreErrors([] { SetSpeakingState(false, readingState.IsPausing); });
         onDocument([](ActiveDocument& d) { d.FeedBack(); });
         onDocument([](ActiveDocument& d) { d.setNextBtnEnabled(false); });
@@ -320,7 +320,15 @@ void systemtray::speakingend()
         IgnoreErrors([] { QCoreApplication::processEvents(); });
         readingState.IsIdle = true;
     }
-    onDocument([](ActiveDocument& d) { d.rtfSetFocus(); });
+    // The caret shows in the document read. It takes the focus only while
+    // its window is the active one: focus would bring it back over the
+    // window the user went to.
+    onDocument([](ActiveDocument& d) {
+        if (&d == activeDocument())
+            d.rtfSetFocus();
+    });
+    if (ends)
+        readingState.readingEnded();
     readingState.IsReadingWhole = false;
 }
 
@@ -331,13 +339,13 @@ void systemtray::speakingendbynormal()
     readingState.nextServed();
     if (readingState.PrevRequested()) {
         // With no document window the request stays for later.
-        if (activeDocument()) {
+        if (readingState.ReadingDocument()) {
             onDocument([](ActiveDocument& d) { d.SpeakPrew(); });
             readingState.dropPrevious();
         }
         return;
     }
-    if (!activeDocument() || readingState.IsLastSentence)
+    if (!readingState.ReadingDocument() || readingState.IsLastSentence)
         return;
     if (readingState.IsPausing) {
         // The next sentence waits for ResumeSpeaking.

@@ -2,7 +2,7 @@
 // systemtray: the program's hidden controller window. It owns the one
 // speech object `voicecls` and the speech facade through which everything
 // the program says is spoken, paused, resumed and stopped, and it decides
-// at the end of each utterance what comes next in the active document.
+// at the end of each utterance what comes next in the document being read.
 // The window is never shown.
 
 #include "speech/ActiveDocument.h"
@@ -175,7 +175,7 @@ private:
     void voicecls_HighLightSpokenWord(int pos, int len);
     void voicecls_VoiceChanged(const VoiceToken& token);
     void replaceVoice(std::unique_ptr<clsVoice> next);
-    // Runs step on the active document window, ignoring its errors;
+    // Runs step on the document window being read, ignoring its errors;
     // nothing when there is none.
     template <class F>
     void onDocument(F&& step);

@@ -31,6 +31,7 @@
 #include <QTextCursor>
 #include <QPointer>
 #include <QTimer>
+#include <QToolBar>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -349,6 +350,31 @@ TEST_F(DocumentReadingTest, TypingAndPastingWhileItIsReadLeaveTheTextAlone)
     xdotool({"type", "Q"});
     EXPECT_TRUE(pumpUntil([&] { return rtf->Text() == "Q" + kLongSentences; }, 5000))
         << "the text takes typing again after Stop: " << rtf->Text().left(20).toStdString();
+}
+
+// A reading goes on in the document it started in when another document
+// window is made the active one: the other is left alone and stays active,
+// and the one read shows the idle state when its reading ends.
+TEST_F(DocumentReadingTest, TheReadingStaysInItsDocumentWhenAnotherIsActivated)
+{
+    frmDocument* other = open("Another document waits here. It is not read.");
+    frmDocument* doc = open(kLongSentences);
+    ASSERT_TRUE(other && doc);
+    SelectionLog otherLog(other->rtfText);
+    SelectionLog log(doc->rtfText);
+    ASSERT_TRUE(focusText(doc));
+    ASSERT_TRUE(speakUntilAWordIsSelected(doc));
+    xdotool({"key", "ctrl+Tab"});
+    ASSERT_TRUE(pumpUntil([&] { return frmMain::instance()->activeDocument() == other; }, 5000));
+    ASSERT_TRUE(pumpUntil([] { return !readingState.IsSpeaking; }, 60000));
+
+    EXPECT_EQ(log.sentences(), (kLongSentences.section(". ", 0, 0) + ".|A second sentence follows it.").toStdString());
+    EXPECT_TRUE(otherLog.seen.empty()) << otherLog.sentences();
+    EXPECT_EQ(backgroundAt(other->rtfText, 3), QColor(255, 255, 255));
+    EXPECT_EQ(frmMain::instance()->activeDocument(), other);
+    EXPECT_FALSE(doc->SpeakBtn->isHidden());
+    EXPECT_FALSE(doc->StopBtn->isEnabled());
+    EXPECT_TRUE(other->tbToolBar->isEnabled());
 }
 
 // A real right click (and the keyboard's menu key) on the text shows the

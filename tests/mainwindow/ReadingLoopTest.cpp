@@ -558,7 +558,7 @@ protected:
         }
         MainWindowFixture::SetUp();
         readingState.IsIdle = true;
-        readingState.startReading();
+        readingState.startReading(nullptr);
         readingState.IsLastSentence = false;
         readingState.IsReadingSelection = readingState.IsSpeakingWord = readingState.IsSpeakingOther = readingState.IsReadingClipboard = false;
         readingState.PunctuationMode = 0;

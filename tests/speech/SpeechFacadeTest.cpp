@@ -78,7 +78,8 @@ protected:
                          ScriptedSpeechEngine::voice("c", "Gamma")};
         tray = std::make_unique<systemtray>();
         tray->m_GetVoiceDescriptions = "Alpha;Beta;Gamma;";
-        faces.document = [this]() -> ActiveDocument* { return documentOpen ? &doc : nullptr; };
+        faces.document = [this]() -> ActiveDocument* { return &doc; };
+        readingState.startReading(&doc);
     }
 
     void TearDown() override
@@ -98,7 +99,6 @@ protected:
     std::unique_ptr<IsolatedSettings> isolated;
     ScriptedSpeechEngine engine;
     RecordingDocument doc;
-    bool documentOpen = true;
     TestFaces faces;
     std::unique_ptr<systemtray> tray;
 };
@@ -191,6 +191,7 @@ TEST_F(SpeechFacadeTest, StopWithoutRequestDiscardsTheWrapperAndEndsOnce)
         engine.purgeEnds = delivery;
         engine.journal.clear();
         doc.log.clear();
+        readingState.startReading(&doc);
         const int before = engine.createdCount();
         tray->speakstring("A sentence.");
         readingState.StopRequested = true; // the document's Stop
@@ -207,6 +208,7 @@ TEST_F(SpeechFacadeTest, StopWithoutRequestDiscardsTheWrapperAndEndsOnce)
         EXPECT_EQ(doc.log, (QStringList{"SetCursorP", "FeedBack", "NextBtn 0", "PriewBtn 0", "SetFocus"}));
         EXPECT_TRUE(readingState.IsIdle);
         EXPECT_FALSE(readingState.IsReadingWhole);
+        EXPECT_EQ(readingState.ReadingDocument(), nullptr);
         readingState.StopRequested = false;
     }
 }
@@ -244,7 +246,7 @@ TEST_F(SpeechFacadeTest, NextWhileSpeakingContinuesWithTheSameWrapper)
 
 TEST_F(SpeechFacadeTest, PreviousWaitsForADocumentWindow)
 {
-    documentOpen = false;
+    readingState.readingEnded();
     tray->speakstring("Second sentence.");
     readingState.requestPrevious();
     readingState.nextServed();
@@ -254,7 +256,8 @@ TEST_F(SpeechFacadeTest, PreviousWaitsForADocumentWindow)
     EXPECT_NE(tray->voicecls, nullptr);
 
     // With the window there, the request is served and cleared.
-    documentOpen = true;
+    readingState.startReading(&doc);
+    readingState.requestPrevious();
     doc.onSpeakPrew = [this] { tray->speakstring("First sentence."); };
     tray->speakstring("Second sentence.");
     tray->stopspeaking();
@@ -320,6 +323,7 @@ TEST_F(SpeechFacadeTest, LastSentenceEndsTheReading)
         readingState.IsLastSentence = true;
         readingState.IsIdle = false;
         doc.log.clear();
+        readingState.startReading(&doc);
         speakOnNext("Must not be spoken.");
         tray->speakstring("Last sentence.");
         readingState.IsPausing = paused;
@@ -406,7 +410,7 @@ TEST_F(SpeechFacadeTest, SpokenWordIsSelectedOnlyInDocumentReading)
         EXPECT_EQ(readingState.ReadingPos(), 7);
     }
     // Without a document window the position still follows the word.
-    documentOpen = false;
+    readingState.readingEnded();
     e->emitWord(e->lastStream(), 11, 4);
     EXPECT_EQ(readingState.ReadingPos(), 111);
 }

@@ -243,7 +243,7 @@ public:
     void SpeakPrew() override;
     void SpeakPriew();
     void SetCursorP() override;
-    void StopBtn_Click();
+    void StopBtn_Click() override;
     void FeedBack() override;
     // Unused helpers kept with the sentence finder.
     void SelectNextSentence(RichTextBox* rtf);

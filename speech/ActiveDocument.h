@@ -34,6 +34,8 @@ public:
     virtual void SpeakSelNextSentence() = 0;
     // Starts reading again from the caret.
     virtual void SpeakBtn_Click() = 0;
+    // The window's Stop: ends its reading for good and shows the idle state.
+    virtual void StopBtn_Click() = 0;
 
     // The Next and Previous buttons.
     virtual void setNextBtnEnabled(bool enabled) = 0;

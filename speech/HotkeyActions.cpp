@@ -186,7 +186,7 @@ void HotkeyActions::run(int wk_id)
 
     case kTextToAudio:
         if (readingState.IsSpeaking)
-            IgnoreErrors([&] { controller_.stopspeaking(); });
+            IgnoreErrors([&] { controller_.stopReading(); });
         controller_.selectionReader().startSave();
         break;
 
@@ -239,7 +239,7 @@ void HotkeyActions::run(int wk_id)
 
     case kStop:
         if (readingState.IsSpeaking)
-            IgnoreErrors([&] { controller_.stopspeaking(); });
+            IgnoreErrors([&] { controller_.stopReading(); });
         break;
 
     default:

@@ -204,6 +204,16 @@ void systemtray::stopspeaking()
     readingState.IsReadingWhole = false;
 }
 
+void systemtray::stopReading()
+{
+    if (ActiveDocument* document = readingState.ReadingDocument()) {
+        IgnoreErrors([&] { document->StopBtn_Click(); });
+        return;
+    }
+    IgnoreErrors([&] { stopspeaking(); });
+    IgnoreErrors([] { SetSpeakingState(false, false); });
+}
+
 void systemtray::PauseSpeaking()
 {
     IgnoreErrors([&] { present(voicecls).PauseSpeaking(); });

@@ -148,7 +148,15 @@ public:
 
     // Speaks a text with the voice and rate of the settings file.
     void speakstring(QString textstr);
+    // Purges the voice. Without a Next or Previous asked for, the speech
+    // object is discarded and the utterance closed at once (speakingend),
+    // which ends the reading only when StopRequested is set.
     void stopspeaking();
+    // Ends the reading for good, as the Stop button of what is read does:
+    // the document being read runs its window's Stop; other text (another
+    // application's selection, the floating bar's) goes silent and every
+    // face shows the idle state.
+    void stopReading();
     void PauseSpeaking();
     void ResumeSpeaking();
     // Passes the flag to voicecls; throws when voicecls is empty.

@@ -226,7 +226,7 @@ void systemtray::mnuTrayPause_Click()
 
 void systemtray::mnuTrayStop_Click()
 {
-    IgnoreErrors([&] { stopspeaking(); });
+    IgnoreErrors([&] { stopReading(); });
 }
 
 void systemtray::mnuTraytraining_Click() {}

@@ -424,6 +424,7 @@ TEST_F(HotkeyTest, TextToAudioStopsSpeechAndCopies)
     tray->DoFunctions(11113);
     EXPECT_TRUE(lastCallIsPurge());
     EXPECT_FALSE(tray->voicecls);
+    EXPECT_FALSE(readingState.IsSpeaking);
     EXPECT_EQ(keys, (QStringList{"17d", "67d", "67u", "17u"}));
     EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
     EXPECT_TRUE(tray->Timer2.isActive());
@@ -450,6 +451,8 @@ TEST_F(HotkeyTest, SwitchFaceAndStop)
     tray->DoFunctions(11118);
     EXPECT_FALSE(tray->voicecls);
     EXPECT_TRUE(lastCallIsPurge());
+    // The reading is over on every face.
+    EXPECT_FALSE(readingState.IsSpeaking);
 }
 
 } // namespace

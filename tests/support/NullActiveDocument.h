@@ -12,6 +12,7 @@ public:
     void SpeakNextSentence() override {}
     void SpeakSelNextSentence() override {}
     void SpeakBtn_Click() override {}
+    void StopBtn_Click() override {}
     void setNextBtnEnabled(bool) override {}
     void setPriewBtnEnabled(bool) override {}
     void rtfSetSelStart(int) override {}

@@ -15,6 +15,7 @@
 #include <QPalette>
 #include <QResizeEvent>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <limits>
@@ -147,6 +148,30 @@ bool RichTextBox::Impl::applyLock()
     if (q->textInteractionFlags() != flags)
         q->setTextInteractionFlags(flags);
     return locked;
+}
+
+void RichTextBox::undo()
+{
+    if (!d->applyLock())
+        QTextEdit::undo();
+}
+
+void RichTextBox::redo()
+{
+    if (!d->applyLock())
+        QTextEdit::redo();
+}
+
+void RichTextBox::cut()
+{
+    if (!d->applyLock())
+        QTextEdit::cut();
+}
+
+void RichTextBox::paste()
+{
+    if (!d->applyLock())
+        QTextEdit::paste();
 }
 
 bool RichTextBox::event(QEvent* event)
@@ -297,6 +322,8 @@ QString RichTextBox::Text() const
 
 void RichTextBox::setText(const QString& text)
 {
+    if (d->applyLock())
+        return;
     d->replaceText(toEditorText(text), QTextCharFormat());
 }
 
@@ -433,6 +460,8 @@ QString RichTextBox::SelText() const
 
 void RichTextBox::setSelText(const QString& text)
 {
+    if (d->applyLock())
+        return;
     QTextCursor c = textCursor();
     if (text.isEmpty()) {
         if (!c.hasSelection())
@@ -442,6 +471,44 @@ void RichTextBox::setSelText(const QString& text)
         c.insertText(toEditorText(text));
     }
     setTextCursor(c);
+}
+
+bool RichTextBox::ReplaceRanges(const std::vector<int>& starts, int length, const QString& replacement)
+{
+    if (d->applyLock())
+        return false;
+    if (starts.empty())
+        return true;
+    // From the last stretch back, so the positions of the earlier ones stay
+    // valid.
+    const QString inserted = toEditorText(replacement);
+    QTextCursor edit(document());
+    QTextCursor caret;
+    edit.beginEditBlock();
+    for (auto it = starts.rbegin(); it != starts.rend(); ++it) {
+        const int from = toEditor(*it);
+        const int to = toEditor(*it + length);
+        // Every edit of a paragraph walks all the lines of its layout; a
+        // long paragraph with many edits would make that quadratic. The
+        // paragraph is laid out afresh after the edits anyway.
+        for (const int at : {from, to}) {
+            QTextLayout* layout = document()->findBlock(at).layout();
+            if (layout && layout->lineCount() > 0)
+                layout->clearLayout();
+        }
+        edit.setPosition(from);
+        edit.setPosition(to, QTextCursor::KeepAnchor);
+        if (inserted.isEmpty())
+            edit.removeSelectedText();
+        else
+            edit.insertText(inserted);
+        if (it == starts.rbegin())
+            caret = edit;
+    }
+    edit.endEditBlock();
+    caret.clearSelection();
+    setTextCursor(caret);
+    return true;
 }
 
 // ---------------------------------------------------------------- Find

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class RichTextBox : public QTextEdit {
     Q_OBJECT
@@ -65,14 +66,25 @@ public:
     QString SelText() const;
     // Replaces the selection (or inserts at the caret) with plain text.
     void setSelText(const QString& text);
+    // Replaces the `length` characters at each of `starts` (ascending, not
+    // overlapping) with plain text, as one edit; the caret ends right after
+    // the last replacement. False, with nothing changed, while locked.
+    bool ReplaceRanges(const std::vector<int>& starts, int length, const QString& replacement);
 
-    // While `locked` answers true, the user cannot change the text: typed
-    // keys, the input method, paste and drop are refused. The caret, the
-    // selection and the painted backgrounds still move and show, and the
-    // program's own changes (setSelText, formatting) still go through. It is
-    // asked afresh at every such user action.
+    // While `locked` answers true, the text takes no edits: typed keys, the
+    // input method, paste and drop are refused, and so are the edits made
+    // through this control (setText, setSelText, ReplaceRanges, the Sel*
+    // formats, undo, redo, cut, paste). The caret, the selection and the
+    // painted backgrounds still move and show, and the look of the whole
+    // text (SetFontAndColor) still changes. It is asked afresh at every
+    // such action.
     void setLockedWhen(std::function<bool()> locked);
     bool Locked() const;
+    // The editor's own commands, refused while locked.
+    void undo();
+    void redo();
+    void cut();
+    void paste();
 
     // 0-based line (paragraph) of a position.
     int GetLineFromChar(int position) const;

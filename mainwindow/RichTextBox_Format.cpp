@@ -212,7 +212,7 @@ QTextCharFormat RichTextBox::Impl::charFormat(const FontAndColor& look) const
 
 void RichTextBox::Impl::mergeIntoSelection(const QTextCharFormat& format)
 {
-    if (format.isEmpty())
+    if (format.isEmpty() || applyLock())
         return;
     ++quiet;
     q->mergeCurrentCharFormat(format);

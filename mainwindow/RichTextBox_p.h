@@ -106,7 +106,8 @@ struct RichTextBox::Impl {
 
     // ---- lock ----
     std::function<bool()> lockedWhen;
-    // Makes the editor's own interaction follow lockedWhen; true when locked.
+    // Makes the editor's own interaction follow lockedWhen; true when locked:
+    // then no change of the text may go through.
     bool applyLock();
 
     void onContentsChange(int from, int removed, int added);

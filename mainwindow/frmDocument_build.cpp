@@ -214,7 +214,7 @@ void frmDocument::buildControls()
     // the control itself.
     rtfText->installEventFilter(this);
     // The text being read is not changed under the reader.
-    rtfText->setLockedWhen([] { return readingState.IsSpeaking; });
+    rtfText->setLockedWhen([this] { return readingState.ReadingDocument() == this; });
 
     // bottom buttons
     BtnVoiceSample = makeButton(this, "BtnVoiceSample", QStringLiteral("Hear the male voice"));

@@ -15,10 +15,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStringMatcher>
-#include <QTextCursor>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextLayout>
 
 #include <algorithm>
 #include <vector>
@@ -38,25 +34,6 @@ constexpr int kProductName = 2205;   // message box title
 bool isWordCharacter(QChar c)
 {
     return c.isLetterOrNumber() || c.isMark() || c.isSurrogate() || c == u'_';
-}
-
-// A replacement as the editor holds it: CR LF, CR and LF become one
-// paragraph break, a vertical tab a line break within the paragraph.
-QString toEditorText(const QString& text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\r') {
-            if (i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            out += QChar(u'\n');
-        } else {
-            out += c == u'\v' ? QChar(QChar::LineSeparator) : c;
-        }
-    }
-    return out;
 }
 
 // The match found is shown in the document, which takes the keyboard focus:
@@ -308,37 +285,8 @@ int frmFind::ReplaceAllIn(RichTextBox* box, const QString& text, const QString& 
             beforeResume = original[i - 1];
         resume = from = i + n;
     }
-    if (matches.empty())
+    // The document being read takes no replacements.
+    if (matches.empty() || !box->ReplaceRanges(matches, static_cast<int>(n), replacement))
         return 0;
-
-    // From the last match back, so the positions of the earlier ones stay
-    // valid; the caret ends right after the last replacement made.
-    const QString inserted = toEditorText(replacement);
-    QTextCursor edit(box->document());
-    QTextCursor caret;
-    edit.beginEditBlock();
-    for (auto it = matches.rbegin(); it != matches.rend(); ++it) {
-        const int from = box->toEditor(*it);
-        const int to = box->toEditor(*it + static_cast<int>(n));
-        // Every edit of a paragraph walks all the lines of its layout; a
-        // long paragraph with many matches would make that quadratic. The
-        // paragraph is laid out afresh after the edits anyway.
-        for (const int at : {from, to}) {
-            QTextLayout* layout = box->document()->findBlock(at).layout();
-            if (layout && layout->lineCount() > 0)
-                layout->clearLayout();
-        }
-        edit.setPosition(from);
-        edit.setPosition(to, QTextCursor::KeepAnchor);
-        if (inserted.isEmpty())
-            edit.removeSelectedText();
-        else
-            edit.insertText(inserted);
-        if (it == matches.rbegin())
-            caret = edit;
-    }
-    edit.endEditBlock();
-    caret.clearSelection();
-    box->setTextCursor(caret);
     return static_cast<int>(matches.size());
 }

@@ -9,6 +9,7 @@
 #include "app/AppWindows.h"
 #include "mainwindow/RichTextBox.h"
 #include "mainwindow/frmDocument.h"
+#include "mainwindow/frmFind.h"
 #include "mainwindow/frmMain.h"
 #include "platform/GlobalHotkeys.h"
 #include "speech/ReadingState.h"
@@ -20,6 +21,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QProcess>
@@ -323,12 +325,12 @@ const QString kLongSentences = "The reader keeps on talking for a good while in 
                                "that there is time to type into it and to click on it while it is heard. "
                                "A second sentence follows it.";
 
-// Keys, pastes and a middle click while the document is read change
-// nothing in it; the spoken word stays selected and the sentence painted.
-// The Stop hotkey ends the reading as the Stop button does: the text takes
-// typing again, and the Play/Pause hotkey reads a selection instead of
-// pausing a voice that is gone.
-TEST_F(DocumentReadingTest, TypingAndPastingWhileItIsReadLeaveTheTextAlone)
+// Keys, pastes, a middle click and Find's Replace All while the document is
+// read change nothing in it; the spoken word stays selected and the
+// sentence painted. The Stop hotkey ends the reading as the Stop button
+// does: the text takes typing again, and the Play/Pause hotkey reads a
+// selection instead of pausing a voice that is gone.
+TEST_F(DocumentReadingTest, NothingChangesTheTextWhileItIsReadUntilTheStopHotkey)
 {
     frmDocument* doc = open(kLongSentences);
     ASSERT_NE(doc, nullptr);
@@ -348,6 +350,14 @@ TEST_F(DocumentReadingTest, TypingAndPastingWhileItIsReadLeaveTheTextAlone)
     // they.
     ASSERT_TRUE(pumpUntil([&] { return middle.count >= 1; }, 10000)) << "the middle click never arrived";
     EXPECT_GE(keys.count, 9);
+    frmFind* find = frmFind::ShowFind(frmMain::instance());
+    find->txtFind->setText("sentence");
+    int replaceAll = 0;
+    QObject::connect(find->cmdReplaceAll, &QPushButton::clicked, find, [&] { ++replaceAll; });
+    ASSERT_TRUE(pumpUntil([&] { return find->isActiveWindow(); }, 5000));
+    xdotool({"key", "alt+a"});
+    ASSERT_TRUE(pumpUntil([&] { return replaceAll > 0; }, 5000)) << "Replace All was not pressed";
+    find->close();
 
     EXPECT_TRUE(readingState.IsSpeaking);
     EXPECT_EQ(rtf->Text(), kLongSentences);

@@ -89,6 +89,8 @@ void frmDocument::ResumeBtn_Click() { reader_->resume(); }
 
 void frmDocument::StopBtn_Click()
 {
+    // The document being read, this one or another: the reading stops.
+    ActiveDocument* const read = readingState.ReadingDocument();
     reader_->stop();
     IgnoreErrors([&] { stopspeaking(); });
     IgnoreErrors([&] {
@@ -117,7 +119,7 @@ void frmDocument::StopBtn_Click()
         }
     });
     IgnoreErrors([] { SetSpeakingState(false, false); });
-    readingState.readingEnded();
+    readingState.letGo(read);
     if (!unloading_)
         IgnoreErrors([&] { rtfText->setFocus(); });
 }

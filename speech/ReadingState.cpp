@@ -9,7 +9,7 @@ ReadingState readingState;
 
 ActiveDocument::~ActiveDocument()
 {
-    readingState.documentGone(this);
+    readingState.letGo(this);
 }
 
 namespace {

@@ -14,9 +14,10 @@ class QAction;
 // back so.
 //
 // The flags describe what is spoken and which window is the face. The
-// continuation of a document reading (the document being read, a step
-// asked for, a resume pending, where the reading stands) is kept apart: every part of the program reads
-// it, and changes it only through the named steps below.
+// continuation of a document reading (the document being read, a step asked
+// for, a resume pending, where the reading stands) is kept apart: every part
+// of the program reads it, and changes it only through the named steps
+// below.
 class ReadingState {
 public:
     bool IsSpeaking = false;         // a reading or utterance is under way (paused or not)
@@ -51,18 +52,17 @@ public:
     // no document is read.
     ActiveDocument* ReadingDocument() const { return readingDocument_; }
 
-    // A reading of document starts: no step asked for, nothing waits for a
-    // resume.
+    // A reading of `document` starts: no step asked for, nothing waits for
+    // a resume.
     void startReading(ActiveDocument* document)
     {
         prevRequested_ = nextRequested_ = false;
         resumePending_ = false;
         readingDocument_ = document;
     }
-    // The reading ended or was stopped: it holds no document any more.
-    void readingEnded() { readingDocument_ = nullptr; }
-    // A document window goes: no reading holds it any more.
-    void documentGone(const ActiveDocument* document)
+    // The reading of `document` ended or was stopped, or its window goes:
+    // no reading holds it any more (a document held since stays held).
+    void letGo(const ActiveDocument* document)
     {
         if (readingDocument_ == document)
             readingDocument_ = nullptr;

@@ -320,6 +320,7 @@ void systemtray::speakingend()
         readingState.IsReadingClipboard = false;
         return;
     }
+    ActiveDocument* const read = readingState.ReadingDocument();
     onDocument([](ActiveDocument& d) { d.SetCursorP(); });
     const bool ends = (!readingState.PrevRequested() && readingState.IsLastSentence) || readingState.StopRequested;
     if (ends) {
@@ -338,7 +339,7 @@ void systemtray::speakingend()
             d.rtfSetFocus();
     });
     if (ends)
-        readingState.readingEnded();
+        readingState.letGo(read);
     readingState.IsReadingWhole = false;
 }
 

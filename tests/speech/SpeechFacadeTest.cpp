@@ -246,7 +246,7 @@ TEST_F(SpeechFacadeTest, NextWhileSpeakingContinuesWithTheSameWrapper)
 
 TEST_F(SpeechFacadeTest, PreviousWaitsForADocumentWindow)
 {
-    readingState.readingEnded();
+    readingState.letGo(&doc);
     tray->speakstring("Second sentence.");
     readingState.requestPrevious();
     readingState.nextServed();
@@ -410,7 +410,7 @@ TEST_F(SpeechFacadeTest, SpokenWordIsSelectedOnlyInDocumentReading)
         EXPECT_EQ(readingState.ReadingPos(), 7);
     }
     // Without a document window the position still follows the word.
-    readingState.readingEnded();
+    readingState.letGo(&doc);
     e->emitWord(e->lastStream(), 11, 4);
     EXPECT_EQ(readingState.ReadingPos(), 111);
 }

@@ -574,7 +574,7 @@ TEST_F(DesktopTest, BoxesGoWithTheirWindowsAndNeverDiscardText)
     const Window bar = findBar(pid); // Read with nothing captured: "no text"
     run("xdotool", {"mousemove", QString::number(bar.x + 30), QString::number(bar.y + 35), "click", "1"});
     ASSERT_TRUE(boxShown()) << "no box for Read without text";
-    ASSERT_TRUE(Program(home).proc.waitForFinished(5000));
+    ASSERT_TRUE(Program(home).proc.waitForFinished(30000));
     ASSERT_TRUE(afterBox(mainShown)) << "the bar unloaded under its box";
 
     ASSERT_TRUE(keysTo(mainWindow(pid), "ctrl+f"));

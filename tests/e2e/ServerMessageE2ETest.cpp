@@ -83,7 +83,7 @@ TEST_F(ServerMessageE2E, EachNormalStartAsksOnceWithTheSameIdAndNoMessageCostsNo
         // A second start hands over to the first and asks nothing.
         Program second(home, {}, env);
         ASSERT_TRUE(second.started);
-        ASSERT_TRUE(second.proc.waitForFinished(5000));
+        ASSERT_TRUE(second.proc.waitForFinished(30000));
         EXPECT_TRUE(first->terminate());
         EXPECT_EQ(queries().size(), 1);
     }

@@ -96,6 +96,9 @@ int Tables::codePageOf(int number, bool forName) const
             codePage = f->codePage;
         else if (f->charset >= 0)
             codePage = codePageOfCharset(f->charset);
+        if (codePage == 0 && f->charset < 0
+            && f->name.trimmed().compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0)
+            codePage = kSymbolCodePage;
         if (codePage == kSymbolCodePage && f->name.contains(QLatin1String("wingdings"), Qt::CaseInsensitive))
             codePage = kWingdingsCodePage;
         // Western fonts in an East Asian document are Western: their

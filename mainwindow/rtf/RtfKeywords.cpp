@@ -1,6 +1,7 @@
-// The control words the RTF reader acts on. Destinations listed here hold
-// no text of the document (headers, notes, pictures, tables of the file's
-// own); every other unknown word is ignored and its text read.
+// The control words the RTF reader acts on. Destinations listed as skipped
+// hold no text of the document (headers, notes, pictures, tables of the
+// file's own, text for readers that know no nested tables or shapes);
+// every other unknown word is ignored and its text read.
 #include "RtfKeywords.h"
 
 #include <unordered_map>
@@ -22,13 +23,13 @@ Keyword keyword(std::string_view name)
               "ffstattext", "fldinst", "filetbl", "fname", "footer", "footerf", "footerl", "footerr",
               "footnote", "formfield", "ftncn", "ftnsep", "ftnsepc", "generator", "header", "headerf",
               "headerl", "headerr", "hlinkbase", "info", "keywords", "latentstyles", "lchars",
-              "listoverridetable", "listpicture", "listtable", "manager", "mmathPr", "nesttableprops",
-              "nextfile", "nonshppict", "objalias", "objclass", "objdata", "objname", "objsect",
+              "listoverridetable", "listpicture", "listtable", "manager", "mmathPr", "nextfile",
+              "nonesttables", "nonshppict", "objalias", "objclass", "objdata", "objname", "objsect",
               "objtime", "oldcprops", "oldpprops", "oldsprops", "oldtprops", "operator", "panose",
               "passwordhash", "pgdsctbl", "pict", "pnseclvl", "printim",
-              "private", "propname", "protusertbl", "revtbl", "revtim", "rsidtbl", "rxe", "shpinst",
+              "private", "propname", "protusertbl", "revtbl", "revtim", "rsidtbl", "rxe", "shprslt",
               "sp", "sn", "sv", "stylesheet", "subject", "tc", "template", "themedata", "title", "txe",
-              "ud", "userprops", "wgrffmtfilter", "windowcaption", "writereservation",
+              "userprops", "wgrffmtfilter", "windowcaption", "writereservation",
               "writereservhash", "xe", "xform", "xmlattrname", "xmlattrvalue", "xmlclose", "xmlname",
               "xmlnstbl", "xmlopen"})
             k.emplace(d, Keyword{Word::Skip});
@@ -46,6 +47,8 @@ Keyword keyword(std::string_view name)
             {"line", Word::Line}, {"tab", Word::Tab},
             {"cell", Word::Cell}, {"nestcell", Word::Cell}, {"row", Word::Row}, {"nestrow", Word::Row},
             {"f", Word::Font}, {"fs", Word::FontSize}, {"b", Word::Bold}, {"i", Word::Italic},
+            {"upr", Word::HoldsText}, {"shpinst", Word::HoldsText}, {"ud", Word::HeldText},
+            {"shptxt", Word::HeldText}, {"nesttableprops", Word::NestedTable},
             {"ulnone", Word::UnderlineNone}, {"strike", Word::Strike}, {"striked", Word::Strike},
             {"v", Word::Hidden}, {"cf", Word::Foreground},
             {"cb", Word::Background}, {"chcbpat", Word::Background}, {"highlight", Word::Background},

@@ -76,6 +76,8 @@ private:
     ByteDecoder& decoder();
     int formatOf(const Style& style);
     void tablesChanged();
+    // The group's destination before a \* in it made it one to skip.
+    Dest unstarred() const { return st_.dest == Dest::Skip ? st_.starredFrom : st_.dest; }
 
     const unsigned char* p_;
     const unsigned char* const end_;
@@ -327,6 +329,25 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         break;
     case Word::Skip:
         st_.dest = Dest::Skip;
+        st_.heldTextTo = Dest::Skip;
+        break;
+    case Word::HoldsText:
+        // Its own text is for readers that do not know it; the text it
+        // holds in parts goes where the group's would have gone (the
+        // document's text, or the font table that some writers give in
+        // both versions).
+        st_.heldTextTo = unstarred();
+        st_.dest = Dest::Skip;
+        break;
+    case Word::HeldText:
+        if (st_.heldTextTo != Dest::Skip)
+            st_.dest = std::exchange(st_.heldTextTo, Dest::Skip);
+        break;
+    case Word::NestedTable:
+        // Some writers put the cells of a nested table inside its
+        // properties.
+        if (unstarred() == Dest::Text)
+            st_.dest = Dest::Text;
         break;
     case Word::FontTable:
         if (st_.dest != Dest::Skip) {

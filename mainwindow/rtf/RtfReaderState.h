@@ -52,6 +52,10 @@ struct State {
     // What the group was when \* made it one to skip (Skip when no \*
     // did): a destination the reader knows may still follow.
     Dest starredFrom = Dest::Skip;
+    // In a destination skipped for its own text that holds text in parts
+    // (\upr, \shpinst): where those parts (\ud, \shptxt) go. Skip
+    // elsewhere.
+    Dest heldTextTo = Dest::Skip;
     int uc = 1; // bytes of fallback after \uN
     int numbering = -1; // the paragraph's numbering, as Numbering::end() gave it; -1 none
 

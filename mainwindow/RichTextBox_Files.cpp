@@ -147,9 +147,6 @@ void RichTextBox::LoadFile(const QString& path, FileType type, const FontAndColo
         d->replaceText(text, lookFormat);
         return;
     }
-    for (QTextCharFormat& format : content.rich.formats)
-        format.merge(lookFormat);
-
     // As setText: the whole text is replaced as one change, which cannot be
     // undone, with one Change signal at the end.
     QTextCursor caret = textCursor();
@@ -176,7 +173,7 @@ void RichTextBox::LoadFile(const QString& path, FileType type, const FontAndColo
         // end would lay out the whole text at once.
         at.insertText(QStringLiteral("#"));
         setTextCursor(QTextCursor(doc));
-        rtf::insert(content.rich, at);
+        rtf::insert(content.rich, at, lookFormat);
         at.setPosition(0);
         at.deleteChar();
         at.endEditBlock();
@@ -194,7 +191,7 @@ void RichTextBox::LoadFile(const QString& path, FileType type, const FontAndColo
     // Many coloured stretches are marked as one from the first to the last.
     std::vector<Impl::Span> coloured;
     for (const rtf::Run& run : content.rich.runs) {
-        if (content.rich.formats[std::size_t(run.format)].background().style() == Qt::NoBrush)
+        if (!content.rich.formats[std::size_t(run.format)].background)
             continue;
         const int from = int(run.start);
         const int to = int(run.start + run.length);

@@ -7,18 +7,13 @@
 #include "RtfCodePages.h"
 #include "RtfKeywords.h"
 #include "RtfNumbering.h"
+#include "RtfOutput.h"
 #include "RtfReaderState.h"
 #include "RtfTables.h"
-
-#include <QColor>
-#include <QFont>
-#include <QTextCharFormat>
-#include <QTextCursor>
 
 #include <algorithm>
 #include <cstdint>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -74,7 +69,6 @@ private:
     void endHalfPair();
     void flushPending();
     ByteDecoder& decoder();
-    int formatOf(const Style& style);
     void tablesChanged();
     // The group's destination before a \* in it made it one to skip.
     Dest unstarred() const { return st_.dest == Dest::Skip ? st_.starredFrom : st_.dest; }
@@ -105,11 +99,7 @@ private:
     QByteArray pending_; // bytes of a multi-byte code page not yet decoded
     ByteDecoder* pendingDecoder_ = nullptr;
 
-    std::unordered_map<Style, int, StyleHash> formatIndex_;
-    Style runStyle_;
-    int runFormat_ = -1;
-
-    Document doc_;
+    Output out_{tables_};
 };
 
 Document Reader::run()
@@ -146,13 +136,7 @@ Document Reader::run()
     }
     flushPending();
     endHalfPair();
-    // The mark that ends the last paragraph.
-    if (!doc_.text.isEmpty() && doc_.text.back() == u'\n') {
-        doc_.text.chop(1);
-        if (--doc_.runs.back().length == 0)
-            doc_.runs.pop_back();
-    }
-    return std::move(doc_);
+    return out_.take();
 }
 
 // ---------------------------------------------------------------- lexing
@@ -678,14 +662,7 @@ void Reader::append(const char16_t* chars, qsizetype n)
 {
     if (cellPending_ || !paragraphLabelled_)
         startText();
-    if (runFormat_ < 0 || !(st_.style == runStyle_)) {
-        runStyle_ = st_.style;
-        runFormat_ = formatOf(runStyle_);
-    }
-    if (doc_.runs.empty() || doc_.runs.back().format != runFormat_)
-        doc_.runs.push_back(Run{doc_.text.size(), 0, runFormat_});
-    doc_.text.append(reinterpret_cast<const QChar*>(chars), n);
-    doc_.runs.back().length += n;
+    out_.append(chars, n, st_.style);
 }
 
 // Text is coming where a cell has ended or a paragraph begins: first the
@@ -716,39 +693,11 @@ void Reader::appendAscii(const unsigned char* from, const unsigned char* to)
     }
 }
 
-int Reader::formatOf(const Style& style)
-{
-    const auto found = formatIndex_.find(style);
-    if (found != formatIndex_.end())
-        return found->second;
-    QTextCharFormat f;
-    if (const QString name = tables_.family(style.font != kNoFont ? style.font : tables_.defaultFont());
-        !name.isEmpty())
-        f.setFontFamilies(QStringList{name});
-    f.setFontPointSize(style.halfPoints / 2.0);
-    f.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
-    f.setFontItalic(style.italic);
-    f.setFontUnderline(style.underline);
-    f.setFontStrikeOut(style.strike);
-    if (const QColor c = tables_.color(style.foreground); c.isValid())
-        f.setForeground(c);
-    if (const QColor c = tables_.color(style.background); c.isValid())
-        f.setBackground(c);
-    const int index = int(doc_.formats.size());
-    doc_.formats.push_back(f);
-    formatIndex_.emplace(style, index);
-    return index;
-}
-
 // The fonts, colours or code page changed: formats and decoders are looked
 // up anew.
 void Reader::tablesChanged()
 {
-    // A new table rather than clear(), which would keep (and sweep) all
-    // the buckets it ever grew.
-    if (!formatIndex_.empty())
-        decltype(formatIndex_)().swap(formatIndex_);
-    runFormat_ = -1;
+    out_.tablesChanged();
     decoder_ = nullptr;
 }
 
@@ -768,12 +717,6 @@ bool looksLikeRtf(QByteArrayView bytes)
 Document read(QByteArrayView bytes)
 {
     return Reader(bytes).run();
-}
-
-void insert(const Document& document, QTextCursor& cursor)
-{
-    for (const Run& run : document.runs)
-        cursor.insertText(document.text.mid(run.start, run.length), document.formats[std::size_t(run.format)]);
 }
 
 } // namespace rtf

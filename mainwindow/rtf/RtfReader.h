@@ -11,7 +11,9 @@
 // its size; what cannot be understood is skipped.
 
 #include <QByteArrayView>
+#include <QRgb>
 #include <QString>
+#include <QStringList>
 #include <QTextCharFormat>
 
 #include <vector>
@@ -27,12 +29,31 @@ struct Run {
     int format = 0; // index into Document::formats
 };
 
+// A character format of the document. Kept this small, rather than as a
+// QTextCharFormat (some 800 bytes each), because a file can hold hundreds
+// of thousands of different ones; each becomes a QTextCharFormat only when
+// it goes into the editor.
+struct CharFormat {
+    QStringList families; // the font; empty: the editor's own
+    int halfPoints = 24;
+    // The colours are opaque; 0 (transparent) stands for none.
+    QRgb foreground = 0;
+    QRgb background = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+
+    bool operator==(const CharFormat&) const = default;
+};
+
 struct Document {
     // Paragraph breaks are '\n', line breaks U+2028 (QChar::LineSeparator),
     // tabs '\t'. The paragraph mark that ends the last paragraph is not a
     // break of its own: "a\par}" is "a", "a\par\par}" is "a\n".
     QString text;
-    std::vector<QTextCharFormat> formats;
+    // Each different format once.
+    std::vector<CharFormat> formats;
     // In order, covering the whole text.
     std::vector<Run> runs;
 };
@@ -43,7 +64,8 @@ bool looksLikeRtf(QByteArrayView bytes);
 
 Document read(QByteArrayView bytes);
 
-// Inserts the document at the cursor. The caller makes it one edit block.
-void insert(const Document& document, QTextCursor& cursor);
+// Inserts the document at the cursor, each run in its format with `over`
+// merged over it. The caller makes it one edit block.
+void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat& over = {});
 
 } // namespace rtf

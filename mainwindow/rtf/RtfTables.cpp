@@ -33,6 +33,8 @@ bool Tables::finishName()
     if (it == fonts_.end() || it->second.nameDone)
         return false;
     it->second.nameDone = true;
+    if (const QString name = family(it->second.name); !name.isEmpty())
+        it->second.families = QStringList{name};
     return true;
 }
 
@@ -60,15 +62,15 @@ void Tables::setComponent(Word word, int value)
 
 void Tables::finishColor()
 {
-    colors_.push_back(colorGiven_ ? QColor(red_, green_, blue_) : QColor());
+    colors_.push_back(colorGiven_ ? qRgb(red_, green_, blue_) : QRgb(0));
     red_ = green_ = blue_ = 0;
     colorGiven_ = false;
 }
 
-QColor Tables::color(int index) const
+QRgb Tables::color(int index) const
 {
     if (index < 0 || index >= int(colors_.size()))
-        return {};
+        return 0;
     return colors_[std::size_t(index)];
 }
 
@@ -112,14 +114,22 @@ int Tables::codePageOf(int number, bool forName) const
     return codePage;
 }
 
-// Without the spaces around it, and with what is not a character of text
-// (half a pair, a code the document keeps for itself) replaced.
-QString Tables::family(int number) const
+QStringList Tables::families(int number) const
 {
     const Font* f = font(number);
     if (!f)
         return {};
-    QString out = f->name.trimmed();
+    if (f->nameDone)
+        return f->families;
+    const QString name = family(f->name);
+    return name.isEmpty() ? QStringList{} : QStringList{name};
+}
+
+// Without the spaces around it, and with what is not a character of text
+// (half a pair, a code the document keeps for itself) replaced.
+QString Tables::family(const QString& name)
+{
+    QString out = name.trimmed();
     for (qsizetype i = 0; i < out.size(); ++i) {
         const char16_t c = out[i].unicode();
         if (out[i].isHighSurrogate() && i + 1 < out.size() && out[i + 1].isLowSurrogate())

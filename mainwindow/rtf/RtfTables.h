@@ -8,8 +8,9 @@
 #include "RtfKeywords.h"
 #include "RtfReaderState.h"
 
-#include <QColor>
+#include <QRgb>
 #include <QString>
+#include <QStringList>
 
 #include <map>
 #include <vector>
@@ -36,8 +37,8 @@ public:
     // \redN, \greenN or \blueN of the colour being defined.
     void setComponent(Word word, int value);
     void finishColor();
-    // Colour `index` of the table; an invalid colour when there is none.
-    QColor color(int index) const;
+    // Colour `index` of the table, opaque; 0 when there is none.
+    QRgb color(int index) const;
 
     // ---- the document
     int defaultFont() const { return defaultFont_; }
@@ -48,9 +49,12 @@ public:
 
     // The code page of bytes in this font (kNoFont: the document's), in
     // its name when forName, or a symbol font's (kSymbolCodePage...).
+    // Fonts of the symbol character set, and fonts named Symbol that give
+    // no character set, are symbol fonts.
     int codePageOf(int font, bool forName) const;
-    // The family of a font as a format takes it; "" when it has none.
-    QString family(int font) const;
+    // The family of a font as a format takes it; empty when it has none.
+    // Every format in the font shares the one list.
+    QStringList families(int font) const;
 
 private:
     struct Font {
@@ -58,14 +62,16 @@ private:
         int charset = -1;
         int codePage = 0; // \cpgN, 0 when not given
         bool nameDone = false;
+        QStringList families; // once the name is done
     };
     const Font* font(int number) const;
+    static QString family(const QString& name);
 
     std::map<int, Font> fonts_;
     int defining_ = kNoFont;
     int defaultFont_ = kNoFont;
     int codePage_ = kDefaultCodePage;
-    std::vector<QColor> colors_;
+    std::vector<QRgb> colors_;
     int red_ = 0, green_ = 0, blue_ = 0;
     bool colorGiven_ = false;
 };

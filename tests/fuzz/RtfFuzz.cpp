@@ -46,22 +46,13 @@ void checkShape(const rtf::Document& doc)
     }
 }
 
-// The format of every character, as far as the writer keeps it.
-bool sameLook(const QTextCharFormat& a, const QTextCharFormat& b)
+// The format of every character, as far as the writer keeps it. A run
+// without a font of its own is written in the document's default.
+bool sameLook(const rtf::CharFormat& a, rtf::CharFormat b)
 {
-    if (a.fontWeight() != b.fontWeight() || a.fontItalic() != b.fontItalic()
-        || a.fontUnderline() != b.fontUnderline() || a.fontStrikeOut() != b.fontStrikeOut()
-        || a.fontPointSize() != b.fontPointSize())
-        return false;
-    if (a.foreground().style() != b.foreground().style()
-        || (a.foreground().style() != Qt::NoBrush && a.foreground().color() != b.foreground().color()))
-        return false;
-    if (a.background().style() != b.background().style()
-        || (a.background().style() != Qt::NoBrush && a.background().color() != b.background().color()))
-        return false;
-    // A run without a font of its own is written in the document's default.
-    const QStringList fa = a.fontFamilies().toStringList();
-    return fa.isEmpty() || fa == b.fontFamilies().toStringList();
+    if (a.families.isEmpty())
+        b.families.clear();
+    return a == b;
 }
 
 void checkSameFormats(const rtf::Document& a, const rtf::Document& b)

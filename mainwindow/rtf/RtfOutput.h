@@ -1,0 +1,55 @@
+#pragma once
+// What the RTF reader makes of a document: its text, in runs of one
+// format each. Every different format is kept once, however many runs and
+// whatever styles of the file lead to it, so that a file of hundreds of
+// thousands of formats takes a few dozen bytes for each.
+
+#include "RtfReader.h"
+#include "RtfReaderState.h"
+#include "RtfTables.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace rtf::reading {
+
+class Output {
+public:
+    explicit Output(const Tables& tables) : tables_(tables) {}
+
+    // Characters of the text in this style.
+    void append(const char16_t* chars, qsizetype n, const Style& style);
+    // Fonts or colours changed: styles are looked up anew.
+    void tablesChanged();
+
+    bool empty() const { return doc_.text.isEmpty(); }
+    // The document, without the mark that ends its last paragraph.
+    Document take();
+
+private:
+    int formatOf(const Style& style);
+    int indexOf(const CharFormat& format);
+    void growSlots();
+
+    const Tables& tables_;
+    Document doc_;
+    // Indexes into doc_.formats by hash, -1 where free; a power of two in
+    // size, at most half full.
+    std::vector<int> slots_;
+
+    // The format of each style met lately; entries of an older generation
+    // are out of date (the tables changed since).
+    struct Known {
+        Style style;
+        std::uint32_t generation = 0;
+        int format = -1;
+    };
+    std::array<Known, 256> known_;
+    std::uint32_t generation_ = 1;
+    // The style of the last run and its format (-1: not looked up).
+    Style runStyle_;
+    int runFormat_ = -1;
+};
+
+} // namespace rtf::reading

@@ -28,8 +28,7 @@ Keyword keyword(std::string_view name)
               "objtime", "oldcprops", "oldpprops", "oldsprops", "oldtprops", "operator", "panose",
               "passwordhash", "pgdsctbl", "pict", "pnseclvl", "printim",
               "private", "propname", "protusertbl", "revtbl", "revtim", "rsidtbl", "rxe", "shprslt",
-              "sp", "sn", "sv", "stylesheet", "subject", "tc", "template", "themedata", "title", "txe",
-              "userprops", "wgrffmtfilter", "windowcaption", "writereservation",
+              "sp", "sn", "sv", "subject", "tc", "template", "themedata", "title", "txe", "userprops", "wgrffmtfilter", "windowcaption", "writereservation",
               "writereservhash", "xe", "xform", "xmlattrname", "xmlattrvalue", "xmlclose", "xmlname",
               "xmlnstbl", "xmlopen"})
             k.emplace(d, Keyword{Word::Skip});
@@ -47,6 +46,14 @@ Keyword keyword(std::string_view name)
             {"line", Word::Line}, {"tab", Word::Tab},
             {"cell", Word::Cell}, {"nestcell", Word::Cell}, {"row", Word::Row}, {"nestrow", Word::Row},
             {"f", Word::Font}, {"fs", Word::FontSize}, {"b", Word::Bold}, {"i", Word::Italic},
+            // The associated formats: which text they are for, the complex
+            // scripts' or the other, the last of \rtlch, \ltrch, \loch,
+            // \hich and \dbch says, as it does for \b, \i and \fs.
+            {"afs", Word::FontSize}, {"ab", Word::Bold}, {"ai", Word::Italic},
+            {"rtlch", Word::ComplexWords}, {"hich", Word::ComplexWords},
+            {"ltrch", Word::OtherWords}, {"loch", Word::OtherWords}, {"dbch", Word::OtherWords},
+            {"stylesheet", Word::StyleSheet}, {"s", Word::ParagraphStyle}, {"cs", Word::CharacterStyle},
+            {"ds", Word::OtherStyle}, {"ts", Word::OtherStyle}, {"sbasedon", Word::BasedOn},
             {"upr", Word::HoldsText}, {"shpinst", Word::HoldsText}, {"ud", Word::HeldText},
             {"shptxt", Word::HeldText}, {"nesttableprops", Word::NestedTable},
             {"ulnone", Word::UnderlineNone}, {"strike", Word::Strike}, {"striked", Word::Strike},

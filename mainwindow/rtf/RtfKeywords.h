@@ -17,6 +17,7 @@ enum class Word : std::uint8_t {
     ParagraphDefault, ListText, Numbering, NumberingBefore, NumberingAfter, NumberingBullet,
     NumberingBody, NumberingContinue, NumberingStyle, NumberingStart, NumberingFont,
     FootnoteMark, FootnoteStyle, FootnoteStart, EndnoteStyle, EndnoteStart,
+    ComplexWords, OtherWords, StyleSheet, ParagraphStyle, CharacterStyle, OtherStyle, BasedOn,
     HoldsText, HeldText, NestedTable,
 };
 

@@ -8,6 +8,24 @@ namespace rtf::reading {
 
 namespace {
 
+// Which of a style's two sets of bold, italic and size a character takes:
+// that of the complex scripts (right-to-left, Thai, Indian), or the
+// other. Spaces, digits and punctuation, and the second half of a pair,
+// go with the character before them.
+enum class Script : std::uint8_t { Other, Complex, Neutral };
+
+Script scriptOf(char16_t c)
+{
+    if (c < 0x80)
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ? Script::Other : Script::Neutral;
+    if ((c >= 0x0590 && c < 0x1000) || (c >= 0x1780 && c < 0x1800) || (c >= 0xFB1D && c < 0xFE00)
+        || (c >= 0xFE70 && c < 0xFF00))
+        return Script::Complex;
+    if (c == 0x00A0 || (c >= 0x2000 && c < 0x2070) || (c >= 0xDC00 && c < 0xE000))
+        return Script::Neutral;
+    return Script::Other;
+}
+
 std::size_t hashOf(const CharFormat& f)
 {
     std::size_t h = qHash(f.families);
@@ -22,14 +40,38 @@ std::size_t hashOf(const CharFormat& f)
 
 void Output::append(const char16_t* chars, qsizetype n, const Style& style)
 {
+    if (!style.complexDiffers()) {
+        appendRun(chars, n, style, false);
+        return;
+    }
+    // Stretches of complex scripts and of others, each in its own format.
+    bool complex = lastComplex_;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const Script script = scriptOf(chars[i]);
+        if (script == Script::Neutral || (script == Script::Complex) == complex)
+            continue;
+        appendRun(chars + from, i - from, style, complex);
+        from = i;
+        complex = !complex;
+    }
+    appendRun(chars + from, n - from, style, complex);
+    lastComplex_ = complex;
+}
+
+void Output::appendRun(const char16_t* chars, qsizetype n, const Style& style, bool complex)
+{
+    if (n == 0)
+        return;
     if (!(style == runStyle_)) {
         runStyle_ = style;
-        runFormat_ = -1;
+        runFormat_ = {-1, -1};
     }
-    if (runFormat_ < 0)
-        runFormat_ = formatOf(style);
-    if (doc_.runs.empty() || doc_.runs.back().format != runFormat_)
-        doc_.runs.push_back(Run{doc_.text.size(), 0, runFormat_});
+    int& format = runFormat_[complex];
+    if (format < 0)
+        format = formatOf(style, complex);
+    if (doc_.runs.empty() || doc_.runs.back().format != format)
+        doc_.runs.push_back(Run{doc_.text.size(), 0, format});
     doc_.text.append(reinterpret_cast<const QChar*>(chars), n);
     doc_.runs.back().length += n;
 }
@@ -37,7 +79,7 @@ void Output::append(const char16_t* chars, qsizetype n, const Style& style)
 void Output::tablesChanged()
 {
     ++generation_;
-    runFormat_ = -1;
+    runFormat_ = {-1, -1};
 }
 
 Document Output::take()
@@ -50,21 +92,21 @@ Document Output::take()
     return std::move(doc_);
 }
 
-int Output::formatOf(const Style& style)
+int Output::formatOf(const Style& style, bool complex)
 {
-    Known& known = known_[StyleHash{}(style) % known_.size()];
-    if (known.generation == generation_ && known.style == style)
+    Known& known = known_[(StyleHash{}(style) * 2 + complex) % known_.size()];
+    if (known.generation == generation_ && known.complex == complex && known.style == style)
         return known.format;
     CharFormat f;
     f.families = tables_.families(style.font != kNoFont ? style.font : tables_.defaultFont());
-    f.halfPoints = style.halfPoints;
-    f.bold = style.bold;
-    f.italic = style.italic;
+    f.halfPoints = complex && style.complexHalfPoints ? style.complexHalfPoints : style.halfPoints;
+    f.bold = complex && style.complexBold != kSame ? style.complexBold : style.bold;
+    f.italic = complex && style.complexItalic != kSame ? style.complexItalic : style.italic;
     f.underline = style.underline;
     f.strike = style.strike;
     f.foreground = tables_.color(style.foreground);
     f.background = tables_.color(style.background);
-    known = Known{style, generation_, indexOf(f)};
+    known = Known{style, complex, generation_, indexOf(f)};
     return known.format;
 }
 

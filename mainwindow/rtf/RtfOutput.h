@@ -18,8 +18,11 @@ class Output {
 public:
     explicit Output(const Tables& tables) : tables_(tables) {}
 
-    // Characters of the text in this style.
+    // Characters of the text in this style; those of the complex scripts
+    // in its format for them, where it has one.
     void append(const char16_t* chars, qsizetype n, const Style& style);
+    // A paragraph ends (after its mark is appended).
+    void paragraphEnded() { lastComplex_ = false; }
     // Fonts or colours changed: styles are looked up anew.
     void tablesChanged();
 
@@ -28,7 +31,8 @@ public:
     Document take();
 
 private:
-    int formatOf(const Style& style);
+    void appendRun(const char16_t* chars, qsizetype n, const Style& style, bool complex);
+    int formatOf(const Style& style, bool complex);
     int indexOf(const CharFormat& format);
     void growSlots();
 
@@ -38,18 +42,21 @@ private:
     // size, at most half full.
     std::vector<int> slots_;
 
-    // The format of each style met lately; entries of an older generation
-    // are out of date (the tables changed since).
+    // The format of each style met lately, for characters of the complex
+    // scripts or not; entries of an older generation are out of date (the
+    // tables changed since).
     struct Known {
         Style style;
+        bool complex = false;
         std::uint32_t generation = 0;
         int format = -1;
     };
     std::array<Known, 256> known_;
     std::uint32_t generation_ = 1;
-    // The style of the last run and its format (-1: not looked up).
+    // The style of the last run and its two formats (-1: not looked up).
     Style runStyle_;
-    int runFormat_ = -1;
+    std::array<int, 2> runFormat_ = {-1, -1};
+    bool lastComplex_ = false; // the last character that is not neutral was of a complex script
 };
 
 } // namespace rtf::reading

@@ -9,6 +9,7 @@
 #include "RtfNumbering.h"
 #include "RtfOutput.h"
 #include "RtfReaderState.h"
+#include "RtfStyles.h"
 #include "RtfTables.h"
 
 #include <algorithm>
@@ -99,6 +100,8 @@ private:
     QByteArray pending_; // bytes of a multi-byte code page not yet decoded
     ByteDecoder* pendingDecoder_ = nullptr;
 
+    StyleSheet styles_;
+
     Output out_{tables_};
 };
 
@@ -148,6 +151,12 @@ void Reader::openGroup()
     rootOpened_ = true;
     stack_.push(st_);
     st_.starredFrom = Dest::Skip; // a \* counts in its own group only
+    if (st_.dest == Dest::StyleSheet) {
+        // A style's definition, starting from plain text.
+        st_.dest = Dest::StyleDefinition;
+        st_.style = Style{};
+        styles_.begin();
+    }
 }
 
 void Reader::closeGroup()
@@ -159,7 +168,10 @@ void Reader::closeGroup()
     const Dest leaving = st_.dest;
     if (leaving == Dest::FontTable && tables_.finishName())
         tablesChanged();
+    const Style leavingStyle = st_.style;
     st_ = stack_.pop();
+    if (leaving == Dest::StyleDefinition && st_.dest == Dest::StyleSheet)
+        styles_.end(leavingStyle);
     if ((leaving == Dest::FontTable || leaving == Dest::ColorTable) && st_.dest != leaving)
         tablesChanged();
     if (leaving == Dest::Numbering && st_.dest != leaving)
@@ -304,13 +316,14 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         return;
     }
 
-    const bool on = !hasParam || param != 0;
-    Style& s = st_.style;
+    if (k.word != Word::Font || st_.dest != Dest::FontTable) {
+        if (const unsigned fields = applyCharacterWord(st_.style, k, hasParam, param)) {
+            if (st_.dest == Dest::StyleDefinition)
+                styles_.set(fields);
+            return;
+        }
+    }
     switch (k.word) {
-    case Word::Ignore:
-    case Word::Bin:
-    case Word::Unicode:
-        break;
     case Word::Skip:
         st_.dest = Dest::Skip;
         st_.heldTextTo = Dest::Skip;
@@ -332,6 +345,49 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         // properties.
         if (unstarred() == Dest::Text)
             st_.dest = Dest::Text;
+        break;
+    case Word::StyleSheet:
+        if (st_.dest != Dest::Skip)
+            st_.dest = Dest::StyleSheet;
+        break;
+    case Word::ParagraphStyle:
+    case Word::CharacterStyle:
+    case Word::OtherStyle:
+        if (st_.dest == Dest::StyleDefinition || (st_.dest == Dest::Skip && st_.starredFrom == Dest::StyleDefinition)) {
+            st_.dest = Dest::StyleDefinition; // \*\cs: a character style
+            styles_.name(k.word, hasParam ? param : 0);
+        } else if (st_.dest == Dest::Text && k.word != Word::OtherStyle) {
+            // The style's format, then what the text's own words say.
+            if (const StyleSheet::Defined* d = styles_.find(k.word == Word::CharacterStyle, hasParam ? param : 0))
+                overlay(st_.style, d->style, d->fields);
+        }
+        break;
+    case Word::BasedOn:
+        if (st_.dest == Dest::StyleDefinition && hasParam)
+            styles_.basedOn(param);
+        break;
+    case Word::Ignore:
+    case Word::Bin:
+    case Word::Unicode:
+    case Word::FontSize:
+    case Word::Bold:
+    case Word::Italic:
+    case Word::Underline:
+    case Word::UnderlineNone:
+    case Word::Strike:
+    case Word::Hidden:
+    case Word::Foreground:
+    case Word::Background:
+    case Word::Plain:
+    case Word::ComplexWords:
+    case Word::OtherWords:
+        break;
+    case Word::Font:
+        // Outside the font table \f is a character format.
+        if (st_.dest == Dest::FontTable) {
+            tables_.defineFont(param);
+            tablesChanged();
+        }
         break;
     case Word::FontTable:
         if (st_.dest != Dest::Skip) {
@@ -359,7 +415,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         put(u'\t');
         break;
     case Word::Cell:
-        if (st_.dest == Dest::Text && !s.hidden) {
+        if (st_.dest == Dest::Text && !st_.style.hidden) {
             if (cellPending_) {
                 cellPending_ = false;
                 putText(u'\t'); // the end of an empty cell
@@ -373,45 +429,6 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
             cellPending_ = false;
             paragraphBreak();
         }
-        break;
-    case Word::Font:
-        if (st_.dest == Dest::FontTable) {
-            tables_.defineFont(param);
-            tablesChanged();
-        } else if (hasParam) {
-            s.font = param;
-        }
-        break;
-    case Word::FontSize:
-        s.halfPoints = hasParam && param > 0 ? std::clamp(param, 2, 3276) : kDefaultHalfPoints;
-        break;
-    case Word::Bold:
-        s.bold = on;
-        break;
-    case Word::Italic:
-        s.italic = on;
-        break;
-    case Word::Underline:
-        s.underline = on;
-        break;
-    case Word::UnderlineNone:
-        s.underline = false;
-        break;
-    case Word::Strike:
-        s.strike = on;
-        break;
-    case Word::Hidden:
-        s.hidden = on;
-        break;
-    case Word::Foreground:
-        s.foreground = hasParam ? param : -1;
-        break;
-    case Word::Background:
-        // Index 0 means no background for all three words.
-        s.background = hasParam && param > 0 ? param : -1;
-        break;
-    case Word::Plain:
-        s = Style{};
         break;
     case Word::UnicodeSkip:
         st_.uc = std::clamp(hasParam ? param : 1, 0, 255);
@@ -475,7 +492,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Word::NumberingFont:
         // The font the texts of the numbering are in.
         if (st_.dest == Dest::Numbering && hasParam)
-            s.font = param;
+            st_.style.font = param;
         break;
     case Word::FootnoteMark:
         if (st_.dest == Dest::Text) {
@@ -496,7 +513,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
 // Text bytes up to the next brace, backslash or line end.
 void Reader::textBytes()
 {
-    if (st_.dest == Dest::Skip) {
+    if (st_.dest == Dest::Skip || st_.dest == Dest::StyleSheet || st_.dest == Dest::StyleDefinition) {
         while (p_ != end_ && *p_ != '\\' && *p_ != '{' && *p_ != '}')
             ++p_;
         return;
@@ -599,6 +616,8 @@ void Reader::put(char16_t c)
     case Dest::Skip:
     case Dest::ColorTable:
     case Dest::Numbering:
+    case Dest::StyleSheet:
+    case Dest::StyleDefinition:
         break;
     }
 }
@@ -656,6 +675,7 @@ void Reader::paragraphBreak()
     const char16_t lf = u'\n';
     append(&lf, 1);
     paragraphLabelled_ = false;
+    out_.paragraphEnded();
 }
 
 void Reader::append(const char16_t* chars, qsizetype n)

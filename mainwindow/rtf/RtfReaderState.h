@@ -15,8 +15,14 @@ constexpr int kNoFont = -1;
 
 // Where the characters of a group go. Numbering is the group of a
 // paragraph's numbering (\pn), NumberingBefore and NumberingAfter its
-// texts (\pntxtb, \pntxta).
-enum class Dest : std::uint8_t { Text, Skip, FontTable, ColorTable, Numbering, NumberingBefore, NumberingAfter };
+// texts (\pntxtb, \pntxta). StyleSheet is the style sheet, StyleDefinition
+// one style in it.
+enum class Dest : std::uint8_t {
+    Text, Skip, FontTable, ColorTable, Numbering, NumberingBefore, NumberingAfter, StyleSheet, StyleDefinition
+};
+
+// A bold or italic of the complex scripts that follows the other text's.
+constexpr std::int8_t kSame = -1;
 
 // The character format as the file states it; the fonts and colours are
 // numbers into the tables, looked up when a run is made.
@@ -30,8 +36,25 @@ struct Style {
     bool underline = false;
     bool strike = false;
     bool hidden = false;
+    // Right-to-left and other complex scripts (Arabic, Hebrew, Thai, the
+    // Indian scripts) have a bold, italic and size of their own where the
+    // file gives them one; kSame (0 for the size) where it does not.
+    std::int8_t complexBold = kSame;
+    std::int8_t complexItalic = kSame;
+    int complexHalfPoints = 0;
+    // \rtlch or \hich came last (not \ltrch, \loch or \dbch): bold,
+    // italic and size words are those of the complex scripts.
+    bool complexWords = false;
 
     bool operator==(const Style&) const = default;
+
+    // True when complex scripts show differently from other text.
+    bool complexDiffers() const
+    {
+        return (complexBold != kSame && bool(complexBold) != bold)
+            || (complexItalic != kSame && bool(complexItalic) != italic)
+            || (complexHalfPoints != 0 && complexHalfPoints != halfPoints);
+    }
 };
 
 struct StyleHash {
@@ -41,7 +64,9 @@ struct StyleHash {
         h = h * 1000003u + std::uint32_t(s.halfPoints);
         h = h * 1000003u + std::uint32_t(s.foreground);
         h = h * 1000003u + std::uint32_t(s.background);
-        h = h * 31u + (s.bold | s.italic << 1 | s.underline << 2 | s.strike << 3 | s.hidden << 4);
+        h = h * 1000003u + std::uint32_t(s.complexHalfPoints);
+        h = h * 31u + (s.bold | s.italic << 1 | s.underline << 2 | s.strike << 3 | s.hidden << 4 | s.complexWords << 5);
+        h = h * 31u + std::uint8_t(s.complexBold) * 7u + std::uint8_t(s.complexItalic);
         return std::size_t(h ^ (h >> 29));
     }
 };

@@ -1,0 +1,148 @@
+#include "RtfStyles.h"
+
+#include <algorithm>
+
+namespace rtf::reading {
+
+unsigned applyCharacterWord(Style& s, const Keyword& k, bool hasParam, int param)
+{
+    const bool on = !hasParam || param != 0;
+    switch (k.word) {
+    case Word::Font:
+        if (!hasParam)
+            return 0;
+        s.font = param;
+        return FontField;
+    case Word::FontSize: {
+        const int halfPoints = hasParam && param > 0 ? std::clamp(param, 2, 3276) : kDefaultHalfPoints;
+        (s.complexWords ? s.complexHalfPoints : s.halfPoints) = halfPoints;
+        return s.complexWords ? ComplexSizeField : SizeField;
+    }
+    case Word::Bold:
+        if (s.complexWords)
+            s.complexBold = on;
+        else
+            s.bold = on;
+        return s.complexWords ? ComplexBoldField : BoldField;
+    case Word::Italic:
+        if (s.complexWords)
+            s.complexItalic = on;
+        else
+            s.italic = on;
+        return s.complexWords ? ComplexItalicField : ItalicField;
+    case Word::Underline:
+    case Word::UnderlineNone:
+        s.underline = k.word == Word::Underline && on;
+        return UnderlineField;
+    case Word::Strike:
+        s.strike = on;
+        return StrikeField;
+    case Word::Hidden:
+        s.hidden = on;
+        return HiddenField;
+    case Word::Foreground:
+        s.foreground = hasParam ? param : -1;
+        return ForegroundField;
+    case Word::Background:
+        // Index 0 means no background for all three words.
+        s.background = hasParam && param > 0 ? param : -1;
+        return BackgroundField;
+    case Word::Plain:
+        s = Style{};
+        return AllFields;
+    case Word::ComplexWords:
+    case Word::OtherWords:
+        s.complexWords = k.word == Word::ComplexWords;
+        return ComplexWordsField;
+    default:
+        return 0;
+    }
+}
+
+void overlay(Style& to, const Style& from, unsigned fields)
+{
+    if (fields & FontField)
+        to.font = from.font;
+    if (fields & SizeField)
+        to.halfPoints = from.halfPoints;
+    if (fields & ForegroundField)
+        to.foreground = from.foreground;
+    if (fields & BackgroundField)
+        to.background = from.background;
+    if (fields & BoldField)
+        to.bold = from.bold;
+    if (fields & ItalicField)
+        to.italic = from.italic;
+    if (fields & UnderlineField)
+        to.underline = from.underline;
+    if (fields & StrikeField)
+        to.strike = from.strike;
+    if (fields & HiddenField)
+        to.hidden = from.hidden;
+    if (fields & ComplexBoldField)
+        to.complexBold = from.complexBold;
+    if (fields & ComplexItalicField)
+        to.complexItalic = from.complexItalic;
+    if (fields & ComplexSizeField)
+        to.complexHalfPoints = from.complexHalfPoints;
+    // Which words come next is the text's own affair, not the style's.
+}
+
+void StyleSheet::begin()
+{
+    defining_ = Entry{};
+    definingNumber_ = 0; // a definition without \s is that of style 0
+    definingKept_ = true;
+}
+
+void StyleSheet::name(Word kind, int number)
+{
+    definingKept_ = kind != Word::OtherStyle;
+    defining_.character = kind == Word::CharacterStyle;
+    definingNumber_ = number;
+}
+
+void StyleSheet::basedOn(int number)
+{
+    defining_.basedOn = number;
+}
+
+void StyleSheet::end(const Style& style)
+{
+    if (!definingKept_)
+        return;
+    defining_.own.style = style;
+    entries_[key(defining_.character, definingNumber_)] = defining_;
+}
+
+const StyleSheet::Defined* StyleSheet::find(bool character, int number)
+{
+    const auto found = entries_.find(key(character, number));
+    if (found == entries_.end())
+        return nullptr;
+    if (found->second.resolved)
+        return &found->second.whole;
+
+    // The chain of bases up to one worked out already, one missing, or one
+    // passed before (a loop); then each worked out from its base, the
+    // farthest first.
+    const std::uint32_t visit = ++visits_;
+    chain_.clear();
+    for (Entry* e = &found->second; e && !e->resolved && e->visit != visit;) {
+        e->visit = visit;
+        chain_.push_back(e);
+        const auto base = e->basedOn >= 0 ? entries_.find(key(character, e->basedOn)) : entries_.end();
+        e = base != entries_.end() ? &base->second : nullptr;
+    }
+    for (auto it = chain_.rbegin(); it != chain_.rend(); ++it) {
+        Entry& e = **it;
+        const auto base = e.basedOn >= 0 ? entries_.find(key(character, e.basedOn)) : entries_.end();
+        e.whole = base != entries_.end() && base->second.resolved ? base->second.whole : Defined{};
+        overlay(e.whole.style, e.own.style, e.own.fields);
+        e.whole.fields |= e.own.fields;
+        e.resolved = true;
+    }
+    return &found->second.whole;
+}
+
+} // namespace rtf::reading

@@ -557,6 +557,68 @@ TEST_F(RtfTest, DestinationsThatAreNotTextAreSkipped)
     EXPECT_EQ(loaded("{\\rtf1 a\\bin99999 bcd}"), QStringLiteral("a"));
 }
 
+// Text and formats that word processors keep in places of their own.
+struct Held {
+    const char* what;
+    const char* rtf;
+    const char* text; // UTF-8, as Text() shows it
+    struct Word {
+        const char* word;
+        double size;
+        bool bold;
+        bool italic;
+        std::uint32_t color;
+    };
+    std::vector<Word> looks;
+};
+
+const Held kHeld[] = {
+    {"cells inside the properties of a nested table",
+     "{\\rtf1 \\trowd\\cellx3000\\intbl Outer {\\*\\nesttableprops\\trowd\\cellx1500\\intbl\\itap2 Inner\\nestcell"
+     "\\nestrow}{\\nonesttables\\par}\\cell\\row}",
+     "Outer Inner\r\n", {}},
+    {"the text of a text box, not the box's fallback",
+     "{\\rtf1 Before {\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 202}}{\\shptxt Boxed words\\par}}"
+     "{\\shprslt fallback}}after}",
+     "Before Boxed words\r\nafter", {}},
+    {"the Unicode version of \\upr, not its ANSI one",
+     "{\\rtf1 {\\upr{Caf? ??????}{\\*\\ud{Caf\\u233? \\u1055?\\u1088?\\u1080?\\u1074?\\u1077?\\u1090?}}}}",
+     "Café Привет", {}},
+    {"letters of the Symbol font, by character set or by name",
+     "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}{\\f2 Symbol;}}\\f0 {\\f1 a}-D and {\\f2\\'62}-G}",
+     "α-D and β-G", {}},
+    {"bold, italic and size of Chinese and of right-to-left text",
+     "{\\rtf1 {\\dbch\\ab\\dbch \\u31895?\\u20307?}{\\dbch\\afs36\\i \\u22823?\\u23383?}"
+     "{\\ltrch \\rtlch\\afs32\\ai \\u1506?\\u1489?\\u1512?\\u1497?\\u1514?} "
+     "{\\rtlch\\ab \\ltrch\\loch plain \\u1506?\\u1489?\\u1492?}}",
+     "粗体大字עברית plain עבה",
+     {{"粗体", 12, true, false, 0}, {"大字", 18, false, true, 0}, {"עברית", 16, false, true, 0},
+      {"plain", 12, false, false, 0}, {"עבה", 12, true, false, 0}}},
+    {"formats of the style sheet, on top of those their styles are based on",
+     "{\\rtf1{\\colortbl;\\red0\\green0\\blue255;}{\\stylesheet{\\s0 Normal;}{\\s1\\sbasedon0\\fs44\\b Title;}"
+     "{\\s2\\sbasedon1\\i Sub;}{\\*\\cs3\\cf1 Loud;}{\\s4\\sbasedon5 Loop A;}{\\s5\\sbasedon4\\fs30 Loop B;}}"
+     "\\pard\\plain\\s2 Heading\\par\\pard\\plain\\s0 body {\\cs3 loud} {\\s4 cycle \\fs20 own}\\par}",
+     "Heading\r\nbody loud cycle own",
+     {{"Heading", 22, true, true, 0}, {"body", 12, false, false, 0}, {"loud", 12, false, false, kBlue},
+      {"cycle", 15, false, false, 0}, {"own", 10, false, false, 0}}},
+};
+
+TEST_F(RtfTest, TextAndFormatsKeptInPlacesOfTheirOwnAreRead)
+{
+    for (const Held& h : kHeld) {
+        SCOPED_TRACE(h.what);
+        EXPECT_EQ(loaded(h.rtf), QString::fromUtf8(h.text));
+        const std::uint32_t plainColor = lookAt(other, 0).color;
+        for (const Held::Word& w : h.looks) {
+            const Look look = lookOf(other, QString::fromUtf8(w.word));
+            EXPECT_EQ(look.size, w.size) << w.word;
+            EXPECT_EQ(look.bold, w.bold) << w.word;
+            EXPECT_EQ(look.italic, w.italic) << w.word;
+            EXPECT_EQ(look.color, w.color ? w.color : plainColor) << w.word;
+        }
+    }
+}
+
 TEST_F(RtfTest, ColoursAndFontsFollowTheTables)
 {
     loaded("{\\rtf1\\deff1{\\fonttbl{\\f0\\fnil Courier New;}{\\f1\\fswiss Arial;}}"
@@ -645,6 +707,10 @@ TEST_F(RtfTest, RandomBytesLoadWithoutCrashing)
             covered += run.length;
         }
         ASSERT_EQ(covered, doc.text.size()) << round;
+        // Equal formats are kept once, whatever styles led to them.
+        for (std::size_t i = 0; i < doc.formats.size(); ++i)
+            for (std::size_t j = i + 1; j < doc.formats.size(); ++j)
+                ASSERT_FALSE(doc.formats[i] == doc.formats[j]) << round;
         if (round % 10 == 0) {
             loaded(bytes);
             ASSERT_TRUE(isValidUtf16(other.Text()));

@@ -4,15 +4,59 @@
 // every other unknown word is ignored and its text read.
 #include "RtfKeywords.h"
 
-#include <unordered_map>
+#include <array>
+#include <cstdint>
 #include <utility>
 
 namespace rtf {
 
-Keyword keyword(std::string_view name)
+namespace {
+
+// The words by name. Looking words up takes much of the reader's time in
+// files that write many of them, as word processors do: a table of fixed
+// size, far from full, found by a hash of a few bytes.
+class WordTable {
+public:
+    // The first entry of a name holds.
+    void emplace(std::string_view name, Keyword k)
+    {
+        Entry& e = entries_[slot(name)];
+        if (e.name.empty())
+            e = Entry{name, k};
+    }
+
+    // Word::Ignore for names it does not hold.
+    const Keyword& find(std::string_view name) const { return entries_[slot(name)].keyword; }
+
+private:
+    static constexpr std::size_t kSize = 1024; // a power of two, four times the words or more
+
+    struct Entry {
+        std::string_view name;
+        Keyword keyword{Word::Ignore};
+    };
+
+    // Where the name is, or the free entry where it would go.
+    std::size_t slot(std::string_view name) const
+    {
+        std::uint32_t h = 2166136261u;
+        for (const char c : name)
+            h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+        for (std::size_t i = h & (kSize - 1);; i = (i + 1) & (kSize - 1)) {
+            if (entries_[i].name.empty() || entries_[i].name == name)
+                return i;
+        }
+    }
+
+    std::array<Entry, kSize> entries_{};
+};
+
+} // namespace
+
+const Keyword& keyword(std::string_view name)
 {
     static const auto table = [] {
-        std::unordered_map<std::string_view, Keyword> k;
+        WordTable k;
         // Destinations whose content is not text of the document.
         for (const char* d :
              {"aftncn", "aftnsep", "aftnsepc", "annotation", "atnauthor", "atndate", "atnicn", "atnid",
@@ -101,8 +145,7 @@ Keyword keyword(std::string_view name)
             k.emplace(u, Keyword{Word::Underline});
         return k;
     }();
-    const auto it = table.find(name);
-    return it != table.end() ? it->second : Keyword{Word::Ignore};
+    return table.find(name);
 }
 
 } // namespace rtf

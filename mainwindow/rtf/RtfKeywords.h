@@ -29,6 +29,6 @@ struct Keyword {
 
 // What a control word does; Word::Ignore for words the reader has no use
 // for.
-Keyword keyword(std::string_view name);
+const Keyword& keyword(std::string_view name);
 
 } // namespace rtf

@@ -281,7 +281,7 @@ void Reader::controlSymbol(unsigned char c)
 
 void Reader::controlWord(std::string_view word, bool hasParam, int param)
 {
-    const Keyword k = keyword(word);
+    const Keyword& k = keyword(word);
 
     if (k.word == Word::Bin) {
         // Binary data, whatever the destination: skipped unread.

@@ -4,6 +4,23 @@
 
 namespace rtf::reading {
 
+namespace {
+
+// Bold or italic, of the complex scripts when their words come, of other
+// text otherwise.
+unsigned setBoldOrItalic(Style& s, bool on, bool Style::*other, unsigned otherField, std::int8_t Style::*complex,
+                         unsigned complexField)
+{
+    if (s.complexWords) {
+        s.*complex = on;
+        return complexField;
+    }
+    s.*other = on;
+    return otherField;
+}
+
+} // namespace
+
 unsigned applyCharacterWord(Style& s, const Keyword& k, bool hasParam, int param)
 {
     const bool on = !hasParam || param != 0;
@@ -19,17 +36,9 @@ unsigned applyCharacterWord(Style& s, const Keyword& k, bool hasParam, int param
         return s.complexWords ? ComplexSizeField : SizeField;
     }
     case Word::Bold:
-        if (s.complexWords)
-            s.complexBold = on;
-        else
-            s.bold = on;
-        return s.complexWords ? ComplexBoldField : BoldField;
+        return setBoldOrItalic(s, on, &Style::bold, BoldField, &Style::complexBold, ComplexBoldField);
     case Word::Italic:
-        if (s.complexWords)
-            s.complexItalic = on;
-        else
-            s.italic = on;
-        return s.complexWords ? ComplexItalicField : ItalicField;
+        return setBoldOrItalic(s, on, &Style::italic, ItalicField, &Style::complexItalic, ComplexItalicField);
     case Word::Underline:
     case Word::UnderlineNone:
         s.underline = k.word == Word::Underline && on;

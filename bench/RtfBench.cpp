@@ -189,7 +189,8 @@ void measureManyFormats()
     }
     const double insertMs = ms(t);
     const Memory inserted = memory();
-    std::printf("  insert: %.0f ms; the document has %lld formats; peak +%.0f MB (%.1f times the file); heap +%.0f MB\n",
+    std::printf("  insert: %.0f ms; the document has %lld formats; peak +%.0f MB (%.1f times the file);"
+                " heap +%.0f MB\n",
                 insertMs, static_cast<long long>(document->allFormats().size()), inserted.peak - start.now,
                 (inserted.peak - start.now) / megabytes, inserted.heap - start.heap);
     parsed.reset();

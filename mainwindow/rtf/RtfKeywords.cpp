@@ -70,11 +70,11 @@ const Keyword& keyword(std::string_view name)
               "listoverridetable", "listpicture", "listtable", "manager", "mmathPr", "nextfile",
               "nonesttables", "nonshppict", "objalias", "objclass", "objdata", "objname", "objsect",
               "objtime", "oldcprops", "oldpprops", "oldsprops", "oldtprops", "operator", "panose",
-              "passwordhash", "pgdsctbl", "pict", "pnseclvl", "printim",
-              "private", "propname", "protusertbl", "revtbl", "revtim", "rsidtbl", "rxe", "shprslt",
-              "sp", "sn", "sv", "subject", "tc", "template", "themedata", "title", "txe", "userprops", "wgrffmtfilter", "windowcaption", "writereservation",
-              "writereservhash", "xe", "xform", "xmlattrname", "xmlattrvalue", "xmlclose", "xmlname",
-              "xmlnstbl", "xmlopen"})
+              "passwordhash", "pgdsctbl", "pict", "pnseclvl", "printim", "private", "propname",
+              "protusertbl", "revtbl", "revtim", "rsidtbl", "rxe", "shprslt", "sp", "sn", "sv", "subject",
+              "tc", "template", "themedata", "title", "txe", "userprops", "wgrffmtfilter", "windowcaption",
+              "writereservation", "writereservhash", "xe", "xform", "xmlattrname", "xmlattrvalue",
+              "xmlclose", "xmlname", "xmlnstbl", "xmlopen"})
             k.emplace(d, Keyword{Word::Skip});
         const std::pair<const char*, char16_t> characters[] = {
             {"emdash", 0x2014},   {"endash", 0x2013},    {"emspace", 0x2003}, {"enspace", 0x2002},

@@ -1,11 +1,12 @@
 #pragma once
 // Reads RTF as word processors write it into text with character formats:
 // font, size, bold, italic, underline, strike-through, text colour and
-// background. Paragraph layout, pictures, objects, headers, footers and
-// notes are left out; lists and tables come as text (list numbers and
-// bullets as written, or made from the paragraph's numbering where none
-// is written; table cells separated by tabs, a row per line), and a
-// note's mark as its number.
+// background, as the text's own words and the styles it names give them.
+// Paragraph layout, pictures, objects, headers, footers and notes are left
+// out; lists and tables come as text (list numbers and bullets as written,
+// or made from the paragraph's numbering where none is written; table
+// cells separated by tabs, a row per line), the text of a text box where
+// its shape stands, and a note's mark as its number.
 //
 // Input of any kind is read without crashing and in time proportional to
 // its size; what cannot be understood is skipped.

@@ -4,6 +4,8 @@
 // every other unknown word is ignored and its text read.
 #include "RtfKeywords.h"
 
+#include <QtGlobal>
+
 #include <array>
 #include <cstdint>
 #include <utility>
@@ -21,15 +23,19 @@ public:
     void emplace(std::string_view name, Keyword k)
     {
         Entry& e = entries_[slot(name)];
-        if (e.name.empty())
+        if (e.name.empty()) {
             e = Entry{name, k};
+            ++count_;
+            // A fuller table would search long, a full one for ever.
+            Q_ASSERT(count_ <= kSize / 4);
+        }
     }
 
     // Word::Ignore for names it does not hold.
     const Keyword& find(std::string_view name) const { return entries_[slot(name)].keyword; }
 
 private:
-    static constexpr std::size_t kSize = 1024; // a power of two, four times the words or more
+    static constexpr std::size_t kSize = 2048; // a power of two, four times the words or more
 
     struct Entry {
         std::string_view name;
@@ -49,6 +55,7 @@ private:
     }
 
     std::array<Entry, kSize> entries_{};
+    std::size_t count_ = 0;
 };
 
 } // namespace

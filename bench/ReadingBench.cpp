@@ -25,7 +25,7 @@
 #include "core/SettingsStore.h"
 #include "mainwindow/DocumentTable.h"
 #include "app/AppWindows.h"
-#include "mainwindow/RichTextBox.h"
+#include "richtext/RichTextBox.h"
 #include "mainwindow/SentenceFinding.h"
 #include "mainwindow/frmDocument.h"
 #include "mainwindow/frmMain.h"

@@ -17,7 +17,7 @@
 #include "core/Globals.h"
 #include "core/SettingsStore.h"
 #include "mainwindow/CommonDialog.h"
-#include "mainwindow/RichTextBox.h"
+#include "richtext/RichTextBox.h"
 #include "mainwindow/frmDocument.h"
 #include "mainwindow/frmMain.h"
 #include "platform/EspeakVoice.h"

@@ -3,7 +3,7 @@
 // paint it yellow, take its text) at the start, middle and end of 1 MB and
 // 10 MB texts. The control is shown (offscreen unless QT_QPA_PLATFORM says
 // otherwise), so the text layout is part of the figures.
-#include "mainwindow/RichTextBox.h"
+#include "richtext/RichTextBox.h"
 
 #include <QApplication>
 #include <QDir>

@@ -13,8 +13,8 @@
 // of a megabyte or more are given back to the system when freed, so that
 // each step's figure is its own rather than what the steps before left in
 // the heap.
-#include "mainwindow/RichTextBox.h"
-#include "mainwindow/rtf/RtfReader.h"
+#include "richtext/RichTextBox.h"
+#include "richtext/rtf/RtfReader.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

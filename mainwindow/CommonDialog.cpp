@@ -2,7 +2,7 @@
 
 #include "core/MessageBox.h"
 
-#include "RichTextBox.h"
+#include "richtext/RichTextBox.h"
 
 #include <QColorDialog>
 #include <QDialogButtonBox>

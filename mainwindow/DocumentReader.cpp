@@ -1,7 +1,7 @@
 #include "DocumentReader.h"
 
 #include "DocumentTable.h"
-#include "RichTextBox.h"
+#include "richtext/RichTextBox.h"
 #include "SentenceFinding.h"
 
 #include "core/Globals.h"

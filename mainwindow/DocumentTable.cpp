@@ -1,6 +1,6 @@
 #include "DocumentTable.h"
 
-#include "RichTextBox.h"
+#include "richtext/RichTextBox.h"
 
 #include <QVariant>
 #include <QWidget>

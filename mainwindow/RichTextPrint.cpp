@@ -4,7 +4,7 @@
 // printer itself, so fonts are measured as they will print.
 #include "RichTextPrint.h"
 
-#include "RichTextBox.h"
+#include "richtext/RichTextBox.h"
 #include "frmMain.h"
 
 #include "core/MessageBox.h"

@@ -1,7 +1,7 @@
 #include "SentenceFinding.h"
 
 #include "DocumentTable.h"
-#include "RichTextBox.h"
+#include "richtext/RichTextBox.h"
 
 #include "core/IgnoreErrors.h"
 #include "core/TextHelpers.h"

@@ -18,7 +18,7 @@
 // frmDocument_build.cpp, frmDocument_controls.cpp and frmDocument_layout.cpp.
 
 #include "mainwindow/DocumentReader.h"
-#include "mainwindow/RichTextBox.h"
+#include "richtext/RichTextBox.h"
 #include "mainwindow/WordPrediction.h"
 #include "speech/ActiveDocument.h"
 #include "speech/ReadingState.h"

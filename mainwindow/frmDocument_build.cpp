@@ -5,7 +5,7 @@
 #include "mainwindow/ComboPopup.h"
 #include "mainwindow/DocumentHost.h"
 #include "mainwindow/DocumentTable.h"
-#include "mainwindow/RichTextBox.h"
+#include "richtext/RichTextBox.h"
 #include "mainwindow/Skin.h"
 #include "mainwindow/frmDocument_p.h"
 

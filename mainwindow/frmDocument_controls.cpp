@@ -5,7 +5,7 @@
 #include "mainwindow/AdList.h"
 #include "mainwindow/DocumentHost.h"
 #include "mainwindow/DocumentTable.h"
-#include "mainwindow/RichTextBox.h"
+#include "richtext/RichTextBox.h"
 #include "mainwindow/Skin.h"
 
 #include "core/Conversions.h"

@@ -3,7 +3,7 @@
 #include "mainwindow/frmDocument.h"
 
 #include "mainwindow/DocumentHost.h"
-#include "mainwindow/RichTextBox.h"
+#include "richtext/RichTextBox.h"
 #include "mainwindow/frmDocument_p.h"
 
 #include "core/Conversions.h"

@@ -6,7 +6,7 @@
 // records which row is selected.
 #include "mainwindow/frmDocument.h"
 
-#include "mainwindow/RichTextBox.h"
+#include "richtext/RichTextBox.h"
 
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"

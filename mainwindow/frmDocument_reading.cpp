@@ -6,7 +6,7 @@
 
 #include "DocumentHost.h"
 #include "DocumentTable.h"
-#include "RichTextBox.h"
+#include "richtext/RichTextBox.h"
 #include "SentenceFinding.h"
 
 #include "core/Globals.h"

@@ -1,7 +1,7 @@
 #include "frmFind.h"
 
 #include "DocumentHost.h"
-#include "RichTextBox.h"
+#include "richtext/RichTextBox.h"
 #include "frmDocument.h"
 
 #include "core/FormStrings.h"

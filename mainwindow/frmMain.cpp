@@ -5,7 +5,7 @@
 
 #include "DocumentTable.h"
 #include "RecentFiles.h"
-#include "RichTextBox.h"
+#include "richtext/RichTextBox.h"
 #include "frmDocument.h"
 #include "frmSplash.h"
 

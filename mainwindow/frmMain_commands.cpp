@@ -7,7 +7,7 @@
 #include "frmMain.h"
 
 #include "MdiArrange.h"
-#include "RichTextBox.h"
+#include "richtext/RichTextBox.h"
 #include "frmDocument.h"
 #include "frmFind.h"
 

@@ -3,7 +3,7 @@
 // the settings file (FrmSet) in step.
 #include "frmMain.h"
 
-#include "RichTextBox.h"
+#include "richtext/RichTextBox.h"
 #include "frmDocument.h"
 #include "frmDocument_p.h"
 

@@ -2,7 +2,7 @@
 
 #include "frmDocument.h"
 #include "frmMain.h"
-#include "RichTextBox.h"
+#include "richtext/RichTextBox.h"
 
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"

@@ -10,7 +10,7 @@
 #include "floatingbar/frmSet.h"
 #include "mainwindow/CommonDialog.h"
 #include "mainwindow/DocumentTable.h"
-#include "mainwindow/RichTextBox.h"
+#include "richtext/RichTextBox.h"
 #include "mainwindow/frmDocument.h"
 #include "mainwindow/frmFind.h"
 #include "mainwindow/frmMain.h"

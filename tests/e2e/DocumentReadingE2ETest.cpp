@@ -7,7 +7,7 @@
 #include "core/ProgramWindows.h"
 #include "mainwindow/DocumentTable.h"
 #include "app/AppWindows.h"
-#include "mainwindow/RichTextBox.h"
+#include "richtext/RichTextBox.h"
 #include "mainwindow/frmDocument.h"
 #include "mainwindow/frmFind.h"
 #include "mainwindow/frmMain.h"

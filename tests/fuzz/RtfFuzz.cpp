@@ -6,8 +6,8 @@
 // text; and writing that document and reading it back gives the same text
 // in the same formats. Any difference aborts, so that it is reported as a
 // crash with the input that caused it.
-#include "mainwindow/rtf/RtfReader.h"
-#include "mainwindow/rtf/RtfWriter.h"
+#include "richtext/rtf/RtfReader.h"
+#include "richtext/rtf/RtfWriter.h"
 
 #include <QGuiApplication>
 #include <QTextCursor>

@@ -13,7 +13,7 @@
 #include "mainwindow/AdList.h"
 #include "mainwindow/CommonDialog.h"
 #include "mainwindow/DocumentTable.h"
-#include "mainwindow/RichTextBox.h"
+#include "richtext/RichTextBox.h"
 #include "mainwindow/Skin.h"
 #include "mainwindow/frmDocument.h"
 #include "mainwindow/frmMain.h"

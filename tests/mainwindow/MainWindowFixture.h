@@ -7,7 +7,7 @@
 #include "core/MessageBox.h"
 #include "mainwindow/CommonDialog.h"
 #include "mainwindow/DocumentTable.h"
-#include "mainwindow/RichTextBox.h"
+#include "richtext/RichTextBox.h"
 #include "mainwindow/frmDocument.h"
 #include "mainwindow/frmMain.h"
 #include "speech/ReadingState.h"

@@ -10,7 +10,7 @@
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
 #include "mainwindow/DocumentTable.h"
-#include "mainwindow/RichTextBox.h"
+#include "richtext/RichTextBox.h"
 #include "mainwindow/SentenceFinding.h"
 #include "mainwindow/frmDocument.h"
 #include "speech/ReadingState.h"

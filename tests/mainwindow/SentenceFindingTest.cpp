@@ -1,7 +1,7 @@
 // Finding, selecting and painting the sentence to read, over a real
 // rich-text control.
 #include "mainwindow/DocumentTable.h"
-#include "mainwindow/RichTextBox.h"
+#include "richtext/RichTextBox.h"
 #include "mainwindow/SentenceFinding.h"
 #include "speech/ReadingState.h"
 

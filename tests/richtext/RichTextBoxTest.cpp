@@ -1,6 +1,6 @@
 // The document's rich-text control: its CR LF text model, selection, Find,
 // selection formats, backgrounds, files and signals.
-#include "mainwindow/RichTextBox.h"
+#include "richtext/RichTextBox.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,9 +1,9 @@
 // RTF in the document's rich-text control: what is saved comes back the
 // same, files written by word processors read as they show there, and
 // broken input loads what it can.
-#include "mainwindow/RichTextBox.h"
-#include "mainwindow/rtf/RtfNumbering.h"
-#include "mainwindow/rtf/RtfReader.h"
+#include "richtext/RichTextBox.h"
+#include "richtext/rtf/RtfNumbering.h"
+#include "richtext/rtf/RtfReader.h"
 
 #include <QDir>
 #include <QFile>

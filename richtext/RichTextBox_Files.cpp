@@ -4,8 +4,8 @@
 #include "RichTextBox_p.h"
 
 #include "PlainTextEncoding.h"
-#include "rtf/RtfReader.h"
-#include "rtf/RtfWriter.h"
+#include "richtext/rtf/RtfReader.h"
+#include "richtext/rtf/RtfWriter.h"
 
 #include <QDir>
 #include <QFile>

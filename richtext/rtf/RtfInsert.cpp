@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFont>
 #include <QHash>
+#include <QStringList>
 #include <QTextCursor>
 
 #include <array>
@@ -14,42 +15,97 @@ namespace rtf {
 
 namespace {
 
-// Formats of one colour share its brush: a brush of its own costs each
-// format the editor keeps about a hundred bytes.
-class Brushes {
+// Formats of one colour share its brush, and of one font its family list:
+// one of their own costs each format the editor keeps about a hundred
+// bytes.
+class Shared {
 public:
-    const QBrush& of(QRgb color)
+    explicit Shared(const Kept& kept)
     {
-        auto it = made_.find(color);
-        if (it == made_.end())
-            it = made_.insert(color, QBrush(QColor::fromRgb(color)));
+        for (const Kept::Font& f : kept.fonts) {
+            if (!f.name.isEmpty())
+                families_.insert(f.number, QStringList{f.name});
+        }
+    }
+
+    const QBrush& brush(QRgb color)
+    {
+        auto it = brushes_.find(color);
+        if (it == brushes_.end())
+            it = brushes_.insert(color, QBrush(QColor::fromRgb(color)));
         return *it;
     }
 
+    // Empty for a font the table does not name.
+    QStringList families(int font) const { return families_.value(font); }
+
 private:
-    QHash<QRgb, QBrush> made_;
+    QHash<QRgb, QBrush> brushes_;
+    QHash<int, QStringList> families_;
 };
+
+QTextCharFormat::UnderlineStyle underlineStyle(Underline kind)
+{
+    switch (kind) {
+    case Underline::None:
+        return QTextCharFormat::NoUnderline;
+    case Underline::Dotted:
+    case Underline::ThickDotted:
+        return QTextCharFormat::DotLine;
+    case Underline::Dash:
+    case Underline::LongDash:
+    case Underline::ThickDash:
+    case Underline::ThickLongDash:
+        return QTextCharFormat::DashUnderline;
+    case Underline::DashDot:
+    case Underline::ThickDashDot:
+        return QTextCharFormat::DashDotLine;
+    case Underline::DashDotDot:
+    case Underline::ThickDashDotDot:
+        return QTextCharFormat::DashDotDotLine;
+    case Underline::HeavyWave:
+    case Underline::DoubleWave:
+    case Underline::Wave:
+        return QTextCharFormat::WaveUnderline;
+    case Underline::Single:
+    case Underline::Double:
+    case Underline::Thick:
+    case Underline::Words:
+        break;
+    }
+    return QTextCharFormat::SingleUnderline;
+}
 
 // Only what differs from a plain character is set: every property costs
 // memory in each format the editor keeps.
-QTextCharFormat qtFormat(const CharFormat& c, Brushes& brushes)
+QTextCharFormat qtFormat(const CharFormat& c, const Kept& kept, Shared& shared)
 {
     QTextCharFormat f;
-    if (!c.families.isEmpty())
-        f.setFontFamilies(c.families);
-    f.setFontPointSize(c.halfPoints / 2.0);
-    if (c.bold)
+    if (const QStringList families = shared.families(c.font); !families.isEmpty())
+        f.setFontFamilies(families);
+    f.setFontPointSize(c.shownHalfPoints() / 2.0);
+    if (c.shownBold())
         f.setFontWeight(QFont::Bold);
-    if (c.italic)
+    if (c.shownItalic())
         f.setFontItalic(true);
-    if (c.underline)
-        f.setFontUnderline(true);
+    if (c.underline != Underline::None)
+        f.setUnderlineStyle(underlineStyle(c.underline));
     if (c.strike)
         f.setFontStrikeOut(true);
+    if (c.caps || c.smallCaps)
+        f.setFontCapitalization(c.caps ? QFont::AllUppercase : QFont::SmallCaps);
+    if (c.script > 0 || (c.script == 0 && c.raise > 0))
+        f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    else if (c.script < 0 || c.raise < 0)
+        f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
     if (c.foreground)
-        f.setForeground(brushes.of(c.foreground));
+        f.setForeground(shared.brush(c.foreground));
     if (c.background)
-        f.setBackground(brushes.of(c.background));
+        f.setBackground(shared.brush(c.background));
+    if (c.link >= 0 && std::size_t(c.link) < kept.links.size()) {
+        f.setAnchor(true);
+        f.setAnchorHref(kept.links[std::size_t(c.link)].href);
+    }
     return f;
 }
 
@@ -64,7 +120,7 @@ void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat
         QTextCharFormat format;
     };
     std::array<Made, 64> made;
-    Brushes brushes;
+    Shared shared(document.kept);
     // Runs that come out the same once `over` is merged go in as one.
     QTextCharFormat format;
     qsizetype from = 0;
@@ -73,7 +129,7 @@ void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat
         Made& m = made[std::size_t(run.format) % made.size()];
         if (m.index != run.format) {
             m.index = run.format;
-            m.format = qtFormat(document.formats[std::size_t(run.format)], brushes);
+            m.format = qtFormat(document.formats[std::size_t(run.format)], document.kept, shared);
             m.format.merge(over);
         }
         if (length > 0 && m.format == format) {

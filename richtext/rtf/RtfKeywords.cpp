@@ -4,6 +4,9 @@
 // every other unknown word is ignored and its text read.
 #include "RtfKeywords.h"
 
+#include "RtfKept.h"
+#include "RtfReaderState.h"
+
 #include <QtGlobal>
 
 #include <array>
@@ -71,7 +74,7 @@ const Keyword& keyword(std::string_view name)
               "blipuid", "buptim", "category", "colorschememapping", "comment", "company", "creatim",
               "datafield", "datastore", "defchp", "defpap", "do", "doccomm", "docvar", "falt", "fchars",
               "ffdeftext", "ffentrymcr", "ffexitmcr", "ffformat", "ffhelptext", "ffl", "ffname",
-              "ffstattext", "fldinst", "filetbl", "fname", "footer", "footerf", "footerl", "footerr",
+              "ffstattext", "filetbl", "fname", "footer", "footerf", "footerl", "footerr",
               "footnote", "formfield", "ftncn", "ftnsep", "ftnsepc", "generator", "header", "headerf",
               "headerl", "headerr", "hlinkbase", "info", "keywords", "latentstyles", "lchars",
               "listoverridetable", "listpicture", "listtable", "manager", "mmathPr", "nextfile",
@@ -100,16 +103,15 @@ const Keyword& keyword(std::string_view name)
             // The associated formats: which text they are for, the complex
             // scripts' or the other, the last of \rtlch, \ltrch, \loch,
             // \hich and \dbch says, as it does for \b, \i and \fs.
-            {"afs", Word::FontSize}, {"ab", Word::Bold}, {"ai", Word::Italic},
-            {"rtlch", Word::ComplexWords}, {"hich", Word::ComplexWords},
-            {"ltrch", Word::OtherWords}, {"loch", Word::OtherWords}, {"dbch", Word::OtherWords},
+            {"afs", Word::FontSize}, {"ab", Word::Bold}, {"ai", Word::Italic}, {"af", Word::AssociatedFont},
+            {"up", Word::Raise}, {"dn", Word::Lower}, {"caps", Word::Caps}, {"scaps", Word::SmallCaps},
+            {"field", Word::Field}, {"fldinst", Word::FieldInstruction}, {"fldrslt", Word::FieldResult},
             {"stylesheet", Word::StyleSheet}, {"s", Word::ParagraphStyle}, {"cs", Word::CharacterStyle},
             {"ds", Word::OtherStyle}, {"ts", Word::OtherStyle}, {"sbasedon", Word::BasedOn},
             {"upr", Word::HoldsText}, {"shpinst", Word::HoldsText}, {"ud", Word::HeldText},
             {"shptxt", Word::HeldText}, {"nesttableprops", Word::NestedTable},
             {"ulnone", Word::UnderlineNone}, {"strike", Word::Strike}, {"striked", Word::Strike},
             {"v", Word::Hidden}, {"cf", Word::Foreground},
-            {"cb", Word::Background}, {"chcbpat", Word::Background}, {"highlight", Word::Background},
             {"plain", Word::Plain}, {"u", Word::Unicode}, {"uc", Word::UnicodeSkip}, {"bin", Word::Bin},
             {"fcharset", Word::Charset}, {"cpg", Word::CodePage},
             {"red", Word::Red}, {"green", Word::Green}, {"blue", Word::Blue},
@@ -145,11 +147,25 @@ const Keyword& keyword(std::string_view name)
         };
         for (const auto& [name, kw] : styles)
             k.emplace(name, kw);
-        // Every kind of underline shows as one.
-        for (const char* u : {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave", "ulldash",
-                              "ulth", "ulthd", "ulthdash", "ulthdashd", "ulthdashdd", "ulthldash",
-                              "ululdbwave", "ulw", "ulwave"})
-            k.emplace(u, Keyword{Word::Underline});
+        // Words of one kind each, told apart by Keyword::kind.
+        using reading::CharSet;
+        const std::pair<const char*, Keyword> kinds[] = {
+            {"rtlch", {Word::CharacterSet, 0, {}, std::uint8_t(CharSet::RightToLeft)}},
+            {"hich", {Word::CharacterSet, 0, {}, std::uint8_t(CharSet::High)}},
+            {"dbch", {Word::CharacterSet, 0, {}, std::uint8_t(CharSet::DoubleByte)}},
+            {"ltrch", {Word::CharacterSet, 0, {}, std::uint8_t(CharSet::Low)}},
+            {"loch", {Word::CharacterSet, 0, {}, std::uint8_t(CharSet::Low)}},
+            {"highlight", {Word::Background, 0, {}, std::uint8_t(BackgroundWord::Highlight)}},
+            {"cb", {Word::Background, 0, {}, std::uint8_t(BackgroundWord::Cb)}},
+            {"chcbpat", {Word::Background, 0, {}, std::uint8_t(BackgroundWord::Chcbpat)}},
+            {"super", {Word::Script, 0, {}, 1}},
+            {"sub", {Word::Script, 0, {}, 2}},
+            {"nosupersub", {Word::Script, 0, {}, 0}},
+        };
+        for (const auto& [name, kw] : kinds)
+            k.emplace(name, kw);
+        for (int u = int(Underline::Single); u <= int(Underline::Wave); ++u)
+            k.emplace(underlineWord(Underline(u)), Keyword{Word::Underline, 0, {}, std::uint8_t(u)});
         return k;
     }();
     return table.find(name);

@@ -17,14 +17,19 @@ enum class Word : std::uint8_t {
     ParagraphDefault, ListText, Numbering, NumberingBefore, NumberingAfter, NumberingBullet,
     NumberingBody, NumberingContinue, NumberingStyle, NumberingStart, NumberingFont,
     FootnoteMark, FootnoteStyle, FootnoteStart, EndnoteStyle, EndnoteStart,
-    ComplexWords, OtherWords, StyleSheet, ParagraphStyle, CharacterStyle, OtherStyle, BasedOn,
+    CharacterSet, StyleSheet, ParagraphStyle, CharacterStyle, OtherStyle, BasedOn,
     HoldsText, HeldText, NestedTable,
+    AssociatedFont, Script, Raise, Lower, Caps, SmallCaps, Field, FieldInstruction, FieldResult,
 };
 
 struct Keyword {
     Word word;
     char16_t character = 0; // Word::Char
     NumberStyle style = NumberStyle::Arabic; // the Word::...Style words
+    // Which one of its kind: the Underline of Word::Underline, the
+    // BackgroundWord of Word::Background, the reading::CharSet of
+    // Word::CharacterSet, 1 (\super), 2 (\sub) or 0 for Word::Script.
+    std::uint8_t kind = 0;
 };
 
 // What a control word does; Word::Ignore for words the reader has no use

@@ -1,9 +1,5 @@
 #include "RtfOutput.h"
 
-#include <QHash>
-
-#include <algorithm>
-
 namespace rtf::reading {
 
 namespace {
@@ -24,16 +20,6 @@ Script scriptOf(char16_t c)
     if (c == 0x00A0 || (c >= 0x2000 && c < 0x2070) || (c >= 0xDC00 && c < 0xE000))
         return Script::Neutral;
     return Script::Other;
-}
-
-std::size_t hashOf(const CharFormat& f)
-{
-    std::size_t h = qHash(f.families);
-    h = h * 1000003u + std::size_t(f.halfPoints);
-    h = h * 1000003u + f.foreground;
-    h = h * 1000003u + f.background;
-    h = h * 31u + (f.bold | f.italic << 1 | f.underline << 2 | f.strike << 3);
-    return h ^ (h >> 29);
 }
 
 } // namespace
@@ -98,46 +84,30 @@ int Output::formatOf(const Style& style, bool complex)
     if (known.generation == generation_ && known.complex == complex && known.style == style)
         return known.format;
     CharFormat f;
-    f.families = tables_.families(style.font != kNoFont ? style.font : tables_.defaultFont());
-    f.halfPoints = complex && style.complexHalfPoints ? style.complexHalfPoints : style.halfPoints;
-    f.bold = complex && style.complexBold != kSame ? style.complexBold : style.bold;
-    f.italic = complex && style.complexItalic != kSame ? style.complexItalic : style.italic;
+    f.font = style.font != kNoFont ? style.font : tables_.defaultFont();
+    f.asianFont = style.asianFont;
+    f.complexFont = style.complexFont;
+    f.halfPoints = style.halfPoints;
+    f.sizeGiven = style.sizeGiven;
+    f.bold = style.bold;
+    f.italic = style.italic;
+    f.complexBold = style.complexBold;
+    f.complexItalic = style.complexItalic;
+    f.complexHalfPoints = std::int16_t(style.complexHalfPoints);
+    f.complex = complex;
     f.underline = style.underline;
     f.strike = style.strike;
+    f.caps = style.caps;
+    f.smallCaps = style.smallCaps;
+    f.script = style.script;
+    f.raise = style.raise;
+    f.link = style.link;
     f.foreground = tables_.color(style.foreground);
     f.background = tables_.color(style.background);
-    known = Known{style, complex, generation_, indexOf(f)};
+    if (f.background)
+        f.backgroundWord = style.backgroundWord;
+    known = Known{style, complex, generation_, index_.find(doc_.formats, f)};
     return known.format;
-}
-
-int Output::indexOf(const CharFormat& format)
-{
-    std::vector<CharFormat>& formats = doc_.formats;
-    if ((formats.size() + 1) * 2 > slots_.size())
-        growSlots();
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = hashOf(format) & mask;; i = (i + 1) & mask) {
-        const int slot = slots_[i];
-        if (slot < 0) {
-            slots_[i] = int(formats.size());
-            formats.push_back(format);
-            return slots_[i];
-        }
-        if (formats[std::size_t(slot)] == format)
-            return slot;
-    }
-}
-
-void Output::growSlots()
-{
-    slots_.assign(std::max<std::size_t>(64, slots_.size() * 2), -1);
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t index = 0; index < doc_.formats.size(); ++index) {
-        std::size_t i = hashOf(doc_.formats[index]) & mask;
-        while (slots_[i] >= 0)
-            i = (i + 1) & mask;
-        slots_[i] = int(index);
-    }
 }
 
 } // namespace rtf::reading

@@ -33,14 +33,10 @@ public:
 private:
     void appendRun(const char16_t* chars, qsizetype n, const Style& style, bool complex);
     int formatOf(const Style& style, bool complex);
-    int indexOf(const CharFormat& format);
-    void growSlots();
 
     const Tables& tables_;
     Document doc_;
-    // Indexes into doc_.formats by hash, -1 where free; a power of two in
-    // size, at most half full.
-    std::vector<int> slots_;
+    FormatIndex index_; // of doc_.formats
 
     // The format of each style met lately, for characters of the complex
     // scripts or not; entries of an older generation are out of date (the

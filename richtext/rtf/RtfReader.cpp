@@ -5,6 +5,7 @@
 #include "RtfReader.h"
 
 #include "RtfCodePages.h"
+#include "RtfFields.h"
 #include "RtfKeywords.h"
 #include "RtfNumbering.h"
 #include "RtfOutput.h"
@@ -71,11 +72,14 @@ private:
     void flushPending();
     ByteDecoder& decoder();
     void tablesChanged();
+    // The name of the font being defined ends before `end`.
+    bool finishFontName(const unsigned char* end);
     // The group's destination before a \* in it made it one to skip.
     Dest unstarred() const { return st_.dest == Dest::Skip ? st_.starredFrom : st_.dest; }
 
     const unsigned char* p_;
     const unsigned char* const end_;
+    const unsigned char* wordStart_ = nullptr; // the backslash of the control word being read
     bool stopped_ = false;
     bool rootOpened_ = false;
 
@@ -92,6 +96,13 @@ private:
     bool paragraphLabelled_ = false;
 
     Tables tables_;
+    const unsigned char* fontEntry_ = nullptr; // where the font table entry being read starts
+
+    // Links: a field's instruction as it is read, the link of the last
+    // field whose instruction was one (-1 none), waiting for its result.
+    QString instruction_;
+    int fieldLink_ = -1;
+    std::vector<Kept::Link> links_;
 
     Decoders decoders_;
     ByteDecoder* decoder_ = nullptr;
@@ -139,7 +150,10 @@ Document Reader::run()
     }
     flushPending();
     endHalfPair();
-    return out_.take();
+    Document doc = out_.take();
+    tables_.keep(doc.kept);
+    doc.kept.links = std::move(links_);
+    return doc;
 }
 
 // ---------------------------------------------------------------- lexing
@@ -166,7 +180,7 @@ void Reader::closeGroup()
     if (stack_.empty())
         return; // a closing brace too many
     const Dest leaving = st_.dest;
-    if (leaving == Dest::FontTable && tables_.finishName())
+    if (leaving == Dest::FontTable && finishFontName(p_ - 1))
         tablesChanged();
     const Style leavingStyle = st_.style;
     st_ = stack_.pop();
@@ -176,6 +190,13 @@ void Reader::closeGroup()
         tablesChanged();
     if (leaving == Dest::Numbering && st_.dest != leaving)
         st_.numbering = numbering_.end();
+    if (leaving == Dest::FieldInstruction && st_.dest != leaving) {
+        instruction_ = wholeCharacters(std::move(instruction_));
+        const QString href = hyperlinkAddress(instruction_);
+        fieldLink_ = href.isNull() ? -1 : int(links_.size());
+        if (fieldLink_ >= 0)
+            links_.push_back(Kept::Link{href, instruction_});
+    }
     if (stack_.empty() && rootOpened_)
         stopped_ = true; // the end of the document's group: what follows is not RTF
 }
@@ -189,6 +210,7 @@ void Reader::controlSequence()
         controlSymbol(c);
         return;
     }
+    wordStart_ = p_ - 1;
     char word[33];
     std::size_t length = 0;
     while (p_ != end_ && isLetter(*p_)) {
@@ -379,13 +401,34 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Word::Foreground:
     case Word::Background:
     case Word::Plain:
-    case Word::ComplexWords:
-    case Word::OtherWords:
+    case Word::CharacterSet:
+    case Word::AssociatedFont:
+    case Word::Script:
+    case Word::Raise:
+    case Word::Lower:
+    case Word::Caps:
+    case Word::SmallCaps:
+        break;
+    case Word::Field:
+        fieldLink_ = -1;
+        break;
+    case Word::FieldInstruction:
+        if (unstarred() == Dest::Text) {
+            st_.dest = Dest::FieldInstruction;
+            instruction_.clear();
+        }
+        break;
+    case Word::FieldResult:
+        // The text the field shows; a link's is its text.
+        if (st_.dest == Dest::Text && fieldLink_ >= 0)
+            st_.style.link = std::exchange(fieldLink_, -1);
         break;
     case Word::Font:
         // Outside the font table \f is a character format.
         if (st_.dest == Dest::FontTable) {
+            finishFontName(wordStart_);
             tables_.defineFont(param);
+            fontEntry_ = wordStart_;
             tablesChanged();
         }
         break;
@@ -536,7 +579,7 @@ void Reader::textBytes()
     }
     if (c == ';' && st_.dest == Dest::FontTable) {
         flushPending();
-        if (tables_.finishName())
+        if (finishFontName(p_))
             tablesChanged();
         return;
     }
@@ -612,6 +655,10 @@ void Reader::put(char16_t c)
     case Dest::NumberingBefore:
     case Dest::NumberingAfter:
         numbering_.text(st_.dest == Dest::NumberingBefore, c);
+        break;
+    case Dest::FieldInstruction:
+        if (c >= 0x20 && instruction_.size() < kLongestInstruction)
+            instruction_.append(QChar(c));
         break;
     case Dest::Skip:
     case Dest::ColorTable:
@@ -711,6 +758,13 @@ void Reader::appendAscii(const unsigned char* from, const unsigned char* to)
         append(buffer, n);
         from += n;
     }
+}
+
+bool Reader::finishFontName(const unsigned char* end)
+{
+    const auto* from = fontEntry_ && fontEntry_ < end ? fontEntry_ : end;
+    fontEntry_ = nullptr;
+    return tables_.finishName(QByteArrayView(from, end - from));
 }
 
 // The fonts, colours or code page changed: formats and decoders are looked

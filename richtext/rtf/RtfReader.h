@@ -1,7 +1,8 @@
 #pragma once
 // Reads RTF as word processors write it into text with character formats:
 // font, size, bold, italic, underline, strike-through, text colour and
-// background, as the text's own words and the styles it names give them.
+// background, raised and lowered text, capitals, and links (HYPERLINK
+// fields), as the text's own words and the styles it names give them.
 // Paragraph layout, pictures, objects, headers, footers and notes are left
 // out; lists and tables come as text (list numbers and bullets as written,
 // or made from the paragraph's numbering where none is written; table
@@ -11,10 +12,10 @@
 // Input of any kind is read without crashing and in time proportional to
 // its size; what cannot be understood is skipped.
 
+#include "RtfKept.h"
+
 #include <QByteArrayView>
-#include <QRgb>
 #include <QString>
-#include <QStringList>
 #include <QTextCharFormat>
 
 #include <vector>
@@ -30,24 +31,6 @@ struct Run {
     int format = 0; // index into Document::formats
 };
 
-// A character format of the document. Kept this small, rather than as a
-// QTextCharFormat (some 800 bytes each), because a file can hold hundreds
-// of thousands of different ones; each becomes a QTextCharFormat only when
-// it goes into the editor.
-struct CharFormat {
-    QStringList families; // the font; empty: the editor's own
-    int halfPoints = 24;
-    // The colours are opaque; 0 (transparent) stands for none.
-    QRgb foreground = 0;
-    QRgb background = 0;
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strike = false;
-
-    bool operator==(const CharFormat&) const = default;
-};
-
 struct Document {
     // Paragraph breaks are '\n', line breaks U+2028 (QChar::LineSeparator),
     // tabs '\t'. The paragraph mark that ends the last paragraph is not a
@@ -57,6 +40,9 @@ struct Document {
     std::vector<CharFormat> formats;
     // In order, covering the whole text.
     std::vector<Run> runs;
+    // The file's tables and its links (Kept::formats is left empty: the
+    // formats are those above).
+    Kept kept;
 };
 
 // True when the bytes start as an RTF file does ("{\rtf", after white

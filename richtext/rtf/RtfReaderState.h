@@ -3,6 +3,8 @@
 // the file states it, where the group's characters go) and the stack of
 // the states of the groups that are open.
 
+#include "RtfKept.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -16,38 +18,52 @@ constexpr int kNoFont = -1;
 // Where the characters of a group go. Numbering is the group of a
 // paragraph's numbering (\pn), NumberingBefore and NumberingAfter its
 // texts (\pntxtb, \pntxta). StyleSheet is the style sheet, StyleDefinition
-// one style in it.
+// one style in it. FieldInstruction is a field's instruction (\fldinst).
 enum class Dest : std::uint8_t {
-    Text, Skip, FontTable, ColorTable, Numbering, NumberingBefore, NumberingAfter, StyleSheet, StyleDefinition
+    Text, Skip, FontTable, ColorTable, Numbering, NumberingBefore, NumberingAfter, StyleSheet, StyleDefinition,
+    FieldInstruction
 };
 
-// A bold or italic of the complex scripts that follows the other text's.
-constexpr std::int8_t kSame = -1;
+// Which text the bold, italic, size and font words that follow are for, as
+// the last of \ltrch, \loch, \hich, \dbch and \rtlch says: bold, italic
+// and size are those of the complex scripts after \rtlch and \hich, of the
+// other text otherwise; a font is that of the complex scripts after
+// \rtlch, of East Asian text after \dbch, of the other text otherwise.
+enum class CharSet : std::uint8_t { Low, High, DoubleByte, RightToLeft };
 
 // The character format as the file states it; the fonts and colours are
 // numbers into the tables, looked up when a run is made.
 struct Style {
     int font = kNoFont; // kNoFont: the document's default font (\deff)
+    int asianFont = kNoFont; // kNoFont: none given
+    int complexFont = kNoFont;
     int halfPoints = kDefaultHalfPoints;
     int foreground = -1; // colour table index; -1 none
     int background = -1;
+    int link = -1; // Kept::links index of the field result the text is in
+    std::int16_t raise = 0; // \up, \dn (negative)
+    std::int8_t script = 0; // \super 1, \sub -1
     bool bold = false;
     bool italic = false;
-    bool underline = false;
     bool strike = false;
     bool hidden = false;
+    bool caps = false;
+    bool smallCaps = false;
+    bool sizeGiven = false; // halfPoints is the file's, not the default
+    Underline underline = Underline::None;
+    BackgroundWord backgroundWord = BackgroundWord::Highlight;
     // Right-to-left and other complex scripts (Arabic, Hebrew, Thai, the
     // Indian scripts) have a bold, italic and size of their own where the
     // file gives them one; kSame (0 for the size) where it does not.
     std::int8_t complexBold = kSame;
     std::int8_t complexItalic = kSame;
     int complexHalfPoints = 0;
-    // \rtlch or \hich came last (not \ltrch, \loch or \dbch): bold,
-    // italic and size words are those of the complex scripts.
-    bool complexWords = false;
+    CharSet charSet = CharSet::Low;
 
     bool operator==(const Style&) const = default;
 
+    // Bold, italic and size words are those of the complex scripts.
+    bool complexWords() const { return charSet == CharSet::High || charSet == CharSet::RightToLeft; }
     // True when complex scripts show differently from other text.
     bool complexDiffers() const
     {
@@ -61,11 +77,13 @@ struct StyleHash {
     std::size_t operator()(const Style& s) const noexcept
     {
         std::uint64_t h = std::uint32_t(s.font);
-        h = h * 1000003u + std::uint32_t(s.halfPoints);
-        h = h * 1000003u + std::uint32_t(s.foreground);
-        h = h * 1000003u + std::uint32_t(s.background);
-        h = h * 1000003u + std::uint32_t(s.complexHalfPoints);
-        h = h * 31u + (s.bold | s.italic << 1 | s.underline << 2 | s.strike << 3 | s.hidden << 4 | s.complexWords << 5);
+        for (const int n : {s.asianFont, s.complexFont, s.halfPoints, s.foreground, s.background, s.link,
+                            s.complexHalfPoints, int(s.raise)})
+            h = h * 1000003u + std::uint32_t(n);
+        h = h * 31u
+            + (s.bold | s.italic << 1 | s.strike << 2 | s.hidden << 3 | s.caps << 4 | s.smallCaps << 5
+               | s.sizeGiven << 24 | unsigned(s.charSet) << 6 | unsigned(std::uint8_t(s.script)) << 8 | unsigned(s.underline) << 16
+               | unsigned(s.backgroundWord) << 22);
         h = h * 31u + std::uint8_t(s.complexBold) * 7u + std::uint8_t(s.complexItalic);
         return std::size_t(h ^ (h >> 29));
     }

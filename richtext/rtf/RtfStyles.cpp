@@ -11,7 +11,7 @@ namespace {
 unsigned setBoldOrItalic(Style& s, bool on, bool Style::*other, unsigned otherField, std::int8_t Style::*complex,
                          unsigned complexField)
 {
-    if (s.complexWords) {
+    if (s.complexWords()) {
         s.*complex = on;
         return complexField;
     }
@@ -26,14 +26,28 @@ unsigned applyCharacterWord(Style& s, const Keyword& k, bool hasParam, int param
     const bool on = !hasParam || param != 0;
     switch (k.word) {
     case Word::Font:
+    case Word::AssociatedFont:
         if (!hasParam)
             return 0;
+        if (s.charSet == CharSet::RightToLeft) {
+            s.complexFont = param;
+            return ComplexFontField;
+        }
+        if (s.charSet == CharSet::DoubleByte) {
+            s.asianFont = param;
+            return AsianFontField;
+        }
         s.font = param;
         return FontField;
     case Word::FontSize: {
         const int halfPoints = hasParam && param > 0 ? std::clamp(param, 2, 3276) : kDefaultHalfPoints;
-        (s.complexWords ? s.complexHalfPoints : s.halfPoints) = halfPoints;
-        return s.complexWords ? ComplexSizeField : SizeField;
+        if (s.complexWords()) {
+            s.complexHalfPoints = halfPoints;
+            return ComplexSizeField;
+        }
+        s.halfPoints = halfPoints;
+        s.sizeGiven = true;
+        return SizeField;
     }
     case Word::Bold:
         return setBoldOrItalic(s, on, &Style::bold, BoldField, &Style::complexBold, ComplexBoldField);
@@ -41,7 +55,7 @@ unsigned applyCharacterWord(Style& s, const Keyword& k, bool hasParam, int param
         return setBoldOrItalic(s, on, &Style::italic, ItalicField, &Style::complexItalic, ComplexItalicField);
     case Word::Underline:
     case Word::UnderlineNone:
-        s.underline = k.word == Word::Underline && on;
+        s.underline = k.word == Word::Underline && on ? Underline(k.kind) : Underline::None;
         return UnderlineField;
     case Word::Strike:
         s.strike = on;
@@ -55,14 +69,33 @@ unsigned applyCharacterWord(Style& s, const Keyword& k, bool hasParam, int param
     case Word::Background:
         // Index 0 means no background for all three words.
         s.background = hasParam && param > 0 ? param : -1;
+        s.backgroundWord = BackgroundWord(k.kind);
         return BackgroundField;
-    case Word::Plain:
+    case Word::Plain: {
+        const int link = s.link;
         s = Style{};
+        s.link = link;
         return AllFields;
-    case Word::ComplexWords:
-    case Word::OtherWords:
-        s.complexWords = k.word == Word::ComplexWords;
-        return ComplexWordsField;
+    }
+    case Word::CharacterSet:
+        s.charSet = CharSet(k.kind);
+        return CharSetField;
+    case Word::Script:
+        s.script = k.kind == 1 ? 1 : k.kind == 2 ? -1 : 0;
+        return ScriptField;
+    case Word::Raise:
+    case Word::Lower: {
+        // Half-points; 6 (3 points) when the word gives none.
+        const int by = std::clamp(hasParam ? param : 6, -3276, 3276);
+        s.raise = std::int16_t(k.word == Word::Raise ? by : -by);
+        return RaiseField;
+    }
+    case Word::Caps:
+        s.caps = on;
+        return CapsField;
+    case Word::SmallCaps:
+        s.smallCaps = on;
+        return SmallCapsField;
     default:
         return 0;
     }
@@ -72,18 +105,34 @@ void overlay(Style& to, const Style& from, unsigned fields)
 {
     if (fields & FontField)
         to.font = from.font;
-    if (fields & SizeField)
+    if (fields & SizeField) {
         to.halfPoints = from.halfPoints;
+        to.sizeGiven = from.sizeGiven;
+    }
     if (fields & ForegroundField)
         to.foreground = from.foreground;
-    if (fields & BackgroundField)
+    if (fields & BackgroundField) {
         to.background = from.background;
+        to.backgroundWord = from.backgroundWord;
+    }
     if (fields & BoldField)
         to.bold = from.bold;
     if (fields & ItalicField)
         to.italic = from.italic;
     if (fields & UnderlineField)
         to.underline = from.underline;
+    if (fields & AsianFontField)
+        to.asianFont = from.asianFont;
+    if (fields & ComplexFontField)
+        to.complexFont = from.complexFont;
+    if (fields & ScriptField)
+        to.script = from.script;
+    if (fields & RaiseField)
+        to.raise = from.raise;
+    if (fields & CapsField)
+        to.caps = from.caps;
+    if (fields & SmallCapsField)
+        to.smallCaps = from.smallCaps;
     if (fields & StrikeField)
         to.strike = from.strike;
     if (fields & HiddenField)

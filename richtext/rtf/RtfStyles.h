@@ -27,13 +27,19 @@ enum Field : unsigned {
     ComplexBoldField = 1u << 9,
     ComplexItalicField = 1u << 10,
     ComplexSizeField = 1u << 11,
-    ComplexWordsField = 1u << 12,
-    AllFields = (1u << 13) - 1,
+    CharSetField = 1u << 12,
+    AsianFontField = 1u << 13,
+    ComplexFontField = 1u << 14,
+    ScriptField = 1u << 15,
+    RaiseField = 1u << 16,
+    CapsField = 1u << 17,
+    SmallCapsField = 1u << 18,
+    AllFields = (1u << 19) - 1,
 };
 
 // Applies a word of character format (\b, \fs, \cf, \plain, \rtlch...)
 // to the style and gives the fields it set; 0 for any other word. \f is
-// one too, outside the font table.
+// one too, outside the font table. \plain leaves the link the text is in.
 unsigned applyCharacterWord(Style& style, const Keyword& k, bool hasParam, int param);
 
 // The fields of `from` named in `fields`, put into `to`.

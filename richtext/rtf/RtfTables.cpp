@@ -3,6 +3,9 @@
 #include "RtfCodePages.h"
 
 #include <algorithm>
+#include <cctype>
+#include <set>
+#include <string_view>
 
 namespace rtf::reading {
 
@@ -27,14 +30,52 @@ void Tables::addToName(char16_t c)
         it->second.name.append(QChar(c));
 }
 
-bool Tables::finishName()
+namespace {
+
+// True when an entry of the font table can be written back as it was, in
+// braces of its own: its braces pair up, it holds no control characters
+// (nor binary data, \bin, which could hold any byte), and its control words
+// are those of one font's entry, so that it says nothing of other fonts or
+// of the document.
+bool keepsAsWritten(QByteArrayView entry)
+{
+    static const std::set<std::string_view> words = {
+        "fnil", "froman", "fswiss", "fmodern", "fscript", "fdecor", "ftech", "fbidi", "fcharset", "fprq", "cpg",
+        "panose", "falt", "fname", "fontemb", "fontfile", "ftnil", "fttruetype", "u", "uc", "upr", "ud",
+        "flomajor", "fhimajor", "fdbmajor", "fbimajor", "flominor", "fhiminor", "fdbminor", "fbiminor"};
+    int depth = 0;
+    int fonts = 0;
+    for (qsizetype i = 0; i < entry.size(); ++i) {
+        const char c = entry[i];
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\r' && c != '\n' && c != '\t')
+            return false;
+        if (c == '{') {
+            ++depth;
+        } else if (c == '}' && --depth < 0) {
+            return false;
+        } else if (c == '\\' && i + 1 < entry.size()) {
+            qsizetype end = i + 1;
+            while (end < entry.size() && std::isalpha(static_cast<unsigned char>(entry[end])))
+                ++end;
+            const std::string_view word(entry.data() + i + 1, std::size_t(end - i - 1));
+            if (word == "f" ? ++fonts > 1 : !word.empty() && !words.count(word))
+                return false;
+            i = word.empty() ? i + 1 : end - 1;
+        }
+    }
+    return depth == 0;
+}
+
+} // namespace
+
+bool Tables::finishName(QByteArrayView entry)
 {
     const auto it = fonts_.find(defining_);
     if (it == fonts_.end() || it->second.nameDone)
         return false;
     it->second.nameDone = true;
-    if (const QString name = family(it->second.name); !name.isEmpty())
-        it->second.families = QStringList{name};
+    if (keepsAsWritten(entry) && entry.size() < 4096)
+        it->second.entry = entry.toByteArray();
     return true;
 }
 
@@ -44,6 +85,7 @@ bool Tables::setCharset(Word word, int value)
     if (it == fonts_.end())
         return false;
     (word == Word::Charset ? it->second.charset : it->second.codePage) = value;
+    it->second.entry.clear(); // given after its name: the entry as written says otherwise
     return true;
 }
 
@@ -114,15 +156,15 @@ int Tables::codePageOf(int number, bool forName) const
     return codePage;
 }
 
-QStringList Tables::families(int number) const
+void Tables::keep(Kept& kept) const
 {
-    const Font* f = font(number);
-    if (!f)
-        return {};
-    if (f->nameDone)
-        return f->families;
-    const QString name = family(f->name);
-    return name.isEmpty() ? QStringList{} : QStringList{name};
+    kept.fonts.clear();
+    for (const auto& [number, font] : fonts_)
+        kept.fonts.push_back(Kept::Font{number, family(font.name), font.charset, font.codePage,
+                                        std::min(codePageOf(number, false), 0), font.entry});
+    kept.defaultFont = defaultFont_;
+    kept.codePage = codePage_;
+    kept.colors = colors_;
 }
 
 // Without the spaces around it, and with what is not a character of text

@@ -2,15 +2,15 @@
 // The tables of an RTF document as the reader collects them: its fonts
 // (\fonttbl) with their character sets, its colours (\colortbl), its
 // default font and its code page. The reader decodes bytes in the code
-// page these give a font, and makes formats from a font's name and the
-// colours.
+// page these give a font and makes formats from the colours; the tables
+// are kept as they are for writing the document back.
 
 #include "RtfKeywords.h"
 #include "RtfReaderState.h"
 
+#include <QByteArrayView>
 #include <QRgb>
 #include <QString>
-#include <QStringList>
 
 #include <map>
 #include <vector>
@@ -27,8 +27,10 @@ public:
     // A character of the name of the font being defined.
     void addToName(char16_t c);
     // The name of the font being defined has ended; false when there was
-    // none to end.
-    bool finishName();
+    // none to end. `entry` is the font's entry in the table as the file
+    // wrote it, from its \f on, kept for writing it back when its braces
+    // pair up.
+    bool finishName(QByteArrayView entry = {});
     // \fcharsetN or \cpgN of the font being defined; false without one.
     bool setCharset(Word word, int value);
 
@@ -52,9 +54,8 @@ public:
     // Fonts of the symbol character set, and fonts named Symbol that give
     // no character set, are symbol fonts.
     int codePageOf(int font, bool forName) const;
-    // The family of a font as a format takes it; empty when it has none.
-    // Every format in the font shares the one list.
-    QStringList families(int font) const;
+    // The tables as they are, for writing them back.
+    void keep(Kept& kept) const;
 
 private:
     struct Font {
@@ -62,7 +63,7 @@ private:
         int charset = -1;
         int codePage = 0; // \cpgN, 0 when not given
         bool nameDone = false;
-        QStringList families; // once the name is done
+        QByteArray entry;
     };
     const Font* font(int number) const;
     static QString family(const QString& name);

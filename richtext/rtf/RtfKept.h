@@ -1,0 +1,153 @@
+#pragma once
+// What an RTF file held that the editor does not show by itself, kept from
+// reading it to writing it again: the file's tables and the format each of
+// its characters had in the file. The editor shows a document in a look of
+// the user's choosing; saving writes each character that came from the
+// file in the file's own format, found through the property below.
+
+#include <QByteArray>
+#include <QRgb>
+#include <QString>
+#include <QTextFormat>
+
+#include <cstdint>
+#include <vector>
+
+namespace rtf {
+
+// Properties of the editor's character formats (QTextFormat::UserProperty
+// + N): N 0x100 to 0x10F for character formats, 0x110 to 0x11F for
+// paragraph structure, 0x120 to 0x12F for parts of the file kept unshown.
+//
+// The index into Kept::formats of the format the character had in the file.
+// Text typed or pasted has none: it is written as it shows.
+constexpr int kFileFormatProperty = QTextFormat::UserProperty + 0x100;
+
+// The same, beside the text rather than in its formats: from `start` (a
+// position in the editor) to the next run's start, the characters had
+// format `format` in the file (-1: none, the text is not the file's). A
+// document shown in one look has a few formats however many the file had;
+// one property in each character's format would make them as many again.
+struct FileRun {
+    int start = 0;
+    int format = -1;
+};
+
+// Kinds of underline, as the file names them (\ul, \uldb, \ulwave, ...);
+// None is no underline. The words are those of underlineWord().
+enum class Underline : std::uint8_t {
+    None, Single, Dotted, Dash, DashDot, DashDotDot, Double, HeavyWave, LongDash, Thick, ThickDotted,
+    ThickDash, ThickDashDot, ThickDashDotDot, ThickLongDash, DoubleWave, Words, Wave,
+};
+// The RTF word of an underline kind (without the backslash); "ulnone" for None.
+const char* underlineWord(Underline kind);
+
+// The word a background came with: all three show the same.
+enum class BackgroundWord : std::uint8_t { Highlight, Cb, Chcbpat };
+
+// A bold or italic of the complex scripts that follows the other text's.
+constexpr std::int8_t kSame = -1;
+
+// A character format of the document, as the file gives it. Kept this
+// small, rather than as a QTextCharFormat (some 800 bytes each), because a
+// file can hold hundreds of thousands of different ones; each becomes a
+// QTextCharFormat only when it goes into the editor.
+struct CharFormat {
+    // Numbers in the file's font table, -1 where the file gives none: the
+    // font of most text, of East Asian text (\dbch\af) and of the complex
+    // scripts (\rtlch\af).
+    int font = -1;
+    int asianFont = -1;
+    int complexFont = -1;
+    int halfPoints = 24;
+    // The colours are opaque; 0 (transparent) stands for none.
+    QRgb foreground = 0;
+    QRgb background = 0;
+    int link = -1; // index into Kept::links; -1: not in a link
+    std::int16_t raise = 0; // half-points above the line (\up), below it when negative (\dn)
+    std::int8_t script = 0; // 1 superscript (\super), -1 subscript (\sub)
+    bool bold = false;
+    bool italic = false;
+    bool strike = false;
+    bool caps = false; // \caps
+    bool smallCaps = false; // \scaps
+    bool sizeGiven = false; // halfPoints is the file's (\fs), not the plain size
+    Underline underline = Underline::None;
+    BackgroundWord backgroundWord = BackgroundWord::Highlight;
+    // Right-to-left and other complex scripts (Arabic, Hebrew, Thai, the
+    // Indian scripts) have a bold, italic and size of their own where the
+    // file gives them one; kSame (0 for the size) where it does not.
+    std::int8_t complexBold = kSame;
+    std::int8_t complexItalic = kSame;
+    std::int16_t complexHalfPoints = 0;
+    // The characters are of the complex scripts: they show those.
+    bool complex = false;
+
+    bool operator==(const CharFormat&) const = default;
+
+    bool shownBold() const { return complex && complexBold != kSame ? complexBold != 0 : bold; }
+    bool shownItalic() const { return complex && complexItalic != kSame ? complexItalic != 0 : italic; }
+    int shownHalfPoints() const { return complex && complexHalfPoints ? complexHalfPoints : halfPoints; }
+};
+
+std::size_t hashOf(const CharFormat& format);
+
+// Finds formats in a list by their value, adding those it lacks. A list
+// that grew or was replaced elsewhere is indexed anew at the next search.
+class FormatIndex {
+public:
+    // The index of `format` in `formats`, put at its end when not there.
+    int find(std::vector<CharFormat>& formats, const CharFormat& format);
+
+private:
+    void grow(const std::vector<CharFormat>& formats);
+    // Indexes into the list by hash, -1 where free; a power of two in size,
+    // at most half full.
+    std::vector<int> slots_;
+    std::size_t known_ = 0; // the size of the list the slots index
+};
+
+struct Kept {
+    // ---- character formats
+    struct Font {
+        int number = 0;
+        QString name; // as the editor takes a family name
+        int charset = -1; // \fcharsetN; -1 none
+        int codePage = 0; // \cpgN; 0 none
+        // A font of glyphs rather than characters: the code page its glyphs
+        // are read in (RtfCodePages.h), 0 for any other font.
+        int glyphCodePage = 0;
+        // The entry of the font table as the file wrote it, without the
+        // braces around it; empty when it is to be made from the above.
+        QByteArray entry;
+    };
+    struct Link {
+        QString href; // as the editor's anchor takes it: an address, or "#name" in the document
+        QString instruction; // the field's instruction as the file wrote it (HYPERLINK "...")
+    };
+    // The font table, in the file's order.
+    std::vector<Font> fonts;
+    int defaultFont = -1; // \deffN; -1 none given
+    int codePage = 1252; // \ansicpgN
+    // The colour table, in order; 0 is an entry without a colour (the
+    // automatic colour).
+    std::vector<QRgb> colors;
+    std::vector<Link> links;
+    // Every different format of the file's characters, once, and those the
+    // user's formatting made of them since. Filled from Document::formats
+    // when the editor keeps the document.
+    std::vector<CharFormat> formats;
+
+    bool empty() const { return fonts.empty() && colors.empty() && formats.empty() && links.empty(); }
+    // The index of a format in `formats`, added when new.
+    int formatIndex(const CharFormat& format) { return index_.find(formats, format); }
+    // The number of the first font with this name, one added when none has it.
+    int fontNumber(const QString& name);
+    // A number no font of `fonts` has: one past the highest.
+    static int unusedFontNumber(const std::vector<Font>& fonts);
+
+private:
+    FormatIndex index_;
+};
+
+} // namespace rtf

@@ -1,20 +1,32 @@
 #pragma once
 // Writes a QTextDocument as RTF: its text with the character formats the
 // editor shows (font, size, bold, italic, underline, strike-through, text
-// colour and background), a font table and a colour table. Characters
-// outside ASCII are written as \uN with '?' for readers without Unicode.
-// What RtfReader reads back is the same text in the same formats.
+// colour and background, raised and lowered text, capitals, links), a font
+// table and a colour table; text that came from a file in the format it
+// had there, with the file's tables (RtfKept.h). Characters outside ASCII
+// are written as \uN with '?' for readers without Unicode. What RtfReader
+// reads back is the same text in the same formats.
 
 #include <QByteArray>
 #include <QColor>
+
+#include <vector>
 
 class QTextDocument;
 
 namespace rtf {
 
+struct Kept;
+struct FileRun;
+
 struct WriteOptions {
     // A background of this colour is the editor's own: not written.
     QColor plainBackground;
+    // What the file the document came from held; nullptr for none.
+    const Kept* kept = nullptr;
+    // With `kept`: the file formats of the document's characters, for a
+    // document whose characters do not carry them in their own formats.
+    const std::vector<FileRun>* fileRuns = nullptr;
 };
 
 QByteArray write(const QTextDocument& document, const WriteOptions& options = {});

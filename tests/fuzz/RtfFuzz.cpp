@@ -4,9 +4,11 @@
 // For any input: the reader returns runs that cover its text exactly, in
 // whole UTF-16 characters; a QTextDocument filled from them holds that
 // text; and writing that document and reading it back gives the same text
-// in the same look. Any difference aborts, so that it is reported as a
-// crash with the input that caused it.
+// in the same formats: the very formats of the file when the writer has
+// what the file held, the same look when it has not. Any difference
+// aborts, so that it is reported as a crash with the input that caused it.
 #include "richtext/rtf/RtfReader.h"
+#include "richtext/rtf/RtfCodePages.h"
 #include "richtext/rtf/RtfKept.h"
 #include "richtext/rtf/RtfWriter.h"
 
@@ -55,18 +57,52 @@ QString fontName(const rtf::Document& doc, int number)
     return {};
 }
 
-// The same look: a run without a font of its own is written in the
-// document's default.
-bool sameFormat(const rtf::Document& a, const rtf::CharFormat& x, const rtf::Document& b, const rtf::CharFormat& y)
+QString linkOf(const rtf::Document& doc, int link)
 {
-    const QString fontX = fontName(a, x.font);
-    return (fontX.isEmpty() || fontX == fontName(b, y.font)) && x.shownBold() == y.shownBold()
-        && x.shownItalic() == y.shownItalic() && x.shownHalfPoints() == y.shownHalfPoints()
-        && (x.underline == rtf::Underline::None) == (y.underline == rtf::Underline::None) && x.strike == y.strike
-        && x.foreground == y.foreground && x.background == y.background;
+    return link >= 0 ? doc.kept.links[std::size_t(link)].href : QString();
 }
 
-void checkSameFormats(const rtf::Document& a, const rtf::Document& b)
+// The same format: the file's own, or as it shows (a run without a font of
+// its own is written in the document's default).
+bool sameFormat(const rtf::Document& a, rtf::CharFormat x, const rtf::Document& b, rtf::CharFormat y, bool asFiled)
+{
+    const QString hrefX = linkOf(a, x.link), hrefY = linkOf(b, y.link);
+    x.link = y.link = -1;
+    if (asFiled) {
+        if (x.font == -1) // text before the \deff that came after it
+            x.font = b.kept.defaultFont;
+        return hrefX == hrefY && x == y;
+    }
+    const QString fontX = fontName(a, x.font);
+    const auto sign = [](const rtf::CharFormat& f) { return f.script ? f.script : (f.raise > 0) - (f.raise < 0); };
+    return hrefX == hrefY && (fontX.isEmpty() || fontX == fontName(b, y.font)) && x.shownBold() == y.shownBold()
+        && x.shownItalic() == y.shownItalic() && x.shownHalfPoints() == y.shownHalfPoints()
+        && (x.underline == rtf::Underline::None) == (y.underline == rtf::Underline::None) && x.strike == y.strike
+        && x.caps == y.caps && x.smallCaps == y.smallCaps && sign(x) == sign(y) && x.foreground == y.foreground
+        && x.background == y.background;
+}
+
+// The text as a file with the document's final tables gives it: a glyph
+// code (U+F020 to U+F0FF) read in a font the tables made a symbol font
+// only after its text is that font's glyph.
+QString asGlyphsOfFinalFonts(const rtf::Document& doc)
+{
+    QString text = doc.text;
+    for (const rtf::Run& run : doc.runs) {
+        const int font = doc.formats[std::size_t(run.format)].font;
+        const int number = font == -1 ? doc.kept.defaultFont : font;
+        for (const rtf::Kept::Font& f : doc.kept.fonts) {
+            if (f.number != number || !f.glyphCodePage)
+                continue;
+            const rtf::ByteDecoder decoder(f.glyphCodePage);
+            for (qsizetype i = run.start; i < run.start + run.length; ++i)
+                text[i] = QChar(decoder.privateUse(text[i].unicode()));
+        }
+    }
+    return text;
+}
+
+void checkSameFormats(const rtf::Document& a, const rtf::Document& b, bool asFiled)
 {
     std::size_t ia = 0;
     std::size_t ib = 0;
@@ -74,7 +110,7 @@ void checkSameFormats(const rtf::Document& a, const rtf::Document& b)
     while (ia < a.runs.size() && ib < b.runs.size()) {
         const rtf::Run& ra = a.runs[ia];
         const rtf::Run& rb = b.runs[ib];
-        if (!sameFormat(a, a.formats[std::size_t(ra.format)], b, b.formats[std::size_t(rb.format)])) {
+        if (!sameFormat(a, a.formats[std::size_t(ra.format)], b, b.formats[std::size_t(rb.format)], asFiled)) {
             // Paragraph breaks carry no format of their own in the text.
             bool onlyBreak = true;
             const qsizetype end = std::min(ra.start + ra.length, rb.start + rb.length);
@@ -120,10 +156,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (document.toRawText() != expected)
         failed("the document does not hold the text that was read");
 
-    const rtf::Document second = rtf::read(rtf::write(document));
-    checkShape(second);
-    if (second.text != first.text)
-        failed("the text changed on the way through the writer");
-    checkSameFormats(first, second);
+    rtf::Kept kept = first.kept;
+    kept.formats = first.formats;
+    std::vector<rtf::FileRun> runs;
+    for (const rtf::Run& run : first.runs)
+        runs.push_back({int(run.start), run.format});
+    for (const bool asFiled : {false, true}) {
+        rtf::WriteOptions options;
+        options.kept = asFiled ? &kept : nullptr;
+        options.fileRuns = &runs;
+        const rtf::Document second = rtf::read(rtf::write(document, options));
+        checkShape(second);
+        if (second.text != (asFiled ? asGlyphsOfFinalFonts(first) : first.text))
+            failed("the text changed on the way through the writer");
+        checkSameFormats(first, second, asFiled);
+    }
     return 0;
 }

@@ -12,6 +12,8 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QResizeEvent>
 #include <QTextDocument>
@@ -21,6 +23,30 @@
 #include <limits>
 
 using namespace RichTextDetail;
+
+namespace {
+
+// True for a key that changes the text when the editor takes it (rather
+// than moving the caret or the selection, or copying).
+bool editsText(const QKeyEvent* e)
+{
+    if (e->matches(QKeySequence::Cut) || e->matches(QKeySequence::Paste))
+        return true;
+    switch (e->key()) {
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Tab:
+        return true;
+    default:
+        break;
+    }
+    const QString text = e->text();
+    return !text.isEmpty() && text.front() >= QChar(0x20) && text.front() != QChar(0x7F);
+}
+
+} // namespace
 
 namespace RichTextDetail {
 
@@ -164,8 +190,10 @@ void RichTextBox::redo()
 
 void RichTextBox::cut()
 {
-    if (!d->applyLock())
-        QTextEdit::cut();
+    if (d->applyLock())
+        return;
+    d->keepFileFormatsInText();
+    QTextEdit::cut();
 }
 
 void RichTextBox::paste()
@@ -178,9 +206,16 @@ bool RichTextBox::event(QEvent* event)
 {
     switch (event->type()) {
     case QEvent::ShortcutOverride:
+        d->applyLock();
+        break;
     case QEvent::KeyPress:
     case QEvent::InputMethod:
-        d->applyLock();
+        if (!d->applyLock()) {
+            if (event->type() == QEvent::InputMethod ? !static_cast<QInputMethodEvent*>(event)->commitString().isEmpty()
+                                                     : editsText(static_cast<QKeyEvent*>(event)))
+                d->keepFileFormatsInText();
+            d->keepCaretOutOfFile();
+        }
         break;
     default:
         break;
@@ -192,9 +227,13 @@ bool RichTextBox::viewportEvent(QEvent* event)
 {
     switch (event->type()) {
     case QEvent::MouseButtonPress: // the middle button pastes
+    case QEvent::Drop:
+        if (!d->applyLock() && (event->type() == QEvent::Drop
+                                || static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton))
+            d->keepFileFormatsInText();
+        break;
     case QEvent::DragEnter:
     case QEvent::DragMove:
-    case QEvent::Drop:
         d->applyLock();
         break;
     default:
@@ -221,7 +260,17 @@ void RichTextBox::insertFromMimeData(const QMimeData* source)
 {
     if (d->applyLock())
         return;
+    d->keepFileFormatsInText();
+    // Dropping text that moves within the control is one edit from where
+    // it was to where it goes: what came in is dealt with here, exactly,
+    // in the same step.
+    QTextCursor step(document());
+    step.beginEditBlock();
+    const int from = textCursor().selectionStart();
     QTextEdit::insertFromMimeData(source);
+    d->forgetFileFormats({{from, textCursor().position()}});
+    d->handledRevision = document()->revision();
+    step.endEditBlock();
 }
 
 // ---------------------------------------------------------------- signals
@@ -232,6 +281,10 @@ void RichTextBox::Impl::onContentsChange(int from, int removed, int added)
     if (quiet > 0)
         return;
     text.reset();
+    if (!fileRuns.empty() && !replacing && (added != removed || textChanged(from, added)))
+        followEdit(from, removed, added);
+    if (added > 0 && !replacing)
+        forgetInsertedFileFormats(from, added);
     shiftStale(from, removed, added);
     markStale(from, from + added);
     lastAnchor = lastPosition = -1;
@@ -336,7 +389,8 @@ void RichTextBox::Impl::replaceText(const QString& editorText, const QTextCharFo
     QTextCharFormat format = caret.charFormat();
     for (const int property : {int(QTextFormat::IsAnchor), int(QTextFormat::AnchorHref),
                                int(QTextFormat::AnchorName), int(QTextFormat::TextToolTip),
-                               int(QTextFormat::ObjectType), int(QTextFormat::ObjectIndex)})
+                               int(QTextFormat::ObjectType), int(QTextFormat::ObjectIndex),
+                               rtf::kFileFormatProperty})
         format.clearProperty(property);
     format.clearBackground();
     format.merge(look);
@@ -349,6 +403,8 @@ void RichTextBox::Impl::replaceText(const QString& editorText, const QTextCharFo
     showLayers();
     q->setPlainText(editorText);
     replacing = false;
+    kept = rtf::Kept();
+    fileRuns.clear();
     stale.clear();
     clearColor.reset();
     showsBase = true;
@@ -462,15 +518,23 @@ void RichTextBox::setSelText(const QString& text)
 {
     if (d->applyLock())
         return;
+    d->keepFileFormatsInText();
     QTextCursor c = textCursor();
     if (text.isEmpty()) {
         if (!c.hasSelection())
             return;
         c.removeSelectedText();
     } else {
-        c.insertText(toEditorText(text));
+        c.insertText(toEditorText(text), d->typedFormat(c));
     }
     setTextCursor(c);
+}
+
+void RichTextBox::insertPlainText(const QString& text)
+{
+    d->keepFileFormatsInText();
+    d->keepCaretOutOfFile();
+    QTextEdit::insertPlainText(text);
 }
 
 bool RichTextBox::ReplaceRanges(const std::vector<int>& starts, int length, const QString& replacement)
@@ -479,12 +543,16 @@ bool RichTextBox::ReplaceRanges(const std::vector<int>& starts, int length, cons
         return false;
     if (starts.empty())
         return true;
+    d->keepFileFormatsInText();
     // From the last stretch back, so the positions of the earlier ones stay
     // valid.
     const QString inserted = toEditorText(replacement);
     QTextCursor edit(document());
     QTextCursor caret;
     edit.beginEditBlock();
+    // The replacements are the user's text, not the file's; the text
+    // between them is left as it is.
+    d->handledRevision = document()->revision();
     for (auto it = starts.rbegin(); it != starts.rend(); ++it) {
         const int from = toEditor(*it);
         const int to = toEditor(*it + length);
@@ -498,10 +566,11 @@ bool RichTextBox::ReplaceRanges(const std::vector<int>& starts, int length, cons
         }
         edit.setPosition(from);
         edit.setPosition(to, QTextCursor::KeepAnchor);
-        if (inserted.isEmpty())
+        if (inserted.isEmpty()) {
             edit.removeSelectedText();
-        else
-            edit.insertText(inserted);
+        } else {
+            edit.insertText(inserted, d->typedFormat(edit));
+        }
         if (it == starts.rbegin())
             caret = edit;
     }

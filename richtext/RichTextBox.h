@@ -85,6 +85,9 @@ public:
     void redo();
     void cut();
     void paste();
+    // Text inserted at the caret, as QTextEdit's, in the format of the text
+    // before it but not that text's file format (see SaveFile).
+    void insertPlainText(const QString& text);
 
     // 0-based line (paragraph) of a position.
     int GetLineFromChar(int position) const;
@@ -159,9 +162,16 @@ public:
     // are read). Saving writes a new file and renames it over the old one;
     // plain text is written with the line breaks and in the encoding of the
     // text file last loaded (PlainTextEncoding.h).
+    //
+    // The look text shows in is a view: an RTF file's characters are saved
+    // as the file had them (with its font and colour tables), whatever look
+    // they show in, with the changes the Sel* setters made to them. Text
+    // typed, pasted or put in by setSelText, setText or ReplaceRanges is
+    // saved as it shows, and so is all text of a control that loaded no
+    // RTF file. Painted backgrounds are never saved as the file's.
     void LoadFile(const QString& path, FileType type = rtfRTF);
     // Loads the file with `look` laid over the format of every character
-    // as the text goes in (an RTF file keeps the rest of its formats: its
+    // as the text goes in (an RTF file shows the rest of its formats: its
     // backgrounds, and its styles where `look` sets none). The caret ends at
     // the start, nothing selected.
     void LoadFile(const QString& path, FileType type, const FontAndColor& look);

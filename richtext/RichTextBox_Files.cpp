@@ -101,9 +101,11 @@ FileContent readDocument(const QByteArray& bytes, RichTextBox::FileType type)
 }
 
 // The file's bytes. Plain text goes in the encoding and with the line
-// breaks it was read with; `encoding` becomes the one written.
+// breaks it was read with; `encoding` becomes the one written. RTF text
+// that came from a file is written as the file had it (`kept`).
 QByteArray writeDocument(const RichTextBox& box, RichTextBox::FileType type, const QString& lineEnd,
-                         PlainTextEncoding& encoding)
+                         PlainTextEncoding& encoding, const rtf::Kept& kept,
+                         const std::vector<rtf::FileRun>& fileRuns)
 {
     switch (type) {
     case RichTextBox::rtfRTF: {
@@ -112,6 +114,10 @@ QByteArray writeDocument(const RichTextBox& box, RichTextBox::FileType type, con
         // read is drawn over the text and is not in its format at all.
         rtf::WriteOptions options;
         options.plainBackground = RichTextBox::toQColor(box.BackColor());
+        if (!kept.empty())
+            options.kept = &kept;
+        if (!fileRuns.empty())
+            options.fileRuns = &fileRuns;
         return rtf::write(*box.document(), options);
     }
     case RichTextBox::rtfText: {
@@ -209,6 +215,13 @@ void RichTextBox::LoadFile(const QString& path, FileType type, const FontAndColo
     d->clearColor.reset();
     d->showsBase = true;
     d->lastAnchor = d->lastPosition = -1;
+    // The file's tables and formats, for saving it as it was.
+    d->kept = std::move(content.rich.kept);
+    d->fileRuns.clear();
+    d->fileRuns.reserve(content.rich.runs.size());
+    for (const rtf::Run& run : content.rich.runs)
+        d->fileRuns.push_back({int(run.start), run.format});
+    d->kept.formats = std::move(content.rich.formats);
     emit Change();
 }
 
@@ -224,7 +237,7 @@ void RichTextBox::SaveFile(const QString& path, FileType type)
         fail(QStringLiteral("The folder \"%1\" does not exist.").arg(shown(info.absolutePath())));
 
     PlainTextEncoding encoding = d->encoding;
-    const QByteArray bytes = writeDocument(*this, type, d->lineEnd, encoding);
+    const QByteArray bytes = writeDocument(*this, type, d->lineEnd, encoding, d->kept, d->fileRuns);
     // Written beside the old file and renamed over it at the end: a failed
     // save leaves the old file as it was.
     QSaveFile file(path);

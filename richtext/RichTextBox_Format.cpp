@@ -85,7 +85,10 @@ void RichTextBox::setSelFontName(const QString& name)
         return;
     FontAndColor look;
     look.fontName = name;
-    d->mergeIntoSelection(d->charFormat(look));
+    d->mergeIntoSelection(d->charFormat(look), [this, name](rtf::CharFormat& f) {
+        // The font of every script in the selection.
+        f.font = f.asianFont = f.complexFont = d->kept.fontNumber(name);
+    });
 }
 
 std::optional<double> RichTextBox::SelFontSize() const
@@ -107,7 +110,12 @@ void RichTextBox::setSelFontSize(double points)
         return;
     FontAndColor look;
     look.fontSize = points;
-    d->mergeIntoSelection(d->charFormat(look));
+    const int halfPoints = std::clamp(int(std::lround(std::min(points, kLargestSize) * 2)), 2, 3276);
+    d->mergeIntoSelection(d->charFormat(look), [halfPoints](rtf::CharFormat& f) {
+        f.halfPoints = halfPoints;
+        f.sizeGiven = true;
+        f.complexHalfPoints = std::int16_t(halfPoints);
+    });
 }
 
 std::optional<bool> RichTextBox::SelBold() const
@@ -121,7 +129,10 @@ void RichTextBox::setSelBold(bool on)
         return;
     FontAndColor look;
     look.bold = on;
-    d->mergeIntoSelection(d->charFormat(look));
+    d->mergeIntoSelection(d->charFormat(look), [on](rtf::CharFormat& f) {
+        f.bold = on;
+        f.complexBold = on;
+    });
 }
 
 std::optional<bool> RichTextBox::SelItalic() const
@@ -135,7 +146,10 @@ void RichTextBox::setSelItalic(bool on)
         return;
     FontAndColor look;
     look.italic = on;
-    d->mergeIntoSelection(d->charFormat(look));
+    d->mergeIntoSelection(d->charFormat(look), [on](rtf::CharFormat& f) {
+        f.italic = on;
+        f.complexItalic = on;
+    });
 }
 
 std::optional<bool> RichTextBox::SelUnderline() const
@@ -153,7 +167,11 @@ void RichTextBox::setSelUnderline(bool on)
         return;
     FontAndColor look;
     look.underline = on;
-    d->mergeIntoSelection(d->charFormat(look));
+    d->mergeIntoSelection(d->charFormat(look), [on](rtf::CharFormat& f) {
+        // An underline of its own kind stays that kind.
+        if (!on || f.underline == rtf::Underline::None)
+            f.underline = on ? rtf::Underline::Single : rtf::Underline::None;
+    });
 }
 
 std::optional<bool> RichTextBox::SelStrikeThru() const
@@ -167,7 +185,7 @@ void RichTextBox::setSelStrikeThru(bool on)
         return;
     FontAndColor look;
     look.strikeThru = on;
-    d->mergeIntoSelection(d->charFormat(look));
+    d->mergeIntoSelection(d->charFormat(look), [on](rtf::CharFormat& f) { f.strike = on; });
 }
 
 std::optional<std::uint32_t> RichTextBox::SelColor() const
@@ -184,7 +202,8 @@ void RichTextBox::setSelColor(std::uint32_t colorref)
         return;
     FontAndColor look;
     look.color = colorref;
-    d->mergeIntoSelection(d->charFormat(look));
+    const QRgb rgb = toQColor(colorref).rgb() | 0xFF000000u;
+    d->mergeIntoSelection(d->charFormat(look), [rgb](rtf::CharFormat& f) { f.foreground = rgb; });
 }
 
 // ---------------------------------------------------------------- whole text
@@ -210,12 +229,24 @@ QTextCharFormat RichTextBox::Impl::charFormat(const FontAndColor& look) const
     return f;
 }
 
-void RichTextBox::Impl::mergeIntoSelection(const QTextCharFormat& format)
+void RichTextBox::Impl::mergeIntoSelection(const QTextCharFormat& format, const FileChange& change)
 {
     if (format.isEmpty() || applyLock())
         return;
     ++quiet;
-    q->mergeCurrentCharFormat(format);
+    const QTextCursor selection = q->textCursor();
+    if (!selection.hasSelection()) {
+        q->mergeCurrentCharFormat(format);
+        keepCaretOutOfFile();
+    } else {
+        keepFileFormatsInText();
+        // One step, undone as one.
+        QTextCursor step(q->document());
+        step.beginEditBlock();
+        q->mergeCurrentCharFormat(format);
+        changeFileFormats(selection.selectionStart(), selection.selectionEnd(), change);
+        step.endEditBlock();
+    }
     --quiet;
 }
 

@@ -3,6 +3,7 @@
 
 #include "PlainTextEncoding.h"
 #include "RichTextBox.h"
+#include "richtext/rtf/RtfKept.h"
 
 #include <QColor>
 #include <QFont>
@@ -13,6 +14,7 @@
 #include <QTextCursor>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -68,9 +70,14 @@ struct RichTextBox::Impl {
     // ---- formats ----
     // The character format that gives `look`.
     QTextCharFormat charFormat(const FontAndColor& look) const;
+    // What a formatting command makes of the format a character had in its
+    // file.
+    using FileChange = std::function<void(rtf::CharFormat&)>;
     // Merges `format` into the selection, or into the caret's format for
-    // what is typed next: the control's own formatting, not an edit.
-    void mergeIntoSelection(const QTextCharFormat& format);
+    // what is typed next: the control's own formatting, not an edit. The
+    // selected characters that came from a file take `change` into the
+    // format they are saved in, in the same step.
+    void mergeIntoSelection(const QTextCharFormat& format, const FileChange& change);
     // The font and colour of text that has none of its own: the look last
     // given to the whole text. The font is kept here too, as the editor
     // makes the control's font the document's default whenever it changes.
@@ -79,6 +86,49 @@ struct RichTextBox::Impl {
     // Replaces the whole text by plain (editor) text in the caret's font and
     // colour with `look` laid over it; see setText.
     void replaceText(const QString& editorText, const QTextCharFormat& look);
+
+    // ---- the file's formats ----
+    // What the RTF file last loaded held: its tables, and the format each
+    // of its characters had there, which saving writes. The look the
+    // control shows the text in is a view only. Empty for text from no
+    // such file.
+    rtf::Kept kept;
+    // Until the text is first edited, the characters' file formats stand
+    // beside the text: a file of many formats shown in one look takes no
+    // more formats in the editor than the look makes. The first edit (or
+    // formatting of the file's text) puts them into the characters' own
+    // formats (rtf::kFileFormatProperty), which every edit, undo and redo
+    // carries along; the runs are then emptied.
+    std::vector<rtf::FileRun> fileRuns;
+    // Puts the file formats of `fileRuns` into the characters' formats,
+    // before an edit. Not a step of its own: the undo steps before it
+    // (the look given to the text) are let go.
+    void keepFileFormatsInText();
+    // An edit the control did not see coming changed the text while its
+    // file formats stand beside it: they follow, and the new text has none.
+    void followEdit(int from, int removed, int added);
+    // True when the `added` characters at `from` are text an edit put there
+    // (rather than text whose format alone changed).
+    bool textChanged(int from, int added) const;
+    // Gives the characters in [from, to) that came from the file the
+    // format `change` makes of theirs.
+    void changeFileFormats(int from, int to, const FileChange& change);
+    // Text that comes in by typing, pasting or any edit but an undo or a
+    // redo is the user's, not the file's: it is saved as it shows. The
+    // spans lose the file's formats as part of the edit that brought them.
+    void forgetFileFormats(const std::vector<Span>& spans);
+    // After `added` characters came in at `from`: those of an edit rather
+    // than of an undo or redo (only an edit makes a paragraph's revision
+    // the document's) lose the file's formats. An edit in several places
+    // at once counts as one from its first to its last, unless it dealt
+    // with its own text exactly and said so in `handledRevision`.
+    void forgetInsertedFileFormats(int from, int added);
+    int handledRevision = -1;
+    // What is typed next at the caret is not the file's.
+    void keepCaretOutOfFile();
+    // The format text inserted at the cursor takes, as QTextCursor gives
+    // it, without the file's format.
+    static QTextCharFormat typedFormat(const QTextCursor& cursor);
 
     // ---- text ----
     // Text() as last built, kept until the text changes: saving, closing

@@ -1,0 +1,211 @@
+// RichTextBox: the formats characters had in the RTF file they came from.
+// Each such character carries the index of its file format
+// (rtf::kFileFormatProperty) through every look the control shows it in;
+// saving writes that format. The user's formatting commands change it; text
+// the user types or pastes has none, whatever it was typed next to.
+#include "RichTextBox_p.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace {
+
+// The file format index of a format, -1 for none.
+int fileFormatOf(const QTextCharFormat& format)
+{
+    const QVariant v = format.property(rtf::kFileFormatProperty);
+    return v.isValid() ? v.toInt() : -1;
+}
+
+// Calls `f(from, to, format)` for each stretch of a fragment within
+// [from, to) whose format has a file format.
+template <class F>
+void forEachFileStretch(QTextDocument* doc, int from, int to, F f)
+{
+    for (QTextBlock block = doc->findBlock(from); block.isValid() && block.position() < to; block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int a = std::max(from, fragment.position());
+            const int b = std::min(to, fragment.position() + fragment.length());
+            if (a >= b)
+                continue;
+            const QTextCharFormat format = fragment.charFormat();
+            if (fileFormatOf(format) >= 0)
+                f(a, b, format);
+        }
+    }
+}
+
+} // namespace
+
+void RichTextBox::Impl::keepFileFormatsInText()
+{
+    if (fileRuns.empty())
+        return;
+    const std::vector<rtf::FileRun> runs = std::move(fileRuns);
+    fileRuns.clear();
+    QTextDocument* doc = q->document();
+    const int length = editorLength();
+    const bool wasModified = doc->isModified();
+    const bool undo = doc->isUndoRedoEnabled();
+    ++quiet;
+    doc->setUndoRedoEnabled(false);
+    QTextCursor c(doc);
+    c.beginEditBlock();
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const int to = std::min(i + 1 < runs.size() ? runs[i + 1].start : length, length);
+        if (runs[i].format < 0 || runs[i].start >= to)
+            continue;
+        c.setPosition(runs[i].start);
+        c.setPosition(to, QTextCursor::KeepAnchor);
+        QTextCharFormat f;
+        f.setProperty(rtf::kFileFormatProperty, runs[i].format);
+        c.mergeCharFormat(f);
+    }
+    c.endEditBlock();
+    doc->setUndoRedoEnabled(undo);
+    --quiet;
+    doc->setModified(wasModified);
+}
+
+bool RichTextBox::Impl::textChanged(int from, int added) const
+{
+    const QTextDocument* doc = q->document();
+    for (QTextBlock block = doc->findBlock(from); block.isValid() && block.position() <= from + added;
+         block = block.next()) {
+        if (block.revision() == doc->revision())
+            return true;
+    }
+    return false;
+}
+
+void RichTextBox::Impl::followEdit(int from, int removed, int added)
+{
+    const int end = from + removed;
+    // The format of the character that ends the edit, and what stood before.
+    auto after = std::upper_bound(fileRuns.begin(), fileRuns.end(), end,
+                                  [](int position, const rtf::FileRun& run) { return position < run.start; });
+    const int afterFormat = after == fileRuns.begin() ? -1 : std::prev(after)->format;
+    std::vector<rtf::FileRun> runs;
+    runs.reserve(fileRuns.size() + 2);
+    for (auto it = fileRuns.begin(); it != fileRuns.end() && it->start < from; ++it)
+        runs.push_back(*it);
+    const auto add = [&runs](int start, int format) {
+        while (!runs.empty() && runs.back().start >= start)
+            runs.pop_back();
+        if (runs.empty() || runs.back().format != format)
+            runs.push_back({start, format});
+    };
+    if (added > 0)
+        add(from, -1);
+    add(from + added, afterFormat);
+    for (; after != fileRuns.end(); ++after)
+        add(after->start + added - removed, after->format);
+    fileRuns.swap(runs);
+}
+
+void RichTextBox::Impl::changeFileFormats(int from, int to, const FileChange& change)
+{
+    struct Stretch {
+        int from, to, index;
+    };
+    std::vector<Stretch> stretches;
+    std::unordered_map<int, int> made; // file format -> the one the change makes of it
+    forEachFileStretch(q->document(), from, to, [&](int a, int b, const QTextCharFormat& format) {
+        const int old = fileFormatOf(format);
+        if (std::size_t(old) >= kept.formats.size())
+            return;
+        auto [it, isNew] = made.try_emplace(old, old);
+        if (isNew) {
+            rtf::CharFormat changed = kept.formats[std::size_t(old)];
+            change(changed);
+            it->second = kept.formatIndex(changed);
+        }
+        if (it->second == old)
+            return;
+        if (!stretches.empty() && stretches.back().to == a && stretches.back().index == it->second)
+            stretches.back().to = b;
+        else
+            stretches.push_back({a, b, it->second});
+    });
+    QTextCursor c(q->document());
+    for (const Stretch& s : stretches) {
+        c.setPosition(s.from);
+        c.setPosition(s.to, QTextCursor::KeepAnchor);
+        QTextCharFormat f;
+        f.setProperty(rtf::kFileFormatProperty, s.index);
+        c.mergeCharFormat(f);
+    }
+}
+
+void RichTextBox::Impl::forgetFileFormats(const std::vector<Span>& spans)
+{
+    struct Stretch {
+        int from, to;
+        QTextCharFormat format;
+    };
+    std::vector<Stretch> stretches;
+    for (const Span& span : spans) {
+        forEachFileStretch(q->document(), span.from, span.to, [&](int a, int b, QTextCharFormat format) {
+            format.clearProperty(rtf::kFileFormatProperty);
+            stretches.push_back({a, b, format});
+        });
+    }
+    if (stretches.empty())
+        return;
+    QTextDocument* doc = q->document();
+    ++quiet;
+    QTextCursor c(doc);
+    if (doc->isUndoRedoEnabled())
+        c.joinPreviousEditBlock();
+    else
+        c.beginEditBlock();
+    for (const Stretch& s : stretches) {
+        c.setPosition(s.from);
+        c.setPosition(s.to, QTextCursor::KeepAnchor);
+        c.setCharFormat(s.format);
+    }
+    c.endEditBlock();
+    --quiet;
+}
+
+void RichTextBox::Impl::forgetInsertedFileFormats(int from, int added)
+{
+    QTextDocument* doc = q->document();
+    const int revision = doc->revision();
+    if (revision == handledRevision)
+        return;
+    std::vector<Span> spans;
+    const int to = from + added;
+    for (QTextBlock block = doc->findBlock(from); block.isValid() && block.position() < to; block = block.next()) {
+        if (block.revision() == revision)
+            spans.push_back({std::max(from, block.position()), std::min(to, block.position() + block.length())});
+    }
+    forgetFileFormats(spans);
+}
+
+QTextCharFormat RichTextBox::Impl::typedFormat(const QTextCursor& cursor)
+{
+    QTextCharFormat format = cursor.charFormat();
+    format.clearProperty(QTextFormat::ObjectType);
+    format.clearProperty(rtf::kFileFormatProperty);
+    return format;
+}
+
+void RichTextBox::Impl::keepCaretOutOfFile()
+{
+    const QTextCursor caret = q->textCursor();
+    if (caret.hasSelection())
+        return;
+    QTextCharFormat format = caret.charFormat();
+    if (fileFormatOf(format) < 0)
+        return;
+    format.clearProperty(rtf::kFileFormatProperty);
+    ++quiet;
+    q->setCurrentCharFormat(format);
+    --quiet;
+}

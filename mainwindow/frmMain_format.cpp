@@ -202,10 +202,16 @@ void zoom(frmMain* main, int direction)
             const std::optional<double> size = rtf->SelFontSize();
             if (!size)
                 return; // several sizes: neither text nor setting changes
+            // The size is that of the look the text shows in, the one
+            // stored for documents: an opened file is still saved in its
+            // own sizes. A text being read keeps its size.
+            RichTextBox::FontAndColor look;
             if (direction > 0 && *size <= kZoomInLimit)
-                rtf->setSelFontSize(*size + kZoomStep);
+                look.fontSize = *size + kZoomStep;
             else if (direction < 0 && *size >= kZoomOutLimit)
-                rtf->setSelFontSize(*size - kZoomStep);
+                look.fontSize = *size - kZoomStep;
+            if (look.fontSize && !rtf->Locked())
+                rtf->SetFontAndColor(look);
             if (const std::optional<double> now = rtf->SelFontSize())
                 storeFrmSet("FontSize", sizeText(*now));
         });

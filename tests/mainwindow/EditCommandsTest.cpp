@@ -404,6 +404,26 @@ TEST_F(EditCommandsTest, ZoomInGrowsTheWholeTextAndKeepsTheCaret)
     EXPECT_EQ(stored("FrmSet", "FontSize"), "10");
 }
 
+TEST_F(EditCommandsTest, ZoomChangesTheLookOfAnOpenedFileNotTheSizesItIsSavedIn)
+{
+    RichTextBox* rtf = document("");
+    const QString file = dir.filePath("sizes.rtf");
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 small {\\fs40 large}\\par}");
+    f.close();
+    RichTextBox::FontAndColor look;
+    look.fontSize = 12;
+    rtf->LoadFile(file, RichTextBox::rtfRTF, look);
+    mainWindow().mnuZoomIn_Click();
+    EXPECT_EQ(sizeOf(rtf, 0, rtf->TextLength()), 14.0);
+    rtf->SaveFile(file, RichTextBox::rtfRTF);
+    RichTextBox saved;
+    saved.LoadFile(file, RichTextBox::rtfRTF);
+    EXPECT_EQ(sizeOf(&saved, 0, 5), 10.0);
+    EXPECT_EQ(sizeOf(&saved, 6, 5), 20.0);
+}
+
 TEST_F(EditCommandsTest, ZoomStopsBeyondItsLimits)
 {
     RichTextBox* rtf = document("Some text.");

@@ -1,0 +1,206 @@
+// An RTF file opened in the control, in a look of the user's, and saved
+// again: the look is a view. What is saved is each character's format as
+// the file had it, with the file's tables and links, the user's own
+// formatting of it, and the user's own text as it shows.
+#include "richtext/RichTextBox.h"
+#include "richtext/rtf/RtfReader.h"
+#include "support/ProgramRun.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTextDocument>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Written as word processors write: fonts and colours numbered as they
+// please, a link, raised and lowered text, capitals, Hebrew in a bold and
+// size of its own, a letter of the Symbol font.
+const QByteArray kFile =
+    "{\\rtf1\\ansi\\ansicpg1252\\deff3{\\fonttbl{\\f1\\froman\\fprq2\\fcharset2 Symbol;}"
+    "{\\f3\\froman\\fprq2\\fcharset0 DejaVu Serif;}{\\f7\\fswiss\\fcharset0 DejaVu Sans;}}"
+    "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green128\\blue0;\\red255\\green255\\blue0;}\n"
+    "\\pard\\plain\\rtlch\\af3\\afs24\\dbch\\af7\\loch\\f3\\fs24 plain {\\b bold} {\\i\\cf1 red} {\\uldb double} "
+    "{\\strike gone} {\\fs36 big} {\\f7 sans} {\\highlight3 marked} {\\chcbpat2 shaded} {\\super up} {\\sub down} "
+    "{\\up6 raised} {\\caps caps} {\\scaps small}\\par\n"
+    "{\\field{\\*\\fldinst HYPERLINK \"https://example.org/\" }{\\fldrslt {\\ul\\cf1 the link}}} and "
+    "{\\rtlch\\ab\\afs32 \\u1513?\\u1500?\\u1493?\\u1501?} {\\f1 a}-D {\\b\\i end}\\par}";
+
+// The file format of the first character of `word` (of its last
+// occurrence when `last`).
+rtf::CharFormat formatOf(const rtf::Document& doc, const QString& word, bool last = false)
+{
+    const qsizetype at = last ? doc.text.lastIndexOf(word) : doc.text.indexOf(word);
+    EXPECT_GE(at, 0) << word.toStdString();
+    for (const rtf::Run& run : doc.runs)
+        if (at >= run.start && at < run.start + run.length)
+            return doc.formats[std::size_t(run.format)];
+    return {};
+}
+
+QString fontName(const rtf::Document& doc, int number)
+{
+    for (const rtf::Kept::Font& f : doc.kept.fonts)
+        if (f.number == number)
+            return f.name;
+    return {};
+}
+
+void press(QWidget* w, int key, const QString& text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QKeyEvent e(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(w, &e);
+}
+
+void select(RichTextBox& box, const QString& word, int after = 0)
+{
+    box.setSelStart(int(box.Text().indexOf(word)) + after);
+    box.setSelLength(after ? 0 : int(word.size()));
+}
+
+class RtfFileFormatsTest : public ::testing::Test {
+protected:
+    // The file opened in a control of its own, in a look.
+    void SetUp() override
+    {
+        ASSERT_TRUE(putFile(dir.filePath("in.rtf"), kFile));
+        RichTextBox::FontAndColor look;
+        look.fontName = QStringLiteral("DejaVu Sans Mono");
+        look.fontSize = 15;
+        look.color = 0x800000; // dark blue
+        look.bold = look.italic = look.underline = look.strikeThru = false;
+        control = std::make_unique<RichTextBox>();
+        control->LoadFile(dir.filePath("in.rtf"), RichTextBox::rtfRTF, look);
+    }
+
+    QByteArray saved()
+    {
+        control->SaveFile(dir.filePath("out.rtf"), RichTextBox::rtfRTF);
+        return fileBytes(dir.filePath("out.rtf"));
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<RichTextBox> control;
+};
+
+TEST_F(RtfFileFormatsTest, AFileSavedUnchangedKeepsEveryFormatItsTablesAndItsLink)
+{
+    RichTextBox& box = *control;
+    // It shows in the look, and with what the look leaves alone.
+    select(box, "bold");
+    EXPECT_EQ(box.SelBold(), std::optional<bool>(false));
+    EXPECT_EQ(box.SelFontName(), std::optional<QString>("DejaVu Sans Mono"));
+    const auto formatAt = [&](const QString& word) {
+        QTextCursor c(box.document());
+        c.setPosition(box.toEditor(int(box.Text().indexOf(word)) + 1));
+        return c.charFormat();
+    };
+    EXPECT_EQ(formatAt("the link").anchorHref(), "https://example.org/");
+    EXPECT_EQ(formatAt("up").verticalAlignment(), QTextCharFormat::AlignSuperScript);
+    EXPECT_EQ(formatAt("down").verticalAlignment(), QTextCharFormat::AlignSubScript);
+
+    const QByteArray bytes = saved();
+    const rtf::Document before = rtf::read(kFile);
+    const rtf::Document after = rtf::read(bytes);
+    ASSERT_EQ(after.text, before.text);
+    for (const QString& word : before.text.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts))
+        EXPECT_EQ(formatOf(after, word), formatOf(before, word)) << word.toStdString();
+    ASSERT_EQ(after.kept.links.size(), 1u);
+    EXPECT_EQ(after.kept.links[0].href, "https://example.org/");
+    // The tables are the file's, at their numbers; Hebrew's bold and size
+    // are those of the complex scripts; the Symbol letter is its glyph.
+    EXPECT_TRUE(bytes.contains("{\\f3\\froman\\fprq2\\fcharset0 DejaVu Serif;}{\\f7\\fswiss\\fcharset0 DejaVu Sans;}"));
+    EXPECT_TRUE(bytes.contains("{\\colortbl;\\red255\\green0\\blue0;\\red0\\green128\\blue0;\\red255\\green255\\blue0;"));
+    EXPECT_TRUE(bytes.contains("\\rtlch\\ab\\afs32"));
+    EXPECT_TRUE(bytes.contains("\\u-3999?")); // U+F061, the Symbol font's "a"
+}
+
+TEST_F(RtfFileFormatsTest, TheUsersEditsAndFormatsAreSavedAndTheRestAsTheFileHadIt)
+{
+    const QByteArray unchanged = saved();
+    struct Case {
+        const char* what;
+        std::function<void(RichTextBox&)> act;
+        const char* word; // the file's word the user changed, or the user's own text; nullptr: none
+        // What the change makes of the word's file format; nullptr: the
+        // word is the user's own, the last of its text, saved in the look.
+        std::function<void(rtf::CharFormat&)> change;
+    };
+    const Case cases[] = {
+        {"a look of the settings and the reading highlight",
+         [&](RichTextBox& b) {
+             RichTextBox::FontAndColor other;
+             other.fontName = QStringLiteral("DejaVu Serif");
+             other.fontSize = 30;
+             other.bold = true;
+             b.SetFontAndColor(other);
+             b.SetAllBackColor(0xFFFFFF);
+             select(b, "marked");
+             b.SetSelectionBackColor(0x00FFFF);
+         },
+         nullptr, nullptr},
+        {"a word deleted and the deletion undone",
+         [](RichTextBox& b) {
+             select(b, "red");
+             press(&b, Qt::Key_Delete);
+             b.undo();
+         },
+         nullptr, nullptr},
+        {"bold from the Format menu", [](RichTextBox& b) { select(b, "red"), b.setSelBold(true); }, "red",
+         [](rtf::CharFormat& f) { f.bold = true, f.complexBold = 1; }},
+        {"font and size from the font dialog",
+         [](RichTextBox& b) { select(b, "big"), b.setSelFontName("DejaVu Sans"), b.setSelFontSize(20); }, "big",
+         [](rtf::CharFormat& f) {
+             f.font = f.asianFont = f.complexFont = 7;
+             f.halfPoints = f.complexHalfPoints = 40;
+         }},
+        {"text typed after a bold word",
+         [](RichTextBox& b) {
+             select(b, "bold", 4);
+             for (const QChar c : QStringLiteral("typed"))
+                 press(&b, 0, QString(c));
+         },
+         "typed", nullptr},
+        {"a bold word copied and pasted",
+         [](RichTextBox& b) {
+             select(b, "bold");
+             b.copy();
+             select(b, "end", 3);
+             b.paste();
+         },
+         "bold", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        c.act(*control);
+        const QByteArray bytes = saved();
+        if (!c.word) {
+            EXPECT_EQ(bytes, unchanged);
+            continue;
+        }
+        const rtf::Document before = rtf::read(kFile);
+        const rtf::Document after = rtf::read(bytes);
+        for (const QString& word : before.text.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts)) {
+            rtf::CharFormat expected = formatOf(before, word);
+            if (word == QLatin1String(c.word) && c.change)
+                c.change(expected);
+            EXPECT_EQ(formatOf(after, word), expected) << word.toStdString();
+        }
+        if (!c.change) {
+            // As it shows: in the look, not bold like the word it came from.
+            const rtf::CharFormat f = formatOf(after, QString::fromLatin1(c.word), true);
+            EXPECT_EQ(fontName(after, f.font), "DejaVu Sans Mono");
+            EXPECT_EQ(f.halfPoints, 30);
+            EXPECT_EQ(f.foreground, qRgb(0, 0, 0x80));
+            EXPECT_FALSE(f.bold);
+        }
+    }
+}
+
+} // namespace

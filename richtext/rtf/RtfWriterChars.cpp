@@ -131,8 +131,7 @@ Characters::Characters(const QTextDocument& document, const WriteOptions& option
 Characters::Written Characters::plain() const
 {
     Written w;
-    w.font = kUnknown;
-    w.halfPoints = 0;
+    w.other = Set{kUnknown, 0, 0, 0};
     return w;
 }
 
@@ -177,7 +176,7 @@ void Characters::piece(const QTextCharFormat& format, const CharFormat* file, QS
     if (!inLink_ && !href.isEmpty())
         openLink(href, keptLink);
     switchTo(file ? fromFile(*file) : shown(format));
-    const int glyphs = file ? glyphCodePage(current_.font) : 0;
+    const int glyphs = file ? glyphCodePage(current_.other.font) : 0;
     if (glyphs)
         appendGlyphs(text, glyphs);
     else
@@ -234,7 +233,8 @@ void Characters::openLink(const QString& href, int keptLink)
     delimit_ = true;
     // Read in the font of the text around it, as the text is.
     const QString instruction = fromFile ? kept_->links[std::size_t(keptLink)].instruction : hyperlinkInstruction(href);
-    if (const int glyphs = glyphCodePage(current_.font == kUnknown ? defaultFont_ : current_.font))
+    const int font = current_.other.font == kUnknown ? defaultFont_ : current_.other.font;
+    if (const int glyphs = glyphCodePage(font))
         appendGlyphs(instruction, glyphs);
     else
         appendText(instruction, out_, delimit_);
@@ -261,15 +261,9 @@ Characters::Written Characters::fromFile(const CharFormat& f)
 {
     Written w;
     // Text the file gave no font (before its \deff) takes the default one.
-    w.font = f.font == kNone ? defaultFont_ : f.font;
+    w.other = Set{f.font == kNone ? defaultFont_ : f.font, f.sizeGiven ? f.halfPoints : 0, f.bold, f.italic};
+    w.complex = Set{f.complexFont, f.complexHalfPoints, f.complexBold, f.complexItalic};
     w.asianFont = f.asianFont;
-    w.complexFont = f.complexFont;
-    w.halfPoints = f.sizeGiven ? f.halfPoints : 0;
-    w.bold = f.bold;
-    w.italic = f.italic;
-    w.complexBold = f.complexBold;
-    w.complexItalic = f.complexItalic;
-    w.complexHalfPoints = f.complexHalfPoints;
     w.underline = f.underline;
     w.strike = f.strike;
     w.caps = f.caps;
@@ -288,15 +282,13 @@ Characters::Written Characters::shown(const QTextCharFormat& format)
 {
     Written w;
     const QFont font = format.font().resolve(doc_.defaultFont());
-    w.font = fontNumber(font.families().value(0, font.family()));
     double points = font.pointSizeF();
     if (points <= 0)
         points = font.pixelSize() > 0 ? font.pixelSize() * 72.0 / 96.0 : 12.0;
-    w.halfPoints = w.complexHalfPoints = std::clamp(int(std::lround(points * 2)), 2, 3276);
-    w.bold = font.bold();
-    w.italic = font.italic();
-    w.complexBold = w.bold;
-    w.complexItalic = w.italic;
+    w.other = Set{fontNumber(font.families().value(0, font.family())),
+                  std::clamp(int(std::lround(points * 2)), 2, 3276), font.bold(), font.italic()};
+    w.complex = w.other;
+    w.complex.font = kNone;
     w.strike = font.strikeOut();
     if (format.hasProperty(QTextFormat::TextUnderlineStyle) || format.hasProperty(QTextFormat::FontUnderline))
         w.underline = underlineOf(format.underlineStyle());
@@ -357,6 +349,24 @@ void Characters::setMode(Mode mode)
     mode_ = mode;
 }
 
+// What differs of a set, after the word that says which text it is for.
+void Characters::writeSet(Mode mode, const Set& next, Set& current)
+{
+    if (next == current)
+        return;
+    setMode(mode);
+    const bool complex = mode == Mode::Complex;
+    if (next.font != current.font)
+        word(complex ? "af" : "f", next.font);
+    if (next.bold != current.bold && next.bold != kSame)
+        word(next.bold ? (complex ? "ab" : "b") : (complex ? "ab0" : "b0"));
+    if (next.italic != current.italic && next.italic != kSame)
+        word(next.italic ? (complex ? "ai" : "i") : (complex ? "ai0" : "i0"));
+    if (next.halfPoints != current.halfPoints)
+        word(complex ? "afs" : "fs", next.halfPoints);
+    current = next;
+}
+
 void Characters::switchTo(const Written& next)
 {
     if (next == current_)
@@ -364,13 +374,8 @@ void Characters::switchTo(const Written& next)
     // What is given cannot be taken back but by starting again from the
     // plain format.
     const bool automaticFirst = colors_.front() == 0;
-    if ((next.font == kNone && current_.font != kNone && current_.font != kUnknown)
+    if (current_.other.lostIn(next.other) || current_.complex.lostIn(next.complex)
         || (next.asianFont == kNone && current_.asianFont != kNone)
-        || (next.complexFont == kNone && current_.complexFont != kNone)
-        || (next.complexBold == kSame && current_.complexBold != kSame)
-        || (next.complexItalic == kSame && current_.complexItalic != kSame)
-        || (next.complexHalfPoints == 0 && current_.complexHalfPoints != 0)
-        || (next.halfPoints == 0 && current_.halfPoints != 0)
         || (next.foreground == kNone && current_.foreground != kNone && !automaticFirst)) {
         word("plain");
         current_ = plain();
@@ -382,40 +387,12 @@ void Characters::switchTo(const Written& next)
             word(on ? yes : no);
         was = on;
     };
-    const auto complexFlag = [&](std::int8_t on, std::int8_t& was, const char* yes, const char* no) {
-        if (on != was && on != kSame)
-            word(on ? yes : no);
-        was = on;
-    };
-    if (next.complexFont != cur.complexFont || next.complexBold != cur.complexBold
-        || next.complexItalic != cur.complexItalic || next.complexHalfPoints != cur.complexHalfPoints) {
-        setMode(Mode::Complex);
-        if (next.complexFont != cur.complexFont)
-            word("af", next.complexFont);
-        complexFlag(next.complexBold, cur.complexBold, "ab", "ab0");
-        complexFlag(next.complexItalic, cur.complexItalic, "ai", "ai0");
-        if (next.complexHalfPoints != cur.complexHalfPoints)
-            word("afs", next.complexHalfPoints);
-        cur.complexFont = next.complexFont;
-        cur.complexHalfPoints = next.complexHalfPoints;
-    }
+    writeSet(Mode::Complex, next.complex, cur.complex);
     if (next.asianFont != cur.asianFont) {
         setMode(Mode::Asian);
         word("af", next.asianFont);
-        cur.asianFont = next.asianFont;
     }
-    if (next.font != cur.font || next.bold != cur.bold || next.italic != cur.italic
-        || next.halfPoints != cur.halfPoints) {
-        setMode(Mode::Other);
-        if (next.font != cur.font)
-            word("f", next.font);
-        flag(next.bold, cur.bold, "b", "b0");
-        flag(next.italic, cur.italic, "i", "i0");
-        if (next.halfPoints != cur.halfPoints)
-            word("fs", next.halfPoints);
-        cur.font = next.font;
-        cur.halfPoints = next.halfPoints;
-    }
+    writeSet(Mode::Other, next.other, cur.other);
     if (next.underline != cur.underline)
         word(underlineWord(next.underline));
     flag(next.strike, cur.strike, "strike", "strike0");

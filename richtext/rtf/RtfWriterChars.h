@@ -46,24 +46,33 @@ public:
 
 private:
     // A format in RTF's terms: numbers into the tables. A font or colour
-    // of kNone, a complex bold or italic of kSame and a size of 0 are not
-    // given.
+    // of kNone, a bold or italic of kSame and a size of 0 are not given.
     static constexpr int kNone = -1;
     static constexpr int kUnknown = INT_MIN;
-    struct Written {
+    // The font, bold, italic and size of the complex scripts (\rtlch
+    // \af \ab \ai \afs) or of the other text (\loch \f \b \i \fs).
+    struct Set {
         int font = kNone;
+        int halfPoints = 0;
+        std::int8_t bold = kSame;
+        std::int8_t italic = kSame;
+
+        bool operator==(const Set&) const = default;
+        // True where `next` takes back what this gives.
+        bool lostIn(const Set& next) const
+        {
+            return (next.font == kNone && font != kNone && font != kUnknown) || (next.halfPoints == 0 && halfPoints)
+                || (next.bold == kSame && bold != kSame) || (next.italic == kSame && italic != kSame);
+        }
+    };
+    struct Written {
+        Set other;
+        Set complex;
         int asianFont = kNone;
-        int complexFont = kNone;
-        int halfPoints = 24;
-        int complexHalfPoints = 0;
         int foreground = kNone;
         int background = kNone;
         std::int16_t raise = 0;
         std::int8_t script = 0;
-        std::int8_t complexBold = kSame;
-        std::int8_t complexItalic = kSame;
-        bool bold = false;
-        bool italic = false;
         bool strike = false;
         bool caps = false;
         bool smallCaps = false;
@@ -86,6 +95,7 @@ private:
     int colorNumber(QRgb color);
     void switchTo(const Written& next);
     void setMode(Mode mode);
+    void writeSet(Mode mode, const Set& next, Set& current);
     void word(const char* w, int param = INT32_MIN);
     void openLink(const QString& href, int keptLink);
     void closeLink();

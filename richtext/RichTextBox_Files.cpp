@@ -179,7 +179,9 @@ void RichTextBox::LoadFile(const QString& path, FileType type, const FontAndColo
         // end would lay out the whole text at once.
         at.insertText(QStringLiteral("#"));
         setTextCursor(QTextCursor(doc));
-        rtf::insert(content.rich, at, lookFormat);
+        d->fileRuns.clear();
+        d->fileRuns.reserve(content.rich.runs.size());
+        rtf::insert(content.rich, at, lookFormat, &d->fileRuns);
         at.setPosition(0);
         at.deleteChar();
         at.endEditBlock();
@@ -217,10 +219,6 @@ void RichTextBox::LoadFile(const QString& path, FileType type, const FontAndColo
     d->lastAnchor = d->lastPosition = -1;
     // The file's tables and formats, for saving it as it was.
     d->kept = std::move(content.rich.kept);
-    d->fileRuns.clear();
-    d->fileRuns.reserve(content.rich.runs.size());
-    for (const rtf::Run& run : content.rich.runs)
-        d->fileRuns.push_back({int(run.start), run.format});
     d->kept.formats = std::move(content.rich.formats);
     emit Change();
 }

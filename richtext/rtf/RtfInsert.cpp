@@ -111,8 +111,10 @@ QTextCharFormat qtFormat(const CharFormat& c, const Kept& kept, Shared& shared)
 
 } // namespace
 
-void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat& over)
+void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat& over,
+            std::vector<FileRun>* fileRuns)
 {
+    const int origin = cursor.position();
     // Most documents take turns among a few formats: the last ones made
     // are kept rather than made again for every run.
     struct Made {
@@ -121,10 +123,12 @@ void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat
     };
     std::array<Made, 64> made;
     Shared shared(document.kept);
-    // Runs that come out the same once `over` is merged go in as one.
+    // Runs that come out the same once `over` is merged go in as one,
+    // from editor position `at`.
     QTextCharFormat format;
     qsizetype from = 0;
     qsizetype length = 0;
+    int at = 0;
     for (const Run& run : document.runs) {
         Made& m = made[std::size_t(run.format) % made.size()];
         if (m.index != run.format) {
@@ -133,6 +137,8 @@ void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat
             m.format.merge(over);
         }
         if (length > 0 && m.format == format) {
+            if (fileRuns)
+                fileRuns->push_back({at + int(run.start - from), run.format});
             length += run.length;
             continue;
         }
@@ -141,6 +147,9 @@ void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat
         format = m.format;
         from = run.start;
         length = run.length;
+        at = cursor.position() - origin;
+        if (fileRuns)
+            fileRuns->push_back({at, run.format});
     }
     if (length > 0)
         cursor.insertText(document.text.mid(from, length), format);

@@ -52,7 +52,10 @@ bool looksLikeRtf(QByteArrayView bytes);
 Document read(QByteArrayView bytes);
 
 // Inserts the document at the cursor, each run in its format with `over`
-// merged over it. The caller makes it one edit block.
-void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat& over = {});
+// merged over it. The caller makes it one edit block. `fileRuns`, when
+// given, takes where each run went (from the cursor's first position on)
+// and its index into Document::formats.
+void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat& over = {},
+            std::vector<FileRun>* fileRuns = nullptr);
 
 } // namespace rtf

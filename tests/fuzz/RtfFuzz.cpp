@@ -148,8 +148,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     QTextDocument document;
     QTextCursor cursor(&document);
+    std::vector<rtf::FileRun> runs;
     cursor.beginEditBlock();
-    rtf::insert(first, cursor);
+    rtf::insert(first, cursor, {}, &runs);
     cursor.endEditBlock();
     QString expected = first.text;
     expected.replace(QChar(u'\n'), QChar::ParagraphSeparator);
@@ -158,9 +159,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     rtf::Kept kept = first.kept;
     kept.formats = first.formats;
-    std::vector<rtf::FileRun> runs;
-    for (const rtf::Run& run : first.runs)
-        runs.push_back({int(run.start), run.format});
     for (const bool asFiled : {false, true}) {
         rtf::WriteOptions options;
         options.kept = asFiled ? &kept : nullptr;

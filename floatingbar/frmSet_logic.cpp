@@ -2,6 +2,7 @@
 // quality and font pages' reactions, OK and Cancel.
 #include "floatingbar/frmSet.h"
 
+#include "core/Conversions.h"
 #include "core/FormStrings.h"
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"
@@ -46,16 +47,6 @@ void write(const QString& section, const QString& key, const QString& value)
     WriteSetting(globals.SettingsFile, section, key, value);
 }
 
-// A stored number as a whole number (rounded); throws for text that is no number.
-int toInt(const QString& text)
-{
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v) || std::fabs(v) > 2147483647.0)
-        throw std::invalid_argument("not a number");
-    return int(std::lround(v));
-}
-
 // "True"/"False" in any case, or a number (non-zero is true); throws otherwise.
 bool toBool(const QString& text)
 {
@@ -84,7 +75,7 @@ QString stateText(const QCheckBox* box)
 // Sets a box from a stored 0/1 value; anything but 0 checks it.
 void setBox(QCheckBox* box, const QString& stored)
 {
-    box->setChecked(toInt(stored) != 0);
+    box->setChecked(RoundedInt(stored) != 0);
 }
 
 // Selects an exact item of a list; a text not in the list changes nothing.
@@ -186,7 +177,7 @@ void frmSet::Form_Load()
         TabStrip1->setCurrentIndex(0);
     });
     IgnoreErrors([&] {
-        const int speed = toInt(read(kReadSet, QStringLiteral("Speed"), QStringLiteral("0")));
+        const int speed = RoundedInt(read(kReadSet, QStringLiteral("Speed"), QStringLiteral("0")));
         if (speed < HsSpeed->minimum() || speed > HsSpeed->maximum())
             throw std::out_of_range("speed");
         HsSpeed->setValue(speed);
@@ -215,7 +206,7 @@ void frmSet::Form_Load()
     // "Check while typing" shows its stored value like the other spelling
     // boxes, whether typing echo is on or not.
     IgnoreErrors([&] {
-        CheckWhileTyping = toInt(read(kFrmSet, QStringLiteral("chkwhiletypeTag"), QStringLiteral("1"))) != 0;
+        CheckWhileTyping = RoundedInt(read(kFrmSet, QStringLiteral("chkwhiletypeTag"), QStringLiteral("1"))) != 0;
         chkwhiletype->setChecked(CheckWhileTyping);
     });
 }
@@ -241,7 +232,7 @@ void frmSet::FillReaders()
     for (int i = 0; i + 1 < pieces.size(); ++i)
         VoiceCB->addItem(pieces.at(i));
     VoiceCB->setCurrentIndex(-1);
-    IgnoreErrors([&] { setListIndex(VoiceCB, toInt(read(kReadSet, QStringLiteral("Reader"), QStringLiteral("0")))); });
+    IgnoreErrors([&] { setListIndex(VoiceCB, RoundedInt(read(kReadSet, QStringLiteral("Reader"), QStringLiteral("0")))); });
     if (VoiceCB->currentText().isEmpty() && VoiceCB->count() > 0)
         VoiceCB->setCurrentIndex(0);
 }
@@ -263,7 +254,7 @@ void frmSet::loadQualityPage()
     IgnoreErrors([&] { FillAudioFormats(); });
     IgnoreErrors([&] { setListText(FormatCB, read(kReadSet, QStringLiteral("Format"), QStringLiteral("SAFT48kHz16BitStereo"))); });
     IgnoreErrors([&] {
-        const int step = toInt(read(kReadSet, QStringLiteral("MP3Ogg"), QStringLiteral("9")));
+        const int step = RoundedInt(read(kReadSet, QStringLiteral("MP3Ogg"), QStringLiteral("9")));
         if (step < Slider1->minimum() || step > Slider1->maximum())
             throw std::out_of_range("slider step");
         Slider1->setValue(step);
@@ -282,7 +273,7 @@ void frmSet::loadQualityPage()
         if (option == 0.0) {
             OptionQality[0]->setChecked(true);
             OptionQality_Click(0);
-            setListIndex(QualityCB, toInt(read(kReadSet, QStringLiteral("SimplyControl"), QStringLiteral("0"))));
+            setListIndex(QualityCB, RoundedInt(read(kReadSet, QStringLiteral("SimplyControl"), QStringLiteral("0"))));
             showSimpleFormat();
         } else {
             OptionQality[1]->setChecked(true);

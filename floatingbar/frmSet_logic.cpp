@@ -7,17 +7,15 @@
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"
 #include "core/MessageBox.h"
+#include "core/ProgramWindows.h"
 #include "core/SettingsStore.h"
 #include "core/StringTable.h"
 #include "mainwindow/CommonDialog.h"
-#include "mainwindow/frmDocument.h"
-#include "mainwindow/frmMain.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -528,7 +526,7 @@ void frmSet::Cmdok_Click()
             write(kReadSet, QStringLiteral("MP3Ogg"), QString::number(Slider1->value()));
             write(kReadSet, QStringLiteral("OptionControl"), QStringLiteral("1"));
         }
-        refreshActiveDocument();
+        ProgramWindows::get().ActiveForm_ApplySettings(chkkeypress->isChecked(), ChkPrediction->isChecked());
     } catch (const SettingsError& e) {
         // What was done stays done; the dialog stays open.
         ReportStoreFailure(e);
@@ -541,46 +539,6 @@ void frmSet::Cmdok_Click()
     }
     readingState.PunctuationMode = ChkPunctuation->isChecked() ? 1 : 0;
     accept();
-}
-
-void frmSet::refreshActiveDocument()
-{
-    frmMain* main = frmMain::instance();
-    if (!main || !main->isLoaded())
-        return;
-    frmDocument* doc = main->ActiveForm();
-    if (!doc)
-        return;
-    const bool echo = chkkeypress->isChecked();
-    if (doc->KeyPressbtn) {
-        doc->KeyPressbtn->setText(echo ? QStringLiteral("Disable Typing Echo") : QStringLiteral("Enable Typing Echo"));
-        QCoreApplication::processEvents();
-    }
-    if (echo) {
-        const std::pair<QCheckBox*, const char*> boxes[] = {
-            {doc->ChkLetter, "READ_LETTER"}, {doc->ChkWord, "READ_WORD"}, {doc->ChkSentence, "READ_SENTENCE"}};
-        for (const auto& [b, key] : boxes) {
-            if (!b)
-                continue;
-            const QString stored = read(kReadSet, QLatin1String(key), QStringLiteral("0"));
-            try {
-                setBox(b, stored);
-            } catch (const std::invalid_argument&) {
-                throw std::invalid_argument(QStringLiteral("ReadSet/%1 holds \"%2\", which is not a number.")
-                                                .arg(QLatin1String(key), stored)
-                                                .toStdString());
-            }
-        }
-    }
-    if (doc->PicEchoOptions)
-        doc->PicEchoOptions->setVisible(echo);
-    write(kFrmSet, QStringLiteral("WordPrediction"), boolText(ChkPrediction->isChecked()));
-    // The word-prediction button shows whether prediction is on.
-    doc->setToolbarImage(22, ChkPrediction->isChecked() ? 16 : 17);
-    predictionState.WordPredictionOn = ChkPrediction->isChecked();
-    doc->LoadSkin();
-    doc->toolbarchange();
-    doc->control_pos();
 }
 
 void frmSet::Cmdcancel_Click()

@@ -2,6 +2,8 @@
 // document becomes a QTextCharFormat as its runs go in.
 #include "RtfReader.h"
 
+#include "RtfInsertBlocks.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QFont>
@@ -65,6 +67,7 @@ void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat
     };
     std::array<Made, 64> made;
     Brushes brushes;
+    BlockInserter blocks(document, cursor);
     // Runs that come out the same once `over` is merged go in as one.
     QTextCharFormat format;
     qsizetype from = 0;
@@ -81,13 +84,13 @@ void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat
             continue;
         }
         if (length > 0)
-            cursor.insertText(document.text.mid(from, length), format);
+            blocks.insert(from, length, format);
         format = m.format;
         from = run.start;
         length = run.length;
     }
     if (length > 0)
-        cursor.insertText(document.text.mid(from, length), format);
+        blocks.insert(from, length, format);
 }
 
 } // namespace rtf

@@ -1,6 +1,8 @@
 #pragma once
 // The control words the RTF reader acts on, by name.
 
+#include "RtfBlockWords.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -18,13 +20,14 @@ enum class Word : std::uint8_t {
     NumberingBody, NumberingContinue, NumberingStyle, NumberingStart, NumberingFont,
     FootnoteMark, FootnoteStyle, FootnoteStart, EndnoteStyle, EndnoteStart,
     ComplexWords, OtherWords, StyleSheet, ParagraphStyle, CharacterStyle, OtherStyle, BasedOn,
-    HoldsText, HeldText, NestedTable,
+    HoldsText, HeldText, NestedTable, Block,
 };
 
 struct Keyword {
     Word word;
     char16_t character = 0; // Word::Char
     NumberStyle style = NumberStyle::Arabic; // the Word::...Style words
+    BlockWord block = BlockWord::None; // Word::Block, and \nestrow
 };
 
 // What a control word does; Word::Ignore for words the reader has no use

@@ -1,15 +1,16 @@
 #pragma once
 // Reads RTF as word processors write it into text with character formats:
 // font, size, bold, italic, underline, strike-through, text colour and
-// background, as the text's own words and the styles it names give them.
-// Paragraph layout, pictures, objects, headers, footers and notes are left
-// out; lists and tables come as text (list numbers and bullets as written,
-// or made from the paragraph's numbering where none is written; table
-// cells separated by tabs, a row per line), the text of a text box where
-// its shape stands, and a note's mark as its number.
+// background, as the text's own words and the styles it names give them;
+// and its paragraph-level structure (RtfBlocks.h): each paragraph's
+// alignment, indents, spacing and direction, lists, tables and pictures.
+// Objects, headers, footers and notes are left out; the text of a text box
+// comes where its shape stands, and a note's mark as its number.
 //
 // Input of any kind is read without crashing and in time proportional to
 // its size; what cannot be understood is skipped.
+
+#include "RtfBlocks.h"
 
 #include <QByteArrayView>
 #include <QRgb>
@@ -57,6 +58,7 @@ struct Document {
     std::vector<CharFormat> formats;
     // In order, covering the whole text.
     std::vector<Run> runs;
+    Blocks blocks;
 };
 
 // True when the bytes start as an RTF file does ("{\rtf", after white
@@ -66,7 +68,8 @@ bool looksLikeRtf(QByteArrayView bytes);
 Document read(QByteArrayView bytes);
 
 // Inserts the document at the cursor, each run in its format with `over`
-// merged over it. The caller makes it one edit block.
+// merged over it, and its paragraphs, lists, tables and pictures. The
+// caller makes it one edit block.
 void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat& over = {});
 
 } // namespace rtf

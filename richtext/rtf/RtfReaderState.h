@@ -3,6 +3,8 @@
 // the file states it, where the group's characters go) and the stack of
 // the states of the groups that are open.
 
+#include "RtfParagraphState.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -16,9 +18,13 @@ constexpr int kNoFont = -1;
 // Where the characters of a group go. Numbering is the group of a
 // paragraph's numbering (\pn), NumberingBefore and NumberingAfter its
 // texts (\pntxtb, \pntxta). StyleSheet is the style sheet, StyleDefinition
-// one style in it.
+// one style in it. ListTable is the list table or the override table,
+// ListLevel a level of a list in it, LevelText its label; Picture a
+// picture's data; ShapeName the name of a shape's property, ShapePicture
+// its value when that is the shape's picture.
 enum class Dest : std::uint8_t {
-    Text, Skip, FontTable, ColorTable, Numbering, NumberingBefore, NumberingAfter, StyleSheet, StyleDefinition
+    Text, Skip, FontTable, ColorTable, Numbering, NumberingBefore, NumberingAfter, StyleSheet, StyleDefinition,
+    ListTable, ListLevel, LevelText, Picture, ShapeName, ShapePicture
 };
 
 // A bold or italic of the complex scripts that follows the other text's.
@@ -83,6 +89,7 @@ struct State {
     Dest heldTextTo = Dest::Skip;
     int uc = 1; // bytes of fallback after \uN
     int numbering = -1; // the paragraph's numbering, as Numbering::end() gave it; -1 none
+    ParagraphProps paragraph;
 
     bool operator==(const State&) const = default;
 };

@@ -3,6 +3,8 @@
 // changes from one stretch of text to the next is written.
 #include "RtfWriter.h"
 
+#include "RtfWriterBlocks.h"
+
 #include <QFont>
 #include <QHash>
 #include <QStringList>
@@ -105,7 +107,7 @@ private:
     int colorNumber(const QColor& color);
     void switchTo(const Shown& next);
     void word(const char* w, int param = INT32_MIN);
-    QByteArray header() const;
+    QByteArray header(const QByteArray& lists) const;
 
     const QTextDocument& doc_;
     const WriteOptions& options_;
@@ -125,19 +127,22 @@ QByteArray Writer::run()
     current_.halfPoints = 24;
 
     body_.reserve(doc_.characterCount() + doc_.characterCount() / 4 + 64);
-    for (QTextBlock block = doc_.begin(); block.isValid(); block = block.next()) {
+    // Every paragraph ends with its mark, the last one too.
+    writing::BlockWriter blocks(doc_, body_, delimit_);
+    const std::function<void(const QTextBlock&)> text = [&](const QTextBlock& block) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid())
                 continue;
             switchTo(shownOf(fragment.charFormat()));
-            appendText(fragment.text(), body_, delimit_);
+            if (fragment.charFormat().isImageFormat())
+                blocks.picture(fragment);
+            else
+                appendText(fragment.text(), body_, delimit_);
         }
-        // Every paragraph ends with its mark, the last one too.
-        body_.append("\\par\r\n");
-        delimit_ = false;
-    }
-    return header() + body_ + "}\r\n";
+    };
+    blocks.write(text);
+    return header(blocks.listTables()) + body_ + "}\r\n";
 }
 
 Shown Writer::shownOf(const QTextCharFormat& format)
@@ -221,7 +226,7 @@ void Writer::switchTo(const Shown& next)
     current_ = next;
 }
 
-QByteArray Writer::header() const
+QByteArray Writer::header(const QByteArray& lists) const
 {
     QByteArray h = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\r\n{\\fonttbl";
     for (int i = 0; i < fonts_.size(); ++i) {
@@ -239,7 +244,7 @@ QByteArray Writer::header() const
         h.append("\\green").append(QByteArray::number(qGreen(rgb)));
         h.append("\\blue").append(QByteArray::number(qBlue(rgb))).append(';');
     }
-    h.append("}\r\n{\\*\\generator Lectova;}\\viewkind4\\pard\\plain\\f0\\fs24\r\n");
+    h.append("}\r\n").append(lists).append("{\\*\\generator Lectova;}\\viewkind4\\pard\\plain\\f0\\fs24\r\n");
     return h;
 }
 

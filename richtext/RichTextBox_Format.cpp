@@ -254,6 +254,27 @@ void RichTextBox::Impl::setDefaultLook(const QTextCharFormat& format)
 
 // ---------------------------------------------------------------- backgrounds
 
+std::vector<RichTextBox::Impl::Span> RichTextBox::Impl::withinCells(int from, int to) const
+{
+    std::vector<Span> spans;
+    const QTextDocument* doc = q->document();
+    int start = from;
+    for (QTextBlock block = doc->findBlock(from); block.isValid(); block = block.next()) {
+        const int separator = block.position() + block.length() - 1;
+        if (separator >= to)
+            break;
+        const QChar c = doc->characterAt(separator);
+        if (c == QChar(0xFDD0) || c == QChar(0xFDD1)) {
+            if (separator > start)
+                spans.push_back({start, separator});
+            start = separator + 1;
+        }
+    }
+    if (to > start || spans.empty())
+        spans.push_back({start, std::max(start, to)});
+    return spans;
+}
+
 void RichTextBox::Impl::markStale(int from, int to)
 {
     to = std::min(to, editorLength() + 1);
@@ -397,8 +418,7 @@ void RichTextBox::SetSelectionBackColor(std::uint32_t colorref)
         setTextCursor(c);
         return;
     }
-    const int from = selection.selectionStart();
-    const int to = selection.selectionEnd();
+    const auto [from, to] = d->selection();
     // Layers this one covers whole are of no more use.
     auto& layers = d->layers;
     layers.erase(std::remove_if(layers.begin(), layers.end(),
@@ -406,10 +426,12 @@ void RichTextBox::SetSelectionBackColor(std::uint32_t colorref)
                                     return l.cursor.selectionStart() >= from && l.cursor.selectionEnd() <= to;
                                 }),
                  layers.end());
-    QTextCursor layer(document());
-    layer.setPosition(from);
-    layer.setPosition(to, QTextCursor::KeepAnchor);
-    layers.push_back({layer, color});
+    for (const Impl::Span& span : d->withinCells(from, to)) {
+        QTextCursor layer(document());
+        layer.setPosition(span.from);
+        layer.setPosition(span.to, QTextCursor::KeepAnchor);
+        layers.push_back({layer, color});
+    }
     d->showLayers();
 }
 

@@ -218,7 +218,7 @@ TEST_F(ReadingLoopTest, ReadsSentenceBySentenceSelectingEachWord)
     EXPECT_FALSE(documentTable.DocChanged[kSlot]);
 }
 
-TEST_F(ReadingLoopTest, WordsAreSelectedExactlyInAccentedAndEmojiText)
+TEST_F(ReadingLoopTest, WordsAreSelectedExactlyInAccentedAndEmojiTextListsAndTables)
 {
     load(QString::fromUtf8("Caf\u00E9 cr\u00E8me br\u00FBl\u00E9e.\r\n\r\nSmile \U0001F600 d\u00E9j\u00E0 vu. "
                            "\U0001D400\U0001D401 math \U0001F389 na\u00EFve end."));
@@ -228,6 +228,36 @@ TEST_F(ReadingLoopTest, WordsAreSelectedExactlyInAccentedAndEmojiText)
         finishUtterance();
     }
     EXPECT_EQ(spoken().size(), 3);
+    EXPECT_FALSE(readingState.IsSpeaking);
+
+    // A list, a table and a picture of an RTF file: the list's labels and
+    // the picture are not spoken, and a sentence runs on from cell to cell.
+    QFile file(dir.filePath("structures.rtf"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid1}}"
+               "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}Fruit list:\\par"
+               "{\\listtext 1.\\tab}\\pard\\ls1 Apples and pears.\\par{\\listtext 2.\\tab}\\pard\\ls1 Plums\\par"
+               "\\trowd\\cellx2000\\cellx4000\\pard\\intbl Name\\cell Price\\cell\\row"
+               "\\trowd\\cellx2000\\cellx4000\\pard\\intbl Cherry\\cell Two euros.\\cell\\row"
+               "\\pard After {\\pict\\emfblip\\picw100\\pich100 0102} the table.\\par}");
+    file.close();
+    rtf()->LoadFile(file.fileName(), RichTextBox::rtfRTF);
+    doc->SpeakBtn_Click();
+    const QStringList sentences = {"Fruit list:", "Apples and pears.",
+                                   "Plums\r\nName\r\nPrice\r\nCherry\r\nTwo euros.",
+                                   QString::fromUtf8("After \uFFFC the table.")};
+    for (const QString& sentence : sentences) {
+        EXPECT_EQ(lastSpoken().trimmed(), sentence);
+        const int start = readingState.SentenceStart();
+        for (int k = start; k < start + int(sentence.size()); ++k) {
+            if (rtf()->CharAt(k).isLetter())
+                EXPECT_TRUE(anyYellow(k, k + 1)) << k;
+        }
+        EXPECT_FALSE(anyYellow(start + int(sentence.size()), rtf()->TextLength()));
+        speakWords();
+        finishUtterance();
+    }
+    EXPECT_EQ(spoken().size(), 7);
     EXPECT_FALSE(readingState.IsSpeaking);
 }
 

@@ -7,6 +7,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <array>
 
 namespace rtf::reading {
 
@@ -21,16 +22,16 @@ int length(int param)
     return std::clamp(param, -kLongest, kLongest);
 }
 
-int hexValue(unsigned char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
+// The value of each byte as a hex digit; -1 for other bytes.
+const std::array<signed char, 256> kHexValues = [] {
+    std::array<signed char, 256> values;
+    values.fill(-1);
+    for (int i = 0; i < 10; ++i)
+        values[std::size_t('0' + i)] = static_cast<signed char>(i);
+    for (int i = 0; i < 6; ++i)
+        values[std::size_t('a' + i)] = values[std::size_t('A' + i)] = static_cast<signed char>(10 + i);
+    return values;
+}();
 
 } // namespace
 
@@ -285,8 +286,14 @@ void BlockReader::endLabel()
 
 int BlockReader::formatOf(const ParagraphProps& p, int numbering)
 {
-    if (p == lastProps_ && numbering == lastNumbering_ && !lastIsList_)
-        return lastFormat_;
+    // Paragraphs outside lists take turns among a few formats: those met
+    // lately are kept by their properties.
+    const bool list = p.list != 0 || numbering >= 0;
+    Known& known = known_[std::size_t(p.left ^ p.right * 7 ^ p.firstLine * 31 ^ p.before * 131 ^ p.after * 521
+                                      ^ p.lineSpacing * 2053 ^ p.align * 8191 ^ p.direction * 32749)
+                          % known_.size()];
+    if (!list && known.format >= 0 && known.props == p)
+        return known.format;
     ParagraphFormat f;
     f.left = p.left;
     f.right = p.right;
@@ -309,11 +316,9 @@ int BlockReader::formatOf(const ParagraphProps& p, int numbering)
     auto [it, made] = formatIndex_.try_emplace(f, int(blocks_.paragraphFormats.size()));
     if (made)
         blocks_.paragraphFormats.push_back(f);
-    lastProps_ = p;
-    lastNumbering_ = numbering;
-    lastFormat_ = it->second;
-    lastIsList_ = f.list >= 0;
-    return lastFormat_;
+    if (!list)
+        known = Known{p, it->second};
+    return it->second;
 }
 
 // The format of the paragraph that ends. The editor numbers a list
@@ -365,6 +370,8 @@ void BlockReader::endParagraph(const ParagraphProps& p, int numbering, End end, 
 // moves paragraphStart_ to its first character.
 void BlockReader::placeParagraph(int depth)
 {
+    if (depth == 0 && levels_.empty())
+        return;
     QString marks;
     qsizetype at = paragraphStart_;
     qsizetype replaced = 0;
@@ -599,19 +606,29 @@ void BlockReader::pictureWord(BlockWord word, bool hasParam, int param)
 void BlockReader::pictureHex(const unsigned char* from, const unsigned char* to)
 {
     QByteArray& data = picture_.data;
-    if (data.capacity() < data.size() + (to - from) / 2)
-        data.reserve(std::max<qsizetype>(data.size() * 2, data.size() + (to - from) / 2));
-    for (; from != to; ++from) {
-        const int v = hexValue(*from);
+    const qsizetype had = data.size();
+    const qsizetype most = had + (to - from) / 2 + 1;
+    if (data.capacity() < most)
+        data.reserve(std::max(had * 2, most));
+    data.resize(most);
+    char* out = data.data() + had;
+    int pending = pendingNibble_;
+    while (from != to) {
+        const int v = kHexValues[*from++];
         if (v < 0)
             continue;
-        if (pendingNibble_ < 0) {
-            pendingNibble_ = v;
+        if (pending >= 0) {
+            *out++ = char(pending << 4 | v);
+            pending = -1;
+        } else if (from != to && kHexValues[*from] >= 0) {
+            // Digits mostly come in pairs.
+            *out++ = char(v << 4 | kHexValues[*from++]);
         } else {
-            data.append(char(pendingNibble_ << 4 | v));
-            pendingNibble_ = -1;
+            pending = v;
         }
     }
+    pendingNibble_ = pending;
+    data.truncate(out - data.data());
 }
 
 void BlockReader::pictureBytes(const unsigned char* from, qsizetype n)

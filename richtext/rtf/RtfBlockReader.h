@@ -17,6 +17,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -85,13 +87,19 @@ public:
     // The shape being read (\shpleft...) and the name of its property
     // (\sn) being read.
     void shapeWord(BlockWord word, int param);
-    void beginShapeName() { shapeName_.clear(); }
+    void beginShapeName() { shapeNameLength_ = 0; }
     void shapeNameCharacter(char16_t c)
     {
-        if (shapeName_.size() < 16)
-            shapeName_.append(QChar(c));
+        if (shapeNameLength_ < sizeof shapeName_)
+            shapeName_[shapeNameLength_++] = char(c < 0x80 ? c : '?');
     }
-    bool shapeNameIsPicture() const { return shapeName_ == u"pib"; }
+    // Names are ASCII.
+    void shapeNameBytes(const unsigned char* from, const unsigned char* to)
+    {
+        for (; from != to; ++from)
+            shapeNameCharacter(*from);
+    }
+    bool shapeNameIsPicture() const { return std::string_view(shapeName_, shapeNameLength_) == "pib"; }
 
     // What was read; the text is `textSize` long once its last mark is cut.
     Blocks take(qsizetype textSize);
@@ -146,10 +154,11 @@ private:
         std::size_t operator()(const ParagraphFormat& f) const noexcept;
     };
     std::unordered_map<ParagraphFormat, int, FormatHash> formatIndex_;
-    ParagraphProps lastProps_;
-    int lastNumbering_ = -1;
-    int lastFormat_ = 0;
-    bool lastIsList_ = false;
+    struct Known {
+        ParagraphProps props;
+        int format = -1;
+    };
+    std::array<Known, 64> known_;
 
     std::vector<Level> levels_;
     // The row definition last given, and whether a row has taken it.
@@ -164,7 +173,8 @@ private:
     int shapeHeight_ = 0;
     int shapeLeft_ = 0;
     int shapeTop_ = 0;
-    QString shapeName_;
+    char shapeName_[16] = {};
+    std::size_t shapeNameLength_ = 0;
 };
 
 } // namespace reading

@@ -27,7 +27,7 @@ public:
             e = Entry{name, k};
             ++count_;
             // A fuller table would search long, a full one for ever.
-            Q_ASSERT(count_ <= kSize / 4);
+            Q_ASSERT(count_ <= kSize / 8);
         }
     }
 
@@ -35,7 +35,7 @@ public:
     const Keyword& find(std::string_view name) const { return entries_[slot(name)].keyword; }
 
 private:
-    static constexpr std::size_t kSize = 2048; // a power of two, four times the words or more
+    static constexpr std::size_t kSize = 4096; // a power of two, eight times the words or more
 
     struct Entry {
         std::string_view name;

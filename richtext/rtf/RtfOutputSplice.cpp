@@ -10,42 +10,45 @@ namespace rtf::reading {
 void Output::splice(qsizetype at, qsizetype removed, QStringView inserted)
 {
     std::vector<Run>& runs = doc_.runs;
-    // The runs that end after `at`.
+    // The first run that ends after `at` (runs before it are left alone).
     std::size_t first = runs.size();
     while (first > 0 && runs[first - 1].start + runs[first - 1].length > at)
         --first;
-    int format = first < runs.size() ? runs[first].format : first > 0 ? runs[first - 1].format : -1;
-    if (format < 0 && !inserted.isEmpty())
-        format = formatOf(Style{}, false);
-
-    // The stretches from `at` on, as they will be.
-    struct Piece {
-        qsizetype length;
-        int format;
-    };
-    std::vector<Piece> pieces;
-    pieces.push_back({inserted.size(), format});
-    const qsizetype cutEnd = at + removed;
-    for (std::size_t i = first; i < runs.size(); ++i) {
-        const qsizetype from = std::max(runs[i].start, at);
-        const qsizetype to = runs[i].start + runs[i].length;
-        const qsizetype kept = (to - from) - std::max<qsizetype>(0, std::min(to, cutEnd) - std::max(from, at));
-        pieces.push_back({kept, runs[i].format});
+    if (removed > 0) {
+        const qsizetype cutEnd = at + removed;
+        for (std::size_t i = first; i < runs.size(); ++i) {
+            Run& r = runs[i];
+            const qsizetype end = r.start + r.length;
+            const qsizetype overlap = std::max<qsizetype>(0, std::min(end, cutEnd) - std::max(r.start, at));
+            r.start = r.start >= cutEnd ? r.start - removed : std::min(r.start, at);
+            r.length -= overlap;
+        }
+        // Runs left empty go; neighbours of one format become one.
+        std::size_t kept = first;
+        for (std::size_t i = first; i < runs.size(); ++i) {
+            if (runs[i].length == 0)
+                continue;
+            if (kept > 0 && runs[kept - 1].format == runs[i].format)
+                runs[kept - 1].length += runs[i].length;
+            else
+                runs[kept++] = runs[i];
+        }
+        runs.resize(kept);
+        first = std::min(first, runs.size());
+        while (first > 0 && runs[first - 1].start + runs[first - 1].length > at)
+            --first;
     }
-    if (first < runs.size() && runs[first].start < at) {
-        runs[first].length = at - runs[first].start;
-        ++first;
-    }
-    runs.resize(first);
-    qsizetype start = at;
-    for (const Piece& p : pieces) {
-        if (p.length == 0)
-            continue;
-        if (!runs.empty() && runs.back().format == p.format)
-            runs.back().length += p.length;
-        else
-            runs.push_back(Run{start, p.length, p.format});
-        start += p.length;
+    if (!inserted.isEmpty()) {
+        // In the format of the character at `at`, or of the one before.
+        const qsizetype n = inserted.size();
+        if (first < runs.size() || !runs.empty()) {
+            const std::size_t grows = first < runs.size() ? first : runs.size() - 1;
+            runs[grows].length += n;
+            for (std::size_t i = grows + 1; i < runs.size(); ++i)
+                runs[i].start += n;
+        } else {
+            runs.push_back(Run{at, n, formatOf(Style{}, false)});
+        }
     }
     doc_.text.replace(at, removed, inserted.data(), inserted.size());
 }

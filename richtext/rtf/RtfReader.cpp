@@ -536,12 +536,14 @@ void Reader::textBytes()
 {
     if (st_.dest == Dest::Skip || st_.dest == Dest::StyleSheet || st_.dest == Dest::StyleDefinition
         || st_.dest == Dest::ListTable || st_.dest == Dest::ListLevel || st_.dest == Dest::ShapePicture
-        || st_.dest == Dest::Picture) {
+        || st_.dest == Dest::Picture || st_.dest == Dest::ShapeName) {
         const unsigned char* from = p_;
         while (p_ != end_ && *p_ != '\\' && *p_ != '{' && *p_ != '}')
             ++p_;
         if (st_.dest == Dest::Picture)
             blocks_.pictureHex(from, p_);
+        else if (st_.dest == Dest::ShapeName)
+            blocks_.shapeNameBytes(from, p_);
         return;
     }
     if (st_.dest == Dest::Text && ucSkip_ == 0 && pending_.isEmpty() && !st_.style.hidden

@@ -19,7 +19,8 @@ void layOutSimply(Table& table, const Rows& rows, int width)
     table.cells.clear();
     int columns = 1;
     for (const auto& row : rows) {
-        const auto shown = std::count_if(row.begin(), row.end(), [](const GridCell& c) { return c.covered == GridCell::Covered::No; });
+        const auto shown = std::count_if(row.begin(), row.end(),
+                                         [](const GridCell& c) { return c.covered == GridCell::Covered::No; });
         columns = std::max(columns, int(shown));
     }
     int r = 0;
@@ -60,7 +61,8 @@ void layOut(Table& table, const Rows& rows)
     // The columns between the edges, or, where there are too many edges or
     // too few for the cells, columns of even width.
     const bool exact = edges.size() >= 2 && edges.size() - 1 >= mostCells && edges.size() - 1 <= kMostColumns;
-    const int columns = exact ? int(edges.size()) - 1 : int(std::clamp<std::size_t>(std::max(mostCells, std::min<std::size_t>(edges.size(), kMostColumns)), 1, kMostColumns));
+    const std::size_t even = std::max(mostCells, std::min<std::size_t>(edges.size(), kMostColumns));
+    const int columns = exact ? int(edges.size()) - 1 : int(std::clamp<std::size_t>(even, 1, kMostColumns));
     if (!exact && (width <= 0 || int(mostCells) > kMostColumns)) {
         layOutSimply(table, rows, width);
         return;

@@ -382,8 +382,9 @@ QByteArray BlockWriter::listTables() const
             lists += "\\leveljc0\\leveljcn0\\levelfollow0";
             appendWord(lists, "levelstartat",
                        f.hasProperty(property::kListStart) ? f.intProperty(property::kListStart) : 1);
-            lists += "{\\leveltext\\'" + QByteArray::number(int(std::min<qsizetype>(text.size(), 255)), 16).rightJustified(2, '0')
-                + escaped(text) + ";}{\\levelnumbers" + placeholders + ";}";
+            const QByteArray length = QByteArray::number(int(std::min<qsizetype>(text.size(), 255)), 16);
+            lists += "{\\leveltext\\'" + length.rightJustified(2, '0') + escaped(text) + ";}{\\levelnumbers"
+                + placeholders + ";}";
             appendWord(lists, "fi", -360);
             appendWord(lists, "li", 720 + 360 * level);
             lists += '}';

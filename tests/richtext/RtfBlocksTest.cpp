@@ -31,7 +31,10 @@ QString structureOf(const QTextDocument& doc)
         QStringList l{QLatin1Char('\'') + b.text() + QLatin1Char('\'')};
         const QTextBlockFormat f = b.blockFormat();
         const Qt::Alignment align = f.alignment() & Qt::AlignHorizontal_Mask;
-        l << (align & Qt::AlignHCenter ? "centre" : align & Qt::AlignJustify ? "justify" : align & Qt::AlignRight ? "right" : "");
+        l << (align & Qt::AlignHCenter    ? "centre"
+              : align & Qt::AlignJustify ? "justify"
+              : align & Qt::AlignRight   ? "right"
+                                         : "");
         const std::pair<const char*, double> lengths[] = {{"li", f.leftMargin()}, {"ri", f.rightMargin()},
             {"fi", f.textIndent()}, {"sb", f.topMargin()}, {"sa", f.bottomMargin()}};
         for (const auto& [name, pixels] : lengths)
@@ -69,10 +72,9 @@ QString structureOf(const QTextDocument& doc)
             if (!image.isValid())
                 continue;
             const QByteArray data = doc.resource(QTextDocument::UserResource, QUrl(image.name())).toByteArray();
+            const QByteArray kind = image.property(rtf::property::kPictureWords).toByteArray().split('\\')[1];
             l << QStringLiteral("picture %1x%2 %3 %4 bytes")
-                     .arg(image.width()).arg(image.height())
-                     .arg(QString::fromLatin1(image.property(rtf::property::kPictureWords).toByteArray().split('\\').value(1)))
-                     .arg(data.size());
+                     .arg(image.width()).arg(image.height()).arg(QString::fromLatin1(kind)).arg(data.size());
         }
         l.removeAll(QString());
         lines << l.join(' ');

@@ -51,6 +51,17 @@ void BlockReader::word(State& st, BlockWord w, bool hasParam, int param)
         st.dest = Dest::Skip;
         st.heldTextTo = Dest::Skip;
     };
+    // The words of a row's definition and of a picture.
+    if (w >= BlockWord::RowDefaults && w <= BlockWord::CellBorder) {
+        if (st.dest == Dest::Text)
+            rowWord(w, hasParam, param);
+        return;
+    }
+    if (w >= BlockWord::Png && w <= BlockWord::ScaleY) {
+        if (st.dest == Dest::Picture)
+            pictureWord(w, hasParam, param);
+        return;
+    }
     switch (w) {
     case BlockWord::LeftIndent:
     case BlockWord::FirstIndent:
@@ -65,17 +76,6 @@ void BlockReader::word(State& st, BlockWord w, bool hasParam, int param)
         else
             paragraphWord(st.paragraph, w, hasParam, param);
         break;
-    case BlockWord::RowDefaults:
-    case BlockWord::RowLeft:
-    case BlockWord::CellRight:
-    case BlockWord::MergeFirst:
-    case BlockWord::Merged:
-    case BlockWord::MergeDownFirst:
-    case BlockWord::MergedDown:
-    case BlockWord::CellBorder:
-        if (st.dest == Dest::Text)
-            rowWord(w, hasParam, param);
-        break;
     case BlockWord::Picture:
         if (unstarred == Dest::Text || st.dest == Dest::ShapePicture) {
             beginPicture(st.dest == Dest::ShapePicture);
@@ -83,23 +83,6 @@ void BlockReader::word(State& st, BlockWord w, bool hasParam, int param)
         } else {
             skip();
         }
-        break;
-    case BlockWord::Png:
-    case BlockWord::Jpeg:
-    case BlockWord::Emf:
-    case BlockWord::Wmf:
-    case BlockWord::DeviceBitmap:
-    case BlockWord::Bitmap:
-    case BlockWord::MacPicture:
-    case BlockWord::Os2Picture:
-    case BlockWord::PictureWidth:
-    case BlockWord::PictureHeight:
-    case BlockWord::GoalWidth:
-    case BlockWord::GoalHeight:
-    case BlockWord::ScaleX:
-    case BlockWord::ScaleY:
-        if (st.dest == Dest::Picture)
-            pictureWord(w, hasParam, param);
         break;
     case BlockWord::ShapePicture:
         // The picture of Word's shapes, for readers that know them.
@@ -567,19 +550,13 @@ void BlockReader::beginPicture(bool inShape)
 void BlockReader::pictureWord(BlockWord word, bool hasParam, int param)
 {
     const int size = std::clamp(param, 0, kLongest);
-    switch (word) {
-    case BlockWord::Png:
-    case BlockWord::Jpeg:
-    case BlockWord::Emf:
-    case BlockWord::Wmf:
-    case BlockWord::DeviceBitmap:
-    case BlockWord::Bitmap:
-    case BlockWord::MacPicture:
-    case BlockWord::Os2Picture:
+    if (word >= BlockWord::Png && word <= BlockWord::Os2Picture) {
         static_assert(int(BlockWord::Os2Picture) - int(BlockWord::Png) == int(PictureKind::Os2));
         picture_.kind = PictureKind(int(word) - int(BlockWord::Png));
         picture_.kindParam = hasParam ? std::clamp(param, 0, 0xFFFF) : -1;
-        break;
+        return;
+    }
+    switch (word) {
     case BlockWord::PictureWidth:
         picture_.width = size;
         break;

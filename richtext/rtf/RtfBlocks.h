@@ -10,9 +10,12 @@
 // where a table ends (it ends the last cell's last paragraph) and U+FFFC
 // where a picture stands. The reader never takes these from the file.
 
+#include "RtfKeywords.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTextFormat>
+#include <QTextListFormat>
 
 #include <cstdint>
 #include <vector>
@@ -84,6 +87,17 @@ struct List {
 
     bool operator==(const List&) const = default;
 };
+
+// The numbered list formats (\levelnfc 0 to 4: decimal, upper and lower
+// roman, upper and lower letters) as number styles and as Qt's list
+// styles; 23 is a bullet and 255 no label.
+constexpr int kBulletFormat = 23;
+constexpr int kNoLabelFormat = 255;
+constexpr NumberStyle kNumberStyles[] = {NumberStyle::Arabic, NumberStyle::UpperRoman, NumberStyle::LowerRoman,
+                                         NumberStyle::UpperLetter, NumberStyle::LowerLetter};
+constexpr QTextListFormat::Style kListStyles[] = {QTextListFormat::ListDecimal, QTextListFormat::ListUpperRoman,
+                                                  QTextListFormat::ListLowerRoman, QTextListFormat::ListUpperAlpha,
+                                                  QTextListFormat::ListLowerAlpha};
 
 struct TableCell {
     int row = 0;

@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <iterator>
 
 namespace rtf {
 
@@ -68,20 +69,7 @@ QTextListFormat listFormatOf(const List& list)
     QTextListFormat f;
     // The paragraph's margin places the text; the label stands left of it.
     f.setIndent(0);
-    switch (list.numberFormat) {
-    case 1:
-        f.setStyle(QTextListFormat::ListUpperRoman);
-        break;
-    case 2:
-        f.setStyle(QTextListFormat::ListLowerRoman);
-        break;
-    case 3:
-        f.setStyle(QTextListFormat::ListUpperAlpha);
-        break;
-    case 4:
-        f.setStyle(QTextListFormat::ListLowerAlpha);
-        break;
-    case 23: {
+    if (list.numberFormat == kBulletFormat) {
         const QChar bullet = list.levelText.isEmpty() ? QChar() : list.levelText.front();
         if (bullet == u'o' || bullet == QChar(0x25E6) || bullet == QChar(0x25CB))
             f.setStyle(QTextListFormat::ListCircle);
@@ -89,16 +77,15 @@ QTextListFormat listFormatOf(const List& list)
             f.setStyle(QTextListFormat::ListSquare);
         else
             f.setStyle(QTextListFormat::ListDisc);
-        break;
-    }
-    case 255:
+    } else if (list.numberFormat == kNoLabelFormat) {
         f.setStyle(QTextListFormat::ListStyleUndefined);
-        break;
-    default:
-        f.setStyle(QTextListFormat::ListDecimal);
-        break;
+    } else {
+        // Other numbers (with leading zeros, in other scripts) as decimals.
+        f.setStyle(list.numberFormat >= 0 && list.numberFormat < int(std::size(kListStyles))
+                       ? kListStyles[list.numberFormat]
+                       : QTextListFormat::ListDecimal);
     }
-    if (list.numberFormat != 23 && list.numberFormat != 255) {
+    if (list.numberFormat != kBulletFormat && list.numberFormat != kNoLabelFormat) {
         // The text around the level's own number; other levels' numbers,
         // which Qt does not show, are left out.
         const qsizetype own = list.levelText.indexOf(QChar(char16_t(list.level)));

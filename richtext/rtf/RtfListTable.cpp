@@ -3,6 +3,7 @@
 #include "RtfCodePages.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace rtf::reading {
 
@@ -16,20 +17,8 @@ constexpr std::size_t kMostBulletKinds = 64;
 // The number format (\levelnfc) of a \pn number style.
 int numberFormatOf(NumberStyle style)
 {
-    switch (style) {
-    case NumberStyle::UpperRoman:
-        return 1;
-    case NumberStyle::LowerRoman:
-        return 2;
-    case NumberStyle::UpperLetter:
-        return 3;
-    case NumberStyle::LowerLetter:
-        return 4;
-    case NumberStyle::Arabic:
-    case NumberStyle::Symbols:
-        break;
-    }
-    return 0;
+    const auto* found = std::find(std::begin(kNumberStyles), std::end(kNumberStyles), style);
+    return found != std::end(kNumberStyles) ? int(found - std::begin(kNumberStyles)) : 0;
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <iterator>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -43,20 +44,8 @@ int numberFormatOf(const QTextListFormat& f)
 {
     if (f.hasProperty(property::kListNumberFormat))
         return f.intProperty(property::kListNumberFormat);
-    switch (f.style()) {
-    case QTextListFormat::ListDecimal:
-        return 0;
-    case QTextListFormat::ListUpperRoman:
-        return 1;
-    case QTextListFormat::ListLowerRoman:
-        return 2;
-    case QTextListFormat::ListUpperAlpha:
-        return 3;
-    case QTextListFormat::ListLowerAlpha:
-        return 4;
-    default:
-        return 23;
-    }
+    const auto* found = std::find(std::begin(kListStyles), std::end(kListStyles), f.style());
+    return found != std::end(kListStyles) ? int(found - std::begin(kListStyles)) : kBulletFormat;
 }
 
 // The label of a level, its number as character `level`.
@@ -79,18 +68,8 @@ QString levelTextOf(const QTextListFormat& f, int level)
 
 NumberStyle numberStyleOf(int numberFormat)
 {
-    switch (numberFormat) {
-    case 1:
-        return NumberStyle::UpperRoman;
-    case 2:
-        return NumberStyle::LowerRoman;
-    case 3:
-        return NumberStyle::UpperLetter;
-    case 4:
-        return NumberStyle::LowerLetter;
-    default:
-        return NumberStyle::Arabic;
-    }
+    return numberFormat >= 0 && numberFormat < int(std::size(kNumberStyles)) ? kNumberStyles[numberFormat]
+                                                                              : NumberStyle::Arabic;
 }
 
 // Text of a list's label or level as RTF: characters below 9 (the level
@@ -343,7 +322,7 @@ void BlockWriter::listText(const QTextBlock& block)
     const int numberFormat = numberFormatOf(f);
     QString label;
     for (const QChar c : levelTextOf(f, level)) {
-        if (c.unicode() == level && numberFormat != 23) {
+        if (c.unicode() == level && numberFormat != kBulletFormat) {
             const int start = f.hasProperty(property::kListStart) ? f.intProperty(property::kListStart) : 1;
             label += numberText(list->itemNumber(block) + start, numberStyleOf(numberFormat));
         } else if (c.unicode() >= 9) {

@@ -393,9 +393,13 @@ void RichTextBox::Impl::paintFormats(const std::vector<Span>& spans, const QColo
     else
         c.beginEditBlock();
     for (const Span& s : wrong) {
-        c.setPosition(s.from);
-        c.setPosition(std::min(s.to, length), QTextCursor::KeepAnchor);
-        c.mergeCharFormat(format);
+        // A cursor from cell to cell would take in whole cells of the table
+        // only.
+        for (const Span& piece : withinCells(s.from, std::min(s.to, length))) {
+            c.setPosition(piece.from);
+            c.setPosition(piece.to, QTextCursor::KeepAnchor);
+            c.mergeCharFormat(format);
+        }
     }
     c.endEditBlock();
     if (leaveUndoOut)

@@ -379,6 +379,7 @@ void BlockReader::placeParagraph(int depth)
             marks += QChar(u'\n');
             level.row.pop_back();
         } else {
+            level.marks.push_back(at + marks.size());
             marks += QChar(kCellStart);
         }
         startCell(level);
@@ -394,6 +395,7 @@ void BlockReader::placeParagraph(int depth)
         blocks_.tables.push_back(table);
         levels_.push_back(Level{});
         levels_.back().table = int(blocks_.tables.size()) - 1;
+        levels_.back().marks.push_back(at + marks.size());
         startCell(levels_.back());
         marks += QChar(kCellStart);
     }
@@ -499,6 +501,22 @@ void BlockReader::closeTable()
     Table& table = blocks_.tables[std::size_t(level.table)];
     layOut(table, level.rows);
     table.borders = level.borders;
+    const std::size_t places = std::size_t(table.rows) * table.columnWidths.size();
+    if (places > 8 * table.cells.size() + 4096) {
+        // Rows of very different widths would make the editor keep far more
+        // places than there are cells: the table takes one column, each
+        // row's cells after its first going on as paragraphs of that cell.
+        std::vector<TableCell> firsts;
+        for (std::size_t i = 0; i < table.cells.size(); ++i) {
+            if (table.cells[i].column == 0)
+                firsts.push_back(TableCell{int(firsts.size()), 0, 1, 1});
+            else if (i < level.marks.size())
+                out_.replaceAt(level.marks[i], u'\n');
+        }
+        table.cells = std::move(firsts);
+        table.rows = int(table.cells.size());
+        table.columnWidths = {kDefaultCellWidth * 4};
+    }
     levels_.pop_back();
 }
 

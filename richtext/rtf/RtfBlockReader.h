@@ -125,6 +125,7 @@ private:
         std::vector<CellOfRow> row; // the cells of the row being read
         std::vector<std::vector<CellOfRow>> rows;
         bool borders = false;
+        std::vector<qsizetype> marks; // where each cell not covered begins
     };
 
     void endLabel();

@@ -33,6 +33,7 @@ public:
     // of the character at `at`. For the last paragraph's characters: it
     // costs in proportion to the text after `at`.
     void splice(qsizetype at, qsizetype removed, QStringView inserted);
+    void replaceAt(qsizetype at, char16_t c) { doc_.text[at] = QChar(c); }
     // The document, without the mark that ends its last paragraph.
     Document take();
 

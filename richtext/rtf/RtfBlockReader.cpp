@@ -215,19 +215,20 @@ void BlockReader::paragraphWord(ParagraphProps& p, BlockWord word, bool hasParam
 
 void BlockReader::rowWord(BlockWord word, bool hasParam, int param)
 {
-    latestRowUsed_ = false;
+    // A nested table's rows are defined in its properties (\nesttableprops).
+    RowDefinition& row = nestedPropertiesDepth_ ? latestNestedRow_ : latestRow_;
     switch (word) {
     case BlockWord::RowDefaults:
-        latestRow_ = RowDefinition{};
+        row = RowDefinition{};
         pendingCell_ = CellDefinition{};
         break;
     case BlockWord::RowLeft:
-        latestRow_.left = length(param);
+        row.left = length(param);
         break;
     case BlockWord::CellRight:
-        if (latestRow_.cells.size() < kMostCellDefinitions) {
+        if (row.cells.size() < kMostCellDefinitions) {
             pendingCell_.right = length(param);
-            latestRow_.cells.push_back(pendingCell_);
+            row.cells.push_back(pendingCell_);
         }
         pendingCell_ = CellDefinition{};
         break;
@@ -244,7 +245,7 @@ void BlockReader::rowWord(BlockWord word, bool hasParam, int param)
         pendingCell_.mergeDown = 2;
         break;
     case BlockWord::CellBorder:
-        latestRow_.borders = true;
+        row.borders = true;
         break;
     default:
         break;
@@ -364,10 +365,6 @@ void BlockReader::placeParagraph(int depth)
     }
     const auto startCell = [&](Level& level) {
         level.cellOpen = true;
-        if (level.row.empty() && !level.rowStarted) {
-            level.rowStart = latestRow_;
-            level.rowStarted = true;
-        }
     };
     // The innermost table open takes a new cell (an outer one's cell is
     // open while a table inside it is).
@@ -406,7 +403,7 @@ void BlockReader::placeParagraph(int depth)
 
 const BlockReader::RowDefinition& BlockReader::definitionOfRow(const Level& level) const
 {
-    return !latestRowUsed_ || !level.rowStarted ? latestRow_ : level.rowStart;
+    return &level == &levels_.front() ? latestRow_ : latestNestedRow_;
 }
 
 BlockReader::CellOfRow BlockReader::cellAt(const Level& level, std::size_t index) const
@@ -464,10 +461,8 @@ void BlockReader::endRowOf(Level& level)
         }
     }
     level.borders = level.borders || d.borders;
-    latestRowUsed_ = true;
     level.rows.push_back(std::move(level.row));
     level.row.clear();
-    level.rowStarted = false;
 }
 
 void BlockReader::endRow(const ParagraphProps& p, int numbering, int depth, const Style& style)

@@ -71,6 +71,15 @@ public:
     {
         if (depth == labelDepth_)
             endLabel();
+        if (depth == nestedPropertiesDepth_)
+            nestedPropertiesDepth_ = 0;
+    }
+    // A nested table's properties (\nesttableprops) begin, in a group at
+    // this depth: the rows defined there are the nested tables'.
+    void beginNestedProperties(std::size_t depth)
+    {
+        if (nestedPropertiesDepth_ == 0)
+            nestedPropertiesDepth_ = depth;
     }
 
     // ---- pictures
@@ -120,8 +129,6 @@ private:
     struct Level {
         int table = 0; // index into blocks_.tables
         bool cellOpen = false;
-        bool rowStarted = false;
-        RowDefinition rowStart; // the definition when the row's first cell came
         std::vector<CellOfRow> row; // the cells of the row being read
         std::vector<std::vector<CellOfRow>> rows;
         bool borders = false;
@@ -162,10 +169,13 @@ private:
     std::array<Known, 64> known_;
 
     std::vector<Level> levels_;
-    // The row definition last given, and whether a row has taken it.
+    // The row definitions last given, of the outermost tables and of those
+    // inside them, and the depth of groups of the nested table properties
+    // being read (0: none).
     RowDefinition latestRow_;
+    RowDefinition latestNestedRow_;
     CellDefinition pendingCell_;
-    bool latestRowUsed_ = true;
+    std::size_t nestedPropertiesDepth_ = 0;
 
     Picture picture_;
     bool pictureInShape_ = false;

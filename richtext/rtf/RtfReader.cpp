@@ -362,8 +362,10 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Word::NestedTable:
         // Some writers put the cells of a nested table inside its
         // properties.
-        if (unstarred() == Dest::Text)
+        if (unstarred() == Dest::Text) {
             st_.dest = Dest::Text;
+            blocks_.beginNestedProperties(stack_.depth());
+        }
         break;
     case Word::StyleSheet:
         if (st_.dest != Dest::Skip)

@@ -133,6 +133,11 @@ const Structure kStructures[] = {
      "'Before'\n'Outer one' cell0,0 table1x2 widths 3000,3000\n'' cell0,1\n"
      "'Outer two Inner alpha' cell0,0 nested table1x2 widths 1500,1400\n'Inner beta' cell0,1 nested\n"
      "'' cell0,1\n'After'"},
+    {"a nested table first in its row, the rows of both defined apart",
+     "{\\rtf1\\trowd\\cellx2000\\cellx3000\\pard\\intbl {\\*\\nesttableprops\\trowd\\cellx500\\cellx1500\\pard\\intbl"
+     "\\itap2 in\\nestcell out\\nestcell\\nestrow}{\\nonesttables\\par}\\cell b\\cell\\row\\pard\\par}",
+     "''\n'' cell0,0 table1x2 widths 2000,1000\n'in' cell0,0 nested table1x2 widths 500,1000\n'out' cell0,1 nested\n"
+     "'' cell0,0\n'b' cell0,1\n''"},
     {"pictures as \\pict and in \\shppict, not their \\nonshppict copy",
      "{\\rtf1 A {\\pict\\pngblip\\picw3\\pich2\\picwgoal90\\pichgoal60 %PNG%} B "
      "{\\*\\shppict{\\pict\\pngblip\\picw3\\pich2 %PNG%}}{\\nonshppict{\\pict\\pngblip %PNG%}}\\par}",

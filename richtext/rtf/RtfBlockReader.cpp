@@ -43,7 +43,7 @@ std::size_t BlockReader::FormatHash::operator()(const ParagraphFormat& f) const 
 
 // ---------------------------------------------------------------- words
 
-void BlockReader::word(State& st, BlockWord w, bool hasParam, int param)
+void BlockReader::word(State& st, BlockWord w, bool hasParam, int param, std::size_t depth)
 {
     // The group's destination before a \* in it made it one to skip.
     const Dest unstarred = st.dest == Dest::Skip ? st.starredFrom : st.dest;
@@ -146,6 +146,14 @@ void BlockReader::word(State& st, BlockWord w, bool hasParam, int param)
         if (st.dest == Dest::ListLevel)
             lists_.levelWord(w, param);
         break;
+    case BlockWord::DefaultParagraph:
+        // Its words are read into the group's paragraph, kept as it closes.
+        if (unstarred == Dest::Text) {
+            defaultsDepth_ = depth;
+            st.paragraph = ParagraphProps{};
+        }
+        skip();
+        break;
     default:
         paragraphWord(st.paragraph, w, hasParam, param);
         break;
@@ -180,15 +188,19 @@ void BlockReader::paragraphWord(ParagraphProps& p, BlockWord word, bool hasParam
         break;
     case BlockWord::SpaceBefore:
         p.before = std::max(0, length(param));
+        p.givenSpacing |= kSpaceBeforeGiven;
         break;
     case BlockWord::SpaceAfter:
         p.after = std::max(0, length(param));
+        p.givenSpacing |= kSpaceAfterGiven;
         break;
     case BlockWord::LineSpacing:
         p.lineSpacing = length(param);
+        p.givenSpacing |= kLineSpacingGiven;
         break;
     case BlockWord::LineMultiple:
         p.lineMultiple = !hasParam || param != 0;
+        p.givenSpacing |= kLineSpacingGiven;
         break;
     case BlockWord::RightToLeft:
         p.direction = std::uint8_t(Direction::RightToLeft);
@@ -255,6 +267,24 @@ void BlockReader::rowWord(BlockWord word, bool hasParam, int param)
 
 // ---------------------------------------------------------------- paragraphs
 
+void BlockReader::applyStyle(ParagraphProps& p, int number) const
+{
+    const auto found = paragraphStyles_.find(number);
+    if (found == paragraphStyles_.end())
+        return;
+    const ParagraphProps& s = found->second;
+    p.left = s.left;
+    p.right = s.right;
+    p.firstLine = s.firstLine;
+    p.before = s.before;
+    p.after = s.after;
+    p.lineSpacing = s.lineSpacing;
+    p.lineMultiple = s.lineMultiple;
+    p.align = s.align;
+    p.direction = s.direction;
+    p.givenSpacing = kSpaceBeforeGiven | kSpaceAfterGiven | kLineSpacingGiven;
+}
+
 void BlockReader::beginLabel(std::size_t depth)
 {
     if (labelStart_ < 0)
@@ -282,10 +312,13 @@ int BlockReader::formatOf(const ParagraphProps& p, int numbering)
     f.left = p.left;
     f.right = p.right;
     f.firstLine = p.firstLine;
-    f.before = p.before;
-    f.after = p.after;
+    // In table cells the table's style, no space before or after with
+    // Word's and LibreOffice's, stands for the document's defaults.
+    const bool own = p.tableDepth() == 0;
+    f.before = own || (p.givenSpacing & kSpaceBeforeGiven) ? p.before : 0;
+    f.after = own || (p.givenSpacing & kSpaceAfterGiven) ? p.after : 0;
     f.lineSpacing = p.lineSpacing;
-    f.lineMultiple = p.lineMultiple && p.lineSpacing != 0;
+    f.lineMultiple = p.lineMultiple && f.lineSpacing != 0;
     f.align = ParagraphFormat::Align(p.align);
     f.direction = ParagraphFormat::Direction(p.direction);
     if (p.list != 0)

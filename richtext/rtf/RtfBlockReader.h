@@ -47,7 +47,14 @@ public:
 
     // A word of paragraphs, rows, pictures or lists, in the group whose
     // state is `st`.
-    void word(State& st, BlockWord word, bool hasParam, int param);
+    void word(State& st, BlockWord word, bool hasParam, int param, std::size_t depth);
+    // The properties a paragraph has after \pard: the document's (\defpap).
+    ParagraphProps defaultParagraph() const
+    {
+        ParagraphProps p = defaultParagraph_;
+        p.givenSpacing = 0;
+        return p;
+    }
     // A word of paragraph properties.
     static void paragraphWord(ParagraphProps& p, BlockWord word, bool hasParam, int param);
     // A word of a table row's definition (\trowd, \cellx, ...).
@@ -67,12 +74,39 @@ public:
     // A paragraph's label as the file writes it (\listtext, \pntext): its
     // group begins at this depth of groups, and a group closes.
     void beginLabel(std::size_t depth);
-    void groupClosed(std::size_t depth)
+    // A style's definition begins in a group at this depth of groups; it
+    // is of paragraph style `number`, or of another kind of style.
+    void beginStyle(std::size_t depth)
     {
+        styleDepth_ = depth;
+        definingStyle_ = 0;
+        definingParagraphStyle_ = true;
+    }
+    void nameStyle(bool paragraph, int number)
+    {
+        definingParagraphStyle_ = paragraph;
+        definingStyle_ = number;
+    }
+    // \sN in the text: the paragraph takes the layout the style defines
+    // (the definition gives it whole).
+    void applyStyle(ParagraphProps& p, int number) const;
+
+    // A group at this depth closes, its paragraph properties `p`.
+    void groupClosed(std::size_t depth, const ParagraphProps& p)
+    {
+        if (depth == styleDepth_) {
+            if (definingParagraphStyle_)
+                paragraphStyles_[definingStyle_] = p;
+            styleDepth_ = 0;
+        }
         if (depth == labelDepth_)
             endLabel();
         if (depth == nestedPropertiesDepth_)
             nestedPropertiesDepth_ = 0;
+        if (depth == defaultsDepth_) {
+            defaultParagraph_ = p;
+            defaultsDepth_ = 0;
+        }
     }
     // A nested table's properties (\nesttableprops) begin, in a group at
     // this depth: the rows defined there are the nested tables'.
@@ -176,6 +210,12 @@ private:
     RowDefinition latestNestedRow_;
     CellDefinition pendingCell_;
     std::size_t nestedPropertiesDepth_ = 0;
+    ParagraphProps defaultParagraph_;
+    std::unordered_map<int, ParagraphProps> paragraphStyles_;
+    std::size_t styleDepth_ = 0; // of the style definition being read
+    int definingStyle_ = 0;
+    bool definingParagraphStyle_ = false;
+    std::size_t defaultsDepth_ = 0; // of the \defpap group being read
 
     Picture picture_;
     bool pictureInShape_ = false;

@@ -20,6 +20,8 @@ enum class BlockWord : std::uint8_t {
     ShapeRight, ShapeTop, ShapeBottom,
     // the list table
     ListTable, List, ListOverride, ListId, ListLevelGroup, LevelText, LevelFormat, LevelStart,
+    // the document's paragraph properties, which \pard gives a paragraph
+    DefaultParagraph,
 };
 
 } // namespace rtf

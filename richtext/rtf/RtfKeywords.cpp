@@ -69,7 +69,7 @@ const Keyword& keyword(std::string_view name)
              {"aftncn", "aftnsep", "aftnsepc", "annotation", "atnauthor", "atndate", "atnicn", "atnid",
               "atnparent", "atnref", "atntime", "atrfend", "atrfstart", "author", "bkmkend", "bkmkstart",
               "blipuid", "buptim", "category", "colorschememapping", "comment", "company", "creatim",
-              "datafield", "datastore", "defchp", "defpap", "do", "doccomm", "docvar", "falt", "fchars",
+              "datafield", "datastore", "defchp", "do", "doccomm", "docvar", "falt", "fchars",
               "ffdeftext", "ffentrymcr", "ffexitmcr", "ffformat", "ffhelptext", "ffl", "ffname",
               "ffstattext", "fldinst", "filetbl", "fname", "footer", "footerf", "footerl", "footerr",
               "footnote", "formfield", "ftncn", "ftnsep", "ftnsepc", "generator", "header", "headerf",
@@ -172,7 +172,7 @@ const Keyword& keyword(std::string_view name)
             {"list", BlockWord::List}, {"listoverride", BlockWord::ListOverride}, {"listid", BlockWord::ListId},
             {"listlevel", BlockWord::ListLevelGroup}, {"leveltext", BlockWord::LevelText},
             {"levelnfc", BlockWord::LevelFormat}, {"levelnfcn", BlockWord::LevelFormat},
-            {"levelstartat", BlockWord::LevelStart},
+            {"levelstartat", BlockWord::LevelStart}, {"defpap", BlockWord::DefaultParagraph},
         };
         for (const auto& [name, b] : blocks)
             k.emplace(name, Keyword{Word::Block, 0, NumberStyle::Arabic, b});

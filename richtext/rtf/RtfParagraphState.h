@@ -7,6 +7,10 @@
 
 namespace rtf::reading {
 
+constexpr std::uint8_t kSpaceBeforeGiven = 1;
+constexpr std::uint8_t kSpaceAfterGiven = 2;
+constexpr std::uint8_t kLineSpacingGiven = 4;
+
 struct ParagraphProps {
     std::int32_t left = 0;
     std::int32_t right = 0;
@@ -21,6 +25,9 @@ struct ParagraphProps {
     std::uint8_t depth = 0; // \itap; with inTable and no \itap, 1
     bool lineMultiple = false;
     bool inTable = false;
+    // Spacing the paragraph's own words gave (kSpace...), not the
+    // document's defaults (\defpap) that \pard gives.
+    std::uint8_t givenSpacing = 0;
 
     bool operator==(const ParagraphProps&) const = default;
 

@@ -167,7 +167,9 @@ void Reader::openGroup()
         // A style's definition, starting from plain text.
         st_.dest = Dest::StyleDefinition;
         st_.style = Style{};
+        st_.paragraph = ParagraphProps{};
         styles_.begin();
+        blocks_.beginStyle(stack_.depth());
     }
 }
 
@@ -179,7 +181,7 @@ void Reader::closeGroup()
         return; // a closing brace too many
     if (stack_.depth() == 1 && rootOpened_)
         finishText(); // the last paragraph has the properties of the document's group
-    blocks_.groupClosed(stack_.depth());
+    blocks_.groupClosed(stack_.depth(), st_.paragraph);
     const Dest leaving = st_.dest;
     if (leaving == Dest::FontTable && tables_.finishName())
         tablesChanged();
@@ -377,10 +379,13 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         if (st_.dest == Dest::StyleDefinition || (st_.dest == Dest::Skip && st_.starredFrom == Dest::StyleDefinition)) {
             st_.dest = Dest::StyleDefinition; // \*\cs: a character style
             styles_.name(k.word, hasParam ? param : 0);
+            blocks_.nameStyle(k.word == Word::ParagraphStyle, hasParam ? param : 0);
         } else if (st_.dest == Dest::Text && k.word != Word::OtherStyle) {
             // The style's format, then what the text's own words say.
             if (const StyleSheet::Defined* d = styles_.find(k.word == Word::CharacterStyle, hasParam ? param : 0))
                 overlay(st_.style, d->style, d->fields);
+            if (k.word == Word::ParagraphStyle)
+                blocks_.applyStyle(st_.paragraph, hasParam ? param : 0);
         }
         break;
     case Word::BasedOn:
@@ -450,7 +455,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         }
         break;
     case Word::Block:
-        blocks_.word(st_, k.block, hasParam, param);
+        blocks_.word(st_, k.block, hasParam, param, stack_.depth());
         break;
     case Word::UnicodeSkip:
         st_.uc = std::clamp(hasParam ? param : 1, 0, 255);
@@ -483,7 +488,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         break;
     case Word::ParagraphDefault:
         st_.numbering = -1;
-        st_.paragraph = ParagraphProps{};
+        st_.paragraph = blocks_.defaultParagraph();
         break;
     case Word::ListText:
         // The paragraph's number or bullet as the writer shows it.

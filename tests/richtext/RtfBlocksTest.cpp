@@ -104,6 +104,11 @@ const Structure kStructures[] = {
      "{\\rtf1\\pard\\qc\\li720\\ri360\\fi-360\\sb120\\sa240\\sl360\\slmult1 Centred\\par"
      "\\pard\\qj\\sl-300\\slmult0 Justified\\par\\pard\\rtlpar\\qr Right\\par}",
      "'Centred' centre li720 ri360 fi-360 sb120 sa240 line150%\n'Justified' justify exactly300\n'Right' right rtl"},
+    {"layout from paragraph styles and from the document's defaults, cells spaced by their table",
+     "{\\rtf1{\\stylesheet{\\ql\\sa160\\sl259\\slmult1 Normal;}{\\s1\\qc\\sb240\\sl259\\slmult1\\sbasedon0 heading 1;}}"
+     "{\\*\\defpap\\sa160\\sl259\\slmult1}\\pard\\plain\\s1 Title\\par\\pard\\plain Body\\par"
+     "\\trowd\\cellx2000\\pard\\plain\\intbl Cell\\cell\\row\\pard\\par}",
+     "'Title' centre sb240 line107.917%\n'Body' sa160 line107.917%\n'Cell' line107.917% cell0,0 table1x1 widths 2000\n''"},
     {"bulleted and numbered lists with levels, their labels not doubled into the text",
      "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}\\li720}"
      "{\\listlevel\\levelnfc23{\\leveltext\\'01o;}\\li1440}\\listid7}"

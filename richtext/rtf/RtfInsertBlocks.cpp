@@ -216,32 +216,32 @@ void BlockInserter::applyParagraphFormat(int run)
 
 void BlockInserter::beginTable()
 {
-    const Table& spec = blocks_.tables[nextTable_++];
+    const Table& plan = blocks_.tables[nextTable_++];
     QTextTableFormat format;
     QList<QTextLength> widths;
-    for (const int w : spec.columnWidths)
+    for (const int w : plan.columnWidths)
         widths.append(QTextLength(QTextLength::FixedLength, w / kTwipsPerPixel));
     format.setColumnWidthConstraints(widths);
     format.setCellSpacing(0);
     format.setCellPadding(2);
     format.setBorderCollapse(true);
-    format.setBorder(spec.borders ? 1 : 0);
-    format.setBorderStyle(spec.borders ? QTextFrameFormat::BorderStyle_Solid : QTextFrameFormat::BorderStyle_None);
-    QTextTable* table = cursor_.insertTable(std::max(1, spec.rows), std::max<int>(1, int(widths.size())), format);
-    for (const TableCell& cell : spec.cells) {
+    format.setBorder(plan.borders ? 1 : 0);
+    format.setBorderStyle(plan.borders ? QTextFrameFormat::BorderStyle_Solid : QTextFrameFormat::BorderStyle_None);
+    QTextTable* table = cursor_.insertTable(std::max(1, plan.rows), std::max<int>(1, int(widths.size())), format);
+    for (const TableCell& cell : plan.cells) {
         if (cell.rowSpan > 1 || cell.columnSpan > 1)
             table->mergeCells(cell.row, cell.column, cell.rowSpan, cell.columnSpan);
     }
-    open_.push_back(Open{table, &spec, 0});
+    open_.push_back(Open{table, &plan, 0});
     nextCell();
 }
 
 void BlockInserter::nextCell()
 {
-    if (open_.empty() || open_.back().nextCell >= open_.back().spec->cells.size())
+    if (open_.empty() || open_.back().nextCell >= open_.back().plan->cells.size())
         return;
     Open& o = open_.back();
-    const TableCell& cell = o.spec->cells[o.nextCell++];
+    const TableCell& cell = o.plan->cells[o.nextCell++];
     cursor_ = o.table->cellAt(cell.row, cell.column).firstCursorPosition();
 }
 

@@ -49,7 +49,7 @@ private:
 
     struct Open {
         QTextTable* table;
-        const Table* spec;
+        const Table* plan;
         std::size_t nextCell;
     };
     std::vector<Open> open_;

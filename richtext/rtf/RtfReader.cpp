@@ -303,7 +303,8 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     const Keyword& k = keyword(word);
 
     if (k.word == Word::Bin) {
-        // Binary data, whatever the destination: skipped unread.
+        // Binary data, whatever the destination: skipped unread, or kept
+        // as a picture's data.
         flushPending();
         const std::int64_t n = std::min<std::int64_t>(std::max(0, hasParam ? param : 0), end_ - p_);
         if (st_.dest == Dest::Picture)

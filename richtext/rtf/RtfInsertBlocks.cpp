@@ -17,9 +17,12 @@ namespace rtf {
 namespace {
 
 constexpr double kTwipsPerPixel = 15.0; // at 96 pixels an inch
-// Pictures Qt cannot show stand as boxes of at most this many pixels a
-// side, stretched to their size.
+// Pictures Qt cannot show stand as boxes of at most kLargestPlaceholder
+// pixels a side, stretched to their size; no picture shows wider or
+// taller than kLargestShown pixels (some four metres), whatever its file
+// says.
 constexpr int kLargestPlaceholder = 1024;
+constexpr double kLargestShown = 16000;
 
 QTextBlockFormat blockFormatOf(const ParagraphFormat& p)
 {
@@ -264,8 +267,8 @@ void BlockInserter::insertPicture(const QTextCharFormat& format)
     do
         name = QUrl(QStringLiteral("rtf-picture:%1").arg(++pictureNames_));
     while (document->resource(QTextDocument::UserResource, name).isValid());
-    const double width = shownWidth(p) / kTwipsPerPixel;
-    const double height = shownHeight(p) / kTwipsPerPixel;
+    const double width = std::min(shownWidth(p) / kTwipsPerPixel, kLargestShown);
+    const double height = std::min(shownHeight(p) / kTwipsPerPixel, kLargestShown);
     document->addResource(QTextDocument::ImageResource, name, pictureImage(p, int(width), int(height)));
     document->addResource(QTextDocument::UserResource, name, p.data);
     QTextImageFormat image;

@@ -713,6 +713,7 @@ int main(int argc, char** argv)
     auto* windows = new AppWindows;
     windows->install();
     session.tray = new systemtray;
+    SpeechController::install(session.tray);
     session.tray->Form_Load();
     pump(2500); // the greeting
     ProgramWindows::get().frmMain_Show();

@@ -92,6 +92,7 @@ int main(int argc, char** argv)
     globals.RenewVoice = false;
     readingState.IsDockShown = true; // one utterance per call, no document continuation
     systemtray tray;
+    SpeechController::install(&tray);
     auto engineOf = [&]() -> EspeakVoice* {
         return tray.voicecls ? dynamic_cast<EspeakVoice*>(tray.voicecls->Voice1.get()) : nullptr;
     };

@@ -10,7 +10,7 @@
 #include "core/StringTable.h"
 #include "core/Utilities.h"
 #include "platform/FocusedSelection.h"
-#include "speech/systemtray.h"
+#include "speech/SpeechController.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -30,51 +30,6 @@ const QString kReadSet = QStringLiteral("ReadSet");
 
 frmDockDemo* s_loadedBar = nullptr;
 
-// The program's controller, when there is one.
-class SystemTrayController : public DockController {
-public:
-    void speakstring(const QString& text) override
-    {
-        if (auto* t = systemtray::instance())
-            t->speakstring(text);
-    }
-    void stopspeaking() override
-    {
-        if (auto* t = systemtray::instance())
-            t->stopspeaking();
-    }
-    void PauseSpeaking() override
-    {
-        if (auto* t = systemtray::instance())
-            t->PauseSpeaking();
-    }
-    void ResumeSpeaking() override
-    {
-        if (auto* t = systemtray::instance())
-            t->ResumeSpeaking();
-    }
-    void stopDictating() override
-    {
-        if (auto* t = systemtray::instance())
-            t->stopDictating();
-    }
-    void mnuTrayShowSoftware_Click() override
-    {
-        if (auto* t = systemtray::instance())
-            t->mnuTrayShowSoftware_Click();
-    }
-    void mnuTrayExit_Click() override
-    {
-        if (auto* t = systemtray::instance())
-            t->mnuTrayExit_Click();
-    }
-    void SaveTextAsAudio(const QString& text) override
-    {
-        if (auto* t = systemtray::instance())
-            t->SaveTextAsAudio(text);
-    }
-};
-
 void letEventsRun()
 {
     QCoreApplication::processEvents();
@@ -92,9 +47,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, const char* tooltip, 
 
 } // namespace
 
-frmDockDemo::frmDockDemo(std::unique_ptr<DockController> controller, QWidget* parent)
+frmDockDemo::frmDockDemo(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
-    , controller_(controller ? std::move(controller) : std::make_unique<SystemTrayController>())
 {
     setObjectName(QStringLiteral("frmDockDemo"));
     setProperty("Tag", QStringLiteral("2205")); // caption: the product name
@@ -389,24 +343,24 @@ void frmDockDemo::CmdRead_Click()
     letEventsRun();
     readingState.IsSpeakingWord = false;
     readingState.IsSpeakingOther = false;
-    controller_->speakstring(CapturedText);
+    SpeechController::get().speakstring(CapturedText);
 }
 
 void frmDockDemo::CmdPause_Click()
 {
     readingState.IsPausing = true;
-    controller_->PauseSpeaking();
+    SpeechController::get().PauseSpeaking();
 }
 
 void frmDockDemo::CmdResume_Click()
 {
     readingState.IsPausing = false;
-    controller_->ResumeSpeaking();
+    SpeechController::get().ResumeSpeaking();
 }
 
 void frmDockDemo::CmdStop_Click()
 {
-    controller_->stopspeaking();
+    SpeechController::get().stopspeaking();
     SetSpeakingState(false, false);
 }
 
@@ -418,15 +372,15 @@ void frmDockDemo::CmdMp3_Click()
         MsgBox(LoadResString(1314), vbOKOnly, QString(), this);
         return;
     }
-    controller_->SaveTextAsAudio(CapturedText);
+    SpeechController::get().SaveTextAsAudio(CapturedText);
 }
 
 void frmDockDemo::CmdChange_Click()
 {
     Unload();
-    controller_->stopDictating();
-    controller_->stopspeaking();
-    controller_->mnuTrayShowSoftware_Click();
+    SpeechController::get().stopDictating();
+    SpeechController::get().stopspeaking();
+    SpeechController::get().mnuTrayShowSoftware_Click();
     IgnoreErrors([] { WriteSetting(globals.IniFile, kReadSet, QStringLiteral("StartUp"), QStringLiteral("2")); });
 }
 
@@ -437,14 +391,14 @@ void frmDockDemo::CmdSet_Click()
 
 void frmDockDemo::CmdMin_Click()
 {
-    controller_->stopDictating();
-    controller_->stopspeaking();
+    SpeechController::get().stopDictating();
+    SpeechController::get().stopspeaking();
     Unload();
 }
 
 void frmDockDemo::CmdClose_Click()
 {
-    controller_->mnuTrayExit_Click();
+    SpeechController::get().mnuTrayExit_Click();
 }
 
 void frmDockDemo::CmdRead_MouseMove() { letEventsRun(); }

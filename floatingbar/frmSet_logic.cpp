@@ -12,7 +12,7 @@
 #include "core/StringTable.h"
 #include "mainwindow/CommonDialog.h"
 #include "speech/ReadingState.h"
-#include "speech/systemtray.h"
+#include "speech/SpeechController.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -500,8 +500,7 @@ void frmSet::Cmdok_Click()
     try {
         for (int n = 1; n <= 7; ++n)
             write(kReadSet, QStringLiteral("HotKey%1").arg(n), texts.at(n - 1));
-        if (systemtray* tray = systemtray::instance())
-            tray->Sethotkeys();
+        SpeechController::get().Sethotkeys();
 
         write(kReadSet, QStringLiteral("PunctuationTag"), stateText(ChkPunctuation));
         const SampleFont font = sampleFont(RichTextBox1);

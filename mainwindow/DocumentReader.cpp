@@ -8,7 +8,7 @@
 #include "core/IgnoreErrors.h"
 #include "core/SettingsStore.h"
 #include "speech/ReadingState.h"
-#include "speech/systemtray.h"
+#include "speech/SpeechController.h"
 
 #include <QCoreApplication>
 
@@ -67,12 +67,10 @@ void selectSpeakable(RichTextBox* rtf, SentenceBounds (*select)(RichTextBox*), s
 // stay "speaking" with nothing to wait for.
 void speakSentence(const QString& text)
 {
-    systemtray* tray = systemtray::instance();
-    if (!tray)
-        return;
-    tray->speakstring(text);
+    SpeechController& controller = SpeechController::get();
+    controller.speakstring(text);
     if (text.isEmpty())
-        tray->voicecls_VoiceEnded();
+        controller.voicecls_VoiceEnded();
 }
 
 // A text to read in punctuation mode: not empty once the line feeds are
@@ -143,13 +141,9 @@ void DocumentReader::start()
     }
     if (readingState.IsPausing) {
         // Speak while paused goes on with the paused utterance.
-        if (systemtray* tray = systemtray::instance())
-            tray->ResumeSpeaking();
+        SpeechController::get().ResumeSpeaking();
     }
-    IgnoreErrors([] {
-        if (systemtray* tray = systemtray::instance())
-            tray->SetSpFlagIsFilename(0);
-    });
+    IgnoreErrors([] { SpeechController::get().SetSpFlagIsFilename(0); });
 }
 
 QString DocumentReader::textToRead()
@@ -215,8 +209,7 @@ void DocumentReader::speakNextSentence()
     speakSentence(text_->SelText());
     if (readingState.IsPausing) {
         // The new sentence waits, paused.
-        if (systemtray* tray = systemtray::instance())
-            tray->PauseSpeaking();
+        SpeechController::get().PauseSpeaking();
     }
 }
 
@@ -227,8 +220,7 @@ void DocumentReader::speakNextSelectedSentence()
         // spoken, so the reading is closed here as at its last sentence;
         // otherwise it would stay "speaking" with nothing to wait for.
         readingState.IsLastSentence = true;
-        if (systemtray* tray = systemtray::instance())
-            tray->voicecls_VoiceEnded();
+        SpeechController::get().voicecls_VoiceEnded();
         return;
     }
     if (readingState.IsLastSentence)
@@ -245,8 +237,7 @@ void DocumentReader::speakPreviousSentence()
     // The step back lands inside a sentence, so there is always something
     // to speak here.
     keepBounds(SelectSentence(text_), HighlightStart, HighlightEnd);
-    if (systemtray* tray = systemtray::instance())
-        tray->speakstring(text_->SelText());
+    SpeechController::get().speakstring(text_->SelText());
     readingState.IsLastSentence = false;
 }
 
@@ -256,15 +247,13 @@ void DocumentReader::next()
 {
     readingState.requestNext();
     // The end of the cut utterance moves on to the next sentence.
-    if (systemtray* tray = systemtray::instance())
-        tray->stopspeaking();
+    SpeechController::get().stopspeaking();
 }
 
 void DocumentReader::previous()
 {
     readingState.requestPrevious();
-    if (systemtray* tray = systemtray::instance())
-        tray->stopspeaking();
+    SpeechController::get().stopspeaking();
     // The end of the cut utterance, with its previous-sentence step, runs
     // before this returns.
     QCoreApplication::processEvents();
@@ -272,8 +261,7 @@ void DocumentReader::previous()
 
 void DocumentReader::resume()
 {
-    if (systemtray* tray = systemtray::instance())
-        tray->ResumeSpeaking();
+    SpeechController::get().ResumeSpeaking();
 }
 
 void DocumentReader::stop()

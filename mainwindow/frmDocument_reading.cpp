@@ -15,7 +15,7 @@
 #include "core/SettingsStore.h"
 #include "core/StringTable.h"
 #include "speech/ReadingState.h"
-#include "speech/systemtray.h"
+#include "speech/SpeechController.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -101,8 +101,7 @@ void frmDocument::StopBtn_Click()
         if (readingState.IsSpeaking) {
             stopspeaking();
         } else if (readingState.IsDictating) {
-            if (systemtray* tray = systemtray::instance())
-                tray->stopDictating();
+            SpeechController::get().stopDictating();
             SetDictatingState(false);
             const int answer = MsgBox(LoadResString(kSaveQuestion), vbYesNoCancel + vbQuestion,
                                       LoadResString(kProductName), this);

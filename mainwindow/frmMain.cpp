@@ -14,7 +14,6 @@
 #include "core/IgnoreErrors.h"
 #include "core/ProgramWindows.h"
 #include "core/SettingsStore.h"
-#include "speech/systemtray.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -14,8 +14,6 @@
 
 namespace {
 
-systemtray* s_instance = nullptr;
-
 
 clsVoice& present(const std::unique_ptr<clsVoice>& voice)
 {
@@ -64,7 +62,6 @@ systemtray::systemtray(QWidget* parent)
     , trayIcon(trayMenu_->trayIcon)
 {
     setObjectName(QStringLiteral("systemtray"));
-    s_instance = this;
     const struct {
         QTimer* timer;
         int interval;
@@ -82,13 +79,8 @@ systemtray::systemtray(QWidget* parent)
 systemtray::~systemtray()
 {
     releaseVoice();
-    if (s_instance == this)
-        s_instance = nullptr;
-}
-
-systemtray* systemtray::instance()
-{
-    return s_instance;
+    if (&SpeechController::get() == this)
+        SpeechController::install(nullptr);
 }
 
 ActiveDocument* systemtray::activeDocument()
@@ -280,7 +272,7 @@ void systemtray::voicecls_VoiceChanged(const VoiceToken& token)
 std::int16_t systemtray::getfunctionID(const QString& tokendescription)
 {
     // Every piece but the empty one behind the final ";".
-    const QStringList pieces = m_GetVoiceDescriptions.split(u';');
+    const QStringList pieces = voiceDescriptions.split(u';');
     for (qsizetype i = 0; i <= pieces.size() - 2; ++i) {
         if (pieces.at(i) == tokendescription)
             return static_cast<std::int16_t>(i);

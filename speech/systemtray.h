@@ -3,11 +3,13 @@
 // speech object `voicecls` and the speech facade through which everything
 // the program says is spoken, paused, resumed and stopped, and it decides
 // at the end of each utterance what comes next in the document being read.
-// The window is never shown.
+// The window is never shown. The windows reach it as the installed
+// SpeechController.
 
 #include "speech/ActiveDocument.h"
 #include "speech/HotkeyActions.h"
 #include "speech/SelectionReader.h"
+#include "speech/SpeechController.h"
 #include "speech/TrayMenu.h"
 #include "speech/clsVoice.h"
 
@@ -23,7 +25,7 @@ class QAction;
 class QMenu;
 class QSystemTrayIcon;
 
-class systemtray : public QWidget {
+class systemtray : public QWidget, public SpeechController {
     Q_OBJECT
     // Made first: fields below refer into it.
     std::unique_ptr<SelectionReader> selectionReader_;
@@ -33,9 +35,6 @@ class systemtray : public QWidget {
 public:
     explicit systemtray(QWidget* parent = nullptr);
     ~systemtray() override;
-
-    // The controller, or null before it is made and after it is gone.
-    static systemtray* instance();
 
     // Text the dormant ClipboardChanged last saw on the clipboard.
     static inline QString LastClipboardText;
@@ -47,7 +46,8 @@ public:
     static ActiveDocument* activeDocument();
 
     // ";"-joined voice descriptions, each followed by ";".
-    QString m_GetVoiceDescriptions;
+    QString voiceDescriptions;
+    QString m_GetVoiceDescriptions() const override { return voiceDescriptions; }
     // The speech object; may be empty. Replace it only through
     // makeNewVoice() / releaseVoice(), which connect and disconnect its
     // events: a discarded object raises no further events.
@@ -105,20 +105,21 @@ public:
     // 515 double click, 517 right button released.
     void TrayIconMessage(int code);
     TrayMenu& trayMenu() { return *trayMenu_; }
-    void mnuTrayShowSoftware_Click();
-    void mnuTrayShowDock_Click();
+    void mnuTrayShowSoftware_Click() override;
+    void mnuTrayShowDock_Click() override;
     void mnuSettings_Click();
     void mnuTrayHelp_Click();
     void mnuTrayAbout_Click();
-    void mnuTrayExit_Click();
+    void mnuTrayExit_Click() override;
     void mnuTrayclipboard_Click();
+    void mnuTrayclipboard_SetChecked(bool checked) override;
     void mnuTrayPause_Click();
     void mnuTrayStop_Click();
     void mnuTraytraining_Click();
     void Timer3_Timer();
     void Timer5_Timer();
     void resetmenus();
-    void stopDictating();
+    void stopDictating() override;
     void startDictating1();
     void Configure_Microphone(qintptr mhwnd);
     void Configure_Sensitivity(qintptr mhwnd);
@@ -128,7 +129,7 @@ public:
 
     // ---- hotkeys ----
     // (Re)registers the seven hotkeys from the settings file.
-    void Sethotkeys();
+    void Sethotkeys() override;
     // Runs the action of a hotkey identifier (11112..11118).
     void DoFunctions(int wk_id);
     HotkeyActions& hotkeyActions() { return *hotkeyActions_; }
@@ -139,7 +140,7 @@ public:
     void Timer2_Timer();
     void speakclipboardtext();
     // Saves a text as a sound file (the Text-to-MP3 hotkey).
-    void SaveTextAsAudio(const QString& text);
+    void SaveTextAsAudio(const QString& text) override;
 
     // Makes a fresh voicecls (events connected), discarding the old one.
     void makeNewVoice();
@@ -147,30 +148,30 @@ public:
     void releaseVoice();
 
     // Speaks a text with the voice and rate of the settings file.
-    void speakstring(QString textstr);
+    void speakstring(QString textstr) override;
     // Purges the voice. Without a Next or Previous asked for, the speech
     // object is discarded and the utterance closed at once (speakingend),
     // which ends the reading only when StopRequested is set.
-    void stopspeaking();
+    void stopspeaking() override;
     // Ends the reading for good, as the Stop button of what is read does:
     // the document being read runs its window's Stop; other text (another
     // application's selection, the floating bar's) goes silent and every
     // face shows the idle state.
     void stopReading();
-    void PauseSpeaking();
-    void ResumeSpeaking();
+    void PauseSpeaking() override;
+    void ResumeSpeaking() override;
     // Passes the flag to voicecls; throws when voicecls is empty.
-    void SetSpFlagIsFilename(int flag);
+    void SetSpFlagIsFilename(int flag) override;
     // Plays a wave file with a fresh speech object.
     void Speakfile(QString filename);
     // Closes the utterance that ended.
     void speakingend();
     // Continues the reading after an utterance.
     void speakingendbynormal();
-    // Index of a voice description in m_GetVoiceDescriptions; 0 when absent.
+    // Index of a voice description in the voice descriptions; 0 when absent.
     std::int16_t getfunctionID(const QString& tokendescription);
     // End of a stream of voicecls.
-    void voicecls_VoiceEnded();
+    void voicecls_VoiceEnded() override;
 
 private:
     bool ClipboardChanged();

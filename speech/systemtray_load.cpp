@@ -111,8 +111,8 @@ void systemtray::LoadVoiceDescriptions()
 {
     if (!voicecls)
         throw std::runtime_error("no speech object");
-    m_GetVoiceDescriptions = voicecls->GetVoiceDescription();
-    WriteSetting(globals.IniFile, kReadSet, QStringLiteral("Readers"), m_GetVoiceDescriptions);
+    voiceDescriptions = voicecls->GetVoiceDescription();
+    WriteSetting(globals.IniFile, kReadSet, QStringLiteral("Readers"), voiceDescriptions);
 }
 
 void systemtray::LoadVoiceLanguages()
@@ -205,6 +205,12 @@ void systemtray::mnuTrayclipboard_Click()
     AutoReadClipboard = on;
     if (readingState.IsMainShown)
         IgnoreErrors([&] { ProgramWindows::get().frmMain_SetAutoClipboardChecked(on); });
+}
+
+void systemtray::mnuTrayclipboard_SetChecked(bool checked)
+{
+    if (mnuTrayclipboard)
+        mnuTrayclipboard->setChecked(checked);
 }
 
 void systemtray::mnuTrayPause_Click()

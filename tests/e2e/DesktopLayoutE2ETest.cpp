@@ -75,6 +75,7 @@ protected:
         windows = new AppWindows;
         windows->install();
         controller = new systemtray;
+        SpeechController::install(controller);
         controller->Form_Load();
         ProgramWindows::get().frmMain_Show();
         ProgramWindows::get().frmMain_Maximize();

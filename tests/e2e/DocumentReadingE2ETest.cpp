@@ -101,6 +101,7 @@ protected:
         windows = new AppWindows;
         windows->install();
         controller = new systemtray;
+        SpeechController::install(controller);
         // The greeting (a second of sound) plays at start: wait until it has
         // been heard and is over.
         SinkRecorder greeting;

@@ -11,6 +11,7 @@
 #include "platform/FocusedSelection.h"
 #include "platform/Keystrokes.h"
 #include "speech/ReadingState.h"
+#include "speech/SpeechController.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -34,10 +35,10 @@ namespace {
 using Log = std::vector<QString>;
 
 // Records what the bar asks of the controller.
-class RecordingController : public DockController {
+class RecordingController : public NoSpeechController {
 public:
     explicit RecordingController(std::shared_ptr<Log> log) : log_(std::move(log)) {}
-    void speakstring(const QString& text) override { log_->push_back("speakstring:" + text); }
+    void speakstring(QString text) override { log_->push_back("speakstring:" + text); }
     void stopspeaking() override { log_->push_back("stopspeaking"); }
     void PauseSpeaking() override { log_->push_back("PauseSpeaking"); }
     void ResumeSpeaking() override { log_->push_back("ResumeSpeaking"); }
@@ -76,6 +77,7 @@ protected:
         readingState.IsDockShown = false;
         readingState.PunctuationMode = 0;
         ReadingFaces::install(&faces);
+        SpeechController::install(&controller);
         QGuiApplication::clipboard()->clear();
         SetKeystrokeRecorder([this](int key, bool up) { keys.emplace_back(key, up); });
         SetMsgBoxAnswerer([this](const MsgBoxCall& call) {
@@ -89,6 +91,7 @@ protected:
         if (bar)
             delete bar.data();
         ReadingFaces::install(nullptr);
+        SpeechController::install(nullptr);
         SetKeystrokeRecorder({});
         SetFocusedSelectionSource({});
         SetMsgBoxAnswerer({});
@@ -102,7 +105,7 @@ protected:
 
     frmDockDemo* load(bool showIt = true)
     {
-        bar = new frmDockDemo(std::make_unique<RecordingController>(log));
+        bar = new frmDockDemo;
         bar->Form_Load();
         if (showIt)
             bar->show();
@@ -117,6 +120,7 @@ protected:
     QTemporaryDir dir;
     QString savedAppFolder, savedIniFile;
     std::shared_ptr<Log> log = std::make_shared<Log>();
+    RecordingController controller{log};
     std::vector<std::pair<int, bool>> keys;
     std::vector<QString> boxes;
     QPointer<frmDockDemo> bar;

@@ -431,6 +431,7 @@ TEST_F(SettingsDialogTest, OkRegistersTheNewHotkeysAtOnce)
     for (int i = 0; i < 7; ++i)
         set("ReadSet", QStringLiteral("HotKey%1").arg(i + 1), QStringLiteral("Ctrl+%1").arg(keys[i]));
     auto tray = std::make_unique<systemtray>();
+    SpeechController::install(tray.get());
     tray->Sethotkeys();
     ASSERT_TRUE(grabs->held.contains({MOD_CONTROL, '1'}));
 

@@ -131,7 +131,8 @@ protected:
         engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha"), ScriptedSpeechEngine::voice("b", "Beta"),
                          ScriptedSpeechEngine::voice("c", "Gamma")};
         tray = std::make_unique<systemtray>();
-        tray->m_GetVoiceDescriptions = "Alpha;Beta;Gamma;";
+        SpeechController::install(tray.get());
+        tray->voiceDescriptions = "Alpha;Beta;Gamma;";
         readingState.StopRequested = true;
     }
 

@@ -101,9 +101,9 @@ TEST_F(DocumentWindowTest, VoiceIsStoredOnlyWhenChosenAfterLoading)
 
 TEST_F(DocumentWindowTest, VoiceListTakesEachDescriptionBeforeItsTerminator)
 {
-    tray->m_GetVoiceDescriptions = "Kate Voice;Paul Voice;";
+    tray->voiceDescriptions = "Kate Voice;Paul Voice;";
     EXPECT_EQ(newDocument()->VoiceCB->count(), 2);
-    tray->m_GetVoiceDescriptions.clear();
+    tray->voiceDescriptions.clear();
     frmDocument* empty = newDocument();
     EXPECT_EQ(empty->VoiceCB->count(), 0);
     EXPECT_TRUE(empty->VoiceCB->currentText().isEmpty());
@@ -151,7 +151,7 @@ TEST_F(DocumentWindowTest, StoredValuesOutsideTheControlsAreRefused)
 
 TEST_F(DocumentWindowTest, ConvoiceMatchesShortNamesExactly)
 {
-    tray->m_GetVoiceDescriptions = "Paul;Kate;Crystal;Mike;Audrey;Charles;kate;Other;";
+    tray->voiceDescriptions = "Paul;Kate;Crystal;Mike;Audrey;Charles;kate;Other;";
     frmDocument* d = newDocument();
     const QStringList expected{"Corvane Paul",          "Corvane Kate",          "ATT DTNV 1.4 Crystal16",
                                "ATT DTNV 1.4 Mike16",   "ATT DTNV 1.4 Audrey16", "ATT DTNV 1.4 Charles16",

@@ -68,7 +68,8 @@ protected:
 
         engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha"), ScriptedSpeechEngine::voice("b", "Beta")};
         tray = std::make_unique<systemtray>();
-        tray->m_GetVoiceDescriptions = "Alpha;Beta;";
+        SpeechController::install(tray.get());
+        tray->voiceDescriptions = "Alpha;Beta;";
         // As after the controller's load.
         readingState.StopRequested = true;
 
@@ -595,6 +596,7 @@ protected:
         globals.RenewVoice = false;
         engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha")};
         tray = std::make_unique<systemtray>();
+        SpeechController::install(tray.get());
         readingState.StopRequested = true;
         LoadMain();
         ASSERT_NE(Active(), nullptr);

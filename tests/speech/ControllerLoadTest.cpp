@@ -40,6 +40,7 @@ public:
     // What was true when the windows were told to unload.
     int hotkeysHeldAtUnload = -1;
     bool trayIconGoneAtUnload = false;
+    systemtray* controller = nullptr;
 
     void frmMain_Show() override { log << "frmMain_Show"; }
     void frmMain_Maximize() override { log << "frmMain_Maximize"; }
@@ -62,7 +63,7 @@ public:
     {
         log << "UnloadAllForms";
         hotkeysHeldAtUnload = static_cast<int>(GlobalHotkeys::instance()->registered().size());
-        trayIconGoneAtUnload = systemtray::instance() && systemtray::instance()->trayIcon == nullptr;
+        trayIconGoneAtUnload = controller && controller->trayIcon == nullptr;
     }
 };
 
@@ -153,6 +154,8 @@ protected:
     void load()
     {
         tray = std::make_unique<systemtray>();
+        SpeechController::install(tray.get());
+        windows.controller = tray.get();
         tray->Form_Load();
     }
     QString setting(const char* key, const char* def = "<none>") const
@@ -184,7 +187,7 @@ TEST_F(ControllerTest, LoadFillsTheListsStoresTwoOfThemAndPreparesTheState)
     EXPECT_EQ(setting("Devicesname"), "Speakers;Headphones;");
     EXPECT_EQ(setting("Readers"), "Alpha;Beta;");
     EXPECT_EQ(tray->m_getOutputdevices, "Speakers;Headphones;");
-    EXPECT_EQ(tray->m_GetVoiceDescriptions, "Alpha;Beta;");
+    EXPECT_EQ(tray->m_GetVoiceDescriptions(), "Alpha;Beta;");
     EXPECT_EQ(tray->m_GetVoiceName, "NameA;NameB;");
     EXPECT_EQ(tray->m_GetVoiceLanguages, "409$809$");
     EXPECT_EQ(tray->m_GetVoiceData, "dataA$dataB$");

@@ -168,6 +168,7 @@ protected:
         engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha"), ScriptedSpeechEngine::voice("b", "Beta"),
                          ScriptedSpeechEngine::voice("c", "Gamma")};
         tray = std::make_unique<systemtray>();
+        SpeechController::install(tray.get());
         faces.document = [this]() -> ActiveDocument* { return &doc; };
     }
 

@@ -114,6 +114,7 @@ protected:
         QGuiApplication::clipboard()->clear();
 
         tray = std::make_unique<systemtray>();
+        SpeechController::install(tray.get());
         faces.document = [this]() -> ActiveDocument* { return &doc; };
     }
 

@@ -77,7 +77,8 @@ protected:
         engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha"), ScriptedSpeechEngine::voice("b", "Beta"),
                          ScriptedSpeechEngine::voice("c", "Gamma")};
         tray = std::make_unique<systemtray>();
-        tray->m_GetVoiceDescriptions = "Alpha;Beta;Gamma;";
+        SpeechController::install(tray.get());
+        tray->voiceDescriptions = "Alpha;Beta;Gamma;";
         faces.document = [this]() -> ActiveDocument* { return &doc; };
         readingState.startReading(&doc);
     }
@@ -378,7 +379,7 @@ TEST_F(SpeechFacadeTest, VoiceChangeStoresTheVoiceIndex)
 
     EXPECT_EQ(tray->getfunctionID("gamma"), 0);
     EXPECT_EQ(tray->getfunctionID(""), 0);
-    tray->m_GetVoiceDescriptions.clear();
+    tray->voiceDescriptions.clear();
     EXPECT_EQ(tray->getfunctionID("Alpha"), 0);
 }
 

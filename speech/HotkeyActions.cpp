@@ -2,8 +2,6 @@
 // registration with the window system, and what each one does.
 #include "HotkeyActions.h"
 
-#include "speech/systemtray.h"
-
 #include "core/Conversions.h"
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"
@@ -12,6 +10,8 @@
 #include "platform/GlobalHotkeys.h"
 #include "speech/HotkeyText.h"
 #include "speech/ReadingState.h"
+#include "speech/SelectionReader.h"
+#include "speech/SpeechController.h"
 
 #include <array>
 #include <cmath>
@@ -83,7 +83,7 @@ template <class F>
 void withDocument(F&& step)
 {
     IgnoreErrors([&] {
-        if (ActiveDocument* document = systemtray::activeDocument())
+        if (ActiveDocument* document = ReadingFaces::get().activeDocument())
             step(*document);
     });
 }
@@ -117,8 +117,10 @@ bool ParseHotkeyText(const QString& text, int& modifiers, int& virtualKey)
     return virtualKey != 0;
 }
 
-HotkeyActions::HotkeyActions(systemtray& controller)
+HotkeyActions::HotkeyActions(SpeechController& controller, SelectionReader& selection, Steps steps)
     : controller_(controller)
+    , selection_(selection)
+    , steps_(std::move(steps))
 {
 }
 
@@ -180,14 +182,14 @@ void HotkeyActions::run(int wk_id)
                 IgnoreErrors([&] { controller_.PauseSpeaking(); });
         } else {
             // Read the selection of the application that has the focus.
-            controller_.selectionReader().startRead();
+            selection_.startRead();
         }
         break;
 
     case kTextToAudio:
         if (readingState.IsSpeaking)
-            IgnoreErrors([&] { controller_.stopReading(); });
-        controller_.selectionReader().startSave();
+            IgnoreErrors([&] { steps_.stopReading(); });
+        selection_.startSave();
         break;
 
     case kSwitchFace:
@@ -218,15 +220,12 @@ void HotkeyActions::run(int wk_id)
             break;
         try {
             const int r = readSettingInteger(QStringLiteral("Reader"));
-            controller_.makeNewVoice();
-            if (!controller_.voicecls)
-                throw SpeechError("There is no speech object.");
-            const int n = controller_.voicecls->getnumberofSpeakers();
+            const int n = steps_.renewVoice();
             // After the last voice comes the first.
             const int next = r < n - 1 ? r + 1 : 0;
             WriteSetting(globals.IniFile, kReadSet, QStringLiteral("Reader"), QString::number(next));
             if (readingState.IsMainShown) {
-                if (ActiveDocument* document = systemtray::activeDocument())
+                if (ActiveDocument* document = ReadingFaces::get().activeDocument())
                     document->setVoiceListIndex(next);
             }
         } catch (const std::exception& e) {
@@ -239,7 +238,7 @@ void HotkeyActions::run(int wk_id)
 
     case kStop:
         if (readingState.IsSpeaking)
-            IgnoreErrors([&] { controller_.stopReading(); });
+            IgnoreErrors([&] { steps_.stopReading(); });
         break;
 
     default:

@@ -37,29 +37,21 @@ const QString kReadSet = QStringLiteral("ReadSet");
 
 systemtray::systemtray(QWidget* parent)
     : QWidget(parent)
-    , selectionReader_(std::make_unique<SelectionReader>(*this))
-    , hotkeyActions_(std::make_unique<HotkeyActions>(*this))
-    , trayMenu_(std::make_unique<TrayMenu>(*this))
-    , ClipText(selectionReader_->ClipText)
-    , CopyRetryCount(selectionReader_->CopyRetryCount)
-    , Timer1(selectionReader_->copyPoll)
-    , Timer2(selectionReader_->savePoll)
-    , Traymenu(trayMenu_->Traymenu)
-    , mnuTrayShowSoftware(trayMenu_->mnuTrayShowSoftware)
-    , mnuTrayShowDock(trayMenu_->mnuTrayShowDock)
-    , mnuTraymenu9(trayMenu_->mnuTraymenu9)
-    , mnuSettings(trayMenu_->mnuSettings)
-    , mnuTraytraining(trayMenu_->mnuTraytraining)
-    , mnuTraysep2(trayMenu_->mnuTraysep2)
-    , mnuTrayclipboard(trayMenu_->mnuTrayclipboard)
-    , mnuTrayPause(trayMenu_->mnuTrayPause)
-    , mnuTrayStop(trayMenu_->mnuTrayStop)
-    , mnuTraySp1(trayMenu_->mnuTraySp1)
-    , mnuTrayHelp(trayMenu_->mnuTrayHelp)
-    , mnuTrayAbout(trayMenu_->mnuTrayAbout)
-    , mnuTraysp3(trayMenu_->mnuTraysp3)
-    , mnuTrayExit(trayMenu_->mnuTrayExit)
-    , trayIcon(trayMenu_->trayIcon)
+    , selectionReader_(std::make_unique<SelectionReader>(*this, *this))
+    , hotkeyActions_(std::make_unique<HotkeyActions>(
+          *this, *selectionReader_, HotkeyActions::Steps{[this] { stopReading(); }, [this] { return renewVoice(); }}))
+    , trayMenu_(std::make_unique<TrayMenu>(*this, TrayMenu::Commands{
+                                                      [this] { mnuTrayShowSoftware_Click(); },
+                                                      [this] { mnuTrayShowDock_Click(); },
+                                                      [this] { mnuSettings_Click(); },
+                                                      [this] { mnuTraytraining_Click(); },
+                                                      [this] { mnuTrayclipboard_Click(); },
+                                                      [this] { mnuTrayPause_Click(); },
+                                                      [this] { mnuTrayStop_Click(); },
+                                                      [this] { mnuTrayHelp_Click(); },
+                                                      [this] { mnuTrayAbout_Click(); },
+                                                      [this] { mnuTrayExit_Click(); },
+                                                  }))
 {
     setObjectName(QStringLiteral("systemtray"));
     const struct {
@@ -128,6 +120,12 @@ void systemtray::makeNewVoice()
     connect(next.get(), &clsVoice::HighLightSpokenWord, this, &systemtray::voicecls_HighLightSpokenWord);
     connect(next.get(), &clsVoice::VoiceChanged, this, &systemtray::voicecls_VoiceChanged);
     replaceVoice(std::move(next));
+}
+
+int systemtray::renewVoice()
+{
+    makeNewVoice();
+    return present(voicecls).getnumberofSpeakers();
 }
 
 void systemtray::releaseVoice()

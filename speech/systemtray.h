@@ -21,13 +21,9 @@
 #include <functional>
 #include <memory>
 
-class QAction;
-class QMenu;
-class QSystemTrayIcon;
-
 class systemtray : public QWidget, public SpeechController {
     Q_OBJECT
-    // Made first: fields below refer into it.
+    // Made first: the hotkey actions use the selection reader.
     std::unique_ptr<SelectionReader> selectionReader_;
     std::unique_ptr<HotkeyActions> hotkeyActions_;
     std::unique_ptr<TrayMenu> trayMenu_;
@@ -36,8 +32,6 @@ public:
     explicit systemtray(QWidget* parent = nullptr);
     ~systemtray() override;
 
-    // Text the dormant ClipboardChanged last saw on the clipboard.
-    static inline QString LastClipboardText;
     // Mirror of ReadSet/AutoClipboard; nothing reads it.
     static inline bool AutoReadClipboard = false;
 
@@ -60,37 +54,12 @@ public:
     QString m_getOutputdevices;
     // Plays the greeting at load; its events are not handled.
     std::unique_ptr<clsVoice> StartupVoice;
-    // Text taken from the clipboard, and the clipboard poll's tick count
-    // (the selection reader's).
-    QString& ClipText;
-    std::int16_t& CopyRetryCount;
 
-    // Timer1 200 ms clipboard poll and Timer2 400 ms save-as-audio step (the
-    // selection reader's); Timer3 1000 ms second-start poll (on from load);
-    // Timer4 500 ms and Timer5 1000 ms, never used. Tests may call the
-    // handlers directly.
-    QTimer& Timer1;
-    QTimer& Timer2;
+    // Timer3 1000 ms second-start poll (on from load); Timer4 500 ms and
+    // Timer5 1000 ms, never used. The clipboard poll (Timer1) and the
+    // save-as-audio step (Timer2) are the selection reader's. Tests may call
+    // the handlers directly.
     QTimer Timer3, Timer4, Timer5;
-
-    // The tray menu and its items, in order, and the notification-area
-    // icon (the tray menu's; null until made).
-    QMenu*& Traymenu;
-    QAction*& mnuTrayShowSoftware;
-    QAction*& mnuTrayShowDock;
-    QAction*& mnuTraymenu9;
-    QAction*& mnuSettings;
-    QAction*& mnuTraytraining;
-    QAction*& mnuTraysep2;
-    QAction*& mnuTrayclipboard;
-    QAction*& mnuTrayPause;
-    QAction*& mnuTrayStop;
-    QAction*& mnuTraySp1;
-    QAction*& mnuTrayHelp;
-    QAction*& mnuTrayAbout;
-    QAction*& mnuTraysp3;
-    QAction*& mnuTrayExit;
-    QSystemTrayIcon*& trayIcon;
 
     // ---- load, tray, faces, exit ----
     // The load steps, in order; the program calls it once after creating
@@ -104,6 +73,7 @@ public:
     // A mouse notification of the tray icon: 514 left button released,
     // 515 double click, 517 right button released.
     void TrayIconMessage(int code);
+    // The tray icon and its menu, with its items.
     TrayMenu& trayMenu() { return *trayMenu_; }
     void mnuTrayShowSoftware_Click() override;
     void mnuTrayShowDock_Click() override;
@@ -184,6 +154,8 @@ private:
     void voicecls_HighLightSpokenWord(int pos, int len);
     void voicecls_VoiceChanged(const VoiceToken& token);
     void replaceVoice(std::unique_ptr<clsVoice> next);
+    // A fresh speech object's number of voices; throws when there is none.
+    int renewVoice();
     // Runs step on the document window being read, ignoring its errors;
     // nothing when there is none.
     template <class F>

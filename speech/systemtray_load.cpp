@@ -81,8 +81,7 @@ void systemtray::Form_Load()
         const bool on = leadingValue(ReadSetting(globals.IniFile, kReadSet, QStringLiteral("AutoClipboard"),
                                                  QStringLiteral("0"))) != 0;
         AutoReadClipboard = on;
-        if (mnuTrayclipboard)
-            mnuTrayclipboard->setChecked(on);
+        mnuTrayclipboard_SetChecked(on);
     });
     readingState.StopRequested = true;
     // The greeting, through a speech object of its own.
@@ -195,10 +194,11 @@ void systemtray::mnuTrayAbout_Click()
 
 void systemtray::mnuTrayclipboard_Click()
 {
-    if (!mnuTrayclipboard)
+    QAction* item = trayMenu_->mnuTrayclipboard;
+    if (!item)
         return;
-    const bool on = !mnuTrayclipboard->isChecked();
-    mnuTrayclipboard->setChecked(on);
+    const bool on = !item->isChecked();
+    item->setChecked(on);
     IgnoreErrors([&] {
         WriteSetting(globals.IniFile, kReadSet, QStringLiteral("AutoClipboard"), on ? QStringLiteral("1") : QStringLiteral("0"));
     });
@@ -209,8 +209,8 @@ void systemtray::mnuTrayclipboard_Click()
 
 void systemtray::mnuTrayclipboard_SetChecked(bool checked)
 {
-    if (mnuTrayclipboard)
-        mnuTrayclipboard->setChecked(checked);
+    if (QAction* item = trayMenu_->mnuTrayclipboard)
+        item->setChecked(checked);
 }
 
 void systemtray::mnuTrayPause_Click()
@@ -287,22 +287,23 @@ void systemtray::Form_Unload()
 
     IgnoreErrors([] { ProgramWindows::get().UnloadAllForms(); });
     IgnoreErrors([&] {
+        QMenu* menu = trayMenu_->Traymenu;
         QList<QPointer<QWidget>> others;
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w != this && w != Traymenu)
+            if (w != this && w != menu)
                 others.append(w);
         }
         for (const QPointer<QWidget>& w : others) {
             if (w)
                 w->close();
         }
-        if (Traymenu)
-            Traymenu->hide();
+        if (menu)
+            menu->hide();
     });
 
     // The controller itself goes last: its timers stop, its speech objects
     // are released, and with that the program ends.
-    for (QTimer* t : {&Timer1, &Timer2, &Timer3, &Timer4, &Timer5})
+    for (QTimer* t : {&selectionReader_->copyPoll, &selectionReader_->savePoll, &Timer3, &Timer4, &Timer5})
         t->stop();
     IgnoreErrors([&] { releaseVoice(); });
     IgnoreErrors([&] { StartupVoice.reset(); });

@@ -384,7 +384,7 @@ TEST_F(DocumentReadingTest, NothingChangesTheTextWhileItIsReadUntilTheStopHotkey
     QGuiApplication::clipboard()->setText("Read this.", QClipboard::Selection);
     ASSERT_TRUE(pressHotkey("ctrl+alt+r", 11112));
     EXPECT_TRUE(readingState.IsReadingClipboard);
-    EXPECT_EQ(controller->ClipText, "Read this.");
+    EXPECT_EQ(controller->selectionReader().ClipText, "Read this.");
     ASSERT_TRUE(pressHotkey("ctrl+alt+s", 11118));
     EXPECT_FALSE(readingState.IsSpeaking);
 }

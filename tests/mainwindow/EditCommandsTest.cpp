@@ -661,20 +661,20 @@ TEST_F(EditCommandsTest, PauseWithoutTheControllerDoesNothing)
 
 TEST_F(EditCommandsTest, AutoReadClipboardTogglesBothMenusAndTheSetting)
 {
-    tray->mnuTrayclipboard = new QAction(tray.get());
-    tray->mnuTrayclipboard->setCheckable(true);
+    tray->trayMenu().mnuTrayclipboard = new QAction(tray.get());
+    tray->trayMenu().mnuTrayclipboard->setCheckable(true);
     frmMain& m = mainWindow();
     m.mnuCtlclipboard->setChecked(false);
 
     m.mnuCtlclipboard_Click();
     EXPECT_TRUE(m.mnuCtlclipboard->isChecked());
-    EXPECT_TRUE(tray->mnuTrayclipboard->isChecked());
+    EXPECT_TRUE(tray->trayMenu().mnuTrayclipboard->isChecked());
     EXPECT_EQ(stored("ReadSet", "AutoClipboard"), "1");
 
     // Through the menu entry itself, as the user clicks it.
     m.mnuCtlclipboard->trigger();
     EXPECT_FALSE(m.mnuCtlclipboard->isChecked());
-    EXPECT_FALSE(tray->mnuTrayclipboard->isChecked());
+    EXPECT_FALSE(tray->trayMenu().mnuTrayclipboard->isChecked());
     EXPECT_EQ(stored("ReadSet", "AutoClipboard"), "0");
 }
 

@@ -63,7 +63,7 @@ public:
     {
         log << "UnloadAllForms";
         hotkeysHeldAtUnload = static_cast<int>(GlobalHotkeys::instance()->registered().size());
-        trayIconGoneAtUnload = controller && controller->trayIcon == nullptr;
+        trayIconGoneAtUnload = controller && controller->trayMenu().trayIcon == nullptr;
     }
 };
 
@@ -199,9 +199,9 @@ TEST_F(ControllerTest, LoadFillsTheListsStoresTwoOfThemAndPreparesTheState)
     EXPECT_TRUE(tray->Timer3.isActive()) << "the second-start poll runs from load on";
     EXPECT_EQ(tray->Timer3.interval(), 1000);
     EXPECT_EQ(GlobalHotkeys::instance()->registered().size(), 7) << "the hotkeys are registered at load";
-    EXPECT_NE(tray->trayIcon, nullptr);
-    EXPECT_EQ(tray->trayIcon->toolTip(), "Lectova: Click to show options");
-    EXPECT_FALSE(tray->trayIcon->icon().isNull());
+    EXPECT_NE(tray->trayMenu().trayIcon, nullptr);
+    EXPECT_EQ(tray->trayMenu().trayIcon->toolTip(), "Lectova: Click to show options");
+    EXPECT_FALSE(tray->trayMenu().trayIcon->icon().isNull());
 }
 
 TEST_F(ControllerTest, NoAudioOutputWarnsOnceAndTheLoadGoesOn)
@@ -216,7 +216,7 @@ TEST_F(ControllerTest, NoAudioOutputWarnsOnceAndTheLoadGoesOn)
     EXPECT_EQ(setting("Devicesname"), "");
     // Everything after the warning still happens.
     EXPECT_EQ(setting("Readers"), "Alpha;Beta;");
-    EXPECT_EQ(tray->Traymenu->actions().first()->text(), "Show Software");
+    EXPECT_EQ(tray->trayMenu().Traymenu->actions().first()->text(), "Show Software");
     EXPECT_TRUE(readingState.StopRequested);
     EXPECT_TRUE(tray->StartupVoice);
 }
@@ -224,11 +224,11 @@ TEST_F(ControllerTest, NoAudioOutputWarnsOnceAndTheLoadGoesOn)
 TEST_F(ControllerTest, TrayMenuHasItsCaptionsInOrderAndKeepsTheHiddenItemsHidden)
 {
     load();
-    ASSERT_NE(tray->Traymenu, nullptr);
-    EXPECT_EQ(tray->Traymenu->parent(), tray.get());
+    ASSERT_NE(tray->trayMenu().Traymenu, nullptr);
+    EXPECT_EQ(tray->trayMenu().Traymenu->parent(), tray.get());
 
     QStringList all, shown;
-    for (QAction* a : tray->Traymenu->actions()) {
+    for (QAction* a : tray->trayMenu().Traymenu->actions()) {
         const QString item = a->isSeparator() ? QStringLiteral("-") : a->text();
         all << item;
         if (a->isVisible())
@@ -240,16 +240,16 @@ TEST_F(ControllerTest, TrayMenuHasItsCaptionsInOrderAndKeepsTheHiddenItemsHidden
                                   "-", "Exit"}));
     // The reading state keeps the hidden Pause current while the main
     // window is the face.
-    EXPECT_EQ(ReadingFaces::mnuTrayStop, tray->mnuTrayStop);
-    EXPECT_EQ(ReadingFaces::mnuTrayPause, tray->mnuTrayPause);
+    EXPECT_EQ(ReadingFaces::mnuTrayStop, tray->trayMenu().mnuTrayStop);
+    EXPECT_EQ(ReadingFaces::mnuTrayPause, tray->trayMenu().mnuTrayPause);
     faces.main = &mainFace;
     readingState.IsMainShown = true;
     SetSpeakingState(true, true);
-    EXPECT_EQ(tray->mnuTrayPause->text(), "Resume");
+    EXPECT_EQ(tray->trayMenu().mnuTrayPause->text(), "Resume");
     SetSpeakingState(true, false);
-    EXPECT_EQ(tray->mnuTrayPause->text(), "Pause");
-    EXPECT_FALSE(tray->mnuTrayPause->isVisible());
-    EXPECT_FALSE(tray->mnuTrayStop->isVisible());
+    EXPECT_EQ(tray->trayMenu().mnuTrayPause->text(), "Pause");
+    EXPECT_FALSE(tray->trayMenu().mnuTrayPause->isVisible());
+    EXPECT_FALSE(tray->trayMenu().mnuTrayStop->isVisible());
 
     // Once the controller is gone the reading state must not reach its menu.
     tray.reset();
@@ -270,7 +270,7 @@ TEST_F(ControllerTest, AutoClipboardSettingSetsTheMirrorAndTheHiddenItem)
             setSetting("AutoClipboard", c.value);
         load();
         EXPECT_EQ(systemtray::AutoReadClipboard, c.on) << (c.value ? c.value : "missing");
-        EXPECT_EQ(tray->mnuTrayclipboard->isChecked(), c.on) << (c.value ? c.value : "missing");
+        EXPECT_EQ(tray->trayMenu().mnuTrayclipboard->isChecked(), c.on) << (c.value ? c.value : "missing");
     }
 }
 
@@ -342,7 +342,7 @@ TEST_F(ControllerTest, TrayIconCodes)
     EXPECT_TRUE(readingState.IsSpeaking);
     EXPECT_TRUE(mainFace.log.isEmpty()) << "the left click does not touch the reading state";
     EXPECT_EQ(reader->calls.size(), callsBefore) << "the left click does not stop speech";
-    EXPECT_FALSE(tray->Traymenu->isVisible());
+    EXPECT_FALSE(tray->trayMenu().Traymenu->isVisible());
 
     windows.log.clear();
     readingState.IsMainShown = false;
@@ -354,9 +354,9 @@ TEST_F(ControllerTest, TrayIconCodes)
     for (int code : {517, 515}) {
         windows.log.clear();
         tray->TrayIconMessage(code);
-        EXPECT_TRUE(tray->Traymenu->isVisible()) << code;
+        EXPECT_TRUE(tray->trayMenu().Traymenu->isVisible()) << code;
         EXPECT_TRUE(windows.log.isEmpty()) << code;
-        tray->Traymenu->hide();
+        tray->trayMenu().Traymenu->hide();
     }
 
     readingState.IsMainShown = readingState.IsDockShown = false;
@@ -365,7 +365,7 @@ TEST_F(ControllerTest, TrayIconCodes)
         tray->TrayIconMessage(code);
         EXPECT_TRUE(windows.log.isEmpty()) << code;
         EXPECT_FALSE(readingState.IsMainShown) << code;
-        EXPECT_FALSE(tray->Traymenu->isVisible()) << code;
+        EXPECT_FALSE(tray->trayMenu().Traymenu->isVisible()) << code;
     }
 }
 
@@ -448,10 +448,10 @@ TEST_F(ControllerTest, MenuItemsReachTheirCommands)
         QAction* item;
         QStringList calls;
     } cases[] = {
-        {tray->mnuTrayShowSoftware, {"frmMain_Show", "frmMain_Show", "frmMain_Maximize"}},
-        {tray->mnuTrayShowDock, {"frmMain_Unload", "frmDockDemo_SetNormal"}},
-        {tray->mnuSettings, {"frmSet_ShowModal"}},
-        {tray->mnuTrayAbout, {"Aboutus_Show"}},
+        {tray->trayMenu().mnuTrayShowSoftware, {"frmMain_Show", "frmMain_Show", "frmMain_Maximize"}},
+        {tray->trayMenu().mnuTrayShowDock, {"frmMain_Unload", "frmDockDemo_SetNormal"}},
+        {tray->trayMenu().mnuSettings, {"frmSet_ShowModal"}},
+        {tray->trayMenu().mnuTrayAbout, {"Aboutus_Show"}},
     };
     for (const auto& c : cases) {
         windows.log.clear();
@@ -464,19 +464,19 @@ TEST_F(ControllerTest, HiddenClipboardItemTogglesTheSetting)
 {
     setSetting("AutoClipboard", "1");
     load();
-    ASSERT_TRUE(tray->mnuTrayclipboard->isChecked());
+    ASSERT_TRUE(tray->trayMenu().mnuTrayclipboard->isChecked());
 
     readingState.IsMainShown = true;
-    tray->mnuTrayclipboard->trigger();
-    EXPECT_FALSE(tray->mnuTrayclipboard->isChecked());
+    tray->trayMenu().mnuTrayclipboard->trigger();
+    EXPECT_FALSE(tray->trayMenu().mnuTrayclipboard->isChecked());
     EXPECT_EQ(setting("AutoClipboard"), "0");
     EXPECT_FALSE(systemtray::AutoReadClipboard);
     EXPECT_EQ(windows.log, QStringList{"frmMain_SetAutoClipboardChecked 0"});
 
     windows.log.clear();
     readingState.IsMainShown = false;
-    tray->mnuTrayclipboard->trigger();
-    EXPECT_TRUE(tray->mnuTrayclipboard->isChecked());
+    tray->trayMenu().mnuTrayclipboard->trigger();
+    EXPECT_TRUE(tray->trayMenu().mnuTrayclipboard->isChecked());
     EXPECT_EQ(setting("AutoClipboard"), "1");
     EXPECT_TRUE(systemtray::AutoReadClipboard);
     EXPECT_TRUE(windows.log.isEmpty()) << "the main window's item follows only while it is shown";
@@ -495,12 +495,12 @@ TEST_F(ControllerTest, HiddenPauseAndStopItemsControlTheReading)
     EXPECT_TRUE(reader->paused());
     EXPECT_TRUE(readingState.IsPausing);
     EXPECT_TRUE(readingState.IsSpeaking);
-    EXPECT_EQ(tray->mnuTrayPause->text(), "Resume");
+    EXPECT_EQ(tray->trayMenu().mnuTrayPause->text(), "Resume");
 
     tray->mnuTrayPause_Click();
     EXPECT_FALSE(reader->paused());
     EXPECT_FALSE(readingState.IsPausing);
-    EXPECT_EQ(tray->mnuTrayPause->text(), "Pause");
+    EXPECT_EQ(tray->trayMenu().mnuTrayPause->text(), "Pause");
 
     tray->mnuTrayStop_Click();
     EXPECT_FALSE(readingState.IsSpeaking);
@@ -536,7 +536,7 @@ TEST_F(ControllerTest, ExitStoresTheFaceAndScreenAndReleasesEverythingBeforeTheW
 
     EXPECT_TRUE(GlobalHotkeys::instance()->registered().isEmpty());
     EXPECT_EQ(released.size(), 7);
-    EXPECT_EQ(tray->trayIcon, nullptr);
+    EXPECT_EQ(tray->trayMenu().trayIcon, nullptr);
     ASSERT_TRUE(windows.log.contains("UnloadAllForms"));
     EXPECT_EQ(windows.hotkeysHeldAtUnload, 0) << "hotkeys go before the windows";
     EXPECT_TRUE(windows.trayIconGoneAtUnload) << "the tray icon goes before the windows";
@@ -556,7 +556,7 @@ TEST_F(ControllerTest, AMainWindowThatCannotCloseKeepsTheProgramAndItsFace)
     readingState.IsMainShown = true;
     tray->mnuTrayExit_Click();
     EXPECT_EQ(GlobalHotkeys::instance()->registered().size(), 7) << "exit went on";
-    EXPECT_NE(tray->trayIcon, nullptr);
+    EXPECT_NE(tray->trayMenu().trayIcon, nullptr);
     EXPECT_FALSE(windows.log.contains("UnloadAllForms"));
 
     tray->mnuTrayShowDock_Click();

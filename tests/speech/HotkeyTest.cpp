@@ -405,7 +405,7 @@ TEST_F(HotkeyTest, PlayPausePausesResumesOrStartsAReading)
     EXPECT_FALSE(voice->paused());
     EXPECT_FALSE(readingState.IsPausing);
     EXPECT_TRUE(keys.isEmpty());
-    EXPECT_FALSE(tray->Timer1.isActive());
+    EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
 
     // Idle: the focused application's selection is copied and polled for.
     readingState.IsSpeaking = false;
@@ -413,9 +413,9 @@ TEST_F(HotkeyTest, PlayPausePausesResumesOrStartsAReading)
     tray->DoFunctions(11112);
     EXPECT_EQ(keys, (QStringList{"17d", "67d", "67u", "17u"}));
     EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
-    EXPECT_TRUE(tray->Timer1.isActive());
-    EXPECT_FALSE(tray->Timer2.isActive());
-    tray->Timer1.stop();
+    EXPECT_TRUE(tray->selectionReader().copyPoll.isActive());
+    EXPECT_FALSE(tray->selectionReader().savePoll.isActive());
+    tray->selectionReader().copyPoll.stop();
 }
 
 TEST_F(HotkeyTest, TextToAudioStopsSpeechAndCopies)
@@ -428,9 +428,9 @@ TEST_F(HotkeyTest, TextToAudioStopsSpeechAndCopies)
     EXPECT_FALSE(readingState.IsSpeaking);
     EXPECT_EQ(keys, (QStringList{"17d", "67d", "67u", "17u"}));
     EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
-    EXPECT_TRUE(tray->Timer2.isActive());
-    EXPECT_FALSE(tray->Timer1.isActive());
-    tray->Timer2.stop();
+    EXPECT_TRUE(tray->selectionReader().savePoll.isActive());
+    EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
+    tray->selectionReader().savePoll.stop();
 }
 
 TEST_F(HotkeyTest, SwitchFaceAndStop)

@@ -180,7 +180,7 @@ protected:
     void startRead()
     {
         tray->DoFunctions(11112);
-        ASSERT_TRUE(tray->Timer1.isActive());
+        ASSERT_TRUE(tray->selectionReader().copyPoll.isActive());
     }
 
     ScriptedSpeechEngine engine;
@@ -206,13 +206,13 @@ TEST_F(SelectionReadingTest, ASelectionCopiedAtOnceIsSpokenAfterTheFirstTick)
     };
     tray->Timer1_Timer();
 
-    EXPECT_FALSE(tray->Timer1.isActive());
-    EXPECT_EQ(tray->CopyRetryCount, 0);
+    EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
+    EXPECT_EQ(tray->selectionReader().CopyRetryCount, 0);
     EXPECT_EQ(journal.entries.join(" | ").toStdString(),
               "notice shown: Loading Speech Engine, Please Wait... check1=0 | Speak It's \"quoted\" and 'single'. | "
               "PauseBtn 0 | notice removed");
     // The controller keeps the text with only its apostrophes straightened.
-    EXPECT_EQ(tray->ClipText, QString::fromUtf8("It's \u201Cquoted\u201D and \u2018single'."));
+    EXPECT_EQ(tray->selectionReader().ClipText, QString::fromUtf8("It's \u201Cquoted\u201D and \u2018single'."));
     EXPECT_TRUE(readingState.IsReadingClipboard);
     EXPECT_TRUE(readingState.IsSpeaking);
 
@@ -237,7 +237,7 @@ TEST_F(SelectionReadingTest, ASelectionAtHandIsSpokenAtOnceWithoutKeys)
         journal.entries.clear();
         tray->DoFunctions(11112);
 
-        EXPECT_FALSE(tray->Timer1.isActive());
+        EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
         EXPECT_EQ(journal.entries.join(" | ").toStdString(),
                   "notice shown: Loading Speech Engine, Please Wait... check1=0 | PauseBtn 0 | notice removed");
         EXPECT_EQ(spoken().value(0).toStdString(), "It's selected.");
@@ -262,8 +262,8 @@ TEST_F(SelectionReadingTest, ATerminalWithoutASelectionGetsNoKeys)
     for (const int hotkey : {11112, 11113}) {
         tray->DoFunctions(hotkey);
         EXPECT_TRUE(journal.entries.isEmpty()) << hotkey;
-        EXPECT_FALSE(tray->Timer1.isActive());
-        EXPECT_FALSE(tray->Timer2.isActive());
+        EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
+        EXPECT_FALSE(tray->selectionReader().savePoll.isActive());
     }
     EXPECT_TRUE(spoken().isEmpty());
     EXPECT_FALSE(readingState.IsSpeaking);
@@ -275,7 +275,7 @@ TEST_F(SelectionReadingTest, ATerminalWithoutASelectionGetsNoKeys)
     SetFocusedSelectionSource([] { return FocusedSelection{}; });
     startRead();
     EXPECT_EQ(journal.entries, kCopy);
-    tray->Timer1.stop();
+    tray->selectionReader().copyPoll.stop();
 }
 
 TEST_F(SelectionReadingTest, TextToAudioSavesTheSelectionAndKeepsTheClipboard)
@@ -284,7 +284,7 @@ TEST_F(SelectionReadingTest, TextToAudioSavesTheSelectionAndKeepsTheClipboard)
     applicationCopies("Copied earlier.");
     tray->DoFunctions(11113);
     EXPECT_TRUE(journal.entries.isEmpty());
-    EXPECT_FALSE(tray->Timer2.isActive());
+    EXPECT_FALSE(tray->selectionReader().savePoll.isActive());
     ASSERT_NE(engine.last(), nullptr);
     ASSERT_EQ(engine.last()->callsOf("Speak").size(), 1);
     EXPECT_EQ(engine.last()->callsOf("Speak")[0].text.toStdString(), "It's saved.");
@@ -331,16 +331,16 @@ TEST_F(SelectionReadingTest, NothingSelectedSelectsAllTwiceThenGivesUp)
     journal.entries.clear();
     tray->Timer1_Timer();
     EXPECT_EQ(journal.entries, kSelectAllAndCopy);
-    EXPECT_TRUE(tray->Timer1.isActive());
+    EXPECT_TRUE(tray->selectionReader().copyPoll.isActive());
     tray->Timer1_Timer();
     EXPECT_EQ(journal.entries, kSelectAllAndCopy + kSelectAllAndCopy);
-    EXPECT_TRUE(tray->Timer1.isActive());
+    EXPECT_TRUE(tray->selectionReader().copyPoll.isActive());
 
     journal.entries.clear();
     tray->Timer1_Timer();
     EXPECT_TRUE(journal.entries.isEmpty());
-    EXPECT_FALSE(tray->Timer1.isActive());
-    EXPECT_EQ(tray->CopyRetryCount, 0);
+    EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
+    EXPECT_EQ(tray->selectionReader().CopyRetryCount, 0);
     EXPECT_TRUE(spoken().isEmpty());
     EXPECT_FALSE(readingState.IsReadingClipboard);
     EXPECT_FALSE(readingState.IsSpeaking);
@@ -353,7 +353,7 @@ TEST_F(SelectionReadingTest, TheWholeTextCopiedAtTheSecondAttemptIsSpoken)
     tray->Timer1_Timer();
     applicationCopies("Everything in the editor.");
     tray->Timer1_Timer();
-    EXPECT_FALSE(tray->Timer1.isActive());
+    EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
     EXPECT_EQ(spoken(), QStringList{"Everything in the editor."});
     EXPECT_TRUE(readingState.IsReadingClipboard);
     // Not the main window's face: the document's Pause button is left alone.
@@ -378,7 +378,7 @@ TEST_F(SelectionReadingTest, EachReadGetsTheFullRetries)
     tray->Timer1_Timer();
     tray->Timer1_Timer();
     EXPECT_EQ(journal.entries, kSelectAllAndCopy + kSelectAllAndCopy);
-    EXPECT_TRUE(tray->Timer1.isActive());
+    EXPECT_TRUE(tray->selectionReader().copyPoll.isActive());
     applicationCopies("Second.");
     tray->Timer1_Timer();
     EXPECT_EQ(spoken(), (QStringList{"First.", "Second."}));
@@ -393,7 +393,7 @@ TEST_F(SelectionReadingTest, AnotherPressDuringAReadKeepsTheCount)
     journal.entries.clear();
     tray->Timer1_Timer();
     EXPECT_TRUE(journal.entries.isEmpty());
-    EXPECT_FALSE(tray->Timer1.isActive());
+    EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
 }
 
 // ---- saving as audio ----
@@ -409,9 +409,9 @@ TEST_F(SelectionReadingTest, TheCopiedSelectionIsSpokenIntoASoundFile)
     const int readingCalls = reading->calls.size();
 
     applicationCopies(QString::fromUtf8("It\u2019s saved."));
-    tray->Timer2.start();
+    tray->selectionReader().savePoll.start();
     tray->Timer2_Timer();
-    EXPECT_FALSE(tray->Timer2.isActive());
+    EXPECT_FALSE(tray->selectionReader().savePoll.isActive());
 
     ScriptedSpeechVoice* saver = engine.last();
     ASSERT_NE(saver, reading);

@@ -10,6 +10,7 @@
 #include "core/StringTable.h"
 #include "core/Utilities.h"
 #include "platform/FocusedSelection.h"
+#include "speech/FaceSwitch.h"
 #include "speech/SpeechController.h"
 
 #include <QClipboard>
@@ -66,7 +67,7 @@ frmDockDemo::~frmDockDemo()
 {
     if (s_loadedBar == this) {
         s_loadedBar = nullptr;
-        readingState.IsDockShown = false;
+        FaceSwitch::floatingBarShown(false);
     }
 }
 
@@ -112,7 +113,7 @@ void frmDockDemo::buildControls()
 
 void frmDockDemo::Form_Load()
 {
-    readingState.IsDockShown = true;
+    FaceSwitch::floatingBarShown(true);
     HoverCopied = false;
     loaded_ = true;
     s_loadedBar = this;
@@ -142,8 +143,8 @@ void frmDockDemo::Form_Load()
     SetButtons(false, false);
     IgnoreErrors([this] { PlaceWindow(); });
     IgnoreErrors([] {
-        readingState.PunctuationMode = static_cast<std::int32_t>(
-            CInt(ReadSetting(globals.IniFile, kReadSet, QStringLiteral("PunctuationTag"), QStringLiteral("0"))));
+        readingState.usePunctuationMode(static_cast<std::int32_t>(
+            CInt(ReadSetting(globals.IniFile, kReadSet, QStringLiteral("PunctuationTag"), QStringLiteral("0")))));
     });
     // The next start of the program shows the bar again.
     IgnoreErrors([] { WriteSetting(globals.IniFile, kReadSet, QStringLiteral("StartUp"), QStringLiteral("1")); });
@@ -208,7 +209,7 @@ void frmDockDemo::Form_Unload()
         WriteSetting(globals.IniFile, kReadSet, QStringLiteral("DockY"),
                      QString::number(std::lround(y() * TwipsPerPixelY(this))));
     });
-    readingState.IsDockShown = false;
+    FaceSwitch::floatingBarShown(false);
     if (s_loadedBar == this)
         s_loadedBar = nullptr;
 }
@@ -265,7 +266,7 @@ void frmDockDemo::docksetmemnu(bool& m_speaking, bool& m_paused)
 
 void frmDockDemo::RefreshDockButtons()
 {
-    SetButtons(readingState.IsSpeaking, readingState.IsPausing);
+    SetButtons(readingState.IsSpeaking(), readingState.IsPausing());
 }
 
 // ---- hover copy and clipboard pick-up ----
@@ -327,7 +328,7 @@ void frmDockDemo::CaptureText(const QString& t)
 {
     if (t.isEmpty())
         return;
-    CapturedText = readingState.PunctuationMode == 1 ? PunctuationToWords(t) : t;
+    CapturedText = readingState.PunctuationMode() == 1 ? PunctuationToWords(t) : t;
 }
 
 // ---- buttons ----
@@ -339,22 +340,21 @@ void frmDockDemo::CmdRead_Click()
         return;
     }
     letEventsRun();
-    readingState.IsSpeaking = true;
+    SetSpeakingState(true, readingState.IsPausing());
     letEventsRun();
-    readingState.IsSpeakingWord = false;
-    readingState.IsSpeakingOther = false;
+    readingState.sideUtterancesEnd();
     SpeechController::get().speakstring(CapturedText);
 }
 
 void frmDockDemo::CmdPause_Click()
 {
-    readingState.IsPausing = true;
+    SetSpeakingState(readingState.IsSpeaking(), true);
     SpeechController::get().PauseSpeaking();
 }
 
 void frmDockDemo::CmdResume_Click()
 {
-    readingState.IsPausing = false;
+    SetSpeakingState(readingState.IsSpeaking(), false);
     SpeechController::get().ResumeSpeaking();
 }
 

@@ -536,7 +536,7 @@ void frmSet::Cmdok_Click()
                vbOKOnly + vbExclamation);
         return;
     }
-    readingState.PunctuationMode = ChkPunctuation->isChecked() ? 1 : 0;
+    readingState.usePunctuationMode(ChkPunctuation->isChecked() ? 1 : 0);
     accept();
 }
 

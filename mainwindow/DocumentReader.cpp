@@ -26,6 +26,15 @@ int settingNumber(const QString& text)
     return ok ? value : 0;
 }
 
+// Selects a sentence with `select`; the reading state learns where its text
+// starts, its length and whether it is the last.
+SentenceBounds selectSentence(RichTextBox* rtf, SentenceBounds (*select)(RichTextBox*))
+{
+    const SentenceBounds bounds = select(rtf);
+    readingState.sentenceSelected(bounds.textStart, bounds.textLength, bounds.last);
+    return bounds;
+}
+
 void keepBounds(const SentenceBounds& bounds, std::int32_t& start, std::int32_t& end)
 {
     end = bounds.end;
@@ -52,11 +61,11 @@ bool nothingToSay(const QString& sentence)
 void selectSpeakable(RichTextBox* rtf, SentenceBounds (*select)(RichTextBox*), std::int32_t& start,
                      std::int32_t& end)
 {
-    SentenceBounds bounds = select(rtf);
-    while (nothingToSay(rtf->SelText()) && !readingState.IsLastSentence
+    SentenceBounds bounds = selectSentence(rtf, select);
+    while (nothingToSay(rtf->SelText()) && !readingState.IsLastSentence()
            && bounds.end + 1 > readingState.ReadingPos()) {
         readingState.moveTo(bounds.end + 1);
-        bounds = select(rtf);
+        bounds = selectSentence(rtf, select);
     }
     keepBounds(bounds, start, end);
 }
@@ -116,30 +125,25 @@ void DocumentReader::readPunctuationSetting()
 
 void DocumentReader::start()
 {
-    if (!(readingState.IsPausing && readingState.IsSpeaking)) {
+    if (!(readingState.IsPausing() && readingState.IsSpeaking())) {
         if (ReadPunctuation == 1) {
             // The rest of the text in one utterance, punctuation spoken.
             speakSentence(PunctuationToWords(textToRead()));
         } else {
-            readingState.StopRequested = false;
             if (text_->SelLength() == 0) {
-                readingState.IsReadingSelection = false;
+                readingState.readDocument();
                 SetSelectionBackColor(text_, kSentenceYellow);
                 readingState.moveTo(text_->SelStart());
                 selectSpeakable(text_, &SelectSentence, HighlightStart, HighlightEnd);
             } else {
-                readingState.IsReadingSelection = true;
+                readingState.readSelection(text_->SelStart(), text_->SelLength());
                 SetSelectionBackColor(text_, kSentenceYellow);
-                readingState.moveTo(text_->SelStart());
-                readingState.SelLen = text_->SelLength();
-                readingState.SelEndPos = readingState.ReadingPos() + readingState.SelLen;
-                readingState.SelStartPos = readingState.ReadingPos();
                 selectSpeakable(text_, &SelectSentenceBySelection, HighlightStart, HighlightEnd);
             }
             speakSentence(text_->SelText());
         }
     }
-    if (readingState.IsPausing) {
+    if (readingState.IsPausing()) {
         // Speak while paused goes on with the paused utterance.
         SpeechController::get().ResumeSpeaking();
     }
@@ -203,11 +207,11 @@ void DocumentReader::placeCaretAfterSentence()
 
 void DocumentReader::speakNextSentence()
 {
-    if (readingState.IsLastSentence)
+    if (readingState.IsLastSentence())
         return;
     selectSpeakable(text_, &SelectSentence, HighlightStart, HighlightEnd);
     speakSentence(text_->SelText());
-    if (readingState.IsPausing) {
+    if (readingState.IsPausing()) {
         // The new sentence waits, paused.
         SpeechController::get().PauseSpeaking();
     }
@@ -215,15 +219,15 @@ void DocumentReader::speakNextSentence()
 
 void DocumentReader::speakNextSelectedSentence()
 {
-    if (text_->SelStart() > readingState.SelStartPos + readingState.SelLen) {
+    if (text_->SelStart() > readingState.SelStartPos() + readingState.SelLen()) {
         // The caret left the selection: the reading is over. Nothing is
         // spoken, so the reading is closed here as at its last sentence;
         // otherwise it would stay "speaking" with nothing to wait for.
-        readingState.IsLastSentence = true;
+        readingState.sentenceIsLast(true);
         SpeechController::get().voicecls_VoiceEnded();
         return;
     }
-    if (readingState.IsLastSentence)
+    if (readingState.IsLastSentence())
         return;
     selectSpeakable(text_, &SelectSentenceBySelection, HighlightStart, HighlightEnd);
     speakSentence(text_->SelText());
@@ -231,14 +235,13 @@ void DocumentReader::speakNextSelectedSentence()
 
 void DocumentReader::speakPreviousSentence()
 {
-    readingState.StopRequested = false;
     // After going back, the reading goes on through the whole document.
-    readingState.IsReadingSelection = false;
+    readingState.readDocument();
     // The step back lands inside a sentence, so there is always something
     // to speak here.
-    keepBounds(SelectSentence(text_), HighlightStart, HighlightEnd);
+    keepBounds(selectSentence(text_, &SelectSentence), HighlightStart, HighlightEnd);
     SpeechController::get().speakstring(text_->SelText());
-    readingState.IsLastSentence = false;
+    readingState.sentenceIsLast(false);
 }
 
 // ---- Next, Previous, Resume, Stop ----
@@ -267,7 +270,7 @@ void DocumentReader::resume()
 void DocumentReader::stop()
 {
     readingState.dropPrevious();
-    readingState.StopRequested = true;
-    readingState.IsIdle = true;
+    readingState.requestStop();
+    readingState.goIdle();
     IgnoreErrors([&] { SetAllBackColor(text_, kClearedWhite); });
 }

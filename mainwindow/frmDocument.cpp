@@ -85,8 +85,8 @@ void frmDocument::Form_Load()
     IgnoreErrors([&] { lblAd->hide(); });
     LoadingWindow = true;
     IgnoreErrors([&] {
-        readingState.PunctuationMode = CLng(ReadSetting(globals.IniFile, QStringLiteral("ReadSet"), QStringLiteral("PunctuationTag"),
-                                           QStringLiteral("0")));
+        readingState.usePunctuationMode(CLng(ReadSetting(globals.IniFile, QStringLiteral("ReadSet"),
+                                                         QStringLiteral("PunctuationTag"), QStringLiteral("0"))));
     });
     predictionState.PredictionPage = 0;
     IgnoreErrors([&] {
@@ -282,7 +282,7 @@ void frmDocument::Form_Activate()
     IgnoreErrors([] { ShowLineNumber(); });
     IgnoreErrors([&] { showStoredVoiceAndSpeed(); });
     documentTable.ClosingDocument = false;
-    readingState.IsIdle = true;
+    readingState.goIdle();
     IgnoreErrors([] {
         if (DocumentHost* main = DocumentHost::instance())
             main->setmenu();

@@ -268,7 +268,7 @@ void frmDocument::helpbtn_Click()
 
 void frmDocument::NextBtn_Click()
 {
-    if (readingState.PunctuationMode == 1)
+    if (readingState.PunctuationMode() == 1)
         return;
     ReportErrors(this, [&] { SpeakNext(); });
 }
@@ -280,7 +280,7 @@ void frmDocument::PauseBtn_Click()
 
 void frmDocument::rtfText_Change()
 {
-    if (readingState.IsSpeaking)
+    if (readingState.IsSpeaking())
         return;
     if (documentTable.IgnoreNextChange) {
         documentTable.IgnoreNextChange = false;

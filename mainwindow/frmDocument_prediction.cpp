@@ -295,7 +295,7 @@ void frmDocument::Command6_Click(int Index)
 {
     IgnoreErrors([&] {
         const QString word = Label1.at(Index)->text();
-        readingState.IsSpeakingWord = true;
+        readingState.wordStarts();
         SpeechController::get().speakstring(word);
         rtfText->setFocus();
     });

@@ -167,7 +167,7 @@ void frmMain::mnuCtlPause_Click()
 {
     IgnoreErrors([] {
         SpeechController& controller = SpeechController::get();
-        if (readingState.IsPausing)
+        if (readingState.IsPausing())
             controller.ResumeSpeaking();
         else
             controller.PauseSpeaking();

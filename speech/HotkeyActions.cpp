@@ -175,8 +175,8 @@ void HotkeyActions::run(int wk_id)
 {
     switch (wk_id) {
     case kPlayPause:
-        if (readingState.IsSpeaking) {
-            if (readingState.IsPausing)
+        if (readingState.IsSpeaking()) {
+            if (readingState.IsPausing())
                 IgnoreErrors([&] { controller_.ResumeSpeaking(); });
             else
                 IgnoreErrors([&] { controller_.PauseSpeaking(); });
@@ -187,13 +187,13 @@ void HotkeyActions::run(int wk_id)
         break;
 
     case kTextToAudio:
-        if (readingState.IsSpeaking)
+        if (readingState.IsSpeaking())
             IgnoreErrors([&] { steps_.stopReading(); });
         selection_.startSave();
         break;
 
     case kSwitchFace:
-        if (readingState.IsMainShown)
+        if (readingState.IsMainShown())
             IgnoreErrors([&] { controller_.mnuTrayShowDock_Click(); });
         else
             IgnoreErrors([&] { controller_.mnuTrayShowSoftware_Click(); });
@@ -210,13 +210,13 @@ void HotkeyActions::run(int wk_id)
         const int rate = up ? s + 1 : s - 1;
         IgnoreErrors([&] { WriteSetting(globals.IniFile, kReadSet, QStringLiteral("Speed"), QString::number(rate)); });
         // The speed bar's change handler shows and applies the value.
-        if (readingState.IsMainShown)
+        if (readingState.IsMainShown())
             withDocument([&](ActiveDocument& d) { d.setSpeedValue(rate); });
         break;
     }
 
     case kNextVoice: {
-        if (readingState.IsSpeaking)
+        if (readingState.IsSpeaking())
             break;
         try {
             const int r = readSettingInteger(QStringLiteral("Reader"));
@@ -224,7 +224,7 @@ void HotkeyActions::run(int wk_id)
             // After the last voice comes the first.
             const int next = r < n - 1 ? r + 1 : 0;
             WriteSetting(globals.IniFile, kReadSet, QStringLiteral("Reader"), QString::number(next));
-            if (readingState.IsMainShown) {
+            if (readingState.IsMainShown()) {
                 if (ActiveDocument* document = ReadingFaces::get().activeDocument())
                     document->setVoiceListIndex(next);
             }
@@ -237,7 +237,7 @@ void HotkeyActions::run(int wk_id)
     }
 
     case kStop:
-        if (readingState.IsSpeaking)
+        if (readingState.IsSpeaking())
             IgnoreErrors([&] { steps_.stopReading(); });
         break;
 

@@ -267,7 +267,7 @@ void SelectionReader::startRead()
             CopyRetryCount = 0;
             IgnoreErrors([&] { readCopy_.end(); });
             IgnoreErrors([&] { speakSelectionText(text); });
-            readingState.IsReadingClipboard = true;
+            readingState.clipboardTextStarts();
         },
         copyPoll, readCopy_);
 }
@@ -303,7 +303,7 @@ void SelectionReader::copyPollTick()
     IgnoreErrors([&] { readCopy_.end(); });
     IgnoreErrors([] { QCoreApplication::processEvents(); });
     IgnoreErrors([&] { speakSelectionText(text); });
-    readingState.IsReadingClipboard = true;
+    readingState.clipboardTextStarts();
 }
 
 void SelectionReader::speakClipboardText()
@@ -322,7 +322,7 @@ void SelectionReader::speakSelectionText(const QString& text)
     ClipText = straightenApostrophes(text);
     IgnoreErrors([&] { controller_.speakstring(ClipText); });
     IgnoreErrors([] { SetSpeakingState(true, false); });
-    if (readingState.IsMainShown) {
+    if (readingState.IsMainShown()) {
         IgnoreErrors([] {
             if (ActiveDocument* document = ReadingFaces::get().activeDocument())
                 document->setPauseBtnEnabled(false);

@@ -3,6 +3,7 @@
 #include "core/IgnoreErrors.h"
 #include "core/ProgramWindows.h"
 #include "core/StringTable.h"
+#include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 
 #include <QAction>
@@ -161,8 +162,8 @@ void TrayMenu::iconMessage(int code)
         IgnoreErrors([&] { owner_.setWindowState(Qt::WindowNoState); });
         IgnoreErrors([&] { w.frmMain_Show(); });
         IgnoreErrors([&] { w.frmMain_Maximize(); });
-        readingState.IsMainShown = true;
-        if (readingState.IsDockShown)
+        FaceSwitch::mainWindowShown(true);
+        if (readingState.IsDockShown())
             IgnoreErrors([&] { w.frmDockDemo_Unload(); });
         break;
     case kLeftDoubleClick:

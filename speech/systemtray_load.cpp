@@ -16,6 +16,7 @@
 #include "core/Utilities.h"
 #include "platform/GlobalHotkeys.h"
 #include "platform/SystemServices.h"
+#include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 
 #include <QAction>
@@ -83,7 +84,7 @@ void systemtray::Form_Load()
         AutoReadClipboard = on;
         mnuTrayclipboard_SetChecked(on);
     });
-    readingState.StopRequested = true;
+    readingState.requestStop();
     // The greeting, through a speech object of its own.
     IgnoreErrors([&] {
         StartupVoice = std::make_unique<clsVoice>();
@@ -139,16 +140,16 @@ void systemtray::mnuTrayShowSoftware_Click()
     ProgramWindows& w = ProgramWindows::get();
     // A document being read is stopped for good, as its Stop button would:
     // nothing carries it on later.
-    readingState.StopRequested = true;
+    readingState.requestStop();
     IgnoreErrors([&] { stopspeaking(); });
     IgnoreErrors([&] { stopDictating(); });
     IgnoreErrors([&] { w.frmMain_Show(); });
-    if (readingState.IsDockShown)
+    if (readingState.IsDockShown())
         IgnoreErrors([&] { w.frmDockDemo_Unload(); });
     IgnoreErrors([&] { w.frmMain_Show(); });
     IgnoreErrors([&] { w.frmMain_Maximize(); });
-    readingState.IsMainShown = true;
-    readingState.IsDockShown = false;
+    FaceSwitch::mainWindowShown(true);
+    FaceSwitch::floatingBarShown(false);
     IgnoreErrors([] { SetSpeakingState(false, false); });
 }
 
@@ -157,20 +158,20 @@ void systemtray::mnuTrayShowDock_Click()
     ProgramWindows& w = ProgramWindows::get();
     IgnoreErrors([&] { stopspeaking(); });
     IgnoreErrors([&] { stopDictating(); });
-    readingState.IsDockShown = true;
-    if (readingState.IsMainShown) {
+    FaceSwitch::floatingBarShown(true);
+    if (readingState.IsMainShown()) {
         // The main window's unload brings up the floating bar. A main window
         // that stays (a document that could not be saved) stays the face.
         bool unloaded = true;
         IgnoreErrors([&] { unloaded = w.frmMain_Unload(); });
         if (!unloaded) {
-            readingState.IsDockShown = false;
+            FaceSwitch::floatingBarShown(false);
             return;
         }
     } else {
         IgnoreErrors([&] { w.frmDockDemo_Show(); });
     }
-    readingState.IsMainShown = false;
+    FaceSwitch::mainWindowShown(false);
     IgnoreErrors([&] { w.frmDockDemo_SetNormal(); });
     IgnoreErrors([] { SetSpeakingState(false, false); });
 }
@@ -203,7 +204,7 @@ void systemtray::mnuTrayclipboard_Click()
         WriteSetting(globals.IniFile, kReadSet, QStringLiteral("AutoClipboard"), on ? QStringLiteral("1") : QStringLiteral("0"));
     });
     AutoReadClipboard = on;
-    if (readingState.IsMainShown)
+    if (readingState.IsMainShown())
         IgnoreErrors([&] { ProgramWindows::get().frmMain_SetAutoClipboardChecked(on); });
 }
 
@@ -215,18 +216,18 @@ void systemtray::mnuTrayclipboard_SetChecked(bool checked)
 
 void systemtray::mnuTrayPause_Click()
 {
-    if (readingState.IsPausing) {
+    if (readingState.IsPausing()) {
         IgnoreErrors([&] {
             if (voicecls)
                 voicecls->ResumeSpeaking();
         });
-        IgnoreErrors([] { SetSpeakingState(readingState.IsSpeaking, false); });
+        IgnoreErrors([] { SetSpeakingState(readingState.IsSpeaking(), false); });
     } else {
         IgnoreErrors([&] {
             if (voicecls)
                 voicecls->PauseSpeaking();
         });
-        IgnoreErrors([] { SetSpeakingState(readingState.IsSpeaking, true); });
+        IgnoreErrors([] { SetSpeakingState(readingState.IsSpeaking(), true); });
     }
 }
 
@@ -258,7 +259,7 @@ void systemtray::Timer5_Timer() {}
 void systemtray::mnuTrayExit_Click()
 {
     IgnoreErrors([] { BroadcastWindowMessage(globals.ExeMsgId); });
-    if (readingState.IsMainShown) {
+    if (readingState.IsMainShown()) {
         // The next start opens the main window.
         IgnoreErrors([] { WriteSetting(globals.IniFile, kReadSet, QStringLiteral("StartUp"), QStringLiteral("2")); });
     }

@@ -17,6 +17,7 @@
 #include "mainwindow/Skin.h"
 #include "mainwindow/frmDocument.h"
 #include "mainwindow/frmMain.h"
+#include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/FileWait.h"
@@ -76,7 +77,7 @@ public:
     void frmSet_ShowModal() override
     {
         ++settingsShown;
-        stoppedBeforeSettings = readingState.StopRequested;
+        stoppedBeforeSettings = readingState.StopRequested();
     }
 };
 
@@ -112,7 +113,7 @@ protected:
         globals.IniFile = dir.filePath("Update.xml");
 
         resetReadingState();
-        readingState.IsIdle = true;
+        readingState.goIdle();
         resetTable();
         adverts.AdList.clear();
         adverts.AdCount = 0;
@@ -133,7 +134,7 @@ protected:
         tray = std::make_unique<systemtray>();
         SpeechController::install(tray.get());
         tray->voiceDescriptions = "Alpha;Beta;Gamma;";
-        readingState.StopRequested = true;
+        readingState.requestStop();
     }
 
     void TearDown() override
@@ -147,8 +148,7 @@ protected:
         SetMsgBoxAnswerer({});
         SetCommonDialogAnswerer({});
         resetTable();
-        readingState.IsMainShown = false;
-        readingState.IsSpeaking = readingState.IsPausing = false;
+        readingState.reset();
         faces.main = nullptr;
         faces.document = {};
         globals.AppFolder = savedAppFolder;

@@ -29,7 +29,7 @@ TEST_F(DocumentWindowTest, LoadShowsTheStoredVoiceAndSpeed)
     EXPECT_EQ(d->Lblspeed->text(), "-3");
     EXPECT_EQ(m.panelText(2), "Speaker:  Gamma");
     EXPECT_EQ(m.panelText(3), "Speed:-3");
-    EXPECT_EQ(readingState.PunctuationMode, 1);
+    EXPECT_EQ(readingState.PunctuationMode(), 1);
     EXPECT_EQ(predictionState.PredictionPage, 0);
     // A window that loads has no slot yet: it clears entry 0.
     EXPECT_FALSE(documentTable.DocChanged[0]);
@@ -46,7 +46,7 @@ TEST_F(DocumentWindowTest, EveryWindowShowsTheTrueVoiceSpeedAndReadingState)
     setting("ReadSet", "Reader", "1");
     setting("ReadSet", "Speed", "3");
     frmMain& m = mainWindow();
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     makeFace(m);
     frmDocument* first = newInMain();
     // Idle: nothing to stop, in the first window and in one opened later.
@@ -293,7 +293,7 @@ TEST_F(DocumentWindowTest, OnlyTheUsersEditsMarkTheDocumentChanged)
     EXPECT_TRUE(documentTable.DocChanged[4]);
 
     documentTable.DocChanged[4] = false;
-    readingState.IsSpeaking = true;
+    SetSpeakingState(true, false);
     d->rtfText->setSelText("y");
     EXPECT_FALSE(documentTable.DocChanged[4]);
 }
@@ -305,11 +305,11 @@ TEST_F(DocumentWindowTest, ActivationPointsTheFileDialogAtTheDocument)
     m.dlgCommonDialog.FileName = "kept";
     d->setWindowTitle("Document 3");
     documentTable.ClosingDocument = true;
-    readingState.IsIdle = false;
+    readingState.leaveIdle();
     d->Form_Activate();
     EXPECT_EQ(m.dlgCommonDialog.FileName, "kept");
     EXPECT_FALSE(documentTable.ClosingDocument);
-    EXPECT_TRUE(readingState.IsIdle);
+    EXPECT_TRUE(readingState.IsIdle());
     d->setWindowTitle("/home/user/notes.txt");
     d->Form_Activate();
     EXPECT_EQ(m.dlgCommonDialog.FileName, "/home/user/notes.txt");

@@ -9,6 +9,7 @@
 #include "app/AppWindows.h"
 #include "mainwindow/msgform.h"
 #include "platform/GlobalHotkeys.h"
+#include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/ReadingReset.h"
@@ -147,7 +148,8 @@ protected:
         globals.AppFolder = savedAppFolder;
         globals.IniFile = savedIniFile;
         globals.SettingsFile = savedSettingsFile;
-        readingState.IsMainShown = readingState.IsDockShown = false;
+        FaceSwitch::mainWindowShown(false);
+        FaceSwitch::floatingBarShown(false);
         saved.restore();
     }
 
@@ -181,7 +183,7 @@ protected:
 TEST_F(ControllerTest, LoadFillsTheListsStoresTwoOfThemAndPreparesTheState)
 {
     readingState.waitForResume();
-    readingState.StopRequested = false;
+    readingState.readDocument();
     load();
 
     EXPECT_EQ(setting("Devicesname"), "Speakers;Headphones;");
@@ -195,7 +197,7 @@ TEST_F(ControllerTest, LoadFillsTheListsStoresTwoOfThemAndPreparesTheState)
 
     EXPECT_TRUE(tray->voicecls);
     EXPECT_FALSE(readingState.ResumePending());
-    EXPECT_TRUE(readingState.StopRequested);
+    EXPECT_TRUE(readingState.StopRequested());
     EXPECT_TRUE(tray->Timer3.isActive()) << "the second-start poll runs from load on";
     EXPECT_EQ(tray->Timer3.interval(), 1000);
     EXPECT_EQ(GlobalHotkeys::instance()->registered().size(), 7) << "the hotkeys are registered at load";
@@ -217,7 +219,7 @@ TEST_F(ControllerTest, NoAudioOutputWarnsOnceAndTheLoadGoesOn)
     // Everything after the warning still happens.
     EXPECT_EQ(setting("Readers"), "Alpha;Beta;");
     EXPECT_EQ(tray->trayMenu().Traymenu->actions().first()->text(), "Show Software");
-    EXPECT_TRUE(readingState.StopRequested);
+    EXPECT_TRUE(readingState.StopRequested());
     EXPECT_TRUE(tray->StartupVoice);
 }
 
@@ -243,7 +245,7 @@ TEST_F(ControllerTest, TrayMenuHasItsCaptionsInOrderAndKeepsTheHiddenItemsHidden
     EXPECT_EQ(ReadingFaces::mnuTrayStop, tray->trayMenu().mnuTrayStop);
     EXPECT_EQ(ReadingFaces::mnuTrayPause, tray->trayMenu().mnuTrayPause);
     faces.main = &mainFace;
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     SetSpeakingState(true, true);
     EXPECT_EQ(tray->trayMenu().mnuTrayPause->text(), "Resume");
     SetSpeakingState(true, false);
@@ -331,25 +333,25 @@ TEST_F(ControllerTest, TrayIconCodes)
     load();
     // Something is being read; a left click leaves it alone.
     tray->speakstring("reading on");
-    ASSERT_TRUE(readingState.IsSpeaking);
+    ASSERT_TRUE(readingState.IsSpeaking());
     auto* reader = static_cast<ScriptedSpeechVoice*>(tray->voicecls->Voice1.get());
     const auto callsBefore = reader->calls.size();
     faces.main = &mainFace;
 
     tray->TrayIconMessage(514);
     EXPECT_EQ(windows.log, (QStringList{"frmMain_Show", "frmMain_Maximize"}));
-    EXPECT_TRUE(readingState.IsMainShown);
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsMainShown());
+    EXPECT_TRUE(readingState.IsSpeaking());
     EXPECT_TRUE(mainFace.log.isEmpty()) << "the left click does not touch the reading state";
     EXPECT_EQ(reader->calls.size(), callsBefore) << "the left click does not stop speech";
     EXPECT_FALSE(tray->trayMenu().Traymenu->isVisible());
 
     windows.log.clear();
-    readingState.IsMainShown = false;
-    readingState.IsDockShown = true;
+    FaceSwitch::mainWindowShown(false);
+    FaceSwitch::floatingBarShown(true);
     tray->TrayIconMessage(514);
     EXPECT_EQ(windows.log, (QStringList{"frmMain_Show", "frmMain_Maximize", "frmDockDemo_Unload"}));
-    EXPECT_TRUE(readingState.IsMainShown);
+    EXPECT_TRUE(readingState.IsMainShown());
 
     for (int code : {517, 515}) {
         windows.log.clear();
@@ -359,12 +361,13 @@ TEST_F(ControllerTest, TrayIconCodes)
         tray->trayMenu().Traymenu->hide();
     }
 
-    readingState.IsMainShown = readingState.IsDockShown = false;
+    FaceSwitch::mainWindowShown(false);
+    FaceSwitch::floatingBarShown(false);
     for (int code : {512, 513, 516, 0}) {
         windows.log.clear();
         tray->TrayIconMessage(code);
         EXPECT_TRUE(windows.log.isEmpty()) << code;
-        EXPECT_FALSE(readingState.IsMainShown) << code;
+        EXPECT_FALSE(readingState.IsMainShown()) << code;
         EXPECT_FALSE(tray->trayMenu().Traymenu->isVisible()) << code;
     }
 }
@@ -374,13 +377,13 @@ TEST_F(ControllerTest, TrayIconCodes)
 TEST_F(ControllerTest, SecondStartPollShowsTheMainWindowOncePerSignal)
 {
     load();
-    readingState.IsDockShown = true;
+    FaceSwitch::floatingBarShown(true);
     setSetting("isopened", "111");
     tray->Timer3_Timer();
     EXPECT_EQ(setting("isopened"), "0");
     EXPECT_EQ(windows.log, (QStringList{"frmMain_Show", "frmDockDemo_Unload", "frmMain_Show", "frmMain_Maximize"}));
-    EXPECT_TRUE(readingState.IsMainShown);
-    EXPECT_FALSE(readingState.IsDockShown);
+    EXPECT_TRUE(readingState.IsMainShown());
+    EXPECT_FALSE(readingState.IsDockShown());
 
     windows.log.clear();
     tray->Timer3_Timer();
@@ -401,10 +404,10 @@ TEST_F(ControllerTest, ShowSoftwareStopsReadingAndBringsUpTheMainWindow)
     load();
     for (bool dockShown : {true, false}) {
         windows.log.clear();
-        readingState.IsDockShown = dockShown;
-        readingState.IsMainShown = !dockShown;
+        FaceSwitch::floatingBarShown(dockShown);
+        FaceSwitch::mainWindowShown(!dockShown);
         tray->speakstring("something long");
-        ASSERT_TRUE(readingState.IsSpeaking);
+        ASSERT_TRUE(readingState.IsSpeaking());
         auto* reader = static_cast<ScriptedSpeechVoice*>(tray->voicecls->Voice1.get());
         QPointer<ScriptedSpeechVoice> readerAlive(reader);
 
@@ -414,9 +417,9 @@ TEST_F(ControllerTest, ShowSoftwareStopsReadingAndBringsUpTheMainWindow)
                                                 "frmMain_Maximize"}));
         else
             EXPECT_EQ(windows.log, (QStringList{"frmMain_Show", "frmMain_Show", "frmMain_Maximize"}));
-        EXPECT_TRUE(readingState.IsMainShown);
-        EXPECT_FALSE(readingState.IsDockShown);
-        EXPECT_FALSE(readingState.IsSpeaking);
+        EXPECT_TRUE(readingState.IsMainShown());
+        EXPECT_FALSE(readingState.IsDockShown());
+        EXPECT_FALSE(readingState.IsSpeaking());
         EXPECT_TRUE(readerAlive.isNull() || readerAlive->running().isEmpty()) << "speech is stopped";
     }
 }
@@ -425,20 +428,21 @@ TEST_F(ControllerTest, ShowFloatingBarStopsReadingAndSwitchesFaces)
 {
     load();
     // From the main window: its unload brings up the bar.
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     tray->speakstring("something long");
     tray->mnuTrayShowDock_Click();
     EXPECT_EQ(windows.log, (QStringList{"frmMain_Unload", "frmDockDemo_SetNormal"}));
-    EXPECT_TRUE(readingState.IsDockShown);
-    EXPECT_FALSE(readingState.IsMainShown);
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsDockShown());
+    EXPECT_FALSE(readingState.IsMainShown());
+    EXPECT_FALSE(readingState.IsSpeaking());
 
     // From the tray alone.
     windows.log.clear();
-    readingState.IsMainShown = readingState.IsDockShown = false;
+    FaceSwitch::mainWindowShown(false);
+    FaceSwitch::floatingBarShown(false);
     tray->mnuTrayShowDock_Click();
     EXPECT_EQ(windows.log, (QStringList{"frmDockDemo_Show", "frmDockDemo_SetNormal"}));
-    EXPECT_TRUE(readingState.IsDockShown);
+    EXPECT_TRUE(readingState.IsDockShown());
 }
 
 TEST_F(ControllerTest, MenuItemsReachTheirCommands)
@@ -466,7 +470,7 @@ TEST_F(ControllerTest, HiddenClipboardItemTogglesTheSetting)
     load();
     ASSERT_TRUE(tray->trayMenu().mnuTrayclipboard->isChecked());
 
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     tray->trayMenu().mnuTrayclipboard->trigger();
     EXPECT_FALSE(tray->trayMenu().mnuTrayclipboard->isChecked());
     EXPECT_EQ(setting("AutoClipboard"), "0");
@@ -474,7 +478,7 @@ TEST_F(ControllerTest, HiddenClipboardItemTogglesTheSetting)
     EXPECT_EQ(windows.log, QStringList{"frmMain_SetAutoClipboardChecked 0"});
 
     windows.log.clear();
-    readingState.IsMainShown = false;
+    FaceSwitch::mainWindowShown(false);
     tray->trayMenu().mnuTrayclipboard->trigger();
     EXPECT_TRUE(tray->trayMenu().mnuTrayclipboard->isChecked());
     EXPECT_EQ(setting("AutoClipboard"), "1");
@@ -487,28 +491,28 @@ TEST_F(ControllerTest, HiddenPauseAndStopItemsControlTheReading)
     // Hidden items cannot be chosen; their handlers still work.
     load();
     faces.main = &mainFace;
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     tray->speakstring("a long text");
     auto* reader = static_cast<ScriptedSpeechVoice*>(tray->voicecls->Voice1.get());
 
     tray->mnuTrayPause_Click();
     EXPECT_TRUE(reader->paused());
-    EXPECT_TRUE(readingState.IsPausing);
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsPausing());
+    EXPECT_TRUE(readingState.IsSpeaking());
     EXPECT_EQ(tray->trayMenu().mnuTrayPause->text(), "Resume");
 
     tray->mnuTrayPause_Click();
     EXPECT_FALSE(reader->paused());
-    EXPECT_FALSE(readingState.IsPausing);
+    EXPECT_FALSE(readingState.IsPausing());
     EXPECT_EQ(tray->trayMenu().mnuTrayPause->text(), "Pause");
 
     tray->mnuTrayStop_Click();
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
     EXPECT_FALSE(tray->voicecls) << "a stop releases the speech object";
 
     // Nothing to pause: no speech object, the state still follows.
     tray->mnuTrayPause_Click();
-    EXPECT_TRUE(readingState.IsPausing);
+    EXPECT_TRUE(readingState.IsPausing());
 }
 
 // ---- exit ----
@@ -526,7 +530,7 @@ TEST_F(ControllerTest, ExitStoresTheFaceAndScreenAndReleasesEverythingBeforeTheW
     QWidget other;
     other.show();
 
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     tray->mnuTrayExit_Click();
 
     EXPECT_EQ(setting("StartUp"), "2");
@@ -553,15 +557,15 @@ TEST_F(ControllerTest, AMainWindowThatCannotCloseKeepsTheProgramAndItsFace)
 {
     load();
     windows.frmMain_Unload_refuses(true); // a document whose save failed stays open
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     tray->mnuTrayExit_Click();
     EXPECT_EQ(GlobalHotkeys::instance()->registered().size(), 7) << "exit went on";
     EXPECT_NE(tray->trayMenu().trayIcon, nullptr);
     EXPECT_FALSE(windows.log.contains("UnloadAllForms"));
 
     tray->mnuTrayShowDock_Click();
-    EXPECT_TRUE(readingState.IsMainShown);
-    EXPECT_FALSE(readingState.IsDockShown);
+    EXPECT_TRUE(readingState.IsMainShown());
+    EXPECT_FALSE(readingState.IsDockShown());
     EXPECT_FALSE(windows.log.contains("frmDockDemo_SetNormal"));
 }
 
@@ -569,7 +573,7 @@ TEST_F(ControllerTest, ExitFromTheFloatingBarKeepsTheStartFace)
 {
     setSetting("StartUp", "1");
     load();
-    readingState.IsDockShown = true;
+    FaceSwitch::floatingBarShown(true);
     tray->mnuTrayExit_Click();
     EXPECT_EQ(setting("StartUp"), "1");
     EXPECT_FALSE(setting("ScreenX").isEmpty());

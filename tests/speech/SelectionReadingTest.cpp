@@ -8,6 +8,7 @@
 #include "platform/GlobalHotkeys.h"
 #include "platform/Keystrokes.h"
 #include "speech/ActiveDocument.h"
+#include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/EventPump.h"
@@ -188,7 +189,7 @@ protected:
 
 TEST_F(SelectionReadingTest, ASelectionCopiedAtOnceIsSpokenAfterTheFirstTick)
 {
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     startRead();
     EXPECT_EQ(journal.entries, kCopy);
     journal.entries.clear();
@@ -213,15 +214,15 @@ TEST_F(SelectionReadingTest, ASelectionCopiedAtOnceIsSpokenAfterTheFirstTick)
               "PauseBtn 0 | notice removed");
     // The controller keeps the text with only its apostrophes straightened.
     EXPECT_EQ(tray->selectionReader().ClipText, QString::fromUtf8("It's \u201Cquoted\u201D and \u2018single'."));
-    EXPECT_TRUE(readingState.IsReadingClipboard);
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsReadingClipboard());
+    EXPECT_TRUE(readingState.IsSpeaking());
 
     // The end of the utterance reports idle, clears the flag and moves no
     // caret.
     journal.entries.clear();
     voice->emitEnd(voice->lastStream());
-    EXPECT_FALSE(readingState.IsReadingClipboard);
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsReadingClipboard());
+    EXPECT_FALSE(readingState.IsSpeaking());
     EXPECT_FALSE(journal.entries.contains("SetCursorP"));
 }
 
@@ -231,7 +232,7 @@ TEST_F(SelectionReadingTest, ASelectionAtHandIsSpokenAtOnceWithoutKeys)
 {
     for (const bool terminal : {false, true}) {
         SCOPED_TRACE(terminal ? "terminal" : "editor");
-        readingState.IsMainShown = true;
+        FaceSwitch::mainWindowShown(true);
         SetFocusedSelectionSource([&] { return FocusedSelection{QString::fromUtf8("It\u2019s selected."), terminal}; });
         applicationCopies("Copied earlier.");
         journal.entries.clear();
@@ -241,13 +242,13 @@ TEST_F(SelectionReadingTest, ASelectionAtHandIsSpokenAtOnceWithoutKeys)
         EXPECT_EQ(journal.entries.join(" | ").toStdString(),
                   "notice shown: Loading Speech Engine, Please Wait... check1=0 | PauseBtn 0 | notice removed");
         EXPECT_EQ(spoken().value(0).toStdString(), "It's selected.");
-        EXPECT_TRUE(readingState.IsReadingClipboard);
-        EXPECT_TRUE(readingState.IsSpeaking);
+        EXPECT_TRUE(readingState.IsReadingClipboard());
+        EXPECT_TRUE(readingState.IsSpeaking());
         EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "Copied earlier.");
 
         engine.last()->emitEnd(engine.last()->lastStream());
-        EXPECT_FALSE(readingState.IsReadingClipboard);
-        EXPECT_FALSE(readingState.IsSpeaking);
+        EXPECT_FALSE(readingState.IsReadingClipboard());
+        EXPECT_FALSE(readingState.IsSpeaking());
         engine.journal.clear();
     }
 }
@@ -266,7 +267,7 @@ TEST_F(SelectionReadingTest, ATerminalWithoutASelectionGetsNoKeys)
         EXPECT_FALSE(tray->selectionReader().savePoll.isActive());
     }
     EXPECT_TRUE(spoken().isEmpty());
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "Copied earlier.");
     EXPECT_TRUE(soundFiles().isEmpty());
 
@@ -342,8 +343,8 @@ TEST_F(SelectionReadingTest, NothingSelectedSelectsAllTwiceThenGivesUp)
     EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
     EXPECT_EQ(tray->selectionReader().CopyRetryCount, 0);
     EXPECT_TRUE(spoken().isEmpty());
-    EXPECT_FALSE(readingState.IsReadingClipboard);
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsReadingClipboard());
+    EXPECT_FALSE(readingState.IsSpeaking());
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -355,7 +356,7 @@ TEST_F(SelectionReadingTest, TheWholeTextCopiedAtTheSecondAttemptIsSpoken)
     tray->Timer1_Timer();
     EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
     EXPECT_EQ(spoken(), QStringList{"Everything in the editor."});
-    EXPECT_TRUE(readingState.IsReadingClipboard);
+    EXPECT_TRUE(readingState.IsReadingClipboard());
     // Not the main window's face: the document's Pause button is left alone.
     EXPECT_FALSE(journal.entries.contains("PauseBtn 0"));
 }
@@ -369,7 +370,7 @@ TEST_F(SelectionReadingTest, EachReadGetsTheFullRetries)
     tray->Timer1_Timer();
     ASSERT_EQ(spoken(), QStringList{"First."});
     engine.last()->emitEnd(engine.last()->lastStream());
-    ASSERT_FALSE(readingState.IsSpeaking);
+    ASSERT_FALSE(readingState.IsSpeaking());
 
     // The clipboard is emptied again: the first text is not read twice.
     startRead();

@@ -80,6 +80,15 @@ void AppWindows::frmMain_SetAutoClipboardChecked(bool checked)
         m->mnuCtlclipboard->setChecked(checked);
 }
 
+void AppWindows::ActiveForm_ApplySettings(bool typingEcho, bool wordPrediction)
+{
+    frmMain* m = frmMain::instance();
+    if (!m || !m->isLoaded())
+        return;
+    if (frmDocument* doc = m->ActiveForm())
+        doc->ApplySettings(typingEcho, wordPrediction);
+}
+
 void AppWindows::Aboutus_Show()
 {
     if (!about_) {

@@ -33,6 +33,7 @@ public:
     void frmMain_Maximize() override;
     bool frmMain_Unload() override;
     void frmMain_SetAutoClipboardChecked(bool checked) override;
+    void ActiveForm_ApplySettings(bool typingEcho, bool wordPrediction) override;
     void frmDockDemo_Show() override;
     void frmDockDemo_Unload() override;
     void frmDockDemo_SetNormal() override;

@@ -206,6 +206,7 @@ void StartApplication()
         static systemtray* controller = nullptr;
         if (!controller) {
             controller = new systemtray;
+            SpeechController::install(controller);
             controller->Form_Load();
         }
     });

@@ -31,6 +31,7 @@
 #include "mainwindow/frmMain.h"
 #include "platform/EspeakVoice.h"
 #include "platform/Registry.h"
+#include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/ScriptedSpeechVoice.h"
@@ -238,7 +239,7 @@ void measureSteps(frmDocument* doc, int caret, int count, const char* where)
     for (int i = 0; i < count; ++i) {
         voice = scriptedVoice();
         const int stream = voice ? voice->lastStream() : 0;
-        if (!voice || readingState.IsLastSentence) {
+        if (!voice || readingState.IsLastSentence()) {
             ok = false;
             break;
         }
@@ -291,7 +292,7 @@ void measureParts(frmDocument* doc, int caret, int count, const char* where)
     // The end of a stream reaches nobody while the parts are called by hand.
     QObject::disconnect(session.tray->voicecls.get(), &clsVoice::VoiceEnded, session.tray, &systemtray::voicecls_VoiceEnded);
     std::vector<double> cursor, select, selText, next, speak;
-    for (int i = 0; i < count && !readingState.IsLastSentence; ++i) {
+    for (int i = 0; i < count && !readingState.IsLastSentence(); ++i) {
         ScriptedSpeechVoice* voice = scriptedVoice();
         if (!voice)
             break;
@@ -611,7 +612,7 @@ void figureRealEngine()
             handled = endTimes.size();
             if (lastFirst >= 0)
                 utteranceMs.push_back(endTimes.back() - lastFirst);
-            waitingForFirst = !readingState.IsLastSentence && readingState.IsSpeaking;
+            waitingForFirst = !readingState.IsLastSentence() && readingState.IsSpeaking();
         }
         EspeakVoice* voice = espeakVoice();
         if (waitingForFirst && voice && voice->samplesWritten() > 0) {
@@ -623,7 +624,7 @@ void figureRealEngine()
             lastFirst = now;
             waitingForFirst = false;
         }
-        if (!readingState.IsSpeaking && !waitingForFirst)
+        if (!readingState.IsSpeaking() && !waitingForFirst)
             break;
     }
     std::printf("  Reading 12 sentences on: EndStream of a sentence -> first samples of the next handed to the "
@@ -635,7 +636,7 @@ void figureRealEngine()
         std::printf(" %.1f", v);
     std::printf("\n");
     printStats("(utterance length)", utteranceMs);
-    if (readingState.IsSpeaking)
+    if (readingState.IsSpeaking())
         std::printf("      !! still speaking after 120 s\n");
 
     // The silence heard between two sentences: the quiet run of the
@@ -713,11 +714,12 @@ int main(int argc, char** argv)
     auto* windows = new AppWindows;
     windows->install();
     session.tray = new systemtray;
+    SpeechController::install(session.tray);
     session.tray->Form_Load();
     pump(2500); // the greeting
     ProgramWindows::get().frmMain_Show();
     ProgramWindows::get().frmMain_Maximize();
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     pump(300);
     if (!frmMain::instance()) {
         std::fprintf(stderr, "no main window\n");

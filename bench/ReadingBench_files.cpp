@@ -352,7 +352,7 @@ void figureCloseWhileReading()
     }
     QCoreApplication::processEvents();
     std::printf("  reading at %d of %d characters (speaking: %s)\n", rtf->SelStart(), rtf->TextLength(),
-                readingState.IsSpeaking ? "yes" : "no");
+                readingState.IsSpeaking() ? "yes" : "no");
     frmMain* main = frmMain::instance();
     QElapsedTimer t;
     t.start();

@@ -5,6 +5,7 @@
 #include "core/Globals.h"
 #include "platform/EspeakVoice.h"
 #include "platform/SpeechVoice.h"
+#include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 #include "speech/clsVoice.h"
 #include "speech/systemtray.h"
@@ -90,8 +91,9 @@ int main(int argc, char** argv)
         f.write("<Settings><ReadSet><Reader>0</Reader><Speed>0</Speed></ReadSet></Settings>");
     }
     globals.RenewVoice = false;
-    readingState.IsDockShown = true; // one utterance per call, no document continuation
+    FaceSwitch::floatingBarShown(true); // one utterance per call, no document continuation
     systemtray tray;
+    SpeechController::install(&tray);
     auto engineOf = [&]() -> EspeakVoice* {
         return tray.voicecls ? dynamic_cast<EspeakVoice*>(tray.voicecls->Voice1.get()) : nullptr;
     };

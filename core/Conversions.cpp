@@ -29,3 +29,12 @@ long CLng(const QString& text)
 {
     return roundedWhole<std::int32_t>(text);
 }
+
+int RoundedInt(const QString& text)
+{
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v) || std::fabs(v) > 2147483647.0)
+        throw std::invalid_argument("not a number");
+    return int(std::lround(v));
+}

@@ -1,6 +1,7 @@
 #pragma once
-// The windows the controller opens, closes and reaches by name. Start-up
-// installs the program's windows; until then every call does nothing.
+// The windows the controller and the settings dialog open, close and reach
+// by name. Start-up installs the program's windows; until then every call
+// does nothing.
 
 #include <QString>
 
@@ -15,6 +16,11 @@ public:
     virtual bool frmMain_Unload() = 0;
     // Its Control > Auto Read Clipboard item.
     virtual void frmMain_SetAutoClipboardChecked(bool checked) = 0;
+    // Its active document window, when the main window is loaded and has
+    // one, shows the settings just stored, with typing echo and word
+    // prediction as the settings dialog has them; otherwise nothing. What
+    // the window cannot take ends it with the window's exception.
+    virtual void ActiveForm_ApplySettings(bool typingEcho, bool wordPrediction) = 0;
 
     // The floating bar frmDockDemo.
     virtual void frmDockDemo_Show() = 0;
@@ -50,6 +56,7 @@ public:
     void frmMain_Maximize() override {}
     bool frmMain_Unload() override { return true; }
     void frmMain_SetAutoClipboardChecked(bool) override {}
+    void ActiveForm_ApplySettings(bool, bool) override {}
     void frmDockDemo_Show() override {}
     void frmDockDemo_Unload() override {}
     void frmDockDemo_SetNormal() override {}

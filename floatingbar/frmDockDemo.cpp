@@ -10,7 +10,8 @@
 #include "core/StringTable.h"
 #include "core/Utilities.h"
 #include "platform/FocusedSelection.h"
-#include "speech/systemtray.h"
+#include "speech/FaceSwitch.h"
+#include "speech/SpeechController.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -30,51 +31,6 @@ const QString kReadSet = QStringLiteral("ReadSet");
 
 frmDockDemo* s_loadedBar = nullptr;
 
-// The program's controller, when there is one.
-class SystemTrayController : public DockController {
-public:
-    void speakstring(const QString& text) override
-    {
-        if (auto* t = systemtray::instance())
-            t->speakstring(text);
-    }
-    void stopspeaking() override
-    {
-        if (auto* t = systemtray::instance())
-            t->stopspeaking();
-    }
-    void PauseSpeaking() override
-    {
-        if (auto* t = systemtray::instance())
-            t->PauseSpeaking();
-    }
-    void ResumeSpeaking() override
-    {
-        if (auto* t = systemtray::instance())
-            t->ResumeSpeaking();
-    }
-    void stopDictating() override
-    {
-        if (auto* t = systemtray::instance())
-            t->stopDictating();
-    }
-    void mnuTrayShowSoftware_Click() override
-    {
-        if (auto* t = systemtray::instance())
-            t->mnuTrayShowSoftware_Click();
-    }
-    void mnuTrayExit_Click() override
-    {
-        if (auto* t = systemtray::instance())
-            t->mnuTrayExit_Click();
-    }
-    void SaveTextAsAudio(const QString& text) override
-    {
-        if (auto* t = systemtray::instance())
-            t->SaveTextAsAudio(text);
-    }
-};
-
 void letEventsRun()
 {
     QCoreApplication::processEvents();
@@ -92,9 +48,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, const char* tooltip, 
 
 } // namespace
 
-frmDockDemo::frmDockDemo(std::unique_ptr<DockController> controller, QWidget* parent)
+frmDockDemo::frmDockDemo(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
-    , controller_(controller ? std::move(controller) : std::make_unique<SystemTrayController>())
 {
     setObjectName(QStringLiteral("frmDockDemo"));
     setProperty("Tag", QStringLiteral("2205")); // caption: the product name
@@ -112,7 +67,7 @@ frmDockDemo::~frmDockDemo()
 {
     if (s_loadedBar == this) {
         s_loadedBar = nullptr;
-        readingState.IsDockShown = false;
+        FaceSwitch::floatingBarShown(false);
     }
 }
 
@@ -158,7 +113,7 @@ void frmDockDemo::buildControls()
 
 void frmDockDemo::Form_Load()
 {
-    readingState.IsDockShown = true;
+    FaceSwitch::floatingBarShown(true);
     HoverCopied = false;
     loaded_ = true;
     s_loadedBar = this;
@@ -188,8 +143,8 @@ void frmDockDemo::Form_Load()
     SetButtons(false, false);
     IgnoreErrors([this] { PlaceWindow(); });
     IgnoreErrors([] {
-        readingState.PunctuationMode = static_cast<std::int32_t>(
-            CInt(ReadSetting(globals.IniFile, kReadSet, QStringLiteral("PunctuationTag"), QStringLiteral("0"))));
+        readingState.usePunctuationMode(static_cast<std::int32_t>(
+            CInt(ReadSetting(globals.IniFile, kReadSet, QStringLiteral("PunctuationTag"), QStringLiteral("0")))));
     });
     // The next start of the program shows the bar again.
     IgnoreErrors([] { WriteSetting(globals.IniFile, kReadSet, QStringLiteral("StartUp"), QStringLiteral("1")); });
@@ -254,7 +209,7 @@ void frmDockDemo::Form_Unload()
         WriteSetting(globals.IniFile, kReadSet, QStringLiteral("DockY"),
                      QString::number(std::lround(y() * TwipsPerPixelY(this))));
     });
-    readingState.IsDockShown = false;
+    FaceSwitch::floatingBarShown(false);
     if (s_loadedBar == this)
         s_loadedBar = nullptr;
 }
@@ -311,7 +266,7 @@ void frmDockDemo::docksetmemnu(bool& m_speaking, bool& m_paused)
 
 void frmDockDemo::RefreshDockButtons()
 {
-    SetButtons(readingState.IsSpeaking, readingState.IsPausing);
+    SetButtons(readingState.IsSpeaking(), readingState.IsPausing());
 }
 
 // ---- hover copy and clipboard pick-up ----
@@ -373,7 +328,7 @@ void frmDockDemo::CaptureText(const QString& t)
 {
     if (t.isEmpty())
         return;
-    CapturedText = readingState.PunctuationMode == 1 ? PunctuationToWords(t) : t;
+    CapturedText = readingState.PunctuationMode() == 1 ? PunctuationToWords(t) : t;
 }
 
 // ---- buttons ----
@@ -385,28 +340,27 @@ void frmDockDemo::CmdRead_Click()
         return;
     }
     letEventsRun();
-    readingState.IsSpeaking = true;
+    SetSpeakingState(true, readingState.IsPausing());
     letEventsRun();
-    readingState.IsSpeakingWord = false;
-    readingState.IsSpeakingOther = false;
-    controller_->speakstring(CapturedText);
+    readingState.sideUtterancesEnd();
+    SpeechController::get().speakstring(CapturedText);
 }
 
 void frmDockDemo::CmdPause_Click()
 {
-    readingState.IsPausing = true;
-    controller_->PauseSpeaking();
+    SetSpeakingState(readingState.IsSpeaking(), true);
+    SpeechController::get().PauseSpeaking();
 }
 
 void frmDockDemo::CmdResume_Click()
 {
-    readingState.IsPausing = false;
-    controller_->ResumeSpeaking();
+    SetSpeakingState(readingState.IsSpeaking(), false);
+    SpeechController::get().ResumeSpeaking();
 }
 
 void frmDockDemo::CmdStop_Click()
 {
-    controller_->stopspeaking();
+    SpeechController::get().stopspeaking();
     SetSpeakingState(false, false);
 }
 
@@ -418,15 +372,15 @@ void frmDockDemo::CmdMp3_Click()
         MsgBox(LoadResString(1314), vbOKOnly, QString(), this);
         return;
     }
-    controller_->SaveTextAsAudio(CapturedText);
+    SpeechController::get().SaveTextAsAudio(CapturedText);
 }
 
 void frmDockDemo::CmdChange_Click()
 {
     Unload();
-    controller_->stopDictating();
-    controller_->stopspeaking();
-    controller_->mnuTrayShowSoftware_Click();
+    SpeechController::get().stopDictating();
+    SpeechController::get().stopspeaking();
+    SpeechController::get().mnuTrayShowSoftware_Click();
     IgnoreErrors([] { WriteSetting(globals.IniFile, kReadSet, QStringLiteral("StartUp"), QStringLiteral("2")); });
 }
 
@@ -437,14 +391,14 @@ void frmDockDemo::CmdSet_Click()
 
 void frmDockDemo::CmdMin_Click()
 {
-    controller_->stopDictating();
-    controller_->stopspeaking();
+    SpeechController::get().stopDictating();
+    SpeechController::get().stopspeaking();
     Unload();
 }
 
 void frmDockDemo::CmdClose_Click()
 {
-    controller_->mnuTrayExit_Click();
+    SpeechController::get().mnuTrayExit_Click();
 }
 
 void frmDockDemo::CmdRead_MouseMove() { letEventsRun(); }

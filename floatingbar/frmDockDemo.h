@@ -11,26 +11,9 @@
 #include <QWidget>
 
 #include <functional>
-#include <memory>
 
 class QPushButton;
 class QTimer;
-
-// What the bar asks of the controller. The default forwards to the
-// program's systemtray; tests put a recorder in its place.
-class DockController {
-public:
-    virtual ~DockController() = default;
-    virtual void speakstring(const QString& text) = 0;
-    virtual void stopspeaking() = 0;
-    virtual void PauseSpeaking() = 0;
-    virtual void ResumeSpeaking() = 0;
-    virtual void stopDictating() = 0;
-    virtual void mnuTrayShowSoftware_Click() = 0;
-    virtual void mnuTrayExit_Click() = 0;
-    // Saves the text as a sound file, as the Text-to-MP3 hotkey does.
-    virtual void SaveTextAsAudio(const QString& text) = 0;
-};
 
 class frmDockDemo : public QWidget, public FloatingBarFace {
     Q_OBJECT
@@ -39,8 +22,9 @@ public:
     static constexpr int kBarWidth = 280;
     static constexpr int kBarHeight = 70;
 
-    // A null controller means the program's systemtray.
-    explicit frmDockDemo(std::unique_ptr<DockController> controller = nullptr, QWidget* parent = nullptr);
+    // The bar's buttons speak, pause and stop through the installed
+    // controller (SpeechController).
+    explicit frmDockDemo(QWidget* parent = nullptr);
     ~frmDockDemo() override;
 
     // Sets the buttons for a reading state (the only public operation the
@@ -118,7 +102,6 @@ private:
     void RefreshDockButtons();
     bool cursorOver(const QWidget* w) const;
 
-    std::unique_ptr<DockController> controller_;
     CursorTest cursorTest_;
     bool loaded_ = false;
 

@@ -163,7 +163,6 @@ private:
     void updateFontLabels();
     void showTypingEchoOptions(bool readStored);
     void IgnoreText(const QString& text);
-    void refreshActiveDocument();
 
     void bringToFront(QWidget* page);
 };

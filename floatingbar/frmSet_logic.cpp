@@ -2,21 +2,20 @@
 // quality and font pages' reactions, OK and Cancel.
 #include "floatingbar/frmSet.h"
 
+#include "core/Conversions.h"
 #include "core/FormStrings.h"
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"
 #include "core/MessageBox.h"
+#include "core/ProgramWindows.h"
 #include "core/SettingsStore.h"
 #include "core/StringTable.h"
 #include "mainwindow/CommonDialog.h"
-#include "mainwindow/frmDocument.h"
-#include "mainwindow/frmMain.h"
 #include "speech/ReadingState.h"
-#include "speech/systemtray.h"
+#include "speech/SpeechController.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -44,16 +43,6 @@ QString read(const QString& section, const QString& key, const QString& def)
 void write(const QString& section, const QString& key, const QString& value)
 {
     WriteSetting(globals.SettingsFile, section, key, value);
-}
-
-// A stored number as a whole number (rounded); throws for text that is no number.
-int toInt(const QString& text)
-{
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v) || std::fabs(v) > 2147483647.0)
-        throw std::invalid_argument("not a number");
-    return int(std::lround(v));
 }
 
 // "True"/"False" in any case, or a number (non-zero is true); throws otherwise.
@@ -84,7 +73,7 @@ QString stateText(const QCheckBox* box)
 // Sets a box from a stored 0/1 value; anything but 0 checks it.
 void setBox(QCheckBox* box, const QString& stored)
 {
-    box->setChecked(toInt(stored) != 0);
+    box->setChecked(RoundedInt(stored) != 0);
 }
 
 // Selects an exact item of a list; a text not in the list changes nothing.
@@ -186,7 +175,7 @@ void frmSet::Form_Load()
         TabStrip1->setCurrentIndex(0);
     });
     IgnoreErrors([&] {
-        const int speed = toInt(read(kReadSet, QStringLiteral("Speed"), QStringLiteral("0")));
+        const int speed = RoundedInt(read(kReadSet, QStringLiteral("Speed"), QStringLiteral("0")));
         if (speed < HsSpeed->minimum() || speed > HsSpeed->maximum())
             throw std::out_of_range("speed");
         HsSpeed->setValue(speed);
@@ -215,7 +204,7 @@ void frmSet::Form_Load()
     // "Check while typing" shows its stored value like the other spelling
     // boxes, whether typing echo is on or not.
     IgnoreErrors([&] {
-        CheckWhileTyping = toInt(read(kFrmSet, QStringLiteral("chkwhiletypeTag"), QStringLiteral("1"))) != 0;
+        CheckWhileTyping = RoundedInt(read(kFrmSet, QStringLiteral("chkwhiletypeTag"), QStringLiteral("1"))) != 0;
         chkwhiletype->setChecked(CheckWhileTyping);
     });
 }
@@ -241,7 +230,7 @@ void frmSet::FillReaders()
     for (int i = 0; i + 1 < pieces.size(); ++i)
         VoiceCB->addItem(pieces.at(i));
     VoiceCB->setCurrentIndex(-1);
-    IgnoreErrors([&] { setListIndex(VoiceCB, toInt(read(kReadSet, QStringLiteral("Reader"), QStringLiteral("0")))); });
+    IgnoreErrors([&] { setListIndex(VoiceCB, RoundedInt(read(kReadSet, QStringLiteral("Reader"), QStringLiteral("0")))); });
     if (VoiceCB->currentText().isEmpty() && VoiceCB->count() > 0)
         VoiceCB->setCurrentIndex(0);
 }
@@ -263,7 +252,7 @@ void frmSet::loadQualityPage()
     IgnoreErrors([&] { FillAudioFormats(); });
     IgnoreErrors([&] { setListText(FormatCB, read(kReadSet, QStringLiteral("Format"), QStringLiteral("SAFT48kHz16BitStereo"))); });
     IgnoreErrors([&] {
-        const int step = toInt(read(kReadSet, QStringLiteral("MP3Ogg"), QStringLiteral("9")));
+        const int step = RoundedInt(read(kReadSet, QStringLiteral("MP3Ogg"), QStringLiteral("9")));
         if (step < Slider1->minimum() || step > Slider1->maximum())
             throw std::out_of_range("slider step");
         Slider1->setValue(step);
@@ -282,7 +271,7 @@ void frmSet::loadQualityPage()
         if (option == 0.0) {
             OptionQality[0]->setChecked(true);
             OptionQality_Click(0);
-            setListIndex(QualityCB, toInt(read(kReadSet, QStringLiteral("SimplyControl"), QStringLiteral("0"))));
+            setListIndex(QualityCB, RoundedInt(read(kReadSet, QStringLiteral("SimplyControl"), QStringLiteral("0"))));
             showSimpleFormat();
         } else {
             OptionQality[1]->setChecked(true);
@@ -511,8 +500,7 @@ void frmSet::Cmdok_Click()
     try {
         for (int n = 1; n <= 7; ++n)
             write(kReadSet, QStringLiteral("HotKey%1").arg(n), texts.at(n - 1));
-        if (systemtray* tray = systemtray::instance())
-            tray->Sethotkeys();
+        SpeechController::get().Sethotkeys();
 
         write(kReadSet, QStringLiteral("PunctuationTag"), stateText(ChkPunctuation));
         const SampleFont font = sampleFont(RichTextBox1);
@@ -537,7 +525,7 @@ void frmSet::Cmdok_Click()
             write(kReadSet, QStringLiteral("MP3Ogg"), QString::number(Slider1->value()));
             write(kReadSet, QStringLiteral("OptionControl"), QStringLiteral("1"));
         }
-        refreshActiveDocument();
+        ProgramWindows::get().ActiveForm_ApplySettings(chkkeypress->isChecked(), ChkPrediction->isChecked());
     } catch (const SettingsError& e) {
         // What was done stays done; the dialog stays open.
         ReportStoreFailure(e);
@@ -548,48 +536,8 @@ void frmSet::Cmdok_Click()
                vbOKOnly + vbExclamation);
         return;
     }
-    readingState.PunctuationMode = ChkPunctuation->isChecked() ? 1 : 0;
+    readingState.usePunctuationMode(ChkPunctuation->isChecked() ? 1 : 0);
     accept();
-}
-
-void frmSet::refreshActiveDocument()
-{
-    frmMain* main = frmMain::instance();
-    if (!main || !main->isLoaded())
-        return;
-    frmDocument* doc = main->ActiveForm();
-    if (!doc)
-        return;
-    const bool echo = chkkeypress->isChecked();
-    if (doc->KeyPressbtn) {
-        doc->KeyPressbtn->setText(echo ? QStringLiteral("Disable Typing Echo") : QStringLiteral("Enable Typing Echo"));
-        QCoreApplication::processEvents();
-    }
-    if (echo) {
-        const std::pair<QCheckBox*, const char*> boxes[] = {
-            {doc->ChkLetter, "READ_LETTER"}, {doc->ChkWord, "READ_WORD"}, {doc->ChkSentence, "READ_SENTENCE"}};
-        for (const auto& [b, key] : boxes) {
-            if (!b)
-                continue;
-            const QString stored = read(kReadSet, QLatin1String(key), QStringLiteral("0"));
-            try {
-                setBox(b, stored);
-            } catch (const std::invalid_argument&) {
-                throw std::invalid_argument(QStringLiteral("ReadSet/%1 holds \"%2\", which is not a number.")
-                                                .arg(QLatin1String(key), stored)
-                                                .toStdString());
-            }
-        }
-    }
-    if (doc->PicEchoOptions)
-        doc->PicEchoOptions->setVisible(echo);
-    write(kFrmSet, QStringLiteral("WordPrediction"), boolText(ChkPrediction->isChecked()));
-    // The word-prediction button shows whether prediction is on.
-    doc->setToolbarImage(22, ChkPrediction->isChecked() ? 16 : 17);
-    predictionState.WordPredictionOn = ChkPrediction->isChecked();
-    doc->LoadSkin();
-    doc->toolbarchange();
-    doc->control_pos();
 }
 
 void frmSet::Cmdcancel_Click()

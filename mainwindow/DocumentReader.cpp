@@ -8,7 +8,7 @@
 #include "core/IgnoreErrors.h"
 #include "core/SettingsStore.h"
 #include "speech/ReadingState.h"
-#include "speech/systemtray.h"
+#include "speech/SpeechController.h"
 
 #include <QCoreApplication>
 
@@ -24,6 +24,15 @@ int settingNumber(const QString& text)
     bool ok = false;
     const int value = text.trimmed().toInt(&ok);
     return ok ? value : 0;
+}
+
+// Selects a sentence with `select`; the reading state learns where its text
+// starts, its length and whether it is the last.
+SentenceBounds selectSentence(RichTextBox* rtf, SentenceBounds (*select)(RichTextBox*))
+{
+    const SentenceBounds bounds = select(rtf);
+    readingState.sentenceSelected(bounds.textStart, bounds.textLength, bounds.last);
+    return bounds;
 }
 
 void keepBounds(const SentenceBounds& bounds, std::int32_t& start, std::int32_t& end)
@@ -52,11 +61,11 @@ bool nothingToSay(const QString& sentence)
 void selectSpeakable(RichTextBox* rtf, SentenceBounds (*select)(RichTextBox*), std::int32_t& start,
                      std::int32_t& end)
 {
-    SentenceBounds bounds = select(rtf);
-    while (nothingToSay(rtf->SelText()) && !readingState.IsLastSentence
+    SentenceBounds bounds = selectSentence(rtf, select);
+    while (nothingToSay(rtf->SelText()) && !readingState.IsLastSentence()
            && bounds.end + 1 > readingState.ReadingPos()) {
         readingState.moveTo(bounds.end + 1);
-        bounds = select(rtf);
+        bounds = selectSentence(rtf, select);
     }
     keepBounds(bounds, start, end);
 }
@@ -67,12 +76,10 @@ void selectSpeakable(RichTextBox* rtf, SentenceBounds (*select)(RichTextBox*), s
 // stay "speaking" with nothing to wait for.
 void speakSentence(const QString& text)
 {
-    systemtray* tray = systemtray::instance();
-    if (!tray)
-        return;
-    tray->speakstring(text);
+    SpeechController& controller = SpeechController::get();
+    controller.speakstring(text);
     if (text.isEmpty())
-        tray->voicecls_VoiceEnded();
+        controller.voicecls_VoiceEnded();
 }
 
 // A text to read in punctuation mode: not empty once the line feeds are
@@ -118,38 +125,29 @@ void DocumentReader::readPunctuationSetting()
 
 void DocumentReader::start()
 {
-    if (!(readingState.IsPausing && readingState.IsSpeaking)) {
+    if (!(readingState.IsPausing() && readingState.IsSpeaking())) {
         if (ReadPunctuation == 1) {
             // The rest of the text in one utterance, punctuation spoken.
             speakSentence(PunctuationToWords(textToRead()));
         } else {
-            readingState.StopRequested = false;
             if (text_->SelLength() == 0) {
-                readingState.IsReadingSelection = false;
+                readingState.readDocument();
                 SetSelectionBackColor(text_, kSentenceYellow);
                 readingState.moveTo(text_->SelStart());
                 selectSpeakable(text_, &SelectSentence, HighlightStart, HighlightEnd);
             } else {
-                readingState.IsReadingSelection = true;
+                readingState.readSelection(text_->SelStart(), text_->SelLength());
                 SetSelectionBackColor(text_, kSentenceYellow);
-                readingState.moveTo(text_->SelStart());
-                readingState.SelLen = text_->SelLength();
-                readingState.SelEndPos = readingState.ReadingPos() + readingState.SelLen;
-                readingState.SelStartPos = readingState.ReadingPos();
                 selectSpeakable(text_, &SelectSentenceBySelection, HighlightStart, HighlightEnd);
             }
             speakSentence(text_->SelText());
         }
     }
-    if (readingState.IsPausing) {
+    if (readingState.IsPausing()) {
         // Speak while paused goes on with the paused utterance.
-        if (systemtray* tray = systemtray::instance())
-            tray->ResumeSpeaking();
+        SpeechController::get().ResumeSpeaking();
     }
-    IgnoreErrors([] {
-        if (systemtray* tray = systemtray::instance())
-            tray->SetSpFlagIsFilename(0);
-    });
+    IgnoreErrors([] { SpeechController::get().SetSpFlagIsFilename(0); });
 }
 
 QString DocumentReader::textToRead()
@@ -209,29 +207,27 @@ void DocumentReader::placeCaretAfterSentence()
 
 void DocumentReader::speakNextSentence()
 {
-    if (readingState.IsLastSentence)
+    if (readingState.IsLastSentence())
         return;
     selectSpeakable(text_, &SelectSentence, HighlightStart, HighlightEnd);
     speakSentence(text_->SelText());
-    if (readingState.IsPausing) {
+    if (readingState.IsPausing()) {
         // The new sentence waits, paused.
-        if (systemtray* tray = systemtray::instance())
-            tray->PauseSpeaking();
+        SpeechController::get().PauseSpeaking();
     }
 }
 
 void DocumentReader::speakNextSelectedSentence()
 {
-    if (text_->SelStart() > readingState.SelStartPos + readingState.SelLen) {
+    if (text_->SelStart() > readingState.SelStartPos() + readingState.SelLen()) {
         // The caret left the selection: the reading is over. Nothing is
         // spoken, so the reading is closed here as at its last sentence;
         // otherwise it would stay "speaking" with nothing to wait for.
-        readingState.IsLastSentence = true;
-        if (systemtray* tray = systemtray::instance())
-            tray->voicecls_VoiceEnded();
+        readingState.sentenceIsLast(true);
+        SpeechController::get().voicecls_VoiceEnded();
         return;
     }
-    if (readingState.IsLastSentence)
+    if (readingState.IsLastSentence())
         return;
     selectSpeakable(text_, &SelectSentenceBySelection, HighlightStart, HighlightEnd);
     speakSentence(text_->SelText());
@@ -239,15 +235,13 @@ void DocumentReader::speakNextSelectedSentence()
 
 void DocumentReader::speakPreviousSentence()
 {
-    readingState.StopRequested = false;
     // After going back, the reading goes on through the whole document.
-    readingState.IsReadingSelection = false;
+    readingState.readDocument();
     // The step back lands inside a sentence, so there is always something
     // to speak here.
-    keepBounds(SelectSentence(text_), HighlightStart, HighlightEnd);
-    if (systemtray* tray = systemtray::instance())
-        tray->speakstring(text_->SelText());
-    readingState.IsLastSentence = false;
+    keepBounds(selectSentence(text_, &SelectSentence), HighlightStart, HighlightEnd);
+    SpeechController::get().speakstring(text_->SelText());
+    readingState.sentenceIsLast(false);
 }
 
 // ---- Next, Previous, Resume, Stop ----
@@ -256,15 +250,13 @@ void DocumentReader::next()
 {
     readingState.requestNext();
     // The end of the cut utterance moves on to the next sentence.
-    if (systemtray* tray = systemtray::instance())
-        tray->stopspeaking();
+    SpeechController::get().stopspeaking();
 }
 
 void DocumentReader::previous()
 {
     readingState.requestPrevious();
-    if (systemtray* tray = systemtray::instance())
-        tray->stopspeaking();
+    SpeechController::get().stopspeaking();
     // The end of the cut utterance, with its previous-sentence step, runs
     // before this returns.
     QCoreApplication::processEvents();
@@ -272,14 +264,13 @@ void DocumentReader::previous()
 
 void DocumentReader::resume()
 {
-    if (systemtray* tray = systemtray::instance())
-        tray->ResumeSpeaking();
+    SpeechController::get().ResumeSpeaking();
 }
 
 void DocumentReader::stop()
 {
     readingState.dropPrevious();
-    readingState.StopRequested = true;
-    readingState.IsIdle = true;
+    readingState.requestStop();
+    readingState.goIdle();
     IgnoreErrors([&] { SetAllBackColor(text_, kClearedWhite); });
 }

@@ -136,7 +136,7 @@ bool nothingLeftToRead(TextWindow& text, int from, int end)
     return true;
 }
 
-// Selects the sentence start .. end and records it. A negative length is
+// Selects and paints the sentence start .. end. A negative length is
 // refused, leaving the empty selection at start.
 //
 // The selection begins at the sentence's first character: the blanks and
@@ -145,16 +145,17 @@ bool nothingLeftToRead(TextWindow& text, int from, int end)
 // spoken. A sentence of nothing but blanks keeps them. The bounds returned
 // stay start .. end, from which the previous sentence is found.
 //
-// SentenceStart is where the selected text really begins: the first
-// character of SelText, the text the speech engine is handed. A word
-// position the engine reports plus SentenceStart is then exactly that word
-// in the document.
-SentenceBounds selectAndPaint(RichTextBox* rtf, TextWindow& text, int start, int end)
+// The text start returned is where the selected text really begins: the
+// first character of SelText, the text the speech engine is handed. A word
+// position the engine reports plus that start is then exactly that word in
+// the document.
+SentenceBounds selectAndPaint(RichTextBox* rtf, TextWindow& text, int start, int end, bool last)
 {
     int first = std::max(start, 0);
     while (first < end && isBlank(text.at(first)))
         ++first;
-    IgnoreErrors([&] { rtf->setSelStart(first < end ? first : start); });
+    SentenceBounds bounds{start, end, first < end ? first : start, 0, last};
+    IgnoreErrors([&] { rtf->setSelStart(bounds.textStart); });
     IgnoreErrors([&] {
         if (end - start >= 0) {
             // Measured from where the selection really starts, so that it
@@ -163,10 +164,10 @@ SentenceBounds selectAndPaint(RichTextBox* rtf, TextWindow& text, int start, int
             rtf->setSelLength(std::max(0, end - rtf->SelStart()));
         }
     });
-    IgnoreErrors([&] { readingState.sentenceStartsAt(rtf->SelStart()); });
-    IgnoreErrors([&] { readingState.SentenceLen = rtf->SelLength(); });
+    IgnoreErrors([&] { bounds.textStart = rtf->SelStart(); });
+    IgnoreErrors([&] { bounds.textLength = rtf->SelLength(); });
     SetSelectionBackColor(rtf, kSentenceYellow);
-    return {start, end};
+    return bounds;
 }
 
 } // namespace
@@ -191,9 +192,7 @@ SentenceBounds SelectSentence(RichTextBox* rtf)
     const int start = sentenceStartBefore(text, p);
     const int delimiter = findDelimiterForward(text, p - 1, text.length() - 1);
     const int end = delimiter >= 0 ? delimiter + 1 : text.length();
-    readingState.IsLastSentence = nothingLeftToRead(text, end, text.length());
-
-    return selectAndPaint(rtf, text, start, end);
+    return selectAndPaint(rtf, text, start, end, nothingLeftToRead(text, end, text.length()));
 }
 
 SentenceBounds SelectSentenceBySelection(RichTextBox* rtf)
@@ -203,11 +202,10 @@ SentenceBounds SelectSentenceBySelection(RichTextBox* rtf)
     const int start = readingState.ReadingPos();
     const int p = std::max<std::int32_t>(readingState.ReadingPos(), 1);
 
-    const int delimiter = findDelimiterForward(text, p - 1, readingState.SelEndPos - 1);
-    const int end = delimiter >= 0 ? delimiter + 1 : readingState.SelEndPos;
-    readingState.IsLastSentence = end == readingState.SelEndPos || nothingLeftToRead(text, end, readingState.SelEndPos);
-
-    return selectAndPaint(rtf, text, start, end);
+    const int selEnd = readingState.SelEndPos();
+    const int delimiter = findDelimiterForward(text, p - 1, selEnd - 1);
+    const int end = delimiter >= 0 ? delimiter + 1 : selEnd;
+    return selectAndPaint(rtf, text, start, end, end == selEnd || nothingLeftToRead(text, end, selEnd));
 }
 
 void SelectNextSentence(RichTextBox* rtf)
@@ -231,7 +229,7 @@ void SelectForwardSentence(RichTextBox* rtf)
         // A negative position is refused: the caret stays.
         if (f - 3 >= 0)
             rtf->setSelStart(f - 3);
-        readingState.moveTo(f - readingState.SentenceLen - 3);
+        readingState.moveTo(f - readingState.SentenceLen() - 3);
     });
 }
 

@@ -21,20 +21,26 @@
 
 class RichTextBox;
 
-// The selection being read and the sentence last selected live with the
-// reading state (speech/ReadingState.h).
+// The reading position and the selection being read come from the reading
+// state (speech/ReadingState.h); the document window's reader stores there
+// what is found.
 
-// Where the sentence last selected lies: its start and its exclusive end
-// (just after its delimiter). The document window keeps them as
-// HighlightStart and HighlightEnd.
+// The sentence selected: where it lies, its start and its exclusive end
+// (just after its delimiter), which the document window keeps as
+// HighlightStart and HighlightEnd; where the selected text really begins
+// (the first character of SelText, the text handed to the speech engine)
+// and its length, as the control reports them; and whether nothing after
+// it is left to read.
 struct SentenceBounds {
     int start = 0;
     int end = 0;
+    std::int32_t textStart = 0;
+    std::int32_t textLength = 0;
+    bool last = false;
 };
 
 // Selects and paints the sentence around ReadingPos in the whole document
-// (everything else is painted white), sets SentenceStart, SentenceLen and
-// IsLastSentence.
+// (everything else is painted white).
 SentenceBounds SelectSentence(RichTextBox* rtf);
 // Selects and paints the next sentence of the user's selection: it starts
 // at ReadingPos and ends at the next delimiter or at SelEndPos.

@@ -21,6 +21,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -32,6 +33,7 @@
 #include <QToolBar>
 
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -83,8 +85,8 @@ void frmDocument::Form_Load()
     IgnoreErrors([&] { lblAd->hide(); });
     LoadingWindow = true;
     IgnoreErrors([&] {
-        readingState.PunctuationMode = CLng(ReadSetting(globals.IniFile, QStringLiteral("ReadSet"), QStringLiteral("PunctuationTag"),
-                                           QStringLiteral("0")));
+        readingState.usePunctuationMode(CLng(ReadSetting(globals.IniFile, QStringLiteral("ReadSet"),
+                                                         QStringLiteral("PunctuationTag"), QStringLiteral("0"))));
     });
     predictionState.PredictionPage = 0;
     IgnoreErrors([&] {
@@ -239,6 +241,38 @@ void frmDocument::LoadSkin()
     });
 }
 
+void frmDocument::ApplySettings(bool typingEcho, bool wordPrediction)
+{
+    KeyPressbtn->setText(typingEcho ? QStringLiteral("Disable Typing Echo") : QStringLiteral("Enable Typing Echo"));
+    if (Skin1)
+        Skin1->ApplySkin(KeyPressbtn);
+    QCoreApplication::processEvents();
+    if (typingEcho) {
+        const std::pair<QCheckBox*, const char*> boxes[] = {
+            {ChkLetter, "READ_LETTER"}, {ChkWord, "READ_WORD"}, {ChkSentence, "READ_SENTENCE"}};
+        for (const auto& [box, key] : boxes) {
+            const QString stored =
+                ReadSetting(globals.SettingsFile, QStringLiteral("ReadSet"), QLatin1String(key), QStringLiteral("0"));
+            try {
+                box->setChecked(RoundedInt(stored) != 0);
+            } catch (const std::invalid_argument&) {
+                throw std::invalid_argument(QStringLiteral("ReadSet/%1 holds \"%2\", which is not a number.")
+                                                .arg(QLatin1String(key), stored)
+                                                .toStdString());
+            }
+        }
+    }
+    PicEchoOptions->setVisible(typingEcho);
+    WriteSetting(globals.SettingsFile, QStringLiteral("FrmSet"), QStringLiteral("WordPrediction"),
+                 wordPrediction ? QStringLiteral("True") : QStringLiteral("False"));
+    // The word-prediction button shows whether prediction is on.
+    setToolbarImage(22, wordPrediction ? 16 : 17);
+    predictionState.WordPredictionOn = wordPrediction;
+    LoadSkin();
+    toolbarchange();
+    control_pos();
+}
+
 // ---------------------------------------------------------------------------
 // Activation
 
@@ -248,7 +282,7 @@ void frmDocument::Form_Activate()
     IgnoreErrors([] { ShowLineNumber(); });
     IgnoreErrors([&] { showStoredVoiceAndSpeed(); });
     documentTable.ClosingDocument = false;
-    readingState.IsIdle = true;
+    readingState.goIdle();
     IgnoreErrors([] {
         if (DocumentHost* main = DocumentHost::instance())
             main->setmenu();

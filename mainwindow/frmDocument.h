@@ -152,6 +152,12 @@ public:
     void Form_Resize();
     void Form_Unload(int& Cancel);
     void LoadSkin();
+    // After the settings dialog's OK: the typing-echo button and options
+    // and the word-prediction button as the dialog has them (the options
+    // read from the settings again), FrmSet WordPrediction stored, then
+    // LoadSkin, toolbarchange and control_pos. The first step that fails
+    // ends it with its exception; the steps before it stay done.
+    void ApplySettings(bool typingEcho, bool wordPrediction);
     void Play_Click();
 
     // ---- voice and speed ----

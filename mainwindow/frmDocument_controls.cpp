@@ -18,7 +18,7 @@
 #include "core/StringTable.h"
 #include "core/TextHelpers.h"
 #include "core/Utilities.h"
-#include "speech/systemtray.h"
+#include "speech/SpeechController.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -62,10 +62,7 @@ void ReportErrors(QWidget* parent, F&& step)
 
 void frmDocument::FillVoiceList()
 {
-    systemtray* tray = systemtray::instance();
-    if (!tray)
-        return;
-    const QStringList pieces = tray->m_GetVoiceDescriptions.split(QLatin1Char(';'));
+    const QStringList pieces = SpeechController::get().m_GetVoiceDescriptions().split(QLatin1Char(';'));
     // A list being filled selects nothing on its own.
     const bool blocked = VoiceCB->blockSignals(true);
     for (qsizetype i = 0; i + 1 < pieces.size(); ++i)
@@ -140,8 +137,7 @@ void frmDocument::Adjustspeed()
 
 void frmDocument::stopspeaking()
 {
-    if (systemtray* tray = systemtray::instance())
-        tray->stopspeaking();
+    SpeechController::get().stopspeaking();
 }
 
 void frmDocument::hearsamles_Click()
@@ -251,18 +247,12 @@ void frmDocument::btnBBC_Click()
 
 void frmDocument::Btnminibar_Click()
 {
-    ReportErrors(this, [] {
-        if (systemtray* tray = systemtray::instance())
-            tray->mnuTrayShowDock_Click();
-    });
+    ReportErrors(this, [] { SpeechController::get().mnuTrayShowDock_Click(); });
 }
 
 void frmDocument::Command4_Click()
 {
-    IgnoreErrors([] {
-        if (systemtray* tray = systemtray::instance())
-            tray->mnuTrayShowSoftware_Click();
-    });
+    IgnoreErrors([] { SpeechController::get().mnuTrayShowSoftware_Click(); });
     IgnoreErrors([] { ProgramWindows::get().frmMain_Unload(); });
 }
 
@@ -278,22 +268,19 @@ void frmDocument::helpbtn_Click()
 
 void frmDocument::NextBtn_Click()
 {
-    if (readingState.PunctuationMode == 1)
+    if (readingState.PunctuationMode() == 1)
         return;
     ReportErrors(this, [&] { SpeakNext(); });
 }
 
 void frmDocument::PauseBtn_Click()
 {
-    IgnoreErrors([] {
-        if (systemtray* tray = systemtray::instance())
-            tray->PauseSpeaking();
-    });
+    IgnoreErrors([] { SpeechController::get().PauseSpeaking(); });
 }
 
 void frmDocument::rtfText_Change()
 {
-    if (readingState.IsSpeaking)
+    if (readingState.IsSpeaking())
         return;
     if (documentTable.IgnoreNextChange) {
         documentTable.IgnoreNextChange = false;

@@ -12,7 +12,7 @@
 #include "core/IgnoreErrors.h"
 #include "core/SettingsStore.h"
 #include "speech/ReadingState.h"
-#include "speech/systemtray.h"
+#include "speech/SpeechController.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -295,9 +295,8 @@ void frmDocument::Command6_Click(int Index)
 {
     IgnoreErrors([&] {
         const QString word = Label1.at(Index)->text();
-        readingState.IsSpeakingWord = true;
-        if (systemtray* tray = systemtray::instance())
-            tray->speakstring(word);
+        readingState.wordStarts();
+        SpeechController::get().speakstring(word);
         rtfText->setFocus();
     });
 }

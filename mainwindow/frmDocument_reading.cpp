@@ -15,7 +15,7 @@
 #include "core/SettingsStore.h"
 #include "core/StringTable.h"
 #include "speech/ReadingState.h"
-#include "speech/systemtray.h"
+#include "speech/SpeechController.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -46,10 +46,9 @@ void frmDocument::SpeakBtn_Click()
 {
     reader_->moveCaretToStartWhenBlank();
     const bool changed = changedFlagOf(this);
-    readingState.IsIdle = false;
-    readingState.IsSpeakingOther = false;
-    readingState.IsSpeakingWord = false;
-    if (readingState.IsSpeaking)
+    readingState.leaveIdle();
+    readingState.sideUtterancesEnd();
+    if (readingState.IsSpeaking())
         StopBtn_Click();
     reader_->readPunctuationSetting();
     // The controller reads both for every utterance.
@@ -80,7 +79,7 @@ void frmDocument::SpeakPriew() { reader_->previous(); }
 
 void frmDocument::PriewBtn_Click()
 {
-    if (readingState.PunctuationMode == 1)
+    if (readingState.PunctuationMode() == 1)
         return;
     SpeakPriew();
 }
@@ -98,11 +97,10 @@ void frmDocument::StopBtn_Click()
         PriewBtn->setEnabled(false);
     });
     IgnoreErrors([&] {
-        if (readingState.IsSpeaking) {
+        if (readingState.IsSpeaking()) {
             stopspeaking();
-        } else if (readingState.IsDictating) {
-            if (systemtray* tray = systemtray::instance())
-                tray->stopDictating();
+        } else if (readingState.IsDictating()) {
+            SpeechController::get().stopDictating();
             SetDictatingState(false);
             const int answer = MsgBox(LoadResString(kSaveQuestion), vbYesNoCancel + vbQuestion,
                                       LoadResString(kProductName), this);
@@ -135,7 +133,7 @@ void frmDocument::rtfText_MouseDown(int /*Button*/, int /*Shift*/, int /*X*/, in
 
 void frmDocument::rtfText_MouseUp(int Button, int /*Shift*/, int X, int Y)
 {
-    if (Button != 2 || readingState.IsSpeaking)
+    if (Button != 2 || readingState.IsSpeaking())
         return;
     DocumentHost* main = DocumentHost::instance();
     if (main && main->popUpMenu())
@@ -148,13 +146,13 @@ void frmDocument::rtfText_SelChange()
     // read; finding the line costs a few steps whatever the text's length.
     IgnoreErrors([] { ShowLineNumber(); });
     // While reading, the selection moves with every sentence and word.
-    if (!readingState.IsIdle)
+    if (!readingState.IsIdle())
         return;
     DocumentHost* main = DocumentHost::instance();
-    if (!readingState.IsSpeaking && !readingState.IsDictating) {
+    if (!readingState.IsSpeaking() && !readingState.IsDictating()) {
         if (main)
             IgnoreErrors([&] { main->setmenu(); });
-    } else if (!readingState.IsSpeaking && readingState.IsDictating) {
+    } else if (!readingState.IsSpeaking() && readingState.IsDictating()) {
         if (main)
             IgnoreErrors([&] { main->setDictationmenu(); });
     }

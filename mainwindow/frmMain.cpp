@@ -14,7 +14,7 @@
 #include "core/IgnoreErrors.h"
 #include "core/ProgramWindows.h"
 #include "core/SettingsStore.h"
-#include "speech/systemtray.h"
+#include "speech/FaceSwitch.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -538,7 +538,7 @@ void frmMain::MDIForm_Load()
         const double n = v.trimmed().toDouble(&ok);
         mnuCtlclipboard->setChecked(ok && n != 0);
     });
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     loaded_ = true;
     IgnoreErrors([this] {
         OpenFileInNewWindow(globals.AppFolder + QStringLiteral("/first.txt"), false);
@@ -570,14 +570,14 @@ void frmMain::MDIForm_QueryUnload()
 {
     if (frmDocument* doc = activeDocument())
         IgnoreErrors([doc] { doc->StopBtn_Click(); });
-    readingState.IsMainShown = false;
+    FaceSwitch::mainWindowShown(false);
     // Each document window may ask to save its changes.
     mdiArea->closeAllSubWindows();
 }
 
 void frmMain::MDIForm_Unload()
 {
-    if (readingState.IsDockShown)
+    if (readingState.IsDockShown())
         IgnoreErrors([] { ProgramWindows::get().frmDockDemo_Show(); });
 }
 
@@ -595,7 +595,7 @@ bool frmMain::unloadWindow()
     if (documentStayed) {
         // A document whose save was cancelled or failed is still open: the
         // main window stays with it, still the face.
-        readingState.IsMainShown = loaded_;
+        FaceSwitch::mainWindowShown(loaded_);
         unloading_ = false;
         setmenu();
         return false;
@@ -677,7 +677,7 @@ void frmMain::setmenu()
         mnuEdit->menuAction()->setEnabled(false);
         return;
     }
-    const bool idle = !readingState.IsSpeaking;
+    const bool idle = !readingState.IsSpeaking();
     for (QMenu* m : {mnuEdit, mnuWebsite, mnuFile, mnuFormat, mnuWindow})
         m->menuAction()->setEnabled(idle);
     if (doc && doc->tbToolBar)

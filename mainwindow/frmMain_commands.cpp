@@ -18,7 +18,7 @@
 #include "core/SettingsStore.h"
 #include "core/Utilities.h"
 #include "speech/ReadingState.h"
-#include "speech/systemtray.h"
+#include "speech/SpeechController.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -126,8 +126,7 @@ void frmMain::mnuPopFont_Click()
 void frmMain::mnuWindowBar_Click()
 {
     // Unloads this window (later, through its close): nothing may follow.
-    if (systemtray* tray = systemtray::instance())
-        IgnoreErrors([tray] { tray->mnuTrayShowDock_Click(); });
+    IgnoreErrors([] { SpeechController::get().mnuTrayShowDock_Click(); });
 }
 
 // The text and web views of the document window are gone; both entries
@@ -166,14 +165,12 @@ void frmMain::mnuCtlSpeak_Click()
 
 void frmMain::mnuCtlPause_Click()
 {
-    systemtray* tray = systemtray::instance();
-    if (!tray)
-        return;
-    IgnoreErrors([tray] {
-        if (readingState.IsPausing)
-            tray->ResumeSpeaking();
+    IgnoreErrors([] {
+        SpeechController& controller = SpeechController::get();
+        if (readingState.IsPausing())
+            controller.ResumeSpeaking();
         else
-            tray->PauseSpeaking();
+            controller.PauseSpeaking();
     });
 }
 
@@ -186,11 +183,7 @@ void frmMain::mnuCtlclipboard_Click()
 {
     const bool on = !mnuCtlclipboard->isChecked();
     mnuCtlclipboard->setChecked(on);
-    IgnoreErrors([on] {
-        systemtray* tray = systemtray::instance();
-        if (tray && tray->mnuTrayclipboard)
-            tray->mnuTrayclipboard->setChecked(on);
-    });
+    IgnoreErrors([on] { SpeechController::get().mnuTrayclipboard_SetChecked(on); });
     IgnoreErrors([on] {
         WriteSetting(globals.IniFile, QStringLiteral("ReadSet"), QStringLiteral("AutoClipboard"),
                      on ? QStringLiteral("1") : QStringLiteral("0"));

@@ -12,7 +12,7 @@
 #include "core/IgnoreErrors.h"
 #include "core/MessageBox.h"
 #include "core/StringTable.h"
-#include "speech/systemtray.h"
+#include "speech/SpeechController.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -318,8 +318,7 @@ void frmMain::mnuFileExit_Click()
     if (!unloadWindow())
         return;
     close();
-    if (systemtray* tray = systemtray::instance())
-        tray->mnuTrayExit_Click();
+    SpeechController::get().mnuTrayExit_Click();
 }
 
 std::int16_t GetActiveDocumentSlot()

@@ -281,6 +281,7 @@ void RichTextBox::Impl::onContentsChange(int from, int removed, int added)
     if (quiet > 0)
         return;
     text.reset();
+    asked.reset();
     if (!fileRuns.empty() && !replacing && (added != removed || textChanged(from, added)))
         followEdit(from, removed, added);
     if (added > 0 && !replacing)
@@ -470,9 +471,17 @@ QChar RichTextBox::CharAt(int position) const
 
 // ---------------------------------------------------------------- selection
 
+std::pair<int, int> RichTextBox::Impl::selection() const
+{
+    const QTextCursor c = q->textCursor();
+    if (asked && c.anchor() == asked->anchor && c.position() == asked->position)
+        return {asked->start, asked->end};
+    return {c.selectionStart(), c.selectionEnd()};
+}
+
 int RichTextBox::SelStart() const
 {
-    return fromEditor(textCursor().selectionStart());
+    return fromEditor(d->selection().first);
 }
 
 void RichTextBox::setSelStart(int position)
@@ -482,14 +491,13 @@ void RichTextBox::setSelStart(int position)
     QTextCursor c = textCursor();
     c.setPosition(toEditor(position));
     setTextCursor(c);
+    d->asked.reset();
 }
 
 int RichTextBox::SelLength() const
 {
-    const QTextCursor c = textCursor();
-    if (!c.hasSelection())
-        return 0;
-    return fromEditor(c.selectionEnd()) - fromEditor(c.selectionStart());
+    const auto [start, end] = d->selection();
+    return end > start ? fromEditor(end) - fromEditor(start) : 0;
 }
 
 void RichTextBox::setSelLength(int length)
@@ -497,21 +505,24 @@ void RichTextBox::setSelLength(int length)
     if (length < 0)
         return;
     QTextCursor c = textCursor();
-    const int startEditor = c.selectionStart();
+    const int startEditor = d->selection().first;
     const int start = fromEditor(startEditor);
     const int end = static_cast<int>(std::min<qint64>(TextLength(), qint64(start) + length));
+    const int endEditor = toEditor(end);
     c.setPosition(startEditor);
-    c.setPosition(toEditor(end), QTextCursor::KeepAnchor);
+    c.setPosition(endEditor, QTextCursor::KeepAnchor);
     setTextCursor(c);
+    const QTextCursor made = textCursor();
+    d->asked = Impl::Asked{startEditor, endEditor, made.anchor(), made.position()};
 }
 
 QString RichTextBox::SelText() const
 {
-    const QTextCursor c = textCursor();
-    if (!c.hasSelection())
+    const auto [start, end] = d->selection();
+    if (end <= start)
         return {};
-    const int start = fromEditor(c.selectionStart());
-    return TextRange(start, fromEditor(c.selectionEnd()) - start);
+    const int from = fromEditor(start);
+    return TextRange(from, fromEditor(end) - from);
 }
 
 void RichTextBox::setSelText(const QString& text)

@@ -285,6 +285,27 @@ void RichTextBox::Impl::setDefaultLook(const QTextCharFormat& format)
 
 // ---------------------------------------------------------------- backgrounds
 
+std::vector<RichTextBox::Impl::Span> RichTextBox::Impl::withinCells(int from, int to) const
+{
+    std::vector<Span> spans;
+    const QTextDocument* doc = q->document();
+    int start = from;
+    for (QTextBlock block = doc->findBlock(from); block.isValid(); block = block.next()) {
+        const int separator = block.position() + block.length() - 1;
+        if (separator >= to)
+            break;
+        const QChar c = doc->characterAt(separator);
+        if (c == QChar(0xFDD0) || c == QChar(0xFDD1)) {
+            if (separator > start)
+                spans.push_back({start, separator});
+            start = separator + 1;
+        }
+    }
+    if (to > start || spans.empty())
+        spans.push_back({start, std::max(start, to)});
+    return spans;
+}
+
 void RichTextBox::Impl::markStale(int from, int to)
 {
     to = std::min(to, editorLength() + 1);
@@ -403,9 +424,13 @@ void RichTextBox::Impl::paintFormats(const std::vector<Span>& spans, const QColo
     else
         c.beginEditBlock();
     for (const Span& s : wrong) {
-        c.setPosition(s.from);
-        c.setPosition(std::min(s.to, length), QTextCursor::KeepAnchor);
-        c.mergeCharFormat(format);
+        // A cursor from cell to cell would take in whole cells of the table
+        // only.
+        for (const Span& piece : withinCells(s.from, std::min(s.to, length))) {
+            c.setPosition(piece.from);
+            c.setPosition(piece.to, QTextCursor::KeepAnchor);
+            c.mergeCharFormat(format);
+        }
     }
     c.endEditBlock();
     if (leaveUndoOut)
@@ -428,8 +453,7 @@ void RichTextBox::SetSelectionBackColor(std::uint32_t colorref)
         setTextCursor(c);
         return;
     }
-    const int from = selection.selectionStart();
-    const int to = selection.selectionEnd();
+    const auto [from, to] = d->selection();
     // Layers this one covers whole are of no more use.
     auto& layers = d->layers;
     layers.erase(std::remove_if(layers.begin(), layers.end(),
@@ -437,10 +461,12 @@ void RichTextBox::SetSelectionBackColor(std::uint32_t colorref)
                                     return l.cursor.selectionStart() >= from && l.cursor.selectionEnd() <= to;
                                 }),
                  layers.end());
-    QTextCursor layer(document());
-    layer.setPosition(from);
-    layer.setPosition(to, QTextCursor::KeepAnchor);
-    layers.push_back({layer, color});
+    for (const Impl::Span& span : d->withinCells(from, to)) {
+        QTextCursor layer(document());
+        layer.setPosition(span.from);
+        layer.setPosition(span.to, QTextCursor::KeepAnchor);
+        layers.push_back({layer, color});
+    }
     d->showLayers();
 }
 

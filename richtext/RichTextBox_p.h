@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 struct RichTextBox::Impl {
@@ -34,6 +35,22 @@ struct RichTextBox::Impl {
     };
     Place locate(int position) const;
     int editorLength() const;
+
+    // ---- selection ----
+    // The selection setSelStart and setSelLength made, in editor positions,
+    // for as long as the editor's cursor is the one they left. The editor
+    // widens a selection that crosses into or out of a table to the whole
+    // table, and one from cell to cell to whole cells; the document window
+    // still means the characters it asked for.
+    struct Asked {
+        int start = 0;
+        int end = 0;
+        int anchor = 0; // the editor's cursor as it came out
+        int position = 0;
+    };
+    std::optional<Asked> asked;
+    // The selection [start, end) in editor positions.
+    std::pair<int, int> selection() const;
 
     // ---- backgrounds ----
     // A span of editor positions [from, to).
@@ -58,6 +75,9 @@ struct RichTextBox::Impl {
     std::vector<Layer> layers;
     QList<QTextEdit::ExtraSelection> otherSelections;
 
+    // Stretches of [from, to) that each stay within one table cell or
+    // outside tables, where a colour laid over them covers just them.
+    std::vector<Span> withinCells(int from, int to) const;
     void markStale(int from, int to);
     void shiftStale(int from, int removed, int added);
     void showLayers();

@@ -2,8 +2,6 @@
 // registration with the window system, and what each one does.
 #include "HotkeyActions.h"
 
-#include "speech/systemtray.h"
-
 #include "core/Conversions.h"
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"
@@ -12,6 +10,8 @@
 #include "platform/GlobalHotkeys.h"
 #include "speech/HotkeyText.h"
 #include "speech/ReadingState.h"
+#include "speech/SelectionReader.h"
+#include "speech/SpeechController.h"
 
 #include <array>
 #include <cmath>
@@ -83,7 +83,7 @@ template <class F>
 void withDocument(F&& step)
 {
     IgnoreErrors([&] {
-        if (ActiveDocument* document = systemtray::activeDocument())
+        if (ActiveDocument* document = ReadingFaces::get().activeDocument())
             step(*document);
     });
 }
@@ -117,8 +117,10 @@ bool ParseHotkeyText(const QString& text, int& modifiers, int& virtualKey)
     return virtualKey != 0;
 }
 
-HotkeyActions::HotkeyActions(systemtray& controller)
+HotkeyActions::HotkeyActions(SpeechController& controller, SelectionReader& selection, Steps steps)
     : controller_(controller)
+    , selection_(selection)
+    , steps_(std::move(steps))
 {
 }
 
@@ -173,25 +175,25 @@ void HotkeyActions::run(int wk_id)
 {
     switch (wk_id) {
     case kPlayPause:
-        if (readingState.IsSpeaking) {
-            if (readingState.IsPausing)
+        if (readingState.IsSpeaking()) {
+            if (readingState.IsPausing())
                 IgnoreErrors([&] { controller_.ResumeSpeaking(); });
             else
                 IgnoreErrors([&] { controller_.PauseSpeaking(); });
         } else {
             // Read the selection of the application that has the focus.
-            controller_.selectionReader().startRead();
+            selection_.startRead();
         }
         break;
 
     case kTextToAudio:
-        if (readingState.IsSpeaking)
-            IgnoreErrors([&] { controller_.stopReading(); });
-        controller_.selectionReader().startSave();
+        if (readingState.IsSpeaking())
+            IgnoreErrors([&] { steps_.stopReading(); });
+        selection_.startSave();
         break;
 
     case kSwitchFace:
-        if (readingState.IsMainShown)
+        if (readingState.IsMainShown())
             IgnoreErrors([&] { controller_.mnuTrayShowDock_Click(); });
         else
             IgnoreErrors([&] { controller_.mnuTrayShowSoftware_Click(); });
@@ -208,25 +210,22 @@ void HotkeyActions::run(int wk_id)
         const int rate = up ? s + 1 : s - 1;
         IgnoreErrors([&] { WriteSetting(globals.IniFile, kReadSet, QStringLiteral("Speed"), QString::number(rate)); });
         // The speed bar's change handler shows and applies the value.
-        if (readingState.IsMainShown)
+        if (readingState.IsMainShown())
             withDocument([&](ActiveDocument& d) { d.setSpeedValue(rate); });
         break;
     }
 
     case kNextVoice: {
-        if (readingState.IsSpeaking)
+        if (readingState.IsSpeaking())
             break;
         try {
             const int r = readSettingInteger(QStringLiteral("Reader"));
-            controller_.makeNewVoice();
-            if (!controller_.voicecls)
-                throw SpeechError("There is no speech object.");
-            const int n = controller_.voicecls->getnumberofSpeakers();
+            const int n = steps_.renewVoice();
             // After the last voice comes the first.
             const int next = r < n - 1 ? r + 1 : 0;
             WriteSetting(globals.IniFile, kReadSet, QStringLiteral("Reader"), QString::number(next));
-            if (readingState.IsMainShown) {
-                if (ActiveDocument* document = systemtray::activeDocument())
+            if (readingState.IsMainShown()) {
+                if (ActiveDocument* document = ReadingFaces::get().activeDocument())
                     document->setVoiceListIndex(next);
             }
         } catch (const std::exception& e) {
@@ -238,8 +237,8 @@ void HotkeyActions::run(int wk_id)
     }
 
     case kStop:
-        if (readingState.IsSpeaking)
-            IgnoreErrors([&] { controller_.stopReading(); });
+        if (readingState.IsSpeaking())
+            IgnoreErrors([&] { steps_.stopReading(); });
         break;
 
     default:

@@ -5,13 +5,26 @@
 
 #include <QObject>
 
-class systemtray;
+#include <functional>
+
+class SelectionReader;
+class SpeechController;
 
 class HotkeyActions : public QObject {
 public:
-    // The controller speaks, pauses and switches the faces; it must outlive
-    // the hotkey actions.
-    explicit HotkeyActions(systemtray& controller);
+    // What a hotkey has the controller do beyond the windows' operations.
+    struct Steps {
+        // Ends the reading for good, as the Stop button of what is read does.
+        std::function<void()> stopReading;
+        // Makes the speech object afresh and gives its number of voices;
+        // throws when there is none.
+        std::function<int()> renewVoice;
+    };
+
+    // The controller pauses, resumes and switches the faces; the selection
+    // reader reads or saves the focused application's selection. Both must
+    // outlive the hotkey actions.
+    HotkeyActions(SpeechController& controller, SelectionReader& selection, Steps steps);
 
     // (Re)registers the seven hotkeys from the settings file; a pressed one
     // then runs its action.
@@ -20,5 +33,7 @@ public:
     void run(int id);
 
 private:
-    systemtray& controller_;
+    SpeechController& controller_;
+    SelectionReader& selection_;
+    Steps steps_;
 };

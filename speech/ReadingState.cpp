@@ -66,7 +66,7 @@ bool isPopUpItem(MenuItem item)
 
 MainWindowFace* shownMainWindow()
 {
-    return readingState.IsMainShown ? ReadingFaces::get().mainWindow() : nullptr;
+    return readingState.IsMainShown() ? ReadingFaces::get().mainWindow() : nullptr;
 }
 
 // The document window whose controls show a reading: the one being read,
@@ -80,7 +80,7 @@ ActiveDocument* shownDocument()
 
 FloatingBarFace* shownFloatingBar()
 {
-    return readingState.IsDockShown ? ReadingFaces::get().floatingBar() : nullptr;
+    return readingState.IsDockShown() ? ReadingFaces::get().floatingBar() : nullptr;
 }
 
 void showBarState(bool speaking, bool paused)
@@ -126,7 +126,7 @@ void setIdleDocumentButtons(ActiveDocument& doc)
     doc.setControlEnabled(DocumentControl::cpvSlider1, true);
 }
 
-void showStopped(bool isSpeaking, bool isPausing)
+void showStopped()
 {
     showBarState(false, false);
 
@@ -150,16 +150,14 @@ void showStopped(bool isSpeaking, bool isPausing)
     setTrayItem(ReadingFaces::mnuTrayStop, false);
     setTrayItem(ReadingFaces::mnuTrayPause, false);
     storeControl("IsSpeaking", false);
-
-    readingState.IsSpeaking = isSpeaking;
-    readingState.IsPausing = isPausing;
 }
 
-void showSpeaking(bool isSpeaking, bool isPausing)
+void showSpeaking(bool isPausing)
 {
     // The bar gets the paused state as it was before this call: its own
-    // Pause and Resume buttons store the new value before they get here.
-    showBarState(true, readingState.IsPausing);
+    // Pause and Resume buttons have the new value stored (through this
+    // routine) before the controller's call gets here.
+    showBarState(true, readingState.IsPausing());
 
     if (MainWindowFace* main = shownMainWindow()) {
         ActiveDocument* doc = shownDocument();
@@ -202,9 +200,6 @@ void showSpeaking(bool isSpeaking, bool isPausing)
             }
         }
     }
-
-    readingState.IsSpeaking = isSpeaking;
-    readingState.IsPausing = isPausing;
 }
 
 } // namespace
@@ -212,9 +207,11 @@ void showSpeaking(bool isSpeaking, bool isPausing)
 void SetSpeakingState(bool isSpeaking, bool isPausing)
 {
     if (isSpeaking)
-        showSpeaking(isSpeaking, isPausing);
+        showSpeaking(isPausing);
     else
-        showStopped(isSpeaking, isPausing);
+        showStopped();
+    readingState.isSpeaking_ = isSpeaking;
+    readingState.isPausing_ = isPausing;
 }
 
 void SetDictatingState(bool isDictating)
@@ -260,5 +257,5 @@ void SetDictatingState(bool isDictating)
         }
     }
 
-    readingState.IsDictating = isDictating;
+    readingState.isDictating_ = isDictating;
 }

@@ -13,31 +13,83 @@ class QAction;
 // The program's reading state. All flags start false/0; reset() puts them
 // back so.
 //
-// The flags describe what is spoken and which window is the face. The
-// continuation of a document reading (the document being read, a step asked
-// for, a resume pending, where the reading stands) is kept apart: every part
-// of the program reads it, and changes it only through the named steps
-// below.
+// Every part of the program reads it; each flag is changed by one owner
+// only, through the named steps below: what is spoken by SetSpeakingState
+// and SetDictatingState, which window is the face by the face switch
+// (FaceSwitch), the sentence and the selection being read by the document
+// window's reader, the rest by the steps named after what happens.
 class ReadingState {
 public:
-    bool IsSpeaking = false;         // a reading or utterance is under way (paused or not)
-    bool IsPausing = false;          // speech is paused
-    bool IsDictating = false;        // only ever false here
-    bool IsIdle = false;             // no document reading in progress
-    bool StopRequested = false;      // reading stopped: no continuation (true from the controller's load)
-    bool IsReadingSelection = false; // the reading covers the user's selection
-    bool IsLastSentence = false;     // the sentence being spoken is the last one
-    bool IsReadingWhole = false;     // the whole text is one utterance (punctuation reading)
-    bool IsReadingClipboard = false; // the text came from another application's selection
-    bool IsSpeakingWord = false;     // a one-word side utterance is playing
-    bool IsSpeakingOther = false;    // second side-utterance flag; only ever false
-    std::int32_t PunctuationMode = 0; // copy of ReadSet/PunctuationTag: 1 = punctuation spoken
-    bool IsMainShown = false;        // the main window is the face
-    bool IsDockShown = false;        // the floating bar is the face
-    std::int32_t SelStartPos = 0;    // start of the user's selection being read
-    std::int32_t SelEndPos = 0;      // its exclusive end
-    std::int32_t SelLen = 0;         // its length
-    std::int32_t SentenceLen = 0;    // length of the sentence selected, as the control reports it
+    // ---- what is spoken (SetSpeakingState, SetDictatingState) ----
+    bool IsSpeaking() const { return isSpeaking_; }   // a reading or utterance is under way (paused or not)
+    bool IsPausing() const { return isPausing_; }     // speech is paused
+    bool IsDictating() const { return isDictating_; } // only ever false here
+
+    // ---- which window is the face (FaceSwitch) ----
+    bool IsMainShown() const { return isMainShown_; } // the main window is the face
+    bool IsDockShown() const { return isDockShown_; } // the floating bar is the face
+
+    // ---- the kind of reading ----
+    bool IsIdle() const { return isIdle_; }                         // no document reading in progress
+    bool StopRequested() const { return stopRequested_; }           // stopped: no continuation (true from the controller's load)
+    bool IsReadingSelection() const { return isReadingSelection_; } // the reading covers the user's selection
+    bool IsReadingWhole() const { return isReadingWhole_; }         // the whole text is one utterance; only ever false
+    bool IsReadingClipboard() const { return isReadingClipboard_; } // the text came from another application
+    bool IsSpeakingWord() const { return isSpeakingWord_; }         // a one-word side utterance is playing
+    bool IsSpeakingOther() const { return isSpeakingOther_; }       // second side-utterance flag; only ever false
+    // Copy of ReadSet/PunctuationTag: 1 = punctuation spoken.
+    std::int32_t PunctuationMode() const { return punctuationMode_; }
+
+    // No document reading is in progress (true), or one starts (false).
+    void goIdle() { isIdle_ = true; }
+    void leaveIdle() { isIdle_ = false; }
+    // The reading stops for good: the end of the utterance continues nothing.
+    void requestStop() { stopRequested_ = true; }
+    // Text of another application is spoken, or it has ended.
+    void clipboardTextStarts() { isReadingClipboard_ = true; }
+    void clipboardTextEnds() { isReadingClipboard_ = false; }
+    // A single word is spoken beside the reading; a reading or the floating
+    // bar's Read clears both side-utterance flags.
+    void wordStarts() { isSpeakingWord_ = true; }
+    void sideUtterancesEnd() { isSpeakingWord_ = isSpeakingOther_ = false; }
+    void wholeTextEnds() { isReadingWhole_ = false; }
+    void usePunctuationMode(std::int32_t mode) { punctuationMode_ = mode; }
+
+    // ---- the selection and the sentence being read (the document's reader) ----
+    std::int32_t SelStartPos() const { return selStartPos_; } // start of the user's selection being read
+    std::int32_t SelEndPos() const { return selEndPos_; }     // its exclusive end
+    std::int32_t SelLen() const { return selLen_; }           // its length
+    bool IsLastSentence() const { return isLastSentence_; }   // the sentence being spoken is the last one
+    // Length of the sentence selected, as the control reports it.
+    std::int32_t SentenceLen() const { return sentenceLen_; }
+
+    // The reading goes through the whole document (not stopped).
+    void readDocument()
+    {
+        stopRequested_ = false;
+        isReadingSelection_ = false;
+    }
+    // The reading covers the selection start .. start + length (not
+    // stopped), from its start.
+    void readSelection(std::int32_t start, std::int32_t length)
+    {
+        stopRequested_ = false;
+        isReadingSelection_ = true;
+        readingPos_ = start;
+        selLen_ = length;
+        selEndPos_ = start + length;
+        selStartPos_ = start;
+    }
+    // The sentence selected to be spoken: where its text starts in the
+    // document, its length, and whether it is the last.
+    void sentenceSelected(std::int32_t start, std::int32_t length, bool last)
+    {
+        sentenceStart_ = start;
+        sentenceLen_ = length;
+        isLastSentence_ = last;
+    }
+    // Whether the sentence being spoken is the last one.
+    void sentenceIsLast(bool last) { isLastSentence_ = last; }
 
     // ---- the continuation ----
     bool PrevRequested() const { return prevRequested_; } // the previous sentence was asked for
@@ -87,6 +139,29 @@ public:
     void reset() { *this = ReadingState(); }
 
 private:
+    friend void SetSpeakingState(bool isSpeaking, bool isPausing);
+    friend void SetDictatingState(bool isDictating);
+    friend class FaceSwitch;
+
+    bool isSpeaking_ = false;
+    bool isPausing_ = false;
+    bool isDictating_ = false;
+    bool isMainShown_ = false;
+    bool isDockShown_ = false;
+    bool isIdle_ = false;
+    bool stopRequested_ = false;
+    bool isReadingSelection_ = false;
+    bool isReadingWhole_ = false;
+    bool isReadingClipboard_ = false;
+    bool isSpeakingWord_ = false;
+    bool isSpeakingOther_ = false;
+    std::int32_t punctuationMode_ = 0;
+    std::int32_t selStartPos_ = 0;
+    std::int32_t selEndPos_ = 0;
+    std::int32_t selLen_ = 0;
+    bool isLastSentence_ = false;
+    std::int32_t sentenceLen_ = 0;
+
     bool prevRequested_ = false;
     bool nextRequested_ = false;
     bool resumePending_ = false;
@@ -100,6 +175,7 @@ extern ReadingState readingState;
 
 // RenewVoice lives with the start-up values (core/Globals.h).
 
+// Every face shows the reading state; the two flags are stored last.
 void SetSpeakingState(bool isSpeaking, bool isPausing);
 void SetDictatingState(bool isDictating);
 

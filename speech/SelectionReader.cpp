@@ -2,8 +2,6 @@
 // saving a copied selection as a sound file (the Text-to-MP3 hotkey).
 #include "SelectionReader.h"
 
-#include "speech/systemtray.h"
-
 #include "core/Conversions.h"
 #include "core/Globals.h"
 #include "core/IgnoreErrors.h"
@@ -15,6 +13,8 @@
 #include "platform/Keystrokes.h"
 #include "platform/SpeechVoice.h"
 #include "speech/ReadingState.h"
+#include "speech/SpeechController.h"
+#include "speech/clsVoice.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -220,8 +220,9 @@ private:
 
 // ---- reading the selection ----
 
-SelectionReader::SelectionReader(systemtray& controller)
+SelectionReader::SelectionReader(SpeechController& controller, QWidget& owner)
     : controller_(controller)
+    , owner_(owner)
 {
     copyPoll.setInterval(200);
     savePoll.setInterval(400);
@@ -266,7 +267,7 @@ void SelectionReader::startRead()
             CopyRetryCount = 0;
             IgnoreErrors([&] { readCopy_.end(); });
             IgnoreErrors([&] { speakSelectionText(text); });
-            readingState.IsReadingClipboard = true;
+            readingState.clipboardTextStarts();
         },
         copyPoll, readCopy_);
 }
@@ -302,7 +303,7 @@ void SelectionReader::copyPollTick()
     IgnoreErrors([&] { readCopy_.end(); });
     IgnoreErrors([] { QCoreApplication::processEvents(); });
     IgnoreErrors([&] { speakSelectionText(text); });
-    readingState.IsReadingClipboard = true;
+    readingState.clipboardTextStarts();
 }
 
 void SelectionReader::speakClipboardText()
@@ -321,9 +322,9 @@ void SelectionReader::speakSelectionText(const QString& text)
     ClipText = straightenApostrophes(text);
     IgnoreErrors([&] { controller_.speakstring(ClipText); });
     IgnoreErrors([] { SetSpeakingState(true, false); });
-    if (readingState.IsMainShown) {
+    if (readingState.IsMainShown()) {
         IgnoreErrors([] {
-            if (ActiveDocument* document = systemtray::activeDocument())
+            if (ActiveDocument* document = ReadingFaces::get().activeDocument())
                 document->setPauseBtnEnabled(false);
         });
     }
@@ -357,15 +358,7 @@ void SelectionReader::saveTextAsAudio(const QString& text)
     const QString firstQuality = QStringLiteral("SAFT48kHz16BitMono");
     QString formatName = firstQuality;
     IgnoreErrors([&] { formatName = ReadSetting(globals.IniFile, kReadSet, QStringLiteral("Format"), firstQuality); });
-    std::int32_t formatType = 0;
-    IgnoreErrors([&] {
-        if (controller_.voicecls) {
-            formatType = controller_.voicecls->getformatype(formatName);
-        } else {
-            clsVoice formats;
-            formatType = formats.getformatype(formatName);
-        }
-    });
+    const std::int32_t formatType = clsVoice::getformatype(formatName);
 
     // A speech object of its own, so that the controller's speech goes on
     // undisturbed and nothing waits for the file.
@@ -407,7 +400,7 @@ void SelectionReader::saveTextAsAudio(const QString& text)
         return;
     }
 
-    auto* job = new AudioSaveJob(&controller_, std::move(voice), std::move(file), path, text);
+    auto* job = new AudioSaveJob(&owner_, std::move(voice), std::move(file), path, text);
     job->start();
 }
 
@@ -416,9 +409,9 @@ void SelectionReader::saveTextAsAudio(const QString& text)
 bool SelectionReader::clipboardChanged()
 {
     const QString text = clipboardText();
-    if (text == systemtray::LastClipboardText)
+    if (text == LastClipboardText)
         return false;
-    systemtray::LastClipboardText = text;
+    LastClipboardText = text;
     return true;
 }
 

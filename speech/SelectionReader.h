@@ -2,7 +2,7 @@
 // SelectionReader: the controller's collaborator that takes the text
 // selected in other applications (at hand from the focused application, or
 // copied to the clipboard by a simulated Ctrl+C and polled for) and reads it
-// aloud through the controller's voice, or saves it as a sound file.
+// aloud through the controller, or saves it as a sound file.
 
 #include "platform/ClipboardCopy.h"
 
@@ -13,14 +13,17 @@
 #include <cstdint>
 #include <functional>
 
-class systemtray;
+class QWidget;
+class SpeechController;
 
 class SelectionReader : public QObject {
 public:
-    // The controller speaks the text and gives the voice settings; it must
-    // outlive the reader.
-    explicit SelectionReader(systemtray& controller);
+    // The controller speaks the text; the owner window holds the progress
+    // window of a sound file being saved. Both must outlive the reader.
+    SelectionReader(SpeechController& controller, QWidget& owner);
 
+    // Text the dormant clipboardChanged last saw on the clipboard.
+    static inline QString LastClipboardText;
     // Text taken from the clipboard, and the copy poll's tick count.
     QString ClipText;
     std::int16_t CopyRetryCount = 0;
@@ -60,7 +63,8 @@ private:
     // The steps of reading aloud a text taken from the selection.
     void speakSelectionText(const QString& text);
 
-    systemtray& controller_;
+    SpeechController& controller_;
+    QWidget& owner_;
     // The copies for a read and for a sound file.
     ClipboardCopy readCopy_;
     ClipboardCopy saveCopy_;

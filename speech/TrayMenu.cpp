@@ -3,13 +3,14 @@
 #include "core/IgnoreErrors.h"
 #include "core/ProgramWindows.h"
 #include "core/StringTable.h"
+#include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
-#include "speech/systemtray.h"
 
 #include <QAction>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QWidget>
 #include <QSystemTrayIcon>
 
 #include <cstdio>
@@ -40,10 +41,9 @@ QAction* menuSeparator(QMenu* menu, const char* name)
 
 // A menu command runs its handler; a failure inside it goes no further
 // than the handler.
-template <class Handler>
-void onTriggered(QAction* item, systemtray* tray, Handler handler)
+void onTriggered(QAction* item, QObject* context, const std::function<void()>& handler)
 {
-    QObject::connect(item, &QAction::triggered, tray, [tray, handler] { IgnoreErrors([&] { (tray->*handler)(); }); });
+    QObject::connect(item, &QAction::triggered, context, [handler] { IgnoreErrors(handler); });
 }
 
 // The reading state keeps these two items current; they must not be
@@ -59,8 +59,9 @@ void publishTrayItem(QAction*& slot, QAction* item)
 
 } // namespace
 
-TrayMenu::TrayMenu(systemtray& controller)
-    : controller_(controller)
+TrayMenu::TrayMenu(QWidget& owner, Commands commands)
+    : owner_(owner)
+    , commands_(std::move(commands))
 {
 }
 
@@ -68,9 +69,8 @@ void TrayMenu::build()
 {
     if (Traymenu)
         return;
-    systemtray* tray = &controller_;
     // A child of the controller, so that the string table reaches it.
-    QMenu* menu = new QMenu(tray);
+    QMenu* menu = new QMenu(&owner_);
     menu->setObjectName(QStringLiteral("Traymenu"));
     Traymenu = menu;
 
@@ -96,22 +96,22 @@ void TrayMenu::build()
     mnuTrayPause->setEnabled(false);
     mnuTrayStop->setEnabled(false);
 
-    onTriggered(mnuTrayShowSoftware, tray, &systemtray::mnuTrayShowSoftware_Click);
-    onTriggered(mnuTrayShowDock, tray, &systemtray::mnuTrayShowDock_Click);
-    onTriggered(mnuSettings, tray, &systemtray::mnuSettings_Click);
-    onTriggered(mnuTraytraining, tray, &systemtray::mnuTraytraining_Click);
+    onTriggered(mnuTrayShowSoftware, this, commands_.showSoftware);
+    onTriggered(mnuTrayShowDock, this, commands_.showDock);
+    onTriggered(mnuSettings, this, commands_.settings);
+    onTriggered(mnuTraytraining, this, commands_.training);
     // The handler decides the new check state itself, so the toggle the
     // menu has already made is put back first.
     QAction* clipboard = mnuTrayclipboard;
-    QObject::connect(clipboard, &QAction::triggered, tray, [tray, clipboard](bool nowChecked) {
+    QObject::connect(clipboard, &QAction::triggered, this, [clipboard, handler = commands_.clipboard](bool nowChecked) {
         clipboard->setChecked(!nowChecked);
-        IgnoreErrors([&] { tray->mnuTrayclipboard_Click(); });
+        IgnoreErrors(handler);
     });
-    onTriggered(mnuTrayPause, tray, &systemtray::mnuTrayPause_Click);
-    onTriggered(mnuTrayStop, tray, &systemtray::mnuTrayStop_Click);
-    onTriggered(mnuTrayHelp, tray, &systemtray::mnuTrayHelp_Click);
-    onTriggered(mnuTrayAbout, tray, &systemtray::mnuTrayAbout_Click);
-    onTriggered(mnuTrayExit, tray, &systemtray::mnuTrayExit_Click);
+    onTriggered(mnuTrayPause, this, commands_.pause);
+    onTriggered(mnuTrayStop, this, commands_.stop);
+    onTriggered(mnuTrayHelp, this, commands_.help);
+    onTriggered(mnuTrayAbout, this, commands_.about);
+    onTriggered(mnuTrayExit, this, commands_.exit);
 
     publishTrayItem(ReadingFaces::mnuTrayStop, mnuTrayStop);
     publishTrayItem(ReadingFaces::mnuTrayPause, mnuTrayPause);
@@ -123,13 +123,13 @@ void TrayMenu::addIcon()
 {
     if (trayIcon)
         removeIcon();
-    trayIcon = new QSystemTrayIcon(LoadResIcon(101), &controller_);
+    trayIcon = new QSystemTrayIcon(LoadResIcon(101), &owner_);
     trayIcon->setToolTip(LoadResString(2000));
     connect(trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         switch (reason) {
-        case QSystemTrayIcon::Trigger: controller_.TrayIconMessage(kLeftButtonUp); break;
-        case QSystemTrayIcon::DoubleClick: controller_.TrayIconMessage(kLeftDoubleClick); break;
-        case QSystemTrayIcon::Context: controller_.TrayIconMessage(kRightButtonUp); break;
+        case QSystemTrayIcon::Trigger: iconMessage(kLeftButtonUp); break;
+        case QSystemTrayIcon::DoubleClick: iconMessage(kLeftDoubleClick); break;
+        case QSystemTrayIcon::Context: iconMessage(kRightButtonUp); break;
         default: break;
         }
     });
@@ -159,11 +159,11 @@ void TrayMenu::iconMessage(int code)
     ProgramWindows& w = ProgramWindows::get();
     switch (code) {
     case kLeftButtonUp:
-        IgnoreErrors([&] { controller_.setWindowState(Qt::WindowNoState); });
+        IgnoreErrors([&] { owner_.setWindowState(Qt::WindowNoState); });
         IgnoreErrors([&] { w.frmMain_Show(); });
         IgnoreErrors([&] { w.frmMain_Maximize(); });
-        readingState.IsMainShown = true;
-        if (readingState.IsDockShown)
+        FaceSwitch::mainWindowShown(true);
+        if (readingState.IsDockShown())
             IgnoreErrors([&] { w.frmDockDemo_Unload(); });
         break;
     case kLeftDoubleClick:

@@ -1,20 +1,29 @@
 #pragma once
 // TrayMenu: the controller's notification-area icon and its menu. It builds
 // the menu (a child of the controller window, so that the string table
-// reaches its captions), wires each item to the controller's command, and
-// turns the icon's mouse codes into the main window or the menu.
+// reaches its captions), wires each item to its command, and turns the
+// icon's mouse codes into the main window or the menu.
 
 #include <QObject>
+
+#include <functional>
 
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
-class systemtray;
+class QWidget;
 
 class TrayMenu : public QObject {
 public:
-    // The controller runs the menu's commands; it must outlive the menu.
-    explicit TrayMenu(systemtray& controller);
+    // What the items do, in the order of the menu.
+    struct Commands {
+        std::function<void()> showSoftware, showDock, settings, training, clipboard, pause, stop, help, about,
+            exit;
+    };
+
+    // The owner is the controller window: it holds the menu and the icon,
+    // and must outlive them.
+    TrayMenu(QWidget& owner, Commands commands);
 
     // The menu and its items, in order; null until built.
     QMenu* Traymenu = nullptr;
@@ -46,5 +55,6 @@ public:
     void iconMessage(int code);
 
 private:
-    systemtray& controller_;
+    QWidget& owner_;
+    Commands commands_;
 };

@@ -95,7 +95,7 @@ public:
     std::int16_t getnumberofSpeakers();
     // Format number of a name such as "SAFT22kHz16BitMono"; 38 for any
     // other text.
-    std::int32_t getformatype(const QString& formattype);
+    static std::int32_t getformatype(const QString& formattype);
     QString GetVoiceData();      // attribute "TTSData" or the registry's "VoiceData", "$"
     QString GetVoiceLanguages(); // attribute "Language", "$"
 

@@ -14,8 +14,6 @@
 
 namespace {
 
-systemtray* s_instance = nullptr;
-
 
 clsVoice& present(const std::unique_ptr<clsVoice>& voice)
 {
@@ -39,32 +37,23 @@ const QString kReadSet = QStringLiteral("ReadSet");
 
 systemtray::systemtray(QWidget* parent)
     : QWidget(parent)
-    , selectionReader_(std::make_unique<SelectionReader>(*this))
-    , hotkeyActions_(std::make_unique<HotkeyActions>(*this))
-    , trayMenu_(std::make_unique<TrayMenu>(*this))
-    , ClipText(selectionReader_->ClipText)
-    , CopyRetryCount(selectionReader_->CopyRetryCount)
-    , Timer1(selectionReader_->copyPoll)
-    , Timer2(selectionReader_->savePoll)
-    , Traymenu(trayMenu_->Traymenu)
-    , mnuTrayShowSoftware(trayMenu_->mnuTrayShowSoftware)
-    , mnuTrayShowDock(trayMenu_->mnuTrayShowDock)
-    , mnuTraymenu9(trayMenu_->mnuTraymenu9)
-    , mnuSettings(trayMenu_->mnuSettings)
-    , mnuTraytraining(trayMenu_->mnuTraytraining)
-    , mnuTraysep2(trayMenu_->mnuTraysep2)
-    , mnuTrayclipboard(trayMenu_->mnuTrayclipboard)
-    , mnuTrayPause(trayMenu_->mnuTrayPause)
-    , mnuTrayStop(trayMenu_->mnuTrayStop)
-    , mnuTraySp1(trayMenu_->mnuTraySp1)
-    , mnuTrayHelp(trayMenu_->mnuTrayHelp)
-    , mnuTrayAbout(trayMenu_->mnuTrayAbout)
-    , mnuTraysp3(trayMenu_->mnuTraysp3)
-    , mnuTrayExit(trayMenu_->mnuTrayExit)
-    , trayIcon(trayMenu_->trayIcon)
+    , selectionReader_(std::make_unique<SelectionReader>(*this, *this))
+    , hotkeyActions_(std::make_unique<HotkeyActions>(
+          *this, *selectionReader_, HotkeyActions::Steps{[this] { stopReading(); }, [this] { return renewVoice(); }}))
+    , trayMenu_(std::make_unique<TrayMenu>(*this, TrayMenu::Commands{
+                                                      [this] { mnuTrayShowSoftware_Click(); },
+                                                      [this] { mnuTrayShowDock_Click(); },
+                                                      [this] { mnuSettings_Click(); },
+                                                      [this] { mnuTraytraining_Click(); },
+                                                      [this] { mnuTrayclipboard_Click(); },
+                                                      [this] { mnuTrayPause_Click(); },
+                                                      [this] { mnuTrayStop_Click(); },
+                                                      [this] { mnuTrayHelp_Click(); },
+                                                      [this] { mnuTrayAbout_Click(); },
+                                                      [this] { mnuTrayExit_Click(); },
+                                                  }))
 {
     setObjectName(QStringLiteral("systemtray"));
-    s_instance = this;
     const struct {
         QTimer* timer;
         int interval;
@@ -82,13 +71,8 @@ systemtray::systemtray(QWidget* parent)
 systemtray::~systemtray()
 {
     releaseVoice();
-    if (s_instance == this)
-        s_instance = nullptr;
-}
-
-systemtray* systemtray::instance()
-{
-    return s_instance;
+    if (&SpeechController::get() == this)
+        SpeechController::install(nullptr);
 }
 
 ActiveDocument* systemtray::activeDocument()
@@ -138,6 +122,12 @@ void systemtray::makeNewVoice()
     replaceVoice(std::move(next));
 }
 
+int systemtray::renewVoice()
+{
+    makeNewVoice();
+    return present(voicecls).getnumberofSpeakers();
+}
+
 void systemtray::releaseVoice()
 {
     replaceVoice(nullptr);
@@ -179,10 +169,8 @@ void systemtray::speakstring(QString textstr)
     textstr = straightenQuotes(textstr);
     IgnoreErrors([&] { present(voicecls).SpeakText(textstr, false, false); });
     // A side utterance (a single word) leaves the reading state alone.
-    if (!(readingState.IsSpeakingWord || readingState.IsSpeakingOther)) {
-        readingState.IsSpeaking = true;
+    if (!(readingState.IsSpeakingWord() || readingState.IsSpeakingOther()))
         IgnoreErrors([] { SetSpeakingState(true, false); });
-    }
 }
 
 void systemtray::stopspeaking()
@@ -201,7 +189,7 @@ void systemtray::stopspeaking()
             IgnoreErrors([&] { speakingend(); });
         }
     }
-    readingState.IsReadingWhole = false;
+    readingState.wholeTextEnds();
 }
 
 void systemtray::stopReading()
@@ -217,7 +205,7 @@ void systemtray::stopReading()
 void systemtray::PauseSpeaking()
 {
     IgnoreErrors([&] { present(voicecls).PauseSpeaking(); });
-    IgnoreErrors([] { SetSpeakingState(readingState.IsSpeaking, true); });
+    IgnoreErrors([] { SetSpeakingState(readingState.IsSpeaking(), true); });
 }
 
 void systemtray::ResumeSpeaking()
@@ -230,7 +218,7 @@ void systemtray::ResumeSpeaking()
         readingState.resumeServed();
     } else {
         IgnoreErrors([&] { present(voicecls).ResumeSpeaking(); });
-        IgnoreErrors([] { SetSpeakingState(readingState.IsSpeaking, false); });
+        IgnoreErrors([] { SetSpeakingState(readingState.IsSpeaking(), false); });
     }
 }
 
@@ -249,13 +237,13 @@ void systemtray::Speakfile(QString filename)
 
 void systemtray::voicecls_HighLightSpokenWord(int pos, int len)
 {
-    if (readingState.PunctuationMode == 1)
+    if (readingState.PunctuationMode() == 1)
         return;
-    if (readingState.IsReadingClipboard || readingState.IsDockShown)
+    if (readingState.IsReadingClipboard() || readingState.IsDockShown())
         return;
-    if (!readingState.IsMainShown)
+    if (!readingState.IsMainShown())
         return;
-    if (readingState.IsSpeakingOther || readingState.IsSpeakingWord)
+    if (readingState.IsSpeakingOther() || readingState.IsSpeakingWord())
         return;
     // Word positions count within the spoken text; the sentence starts at
     // SentenceStart in the document. A sum beyond 32 bits is skipped.
@@ -280,7 +268,7 @@ void systemtray::voicecls_VoiceChanged(const VoiceToken& token)
 std::int16_t systemtray::getfunctionID(const QString& tokendescription)
 {
     // Every piece but the empty one behind the final ";".
-    const QStringList pieces = m_GetVoiceDescriptions.split(u';');
+    const QStringList pieces = voiceDescriptions.split(u';');
     for (qsizetype i = 0; i <= pieces.size() - 2; ++i) {
         if (pieces.at(i) == tokendescription)
             return static_cast<std::int16_t>(i);
@@ -291,19 +279,19 @@ std::int16_t systemtray::getfunctionID(const QString& tokendescription)
 void systemtray::voicecls_VoiceEnded()
 {
     globals.RenewVoice = false;
-    if (readingState.IsDockShown) {
+    if (readingState.IsDockShown()) {
         // The floating bar speaks one text per Read; nothing follows. Text
         // read from another application is over as well: the next reading
         // in a document gets its word highlight and its continuation.
-        readingState.IsReadingClipboard = false;
+        readingState.clipboardTextEnds();
         IgnoreErrors([] { SetSpeakingState(false, false); });
         return;
     }
-    if (readingState.IsSpeakingOther || readingState.IsSpeakingWord)
+    if (readingState.IsSpeakingOther() || readingState.IsSpeakingWord())
         return;
     // Text of another application is one utterance: its end continues no
     // document reading, whatever state that reading was left in.
-    const bool clipboardText = readingState.IsReadingClipboard;
+    const bool clipboardText = readingState.IsReadingClipboard();
     IgnoreErrors([&] { speakingend(); });
     if (!clipboardText)
         IgnoreErrors([&] { speakingendbynormal(); });
@@ -311,25 +299,25 @@ void systemtray::voicecls_VoiceEnded()
 
 void systemtray::speakingend()
 {
-    if (readingState.IsDockShown) {
-        readingState.IsReadingClipboard = false;
+    if (readingState.IsDockShown()) {
+        readingState.clipboardTextEnds();
         return;
     }
-    if (readingState.IsReadingClipboard) {
+    if (readingState.IsReadingClipboard()) {
         IgnoreErrors([] { SetSpeakingState(false, false); });
-        readingState.IsReadingClipboard = false;
+        readingState.clipboardTextEnds();
         return;
     }
     ActiveDocument* const read = readingState.ReadingDocument();
     onDocument([](ActiveDocument& d) { d.SetCursorP(); });
-    const bool ends = (!readingState.PrevRequested() && readingState.IsLastSentence) || readingState.StopRequested;
+    const bool ends = (!readingState.PrevRequested() && readingState.IsLastSentence()) || readingState.StopRequested();
     if (ends) {
-        IgnoreErrors([] { SetSpeakingState(false, readingState.IsPausing); });
+        IgnoreErrors([] { SetSpeakingState(false, readingState.IsPausing()); });
         onDocument([](ActiveDocument& d) { d.FeedBack(); });
         onDocument([](ActiveDocument& d) { d.setNextBtnEnabled(false); });
         onDocument([](ActiveDocument& d) { d.setPriewBtnEnabled(false); });
         IgnoreErrors([] { QCoreApplication::processEvents(); });
-        readingState.IsIdle = true;
+        readingState.goIdle();
     }
     // The caret shows in the document read. It takes the focus only while
     // its window is the active one: focus would bring it back over the
@@ -340,12 +328,12 @@ void systemtray::speakingend()
     });
     if (ends)
         readingState.letGo(read);
-    readingState.IsReadingWhole = false;
+    readingState.wholeTextEnds();
 }
 
 void systemtray::speakingendbynormal()
 {
-    if (readingState.StopRequested)
+    if (readingState.StopRequested())
         return;
     readingState.nextServed();
     if (readingState.PrevRequested()) {
@@ -356,14 +344,14 @@ void systemtray::speakingendbynormal()
         }
         return;
     }
-    if (!readingState.ReadingDocument() || readingState.IsLastSentence)
+    if (!readingState.ReadingDocument() || readingState.IsLastSentence())
         return;
-    if (readingState.IsPausing) {
+    if (readingState.IsPausing()) {
         // The next sentence waits for ResumeSpeaking.
         readingState.waitForResume();
         return;
     }
-    if (readingState.IsReadingSelection)
+    if (readingState.IsReadingSelection())
         onDocument([](ActiveDocument& d) { d.SpeakSelNextSentence(); });
     else
         onDocument([](ActiveDocument& d) { d.SpeakNextSentence(); });

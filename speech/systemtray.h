@@ -3,11 +3,13 @@
 // speech object `voicecls` and the speech facade through which everything
 // the program says is spoken, paused, resumed and stopped, and it decides
 // at the end of each utterance what comes next in the document being read.
-// The window is never shown.
+// The window is never shown. The windows reach it as the installed
+// SpeechController.
 
 #include "speech/ActiveDocument.h"
 #include "speech/HotkeyActions.h"
 #include "speech/SelectionReader.h"
+#include "speech/SpeechController.h"
 #include "speech/TrayMenu.h"
 #include "speech/clsVoice.h"
 
@@ -19,13 +21,9 @@
 #include <functional>
 #include <memory>
 
-class QAction;
-class QMenu;
-class QSystemTrayIcon;
-
-class systemtray : public QWidget {
+class systemtray : public QWidget, public SpeechController {
     Q_OBJECT
-    // Made first: fields below refer into it.
+    // Made first: the hotkey actions use the selection reader.
     std::unique_ptr<SelectionReader> selectionReader_;
     std::unique_ptr<HotkeyActions> hotkeyActions_;
     std::unique_ptr<TrayMenu> trayMenu_;
@@ -34,11 +32,6 @@ public:
     explicit systemtray(QWidget* parent = nullptr);
     ~systemtray() override;
 
-    // The controller, or null before it is made and after it is gone.
-    static systemtray* instance();
-
-    // Text the dormant ClipboardChanged last saw on the clipboard.
-    static inline QString LastClipboardText;
     // Mirror of ReadSet/AutoClipboard; nothing reads it.
     static inline bool AutoReadClipboard = false;
 
@@ -47,7 +40,8 @@ public:
     static ActiveDocument* activeDocument();
 
     // ";"-joined voice descriptions, each followed by ";".
-    QString m_GetVoiceDescriptions;
+    QString voiceDescriptions;
+    QString m_GetVoiceDescriptions() const override { return voiceDescriptions; }
     // The speech object; may be empty. Replace it only through
     // makeNewVoice() / releaseVoice(), which connect and disconnect its
     // events: a discarded object raises no further events.
@@ -60,37 +54,12 @@ public:
     QString m_getOutputdevices;
     // Plays the greeting at load; its events are not handled.
     std::unique_ptr<clsVoice> StartupVoice;
-    // Text taken from the clipboard, and the clipboard poll's tick count
-    // (the selection reader's).
-    QString& ClipText;
-    std::int16_t& CopyRetryCount;
 
-    // Timer1 200 ms clipboard poll and Timer2 400 ms save-as-audio step (the
-    // selection reader's); Timer3 1000 ms second-start poll (on from load);
-    // Timer4 500 ms and Timer5 1000 ms, never used. Tests may call the
-    // handlers directly.
-    QTimer& Timer1;
-    QTimer& Timer2;
+    // Timer3 1000 ms second-start poll (on from load); Timer4 500 ms and
+    // Timer5 1000 ms, never used. The clipboard poll (Timer1) and the
+    // save-as-audio step (Timer2) are the selection reader's. Tests may call
+    // the handlers directly.
     QTimer Timer3, Timer4, Timer5;
-
-    // The tray menu and its items, in order, and the notification-area
-    // icon (the tray menu's; null until made).
-    QMenu*& Traymenu;
-    QAction*& mnuTrayShowSoftware;
-    QAction*& mnuTrayShowDock;
-    QAction*& mnuTraymenu9;
-    QAction*& mnuSettings;
-    QAction*& mnuTraytraining;
-    QAction*& mnuTraysep2;
-    QAction*& mnuTrayclipboard;
-    QAction*& mnuTrayPause;
-    QAction*& mnuTrayStop;
-    QAction*& mnuTraySp1;
-    QAction*& mnuTrayHelp;
-    QAction*& mnuTrayAbout;
-    QAction*& mnuTraysp3;
-    QAction*& mnuTrayExit;
-    QSystemTrayIcon*& trayIcon;
 
     // ---- load, tray, faces, exit ----
     // The load steps, in order; the program calls it once after creating
@@ -104,21 +73,23 @@ public:
     // A mouse notification of the tray icon: 514 left button released,
     // 515 double click, 517 right button released.
     void TrayIconMessage(int code);
+    // The tray icon and its menu, with its items.
     TrayMenu& trayMenu() { return *trayMenu_; }
-    void mnuTrayShowSoftware_Click();
-    void mnuTrayShowDock_Click();
+    void mnuTrayShowSoftware_Click() override;
+    void mnuTrayShowDock_Click() override;
     void mnuSettings_Click();
     void mnuTrayHelp_Click();
     void mnuTrayAbout_Click();
-    void mnuTrayExit_Click();
+    void mnuTrayExit_Click() override;
     void mnuTrayclipboard_Click();
+    void mnuTrayclipboard_SetChecked(bool checked) override;
     void mnuTrayPause_Click();
     void mnuTrayStop_Click();
     void mnuTraytraining_Click();
     void Timer3_Timer();
     void Timer5_Timer();
     void resetmenus();
-    void stopDictating();
+    void stopDictating() override;
     void startDictating1();
     void Configure_Microphone(qintptr mhwnd);
     void Configure_Sensitivity(qintptr mhwnd);
@@ -128,7 +99,7 @@ public:
 
     // ---- hotkeys ----
     // (Re)registers the seven hotkeys from the settings file.
-    void Sethotkeys();
+    void Sethotkeys() override;
     // Runs the action of a hotkey identifier (11112..11118).
     void DoFunctions(int wk_id);
     HotkeyActions& hotkeyActions() { return *hotkeyActions_; }
@@ -139,7 +110,7 @@ public:
     void Timer2_Timer();
     void speakclipboardtext();
     // Saves a text as a sound file (the Text-to-MP3 hotkey).
-    void SaveTextAsAudio(const QString& text);
+    void SaveTextAsAudio(const QString& text) override;
 
     // Makes a fresh voicecls (events connected), discarding the old one.
     void makeNewVoice();
@@ -147,30 +118,30 @@ public:
     void releaseVoice();
 
     // Speaks a text with the voice and rate of the settings file.
-    void speakstring(QString textstr);
+    void speakstring(QString textstr) override;
     // Purges the voice. Without a Next or Previous asked for, the speech
     // object is discarded and the utterance closed at once (speakingend),
     // which ends the reading only when StopRequested is set.
-    void stopspeaking();
+    void stopspeaking() override;
     // Ends the reading for good, as the Stop button of what is read does:
     // the document being read runs its window's Stop; other text (another
     // application's selection, the floating bar's) goes silent and every
     // face shows the idle state.
     void stopReading();
-    void PauseSpeaking();
-    void ResumeSpeaking();
+    void PauseSpeaking() override;
+    void ResumeSpeaking() override;
     // Passes the flag to voicecls; throws when voicecls is empty.
-    void SetSpFlagIsFilename(int flag);
+    void SetSpFlagIsFilename(int flag) override;
     // Plays a wave file with a fresh speech object.
     void Speakfile(QString filename);
     // Closes the utterance that ended.
     void speakingend();
     // Continues the reading after an utterance.
     void speakingendbynormal();
-    // Index of a voice description in m_GetVoiceDescriptions; 0 when absent.
+    // Index of a voice description in the voice descriptions; 0 when absent.
     std::int16_t getfunctionID(const QString& tokendescription);
     // End of a stream of voicecls.
-    void voicecls_VoiceEnded();
+    void voicecls_VoiceEnded() override;
 
 private:
     bool ClipboardChanged();
@@ -183,6 +154,8 @@ private:
     void voicecls_HighLightSpokenWord(int pos, int len);
     void voicecls_VoiceChanged(const VoiceToken& token);
     void replaceVoice(std::unique_ptr<clsVoice> next);
+    // A fresh speech object's number of voices; throws when there is none.
+    int renewVoice();
     // Runs step on the document window being read, ignoring its errors;
     // nothing when there is none.
     template <class F>

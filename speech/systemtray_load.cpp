@@ -16,6 +16,7 @@
 #include "core/Utilities.h"
 #include "platform/GlobalHotkeys.h"
 #include "platform/SystemServices.h"
+#include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 
 #include <QAction>
@@ -81,10 +82,9 @@ void systemtray::Form_Load()
         const bool on = leadingValue(ReadSetting(globals.IniFile, kReadSet, QStringLiteral("AutoClipboard"),
                                                  QStringLiteral("0"))) != 0;
         AutoReadClipboard = on;
-        if (mnuTrayclipboard)
-            mnuTrayclipboard->setChecked(on);
+        mnuTrayclipboard_SetChecked(on);
     });
-    readingState.StopRequested = true;
+    readingState.requestStop();
     // The greeting, through a speech object of its own.
     IgnoreErrors([&] {
         StartupVoice = std::make_unique<clsVoice>();
@@ -111,8 +111,8 @@ void systemtray::LoadVoiceDescriptions()
 {
     if (!voicecls)
         throw std::runtime_error("no speech object");
-    m_GetVoiceDescriptions = voicecls->GetVoiceDescription();
-    WriteSetting(globals.IniFile, kReadSet, QStringLiteral("Readers"), m_GetVoiceDescriptions);
+    voiceDescriptions = voicecls->GetVoiceDescription();
+    WriteSetting(globals.IniFile, kReadSet, QStringLiteral("Readers"), voiceDescriptions);
 }
 
 void systemtray::LoadVoiceLanguages()
@@ -140,16 +140,16 @@ void systemtray::mnuTrayShowSoftware_Click()
     ProgramWindows& w = ProgramWindows::get();
     // A document being read is stopped for good, as its Stop button would:
     // nothing carries it on later.
-    readingState.StopRequested = true;
+    readingState.requestStop();
     IgnoreErrors([&] { stopspeaking(); });
     IgnoreErrors([&] { stopDictating(); });
     IgnoreErrors([&] { w.frmMain_Show(); });
-    if (readingState.IsDockShown)
+    if (readingState.IsDockShown())
         IgnoreErrors([&] { w.frmDockDemo_Unload(); });
     IgnoreErrors([&] { w.frmMain_Show(); });
     IgnoreErrors([&] { w.frmMain_Maximize(); });
-    readingState.IsMainShown = true;
-    readingState.IsDockShown = false;
+    FaceSwitch::mainWindowShown(true);
+    FaceSwitch::floatingBarShown(false);
     IgnoreErrors([] { SetSpeakingState(false, false); });
 }
 
@@ -158,20 +158,20 @@ void systemtray::mnuTrayShowDock_Click()
     ProgramWindows& w = ProgramWindows::get();
     IgnoreErrors([&] { stopspeaking(); });
     IgnoreErrors([&] { stopDictating(); });
-    readingState.IsDockShown = true;
-    if (readingState.IsMainShown) {
+    FaceSwitch::floatingBarShown(true);
+    if (readingState.IsMainShown()) {
         // The main window's unload brings up the floating bar. A main window
         // that stays (a document that could not be saved) stays the face.
         bool unloaded = true;
         IgnoreErrors([&] { unloaded = w.frmMain_Unload(); });
         if (!unloaded) {
-            readingState.IsDockShown = false;
+            FaceSwitch::floatingBarShown(false);
             return;
         }
     } else {
         IgnoreErrors([&] { w.frmDockDemo_Show(); });
     }
-    readingState.IsMainShown = false;
+    FaceSwitch::mainWindowShown(false);
     IgnoreErrors([&] { w.frmDockDemo_SetNormal(); });
     IgnoreErrors([] { SetSpeakingState(false, false); });
 }
@@ -195,32 +195,39 @@ void systemtray::mnuTrayAbout_Click()
 
 void systemtray::mnuTrayclipboard_Click()
 {
-    if (!mnuTrayclipboard)
+    QAction* item = trayMenu_->mnuTrayclipboard;
+    if (!item)
         return;
-    const bool on = !mnuTrayclipboard->isChecked();
-    mnuTrayclipboard->setChecked(on);
+    const bool on = !item->isChecked();
+    item->setChecked(on);
     IgnoreErrors([&] {
         WriteSetting(globals.IniFile, kReadSet, QStringLiteral("AutoClipboard"), on ? QStringLiteral("1") : QStringLiteral("0"));
     });
     AutoReadClipboard = on;
-    if (readingState.IsMainShown)
+    if (readingState.IsMainShown())
         IgnoreErrors([&] { ProgramWindows::get().frmMain_SetAutoClipboardChecked(on); });
+}
+
+void systemtray::mnuTrayclipboard_SetChecked(bool checked)
+{
+    if (QAction* item = trayMenu_->mnuTrayclipboard)
+        item->setChecked(checked);
 }
 
 void systemtray::mnuTrayPause_Click()
 {
-    if (readingState.IsPausing) {
+    if (readingState.IsPausing()) {
         IgnoreErrors([&] {
             if (voicecls)
                 voicecls->ResumeSpeaking();
         });
-        IgnoreErrors([] { SetSpeakingState(readingState.IsSpeaking, false); });
+        IgnoreErrors([] { SetSpeakingState(readingState.IsSpeaking(), false); });
     } else {
         IgnoreErrors([&] {
             if (voicecls)
                 voicecls->PauseSpeaking();
         });
-        IgnoreErrors([] { SetSpeakingState(readingState.IsSpeaking, true); });
+        IgnoreErrors([] { SetSpeakingState(readingState.IsSpeaking(), true); });
     }
 }
 
@@ -252,7 +259,7 @@ void systemtray::Timer5_Timer() {}
 void systemtray::mnuTrayExit_Click()
 {
     IgnoreErrors([] { BroadcastWindowMessage(globals.ExeMsgId); });
-    if (readingState.IsMainShown) {
+    if (readingState.IsMainShown()) {
         // The next start opens the main window.
         IgnoreErrors([] { WriteSetting(globals.IniFile, kReadSet, QStringLiteral("StartUp"), QStringLiteral("2")); });
     }
@@ -281,22 +288,23 @@ void systemtray::Form_Unload()
 
     IgnoreErrors([] { ProgramWindows::get().UnloadAllForms(); });
     IgnoreErrors([&] {
+        QMenu* menu = trayMenu_->Traymenu;
         QList<QPointer<QWidget>> others;
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w != this && w != Traymenu)
+            if (w != this && w != menu)
                 others.append(w);
         }
         for (const QPointer<QWidget>& w : others) {
             if (w)
                 w->close();
         }
-        if (Traymenu)
-            Traymenu->hide();
+        if (menu)
+            menu->hide();
     });
 
     // The controller itself goes last: its timers stop, its speech objects
     // are released, and with that the program ends.
-    for (QTimer* t : {&Timer1, &Timer2, &Timer3, &Timer4, &Timer5})
+    for (QTimer* t : {&selectionReader_->copyPoll, &selectionReader_->savePoll, &Timer3, &Timer4, &Timer5})
         t->stop();
     IgnoreErrors([&] { releaseVoice(); });
     IgnoreErrors([&] { StartupVoice.reset(); });

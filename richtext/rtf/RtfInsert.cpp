@@ -2,6 +2,8 @@
 // document becomes a QTextCharFormat as its runs go in.
 #include "RtfReader.h"
 
+#include "RtfInsertBlocks.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QFont>
@@ -123,6 +125,7 @@ void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat
     };
     std::array<Made, 64> made;
     Shared shared(document.kept);
+    BlockInserter blocks(document, cursor);
     // Runs that come out the same once `over` is merged go in as one,
     // from editor position `at`.
     QTextCharFormat format;
@@ -143,7 +146,7 @@ void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat
             continue;
         }
         if (length > 0)
-            cursor.insertText(document.text.mid(from, length), format);
+            blocks.insert(from, length, format);
         format = m.format;
         from = run.start;
         length = run.length;
@@ -152,7 +155,7 @@ void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat
             fileRuns->push_back({at, run.format});
     }
     if (length > 0)
-        cursor.insertText(document.text.mid(from, length), format);
+        blocks.insert(from, length, format);
 }
 
 } // namespace rtf

@@ -1,6 +1,6 @@
 // The control words the RTF reader acts on. Destinations listed as skipped
-// hold no text of the document (headers, notes, pictures, tables of the
-// file's own, text for readers that know no nested tables or shapes);
+// hold no text of the document (headers, notes, tables of the file's own,
+// text for readers that know no nested tables or shapes);
 // every other unknown word is ignored and its text read.
 #include "RtfKeywords.h"
 
@@ -30,7 +30,7 @@ public:
             e = Entry{name, k};
             ++count_;
             // A fuller table would search long, a full one for ever.
-            Q_ASSERT(count_ <= kSize / 4);
+            Q_ASSERT(count_ <= kSize / 8);
         }
     }
 
@@ -38,7 +38,7 @@ public:
     const Keyword& find(std::string_view name) const { return entries_[slot(name)].keyword; }
 
 private:
-    static constexpr std::size_t kSize = 2048; // a power of two, four times the words or more
+    static constexpr std::size_t kSize = 4096; // a power of two, eight times the words or more
 
     struct Entry {
         std::string_view name;
@@ -72,16 +72,16 @@ const Keyword& keyword(std::string_view name)
              {"aftncn", "aftnsep", "aftnsepc", "annotation", "atnauthor", "atndate", "atnicn", "atnid",
               "atnparent", "atnref", "atntime", "atrfend", "atrfstart", "author", "bkmkend", "bkmkstart",
               "blipuid", "buptim", "category", "colorschememapping", "comment", "company", "creatim",
-              "datafield", "datastore", "defchp", "defpap", "do", "doccomm", "docvar", "falt", "fchars",
+              "datafield", "datastore", "defchp", "do", "doccomm", "docvar", "falt", "fchars",
               "ffdeftext", "ffentrymcr", "ffexitmcr", "ffformat", "ffhelptext", "ffl", "ffname",
               "ffstattext", "filetbl", "fname", "footer", "footerf", "footerl", "footerr",
               "footnote", "formfield", "ftncn", "ftnsep", "ftnsepc", "generator", "header", "headerf",
-              "headerl", "headerr", "hlinkbase", "info", "keywords", "latentstyles", "lchars",
-              "listoverridetable", "listpicture", "listtable", "manager", "mmathPr", "nextfile",
+              "headerl", "headerr", "hlinkbase", "info", "keywords", "latentstyles", "lchars", "levelnumbers",
+              "listname", "listpicture", "manager", "mmathPr", "nextfile",
               "nonesttables", "nonshppict", "objalias", "objclass", "objdata", "objname", "objsect",
               "objtime", "oldcprops", "oldpprops", "oldsprops", "oldtprops", "operator", "panose",
-              "passwordhash", "pgdsctbl", "pict", "pnseclvl", "printim", "private", "propname",
-              "protusertbl", "revtbl", "revtim", "rsidtbl", "rxe", "shprslt", "sp", "sn", "sv", "subject",
+              "passwordhash", "pgdsctbl", "pnseclvl", "printim", "private", "propname",
+              "protusertbl", "revtbl", "revtim", "rsidtbl", "rxe", "shprslt", "subject",
               "tc", "template", "themedata", "title", "txe", "userprops", "wgrffmtfilter", "windowcaption",
               "writereservation", "writereservhash", "xe", "xform", "xmlattrname", "xmlattrvalue",
               "xmlclose", "xmlname", "xmlnstbl", "xmlopen"})
@@ -98,7 +98,7 @@ const Keyword& keyword(std::string_view name)
             {"fonttbl", Word::FontTable}, {"colortbl", Word::ColorTable},
             {"par", Word::Par}, {"sect", Word::Par}, {"page", Word::Par},
             {"line", Word::Line}, {"tab", Word::Tab},
-            {"cell", Word::Cell}, {"nestcell", Word::Cell}, {"row", Word::Row}, {"nestrow", Word::Row},
+            {"cell", Word::Cell}, {"nestcell", Word::Cell}, {"row", Word::Row},
             {"f", Word::Font}, {"fs", Word::FontSize}, {"b", Word::Bold}, {"i", Word::Italic},
             // The associated formats: which text they are for, the complex
             // scripts' or the other, the last of \rtlch, \ltrch, \loch,
@@ -166,6 +166,37 @@ const Keyword& keyword(std::string_view name)
             k.emplace(name, kw);
         for (int u = int(Underline::Single); u <= int(Underline::Wave); ++u)
             k.emplace(underlineWord(Underline(u)), Keyword{Word::Underline, 0, {}, std::uint8_t(u)});
+        k.emplace("nestrow", Keyword{.word = Word::Row, .block = BlockWord::NestedRow});
+        // Paragraphs, table rows, pictures and lists.
+        const std::pair<const char*, BlockWord> blocks[] = {
+            {"ql", BlockWord::AlignLeft}, {"qc", BlockWord::AlignCentre}, {"qr", BlockWord::AlignRight},
+            {"qj", BlockWord::AlignJustify}, {"qd", BlockWord::AlignJustify},
+            {"li", BlockWord::LeftIndent}, {"lin", BlockWord::LeftIndent}, {"ri", BlockWord::RightIndent},
+            {"rin", BlockWord::RightIndent}, {"fi", BlockWord::FirstIndent}, {"sb", BlockWord::SpaceBefore},
+            {"sa", BlockWord::SpaceAfter}, {"sl", BlockWord::LineSpacing}, {"slmult", BlockWord::LineMultiple},
+            {"rtlpar", BlockWord::RightToLeft}, {"ltrpar", BlockWord::LeftToRight}, {"intbl", BlockWord::InTable},
+            {"itap", BlockWord::Depth}, {"ls", BlockWord::ListNumber}, {"ilvl", BlockWord::ListLevel},
+            {"trowd", BlockWord::RowDefaults}, {"trleft", BlockWord::RowLeft}, {"cellx", BlockWord::CellRight},
+            {"clmgf", BlockWord::MergeFirst}, {"clmrg", BlockWord::Merged}, {"clvmgf", BlockWord::MergeDownFirst},
+            {"clvmrg", BlockWord::MergedDown}, {"clbrdrt", BlockWord::CellBorder}, {"clbrdrb", BlockWord::CellBorder},
+            {"clbrdrl", BlockWord::CellBorder}, {"clbrdrr", BlockWord::CellBorder},
+            {"pict", BlockWord::Picture}, {"pngblip", BlockWord::Png}, {"jpegblip", BlockWord::Jpeg},
+            {"emfblip", BlockWord::Emf}, {"wmetafile", BlockWord::Wmf}, {"dibitmap", BlockWord::DeviceBitmap},
+            {"wbitmap", BlockWord::Bitmap}, {"macpict", BlockWord::MacPicture},
+            {"pmmetafile", BlockWord::Os2Picture}, {"picw", BlockWord::PictureWidth},
+            {"pich", BlockWord::PictureHeight}, {"picwgoal", BlockWord::GoalWidth},
+            {"pichgoal", BlockWord::GoalHeight}, {"picscalex", BlockWord::ScaleX}, {"picscaley", BlockWord::ScaleY},
+            {"shppict", BlockWord::ShapePicture}, {"sp", BlockWord::ShapeProperty}, {"sn", BlockWord::ShapeName},
+            {"sv", BlockWord::ShapeValue}, {"shpleft", BlockWord::ShapeLeft}, {"shpright", BlockWord::ShapeRight},
+            {"shptop", BlockWord::ShapeTop}, {"shpbottom", BlockWord::ShapeBottom},
+            {"listtable", BlockWord::ListTable}, {"listoverridetable", BlockWord::ListTable},
+            {"list", BlockWord::List}, {"listoverride", BlockWord::ListOverride}, {"listid", BlockWord::ListId},
+            {"listlevel", BlockWord::ListLevelGroup}, {"leveltext", BlockWord::LevelText},
+            {"levelnfc", BlockWord::LevelFormat}, {"levelnfcn", BlockWord::LevelFormat},
+            {"levelstartat", BlockWord::LevelStart}, {"defpap", BlockWord::DefaultParagraph},
+        };
+        for (const auto& [name, b] : blocks)
+            k.emplace(name, Keyword{.word = Word::Block, .block = b});
         return k;
     }();
     return table.find(name);

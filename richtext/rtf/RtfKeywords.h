@@ -1,6 +1,8 @@
 #pragma once
 // The control words the RTF reader acts on, by name.
 
+#include "RtfBlockWords.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -18,7 +20,7 @@ enum class Word : std::uint8_t {
     NumberingBody, NumberingContinue, NumberingStyle, NumberingStart, NumberingFont,
     FootnoteMark, FootnoteStyle, FootnoteStart, EndnoteStyle, EndnoteStart,
     CharacterSet, StyleSheet, ParagraphStyle, CharacterStyle, OtherStyle, BasedOn,
-    HoldsText, HeldText, NestedTable,
+    HoldsText, HeldText, NestedTable, Block,
     AssociatedFont, Script, Raise, Lower, Caps, SmallCaps, Field, FieldInstruction, FieldResult,
 };
 
@@ -30,6 +32,7 @@ struct Keyword {
     // BackgroundWord of Word::Background, the reading::CharSet of
     // Word::CharacterSet, 1 (\super), 2 (\sub) or 0 for Word::Script.
     std::uint8_t kind = 0;
+    BlockWord block = BlockWord::None; // Word::Block, and \nestrow
 };
 
 // What a control word does; Word::Ignore for words the reader has no use

@@ -94,19 +94,6 @@ QString numberText(int n, NumberStyle style)
     return QString::number(n);
 }
 
-QString ParagraphNumbering::label(int number) const
-{
-    switch (kind) {
-    case Kind::Continue:
-        return {};
-    case Kind::Bullet:
-        return (before.isEmpty() && after.isEmpty() ? QStringLiteral("\u2022") : before + after) + u'\t';
-    case Kind::Number:
-        break;
-    }
-    return before + numberText(number, style) + after + u'\t';
-}
-
 void Numbering::begin()
 {
     read_ = ParagraphNumbering{};
@@ -170,20 +157,6 @@ int Numbering::end()
             numberings_.back() = read_;
     }
     return int(numberings_.size()) - 1;
-}
-
-QString Numbering::label(int numbering)
-{
-    const ParagraphNumbering& n = numberings_[std::size_t(numbering)];
-    int number = 0;
-    if (n.kind == ParagraphNumbering::Kind::Number) {
-        const bool countOn = numberedBefore_ && n == lastNumbered_ && lastNumber_ < INT_MAX;
-        number = countOn ? lastNumber_ + 1 : n.start;
-        numberedBefore_ = true;
-        lastNumbered_ = n;
-        lastNumber_ = number;
-    }
-    return n.label(number);
 }
 
 QString Numbering::noteMark(QByteArrayView ahead)

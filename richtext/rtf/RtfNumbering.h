@@ -1,8 +1,6 @@
 #pragma once
-// Numbers the RTF reader writes itself: the bullets and numbers of lists
-// given only as paragraph numbering (\pn, without the \pntext a word
-// processor usually writes beside it), and the marks of footnotes and
-// endnotes (\chftn).
+// Numbers the RTF reader writes itself, the marks of footnotes and
+// endnotes (\chftn), and the older paragraph numbering (\pn) it reads.
 
 #include "RtfKeywords.h"
 
@@ -34,11 +32,6 @@ struct ParagraphNumbering {
     QString after; // \pntxta
 
     bool operator==(const ParagraphNumbering&) const = default;
-
-    // What stands in front of the paragraph's text, a tab included, as a
-    // word processor's \pntext would give it: "•\t", "2.\t". Empty for a
-    // continued paragraph, which shows no number.
-    QString label(int number) const;
 };
 
 // The numbering of a document's paragraphs and notes, as the reader goes
@@ -54,13 +47,10 @@ public:
     // characters.
     void beginText(bool before);
     void text(bool before, char16_t c);
-    // The \pn group has ended: the number by which label() knows it.
+    // The \pn group has ended: the number by which numbering() knows it.
     int end();
+    const ParagraphNumbering& numbering(int number) const { return numberings_[std::size_t(number)]; }
 
-    // What stands in front of the next paragraph numbered by numbering
-    // (a number end() gave). Paragraphs numbered alike count on, whatever
-    // comes between them.
-    QString label(int numbering);
     // The mark of the next note; `ahead` holds the bytes after the mark,
     // which tell an endnote from a footnote.
     QString noteMark(QByteArrayView ahead);
@@ -68,9 +58,6 @@ public:
 private:
     std::vector<ParagraphNumbering> numberings_;
     ParagraphNumbering read_; // the \pn group being read
-    bool numberedBefore_ = false;
-    ParagraphNumbering lastNumbered_;
-    int lastNumber_ = 0;
 
     int nextFootnote_ = 1;
     int nextEndnote_ = 1;

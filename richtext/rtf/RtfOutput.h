@@ -27,6 +27,13 @@ public:
     void tablesChanged();
 
     bool empty() const { return doc_.text.isEmpty(); }
+    qsizetype size() const { return doc_.text.size(); }
+    QChar at(qsizetype i) const { return doc_.text.at(i); }
+    // Replaces `removed` characters at `at` with `inserted`, in the format
+    // of the character at `at`. For the last paragraph's characters: it
+    // costs in proportion to the text after `at`.
+    void splice(qsizetype at, qsizetype removed, QStringView inserted);
+    void replaceAt(qsizetype at, char16_t c) { doc_.text[at] = QChar(c); }
     // The document, without the mark that ends its last paragraph.
     Document take();
 

@@ -4,6 +4,7 @@
 // and bounded (GroupStack), so no input can exhaust memory or the stack.
 #include "RtfReader.h"
 
+#include "RtfBlockReader.h"
 #include "RtfCodePages.h"
 #include "RtfFields.h"
 #include "RtfKeywords.h"
@@ -65,9 +66,10 @@ private:
     void put(char16_t c);
     void putText(char16_t c);
     void append(const char16_t* chars, qsizetype n);
-    void startText();
     void appendAscii(const unsigned char* from, const unsigned char* to);
     void paragraphBreak();
+    void finishText();
+    void blockGroupClosed(Dest leaving, const Style& leavingStyle);
     void endHalfPair();
     void flushPending();
     ByteDecoder& decoder();
@@ -86,14 +88,11 @@ private:
     State st_;
     GroupStack stack_;
     int ucSkip_ = 0;
-    bool cellPending_ = false;
     char16_t highSurrogate_ = 0;
+    bool finished_ = false;
 
-    // Numbering of paragraphs (\pn) and notes (\chftn), and whether the
-    // paragraph has its number or bullet already (its own, from \pntext or
-    // \listtext, or one made here).
+    // Numbering of paragraphs (\pn) and notes (\chftn).
     Numbering numbering_;
-    bool paragraphLabelled_ = false;
 
     Tables tables_;
     const unsigned char* fontEntry_ = nullptr; // where the font table entry being read starts
@@ -114,6 +113,7 @@ private:
     StyleSheet styles_;
 
     Output out_{tables_};
+    BlockReader blocks_{out_, numbering_};
 };
 
 Document Reader::run()
@@ -148,12 +148,23 @@ Document Reader::run()
             break;
         }
     }
+    finishText();
+    Document document = out_.take();
+    tables_.keep(document.kept);
+    document.kept.links = std::move(links_);
+    document.blocks = blocks_.take(document.text.size());
+    return document;
+}
+
+// The end of the document's text: its last paragraph and the tables still
+// open end.
+void Reader::finishText()
+{
+    if (std::exchange(finished_, true))
+        return;
     flushPending();
     endHalfPair();
-    Document doc = out_.take();
-    tables_.keep(doc.kept);
-    doc.kept.links = std::move(links_);
-    return doc;
+    blocks_.finish(st_.paragraph, st_.numbering, st_.style);
 }
 
 // ---------------------------------------------------------------- lexing
@@ -169,7 +180,9 @@ void Reader::openGroup()
         // A style's definition, starting from plain text.
         st_.dest = Dest::StyleDefinition;
         st_.style = Style{};
+        st_.paragraph = ParagraphProps{};
         styles_.begin();
+        blocks_.beginStyle(stack_.depth());
     }
 }
 
@@ -179,6 +192,9 @@ void Reader::closeGroup()
     ucSkip_ = 0;
     if (stack_.empty())
         return; // a closing brace too many
+    if (stack_.depth() == 1 && rootOpened_)
+        finishText(); // the last paragraph has the properties of the document's group
+    blocks_.groupClosed(stack_.depth(), st_.paragraph);
     const Dest leaving = st_.dest;
     if (leaving == Dest::FontTable && finishFontName(p_ - 1))
         tablesChanged();
@@ -197,6 +213,8 @@ void Reader::closeGroup()
         if (fieldLink_ >= 0)
             links_.push_back(Kept::Link{href, instruction_});
     }
+    if (leaving != st_.dest)
+        blockGroupClosed(leaving, leavingStyle);
     if (stack_.empty() && rootOpened_)
         stopped_ = true; // the end of the document's group: what follows is not RTF
 }
@@ -306,10 +324,13 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     const Keyword& k = keyword(word);
 
     if (k.word == Word::Bin) {
-        // Binary data, whatever the destination: skipped unread.
+        // Binary data, whatever the destination: skipped unread, or kept
+        // as a picture's data.
         flushPending();
-        const std::int64_t n = std::max(0, hasParam ? param : 0);
-        p_ += std::min<std::int64_t>(n, end_ - p_);
+        const std::int64_t n = std::min<std::int64_t>(std::max(0, hasParam ? param : 0), end_ - p_);
+        if (st_.dest == Dest::Picture)
+            blocks_.pictureBytes(p_, qsizetype(n));
+        p_ += n;
         return;
     }
     if (k.word == Word::Unicode) {
@@ -365,8 +386,10 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Word::NestedTable:
         // Some writers put the cells of a nested table inside its
         // properties.
-        if (unstarred() == Dest::Text)
+        if (unstarred() == Dest::Text) {
             st_.dest = Dest::Text;
+            blocks_.beginNestedProperties(stack_.depth());
+        }
         break;
     case Word::StyleSheet:
         if (st_.dest != Dest::Skip)
@@ -378,10 +401,13 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         if (st_.dest == Dest::StyleDefinition || (st_.dest == Dest::Skip && st_.starredFrom == Dest::StyleDefinition)) {
             st_.dest = Dest::StyleDefinition; // \*\cs: a character style
             styles_.name(k.word, hasParam ? param : 0);
+            blocks_.nameStyle(k.word == Word::ParagraphStyle, hasParam ? param : 0);
         } else if (st_.dest == Dest::Text && k.word != Word::OtherStyle) {
             // The style's format, then what the text's own words say.
             if (const StyleSheet::Defined* d = styles_.find(k.word == Word::CharacterStyle, hasParam ? param : 0))
                 overlay(st_.style, d->style, d->fields);
+            if (k.word == Word::ParagraphStyle)
+                blocks_.applyStyle(st_.paragraph, hasParam ? param : 0);
         }
         break;
     case Word::BasedOn:
@@ -459,19 +485,20 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         break;
     case Word::Cell:
         if (st_.dest == Dest::Text && !st_.style.hidden) {
-            if (cellPending_) {
-                cellPending_ = false;
-                putText(u'\t'); // the end of an empty cell
-            }
-            cellPending_ = true;
-            paragraphLabelled_ = false;
+            endHalfPair();
+            blocks_.endParagraph(st_.paragraph, st_.numbering, BlockReader::End::Cell, st_.style);
+            out_.paragraphEnded();
         }
         break;
     case Word::Row:
-        if (st_.dest == Dest::Text) {
-            cellPending_ = false;
-            paragraphBreak();
+        if (st_.dest == Dest::Text && !st_.style.hidden) {
+            endHalfPair();
+            blocks_.endRow(st_.paragraph, st_.numbering, k.block == BlockWord::NestedRow ? 0 : 1, st_.style);
+            out_.paragraphEnded();
         }
+        break;
+    case Word::Block:
+        blocks_.word(st_, k.block, hasParam, param, stack_.depth());
         break;
     case Word::UnicodeSkip:
         st_.uc = std::clamp(hasParam ? param : 1, 0, 255);
@@ -504,11 +531,12 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         break;
     case Word::ParagraphDefault:
         st_.numbering = -1;
+        st_.paragraph = blocks_.defaultParagraph();
         break;
     case Word::ListText:
         // The paragraph's number or bullet as the writer shows it.
         if (st_.dest == Dest::Text)
-            paragraphLabelled_ = true;
+            blocks_.beginLabel(stack_.depth());
         break;
     case Word::Numbering:
         if (st_.dest == Dest::Text || (st_.dest == Dest::Skip && st_.starredFrom == Dest::Text)) {
@@ -556,9 +584,16 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
 // Text bytes up to the next brace, backslash or line end.
 void Reader::textBytes()
 {
-    if (st_.dest == Dest::Skip || st_.dest == Dest::StyleSheet || st_.dest == Dest::StyleDefinition) {
+    if (st_.dest == Dest::Skip || st_.dest == Dest::StyleSheet || st_.dest == Dest::StyleDefinition
+        || st_.dest == Dest::ListTable || st_.dest == Dest::ListLevel || st_.dest == Dest::ShapePicture
+        || st_.dest == Dest::Picture || st_.dest == Dest::ShapeName) {
+        const unsigned char* from = p_;
         while (p_ != end_ && *p_ != '\\' && *p_ != '{' && *p_ != '}')
             ++p_;
+        if (st_.dest == Dest::Picture)
+            blocks_.pictureHex(from, p_);
+        else if (st_.dest == Dest::ShapeName)
+            blocks_.shapeNameBytes(from, p_);
         return;
     }
     if (st_.dest == Dest::Text && ucSkip_ == 0 && pending_.isEmpty() && !st_.style.hidden
@@ -660,7 +695,17 @@ void Reader::put(char16_t c)
         if (c >= 0x20 && instruction_.size() < kLongestInstruction)
             instruction_.append(QChar(c));
         break;
+    case Dest::LevelText:
+        blocks_.lists().levelText(c);
+        break;
+    case Dest::ShapeName:
+        blocks_.shapeNameCharacter(c);
+        break;
     case Dest::Skip:
+    case Dest::ListTable:
+    case Dest::ListLevel:
+    case Dest::Picture:
+    case Dest::ShapePicture:
     case Dest::ColorTable:
     case Dest::Numbering:
     case Dest::StyleSheet:
@@ -719,32 +764,27 @@ void Reader::paragraphBreak()
     if (st_.style.hidden)
         return;
     endHalfPair();
-    const char16_t lf = u'\n';
-    append(&lf, 1);
-    paragraphLabelled_ = false;
+    blocks_.endParagraph(st_.paragraph, st_.numbering, BlockReader::End::Paragraph, st_.style);
     out_.paragraphEnded();
 }
 
 void Reader::append(const char16_t* chars, qsizetype n)
 {
-    if (cellPending_ || !paragraphLabelled_)
-        startText();
     out_.append(chars, n, st_.style);
 }
 
-// Text is coming where a cell has ended or a paragraph begins: first the
-// tab that ends the cell, then, for a paragraph numbered by \pn whose
-// writer gave it no number or bullet of its own, that number or bullet.
-void Reader::startText()
+// A group of the list table or a picture's group has closed.
+void Reader::blockGroupClosed(Dest leaving, const Style& leavingStyle)
 {
-    const bool labelled = std::exchange(paragraphLabelled_, true);
-    if (std::exchange(cellPending_, false))
-        append(u"\t", 1);
-    if (labelled || st_.numbering < 0)
-        return;
-    for (const QChar c : numbering_.label(st_.numbering))
-        putText(c.unicode());
-    endHalfPair();
+    if (leaving == Dest::ListLevel) {
+        // A level's glyphs may be of a symbol font, whose \f comes after them.
+        const int codePage = tables_.codePageOf(leavingStyle.font, false);
+        const bool symbol = codePage == kSymbolCodePage || codePage == kWingdingsCodePage;
+        blocks_.lists().endLevel(symbol ? &decoders_.get(codePage) : nullptr);
+    } else if (leaving == Dest::Picture) {
+        const bool inText = st_.dest == Dest::Text || st_.dest == Dest::ShapePicture;
+        blocks_.endPicture(st_.style, inText && !st_.style.hidden);
+    }
 }
 
 void Reader::appendAscii(const unsigned char* from, const unsigned char* to)

@@ -2,16 +2,16 @@
 // Reads RTF as word processors write it into text with character formats:
 // font, size, bold, italic, underline, strike-through, text colour and
 // background, raised and lowered text, capitals, and links (HYPERLINK
-// fields), as the text's own words and the styles it names give them.
-// Paragraph layout, pictures, objects, headers, footers and notes are left
-// out; lists and tables come as text (list numbers and bullets as written,
-// or made from the paragraph's numbering where none is written; table
-// cells separated by tabs, a row per line), the text of a text box where
-// its shape stands, and a note's mark as its number.
+// fields), as the text's own words and the styles it names give them;
+// and its paragraph-level structure (RtfBlocks.h): each paragraph's
+// alignment, indents, spacing and direction, lists, tables and pictures.
+// Objects, headers, footers and notes are left out; the text of a text box
+// comes where its shape stands, and a note's mark as its number.
 //
 // Input of any kind is read without crashing and in time proportional to
 // its size; what cannot be understood is skipped.
 
+#include "RtfBlocks.h"
 #include "RtfKept.h"
 
 #include <QByteArrayView>
@@ -43,6 +43,7 @@ struct Document {
     // The file's tables and its links (Kept::formats is left empty: the
     // formats are those above).
     Kept kept;
+    Blocks blocks;
 };
 
 // True when the bytes start as an RTF file does ("{\rtf", after white
@@ -52,9 +53,10 @@ bool looksLikeRtf(QByteArrayView bytes);
 Document read(QByteArrayView bytes);
 
 // Inserts the document at the cursor, each run in its format with `over`
-// merged over it. The caller makes it one edit block. `fileRuns`, when
-// given, takes where each run went (from the cursor's first position on)
-// and its index into Document::formats.
+// merged over it, and its paragraphs, lists, tables and pictures. The
+// caller makes it one edit block. `fileRuns`, when given, takes where each
+// run went (from the cursor's first position on) and its index into
+// Document::formats.
 void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat& over = {},
             std::vector<FileRun>* fileRuns = nullptr);
 

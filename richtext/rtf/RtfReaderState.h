@@ -4,6 +4,7 @@
 // the states of the groups that are open.
 
 #include "RtfKept.h"
+#include "RtfParagraphState.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,9 +20,13 @@ constexpr int kNoFont = -1;
 // paragraph's numbering (\pn), NumberingBefore and NumberingAfter its
 // texts (\pntxtb, \pntxta). StyleSheet is the style sheet, StyleDefinition
 // one style in it. FieldInstruction is a field's instruction (\fldinst).
+// ListTable is the list table or the override table, ListLevel a level of
+// a list in it, LevelText its label; Picture a picture's data; ShapeName
+// the name of a shape's property, ShapePicture its value when that is the
+// shape's picture.
 enum class Dest : std::uint8_t {
     Text, Skip, FontTable, ColorTable, Numbering, NumberingBefore, NumberingAfter, StyleSheet, StyleDefinition,
-    FieldInstruction
+    FieldInstruction, ListTable, ListLevel, LevelText, Picture, ShapeName, ShapePicture
 };
 
 // Which text the bold, italic, size and font words that follow are for, as
@@ -101,6 +106,7 @@ struct State {
     Dest heldTextTo = Dest::Skip;
     int uc = 1; // bytes of fallback after \uN
     int numbering = -1; // the paragraph's numbering, as Numbering::end() gave it; -1 none
+    ParagraphProps paragraph;
 
     bool operator==(const State&) const = default;
 };

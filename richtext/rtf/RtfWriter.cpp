@@ -3,11 +3,14 @@
 // changes from one stretch of text to the next is written.
 #include "RtfWriter.h"
 
+#include "RtfWriterBlocks.h"
 #include "RtfWriterChars.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
+
+#include <functional>
 
 namespace rtf {
 
@@ -23,7 +26,7 @@ public:
     QByteArray run();
 
 private:
-    QByteArray header() const;
+    QByteArray header(const QByteArray& lists) const;
 
     const QTextDocument& doc_;
     QByteArray body_;
@@ -34,23 +37,31 @@ private:
 QByteArray Writer::run()
 {
     body_.reserve(doc_.characterCount() + doc_.characterCount() / 4 + 64);
-    for (QTextBlock block = doc_.begin(); block.isValid(); block = block.next()) {
+    // Every paragraph ends with its mark, the last one too. The marks and
+    // the structure around the paragraphs change no character format; the
+    // groups of their own they write are closed again.
+    writing::BlockWriter blocks(doc_, body_, delimit_);
+    const std::function<void(const QTextBlock&)> text = [&](const QTextBlock& block) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            if (fragment.isValid())
+            if (!fragment.isValid())
+                continue;
+            if (fragment.charFormat().isImageFormat()) {
+                chars_.objectFragment(fragment);
+                blocks.picture(fragment);
+            } else {
                 chars_.fragment(fragment);
+            }
         }
-        // Every paragraph ends with its mark, the last one too.
         chars_.paragraphEnd();
-        body_.append("\\par\r\n");
-        delimit_ = false;
-    }
-    return header() + body_ + "}\r\n";
+    };
+    blocks.write(text);
+    return header(blocks.listTables()) + body_ + "}\r\n";
 }
 
-QByteArray Writer::header() const
+QByteArray Writer::header(const QByteArray& lists) const
 {
-    return "{\\rtf1\\ansi" + chars_.documentWords() + "\\uc1\r\n" + chars_.tables()
+    return "{\\rtf1\\ansi" + chars_.documentWords() + "\\uc1\r\n" + chars_.tables() + lists
         + "{\\*\\generator Lectova;}\\viewkind4\\pard\\plain\r\n";
 }
 

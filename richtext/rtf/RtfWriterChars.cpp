@@ -141,6 +141,13 @@ const CharFormat* Characters::fileFormat(int index) const
                                                                              : nullptr;
 }
 
+// The file run after the one `position` is in.
+std::vector<FileRun>::const_iterator Characters::runAfter(int position) const
+{
+    return std::upper_bound(fileRuns_->begin(), fileRuns_->end(), position,
+                            [](int p, const FileRun& run) { return p < run.start; });
+}
+
 void Characters::fragment(const QTextFragment& fragment)
 {
     const QTextCharFormat format = fragment.charFormat();
@@ -153,8 +160,7 @@ void Characters::fragment(const QTextFragment& fragment)
     // The file's runs beside the text cut the fragment into pieces.
     const std::vector<FileRun>& runs = *fileRuns_;
     const int start = fragment.position();
-    auto next = std::upper_bound(runs.begin(), runs.end(), start,
-                                 [](int position, const FileRun& run) { return position < run.start; });
+    auto next = runAfter(start);
     for (qsizetype at = 0; at < text.size();) {
         const int run = next == runs.begin() ? -1 : std::prev(next)->format;
         const qsizetype n = next == runs.end() ? text.size() - at
@@ -164,6 +170,19 @@ void Characters::fragment(const QTextFragment& fragment)
         if (next != runs.end() && start + at >= next->start)
             ++next;
     }
+}
+
+void Characters::objectFragment(const QTextFragment& fragment)
+{
+    const QTextCharFormat format = fragment.charFormat();
+    int index = -1;
+    if (!fileRuns_) {
+        const QVariant v = format.property(kFileFormatProperty);
+        index = v.isValid() ? v.toInt() : -1;
+    } else if (const auto next = runAfter(fragment.position()); next != fileRuns_->begin()) {
+        index = std::prev(next)->format;
+    }
+    piece(format, fileFormat(index), QStringView());
 }
 
 void Characters::piece(const QTextCharFormat& format, const CharFormat* file, QStringView text)

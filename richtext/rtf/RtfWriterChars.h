@@ -36,6 +36,9 @@ public:
 
     // The fragment's text in its format.
     void fragment(const QTextFragment& fragment);
+    // The format of a fragment that holds an object (a picture) rather
+    // than text, made the current one; the caller writes the object.
+    void objectFragment(const QTextFragment& fragment);
     // The paragraph ends: a link does not go on past it.
     void paragraphEnd();
 
@@ -88,6 +91,7 @@ private:
     Written fromFile(const CharFormat& format);
     Written shown(const QTextCharFormat& format);
     const CharFormat* fileFormat(int index) const;
+    std::vector<FileRun>::const_iterator runAfter(int position) const;
     void piece(const QTextCharFormat& format, const CharFormat* file, QStringView text);
     int glyphCodePage(int font) const;
     void appendGlyphs(QStringView text, int codePage);

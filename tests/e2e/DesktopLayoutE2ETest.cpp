@@ -14,6 +14,7 @@
 #include "mainwindow/frmDocument.h"
 #include "mainwindow/frmFind.h"
 #include "mainwindow/frmMain.h"
+#include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/EventPump.h"
@@ -75,10 +76,11 @@ protected:
         windows = new AppWindows;
         windows->install();
         controller = new systemtray;
+        SpeechController::install(controller);
         controller->Form_Load();
         ProgramWindows::get().frmMain_Show();
         ProgramWindows::get().frmMain_Maximize();
-        readingState.IsMainShown = true;
+        FaceSwitch::mainWindowShown(true);
     }
 
     void SetUp() override

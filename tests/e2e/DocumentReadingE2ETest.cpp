@@ -12,6 +12,7 @@
 #include "mainwindow/frmFind.h"
 #include "mainwindow/frmMain.h"
 #include "platform/GlobalHotkeys.h"
+#include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/EventPump.h"
@@ -101,6 +102,7 @@ protected:
         windows = new AppWindows;
         windows->install();
         controller = new systemtray;
+        SpeechController::install(controller);
         // The greeting (a second of sound) plays at start: wait until it has
         // been heard and is over.
         SinkRecorder greeting;
@@ -112,7 +114,7 @@ protected:
         }
         ProgramWindows::get().frmMain_Show();
         ProgramWindows::get().frmMain_Maximize();
-        readingState.IsMainShown = true;
+        FaceSwitch::mainWindowShown(true);
         pump(300);
     }
 
@@ -151,7 +153,7 @@ protected:
         return pumpUntil(
             [&] {
                 const QString word = doc->rtfText->SelText();
-                return readingState.IsSpeaking && !word.isEmpty() && !word.contains(' ');
+                return readingState.IsSpeaking() && !word.isEmpty() && !word.contains(' ');
             },
             10000);
     }
@@ -258,7 +260,7 @@ TEST_F(DocumentReadingTest, SpeakSelectsEachSentenceAndEachWordAsItIsHeard)
         5000);
     EXPECT_GT(yellow, 100) << "no yellow highlight on the screen";
 
-    ASSERT_TRUE(pumpUntil([] { return !readingState.IsSpeaking; }, 30000));
+    ASSERT_TRUE(pumpUntil([] { return !readingState.IsSpeaking(); }, 30000));
     const auto audio = rec.stop();
     EXPECT_GT(SinkRecorder::loudSamples(audio), SinkRecorder::kRate) << "the document was not heard";
 
@@ -270,7 +272,7 @@ TEST_F(DocumentReadingTest, SpeakSelectsEachSentenceAndEachWordAsItIsHeard)
               QString::fromUtf8("Hello there world.|The café serves crème brûlée today!|Is it good?").toStdString());
 
     // Idle afterwards: Next and Previous disabled, no yellow left.
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
     EXPECT_FALSE(doc->NextBtn->isEnabled());
     EXPECT_FALSE(doc->PriewBtn->isEnabled());
     for (int p : {2, 25, 50})
@@ -286,7 +288,7 @@ TEST_F(DocumentReadingTest, NumbersAbbreviationsAndEmptyLinesAreSelectedAsHeard)
     doc->rtfText->setSelStart(0);
     SelectionLog log(doc->rtfText);
     doc->SpeakBtn->click();
-    ASSERT_TRUE(pumpUntil([] { return !readingState.IsSpeaking; }, 20000));
+    ASSERT_TRUE(pumpUntil([] { return !readingState.IsSpeaking(); }, 20000));
     EXPECT_EQ(log.words(), "In|2007|it|cost|3.50|a|day|Mr|Smith|paid|1,000,000");
     EXPECT_EQ(log.sentences(), "In 2007 it cost 3.50 a day.|Mr.|Smith paid 1,000,000.");
 }
@@ -298,7 +300,7 @@ TEST_F(DocumentReadingTest, PauseHoldsTheReadingAndStopClearsTheHighlight)
     doc->rtfText->setSelStart(0);
     ASSERT_TRUE(speakUntilAWordIsSelected(doc));
     doc->PauseBtn->click();
-    EXPECT_TRUE(readingState.IsPausing);
+    EXPECT_TRUE(readingState.IsPausing());
     const Selection atPause{doc->rtfText->SelStart(), doc->rtfText->SelLength(), {}};
     SinkRecorder quiet;
     ASSERT_TRUE(quiet.start());
@@ -308,11 +310,11 @@ TEST_F(DocumentReadingTest, PauseHoldsTheReadingAndStopClearsTheHighlight)
         << "the selection moved while paused";
 
     doc->ResumeBtn->click();
-    EXPECT_FALSE(readingState.IsPausing);
+    EXPECT_FALSE(readingState.IsPausing());
     ASSERT_TRUE(pumpUntil([&] { return doc->rtfText->SelText().startsWith("Another"); }, 8000))
         << "reading did not go on after resume";
     doc->StopBtn->click();
-    EXPECT_TRUE(pumpUntil([] { return !readingState.IsSpeaking; }, 10000));
+    EXPECT_TRUE(pumpUntil([] { return !readingState.IsSpeaking(); }, 10000));
     for (int p : {3, 30, 60})
         EXPECT_EQ(backgroundAt(doc->rtfText, p), QColor(255, 255, 255)) << p;
     SinkRecorder after;
@@ -359,7 +361,7 @@ TEST_F(DocumentReadingTest, NothingChangesTheTextWhileItIsReadUntilTheStopHotkey
     ASSERT_TRUE(pumpUntil([&] { return replaceAll > 0; }, 5000)) << "Replace All was not pressed";
     find->close();
 
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking());
     EXPECT_EQ(rtf->Text(), kLongSentences);
     EXPECT_EQ(backgroundAt(rtf, 5), QColor(255, 255, 0)) << "the sentence is still painted";
     ASSERT_TRUE(pumpUntil(
@@ -371,7 +373,7 @@ TEST_F(DocumentReadingTest, NothingChangesTheTextWhileItIsReadUntilTheStopHotkey
         << "the spoken word is selected";
 
     ASSERT_TRUE(pressHotkey("ctrl+alt+s", 11118));
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
     EXPECT_FALSE(doc->SpeakBtn->isHidden());
     EXPECT_TRUE(doc->tbToolBar->isEnabled());
     EXPECT_EQ(rtf->Text(), kLongSentences);
@@ -382,10 +384,10 @@ TEST_F(DocumentReadingTest, NothingChangesTheTextWhileItIsReadUntilTheStopHotkey
         << "the text takes typing again after Stop: " << rtf->Text().left(20).toStdString();
     QGuiApplication::clipboard()->setText("Read this.", QClipboard::Selection);
     ASSERT_TRUE(pressHotkey("ctrl+alt+r", 11112));
-    EXPECT_TRUE(readingState.IsReadingClipboard);
-    EXPECT_EQ(controller->ClipText, "Read this.");
+    EXPECT_TRUE(readingState.IsReadingClipboard());
+    EXPECT_EQ(controller->selectionReader().ClipText, "Read this.");
     ASSERT_TRUE(pressHotkey("ctrl+alt+s", 11118));
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
 }
 
 // A reading goes on in the document it started in when another document
@@ -402,7 +404,7 @@ TEST_F(DocumentReadingTest, TheReadingStaysInItsDocumentWhenAnotherIsActivated)
     ASSERT_TRUE(speakUntilAWordIsSelected(doc));
     xdotool({"key", "ctrl+Tab"});
     ASSERT_TRUE(pumpUntil([&] { return frmMain::instance()->activeDocument() == other; }, 5000));
-    ASSERT_TRUE(pumpUntil([] { return !readingState.IsSpeaking; }, 60000));
+    ASSERT_TRUE(pumpUntil([] { return !readingState.IsSpeaking(); }, 60000));
 
     EXPECT_EQ(log.sentences(), (kLongSentences.section(". ", 0, 0) + ".|A second sentence follows it.").toStdString());
     EXPECT_TRUE(otherLog.seen.empty()) << otherLog.sentences();
@@ -443,11 +445,11 @@ TEST_F(DocumentReadingTest, RightClickShowsTheProgramsMenuOnlyWhenNotReading)
     // have arrived.
     ASSERT_TRUE(pumpUntil([&] { return released.count >= 1 && menuKey.count >= 1; }, 5000));
     QCoreApplication::processEvents();
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking());
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "no menu while reading";
     EXPECT_FALSE(main->mnuPopUp->isVisible());
     doc->StopBtn->click();
-    EXPECT_TRUE(pumpUntil([] { return !readingState.IsSpeaking; }, 10000));
+    EXPECT_TRUE(pumpUntil([] { return !readingState.IsSpeaking(); }, 10000));
 }
 
 // Runs last: it closes the main window, and shows a new one for whatever
@@ -465,7 +467,7 @@ TEST_F(DocumentReadingTest, ClosingTheMainWindowWhileReadingDeepInALongDocumentE
     const int middle = int(rtf->Text().indexOf("Line ", rtf->TextLength() / 2));
     rtf->setSelStart(middle);
     doc->SpeakBtn->click();
-    ASSERT_TRUE(pumpUntil([&] { return readingState.IsSpeaking && rtf->SelStart() >= middle; }, 10000));
+    ASSERT_TRUE(pumpUntil([&] { return readingState.IsSpeaking() && rtf->SelStart() >= middle; }, 10000));
     doc->NextBtn->click();
     ASSERT_TRUE(pumpUntil([&] { return rtf->SelStart() > middle + 10; }, 10000)) << "Next did not go on";
 
@@ -489,12 +491,12 @@ TEST_F(DocumentReadingTest, ClosingTheMainWindowWhileReadingDeepInALongDocumentE
     guard.join();
     EXPECT_TRUE(gone) << "the main window is still open";
     std::printf("[ closed the main window in %lld ms ]\n", static_cast<long long>(t.elapsed()));
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
     EXPECT_EQ(frmMain::instance(), nullptr);
 
     ProgramWindows::get().frmMain_Show();
     ProgramWindows::get().frmMain_Maximize();
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     pump(300);
 }
 

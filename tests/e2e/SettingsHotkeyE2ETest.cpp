@@ -63,6 +63,7 @@ TEST(SettingsOnTheDesktop, ChangedHotkeyActsAtOnceAndTheOldOneIsFreed)
     AppWindows windows;
     ProgramWindows::install(&windows);
     systemtray controller;
+    SpeechController::install(&controller);
     controller.Form_Load();
     QList<int> pressed;
     QObject receiver; // the connection ends with the test

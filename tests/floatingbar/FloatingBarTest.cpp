@@ -10,7 +10,9 @@
 #include "floatingbar/frmDockDemo.h"
 #include "platform/FocusedSelection.h"
 #include "platform/Keystrokes.h"
+#include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
+#include "speech/SpeechController.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -34,10 +36,10 @@ namespace {
 using Log = std::vector<QString>;
 
 // Records what the bar asks of the controller.
-class RecordingController : public DockController {
+class RecordingController : public NoSpeechController {
 public:
     explicit RecordingController(std::shared_ptr<Log> log) : log_(std::move(log)) {}
-    void speakstring(const QString& text) override { log_->push_back("speakstring:" + text); }
+    void speakstring(QString text) override { log_->push_back("speakstring:" + text); }
     void stopspeaking() override { log_->push_back("stopspeaking"); }
     void PauseSpeaking() override { log_->push_back("PauseSpeaking"); }
     void ResumeSpeaking() override { log_->push_back("ResumeSpeaking"); }
@@ -71,11 +73,9 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("<Settings></Settings>");
         f.close();
-        readingState.IsSpeaking = false;
-        readingState.IsPausing = false;
-        readingState.IsDockShown = false;
-        readingState.PunctuationMode = 0;
+        readingState.reset();
         ReadingFaces::install(&faces);
+        SpeechController::install(&controller);
         QGuiApplication::clipboard()->clear();
         SetKeystrokeRecorder([this](int key, bool up) { keys.emplace_back(key, up); });
         SetMsgBoxAnswerer([this](const MsgBoxCall& call) {
@@ -89,20 +89,18 @@ protected:
         if (bar)
             delete bar.data();
         ReadingFaces::install(nullptr);
+        SpeechController::install(nullptr);
         SetKeystrokeRecorder({});
         SetFocusedSelectionSource({});
         SetMsgBoxAnswerer({});
         globals.AppFolder = savedAppFolder;
         globals.IniFile = savedIniFile;
-        readingState.IsDockShown = false;
-        readingState.IsSpeaking = false;
-        readingState.IsPausing = false;
-        readingState.PunctuationMode = 0;
+        readingState.reset();
     }
 
     frmDockDemo* load(bool showIt = true)
     {
-        bar = new frmDockDemo(std::make_unique<RecordingController>(log));
+        bar = new frmDockDemo;
         bar->Form_Load();
         if (showIt)
             bar->show();
@@ -117,6 +115,7 @@ protected:
     QTemporaryDir dir;
     QString savedAppFolder, savedIniFile;
     std::shared_ptr<Log> log = std::make_shared<Log>();
+    RecordingController controller{log};
     std::vector<std::pair<int, bool>> keys;
     std::vector<QString> boxes;
     QPointer<frmDockDemo> bar;
@@ -170,7 +169,7 @@ TEST_F(FloatingBarTest, DocksetmemnuFollowsTheStateTable)
 TEST_F(FloatingBarTest, LoadedBarFollowsSetSpeakingState)
 {
     load();
-    EXPECT_TRUE(readingState.IsDockShown);
+    EXPECT_TRUE(readingState.IsDockShown());
     EXPECT_EQ(ReadingFaces::get().floatingBar(), static_cast<FloatingBarFace*>(bar.data()));
     SetSpeakingState(true, false);
     EXPECT_FALSE(bar->CmdPause->isHidden());
@@ -180,7 +179,7 @@ TEST_F(FloatingBarTest, LoadedBarFollowsSetSpeakingState)
     EXPECT_FALSE(bar->CmdStop->isEnabled());
 
     bar->Unload();
-    EXPECT_FALSE(readingState.IsDockShown);
+    EXPECT_FALSE(readingState.IsDockShown());
     EXPECT_EQ(ReadingFaces::get().floatingBar(), nullptr);
 }
 
@@ -297,7 +296,7 @@ TEST_F(FloatingBarTest, PickUpConvertsPunctuationWhenModeIsOne)
 {
     WriteSetting(globals.IniFile, kReadSet, "PunctuationTag", "1");
     load();
-    EXPECT_EQ(readingState.PunctuationMode, 1);
+    EXPECT_EQ(readingState.PunctuationMode(), 1);
     const QString text = "Stop, look; listen!";
     ASSERT_NE(PunctuationToWords(text), text);
     QGuiApplication::clipboard()->setText(text);
@@ -305,7 +304,7 @@ TEST_F(FloatingBarTest, PickUpConvertsPunctuationWhenModeIsOne)
     EXPECT_EQ(bar->capturedText(), PunctuationToWords(text));
 
     // Switching the mode later leaves the captured text as it was.
-    readingState.PunctuationMode = 0;
+    readingState.usePunctuationMode(0);
     EXPECT_EQ(bar->capturedText(), PunctuationToWords(text));
 }
 
@@ -318,7 +317,7 @@ TEST_F(FloatingBarTest, ReadWithoutTextShowsString1314)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "No text selected, please select the text you want to hear, and then click this button");
     EXPECT_TRUE(log->empty());
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
 }
 
 TEST_F(FloatingBarTest, ReadSpeaksTheCapturedTextEachTime)
@@ -326,11 +325,11 @@ TEST_F(FloatingBarTest, ReadSpeaksTheCapturedTextEachTime)
     load();
     QGuiApplication::clipboard()->setText("Hello");
     bar->Timer2_Timer();
-    readingState.IsSpeakingWord = true;
+    readingState.wordStarts();
     bar->CmdRead_Click();
     bar->CmdRead_Click();
-    EXPECT_TRUE(readingState.IsSpeaking);
-    EXPECT_FALSE(readingState.IsSpeakingWord);
+    EXPECT_TRUE(readingState.IsSpeaking());
+    EXPECT_FALSE(readingState.IsSpeakingWord());
     EXPECT_EQ(*log, (Log{"speakstring:Hello", "speakstring:Hello"}));
     EXPECT_TRUE(boxes.empty());
 }
@@ -339,15 +338,15 @@ TEST_F(FloatingBarTest, PauseResumeAndStop)
 {
     load();
     bar->CmdPause_Click();
-    EXPECT_TRUE(readingState.IsPausing);
+    EXPECT_TRUE(readingState.IsPausing());
     bar->CmdResume_Click();
-    EXPECT_FALSE(readingState.IsPausing);
-    readingState.IsSpeaking = true;
+    EXPECT_FALSE(readingState.IsPausing());
+    SetSpeakingState(true, false);
     bool speaking = true, paused = false;
     bar->docksetmemnu(speaking, paused);
     bar->CmdStop_Click();
     EXPECT_EQ(*log, (Log{"PauseSpeaking", "ResumeSpeaking", "stopspeaking"}));
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
     EXPECT_FALSE(bar->CmdRead->isHidden());
 }
 
@@ -387,7 +386,7 @@ TEST_F(FloatingBarTest, ChangeSwitchesToTheMainWindow)
     bar->CmdChange_Click();
     EXPECT_EQ(*log, (Log{"stopDictating", "stopspeaking", "mnuTrayShowSoftware_Click"}));
     EXPECT_EQ(setting("StartUp"), "2");
-    EXPECT_FALSE(readingState.IsDockShown);
+    EXPECT_FALSE(readingState.IsDockShown());
     EXPECT_FALSE(bar->isLoaded());
     EXPECT_FALSE(setting("DockX").isEmpty());
 }
@@ -397,7 +396,7 @@ TEST_F(FloatingBarTest, MinHidesToTheTray)
     load();
     bar->CmdMin_Click();
     EXPECT_EQ(*log, (Log{"stopDictating", "stopspeaking"}));
-    EXPECT_FALSE(readingState.IsDockShown);
+    EXPECT_FALSE(readingState.IsDockShown());
     EXPECT_FALSE(bar->isVisible());
     EXPECT_EQ(setting("StartUp"), "1");
 }

@@ -15,6 +15,12 @@ namespace {
 
 class SettingsDialogDocumentTest : public MainWindowFixture {
 protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        // The dialog reaches the document window through the program's windows.
+        ProgramWindows::install(&faces);
+    }
     static void distinctHotkeys(frmSet& d)
     {
         const char* keys[] = {"1", "2", "3", "4", "5", "6", "7"};

@@ -75,7 +75,7 @@ protected:
             messages.append(call);
             return int(vbOK);
         });
-        readingState.PunctuationMode = 0;
+        readingState.usePunctuationMode(0);
     }
     void TearDown() override
     {
@@ -288,7 +288,7 @@ TEST_F(SettingsDialogTest, CheckBoxesStoreAtOnceAndCancelKeepsThem)
     EXPECT_FALSE(d.CheckWhileTyping);
     d.ChkPunctuation->click();
     EXPECT_EQ(get("ReadSet", "PunctuationTag"), "1");
-    EXPECT_EQ(readingState.PunctuationMode, 0); // follows only on OK
+    EXPECT_EQ(readingState.PunctuationMode(), 0); // follows only on OK
 
     set("ReadSet", "READ_WORD", "1");
     d.chkkeypress->click();
@@ -390,7 +390,7 @@ TEST_F(SettingsDialogTest, OkWritesInOrderAndCloses)
     EXPECT_EQ(get("ReadSet", "OptionControl"), "0");
     EXPECT_EQ(get("ReadSet", "SimplyControl"), "1");
     EXPECT_EQ(get("FrmSet", "WordPrediction"), "<missing>"); // no document window
-    EXPECT_EQ(readingState.PunctuationMode, 1);
+    EXPECT_EQ(readingState.PunctuationMode(), 1);
 }
 
 TEST_F(SettingsDialogTest, AdvancedQualityKeepsSimplyControlAndEmptyVoiceListStoresMinusOne)
@@ -431,6 +431,7 @@ TEST_F(SettingsDialogTest, OkRegistersTheNewHotkeysAtOnce)
     for (int i = 0; i < 7; ++i)
         set("ReadSet", QStringLiteral("HotKey%1").arg(i + 1), QStringLiteral("Ctrl+%1").arg(keys[i]));
     auto tray = std::make_unique<systemtray>();
+    SpeechController::install(tray.get());
     tray->Sethotkeys();
     ASSERT_TRUE(grabs->held.contains({MOD_CONTROL, '1'}));
 

@@ -111,11 +111,12 @@ void checkSameFormats(const rtf::Document& a, const rtf::Document& b, bool asFil
         const rtf::Run& ra = a.runs[ia];
         const rtf::Run& rb = b.runs[ib];
         if (!sameFormat(a, a.formats[std::size_t(ra.format)], b, b.formats[std::size_t(rb.format)], asFiled)) {
-            // Paragraph breaks carry no format of their own in the text.
+            // Paragraph breaks and the starts and ends of cells carry no
+            // format of their own in the text.
             bool onlyBreak = true;
             const qsizetype end = std::min(ra.start + ra.length, rb.start + rb.length);
             for (qsizetype i = at; i < end && onlyBreak; ++i)
-                onlyBreak = a.text[i] == u'\n';
+                onlyBreak = a.text[i] == u'\n' || a.text[i] == rtf::kCellStart || a.text[i] == rtf::kTableEnd;
             if (!onlyBreak)
                 failed("a format changed on the way through the writer");
         }

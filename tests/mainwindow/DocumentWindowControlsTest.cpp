@@ -159,7 +159,7 @@ TEST_F(DocumentWindowControlsTest, WordPredictionButtonTogglesTheSetting)
 TEST_F(DocumentWindowControlsTest, SettingsButtonStopsAReadingFirst)
 {
     frmDocument* d = newDocument();
-    readingState.StopRequested = false;
+    readingState.readDocument();
     d->StopBtn->setEnabled(false);
     d->toolbarButton(15)->trigger();
     EXPECT_EQ(windows.settingsShown, 1);
@@ -205,7 +205,7 @@ TEST_F(DocumentWindowControlsTest, ReadingStateSetsTheActiveWindowsControls)
 {
     frmDocument* d = newInMain();
     makeFace(mainWindow());
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     SetSpeakingState(true, true);
     EXPECT_TRUE(d->SpeakBtn->isHidden());
     EXPECT_TRUE(d->PauseBtn->isHidden());
@@ -223,10 +223,10 @@ TEST_F(DocumentWindowControlsTest, ReadingStateSetsTheActiveWindowsControls)
 TEST_F(DocumentWindowControlsTest, NextDoesNothingWhileReadingWithPunctuation)
 {
     frmDocument* d = newDocument();
-    readingState.PunctuationMode = 1;
+    readingState.usePunctuationMode(1);
     d->NextBtn_Click();
     EXPECT_FALSE(readingState.NextRequested());
-    readingState.PunctuationMode = 0;
+    readingState.usePunctuationMode(0);
     d->NextBtn_Click();
     EXPECT_TRUE(readingState.NextRequested());
 }
@@ -282,7 +282,7 @@ TEST_F(DocumentWindowControlsTest, HelpButtonStartsTheHelpProgramWhenPresent)
     writeFile(folder + "/fscommand/TTS.exe", ("#!/bin/sh\necho ran > '" + marker + "'\n").toUtf8(), true);
     d->helpbtn_Click();
     EXPECT_TRUE(waitForFile(marker));
-    EXPECT_TRUE(readingState.StopRequested); // reading was stopped first
+    EXPECT_TRUE(readingState.StopRequested()); // reading was stopped first
 }
 
 // ---------------------------------------------------------------------------

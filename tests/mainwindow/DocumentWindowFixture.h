@@ -17,6 +17,7 @@
 #include "mainwindow/Skin.h"
 #include "mainwindow/frmDocument.h"
 #include "mainwindow/frmMain.h"
+#include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/FileWait.h"
@@ -76,7 +77,7 @@ public:
     void frmSet_ShowModal() override
     {
         ++settingsShown;
-        stoppedBeforeSettings = readingState.StopRequested;
+        stoppedBeforeSettings = readingState.StopRequested();
     }
 };
 
@@ -112,7 +113,7 @@ protected:
         globals.IniFile = dir.filePath("Update.xml");
 
         resetReadingState();
-        readingState.IsIdle = true;
+        readingState.goIdle();
         resetTable();
         adverts.AdList.clear();
         adverts.AdCount = 0;
@@ -131,8 +132,9 @@ protected:
         engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha"), ScriptedSpeechEngine::voice("b", "Beta"),
                          ScriptedSpeechEngine::voice("c", "Gamma")};
         tray = std::make_unique<systemtray>();
-        tray->m_GetVoiceDescriptions = "Alpha;Beta;Gamma;";
-        readingState.StopRequested = true;
+        SpeechController::install(tray.get());
+        tray->voiceDescriptions = "Alpha;Beta;Gamma;";
+        readingState.requestStop();
     }
 
     void TearDown() override
@@ -146,8 +148,7 @@ protected:
         SetMsgBoxAnswerer({});
         SetCommonDialogAnswerer({});
         resetTable();
-        readingState.IsMainShown = false;
-        readingState.IsSpeaking = readingState.IsPausing = false;
+        readingState.reset();
         faces.main = nullptr;
         faces.document = {};
         globals.AppFolder = savedAppFolder;

@@ -29,7 +29,7 @@ TEST_F(DocumentWindowTest, LoadShowsTheStoredVoiceAndSpeed)
     EXPECT_EQ(d->Lblspeed->text(), "-3");
     EXPECT_EQ(m.panelText(2), "Speaker:  Gamma");
     EXPECT_EQ(m.panelText(3), "Speed:-3");
-    EXPECT_EQ(readingState.PunctuationMode, 1);
+    EXPECT_EQ(readingState.PunctuationMode(), 1);
     EXPECT_EQ(predictionState.PredictionPage, 0);
     // A window that loads has no slot yet: it clears entry 0.
     EXPECT_FALSE(documentTable.DocChanged[0]);
@@ -46,7 +46,7 @@ TEST_F(DocumentWindowTest, EveryWindowShowsTheTrueVoiceSpeedAndReadingState)
     setting("ReadSet", "Reader", "1");
     setting("ReadSet", "Speed", "3");
     frmMain& m = mainWindow();
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     makeFace(m);
     frmDocument* first = newInMain();
     // Idle: nothing to stop, in the first window and in one opened later.
@@ -101,9 +101,9 @@ TEST_F(DocumentWindowTest, VoiceIsStoredOnlyWhenChosenAfterLoading)
 
 TEST_F(DocumentWindowTest, VoiceListTakesEachDescriptionBeforeItsTerminator)
 {
-    tray->m_GetVoiceDescriptions = "Kate Voice;Paul Voice;";
+    tray->voiceDescriptions = "Kate Voice;Paul Voice;";
     EXPECT_EQ(newDocument()->VoiceCB->count(), 2);
-    tray->m_GetVoiceDescriptions.clear();
+    tray->voiceDescriptions.clear();
     frmDocument* empty = newDocument();
     EXPECT_EQ(empty->VoiceCB->count(), 0);
     EXPECT_TRUE(empty->VoiceCB->currentText().isEmpty());
@@ -151,7 +151,7 @@ TEST_F(DocumentWindowTest, StoredValuesOutsideTheControlsAreRefused)
 
 TEST_F(DocumentWindowTest, ConvoiceMatchesShortNamesExactly)
 {
-    tray->m_GetVoiceDescriptions = "Paul;Kate;Crystal;Mike;Audrey;Charles;kate;Other;";
+    tray->voiceDescriptions = "Paul;Kate;Crystal;Mike;Audrey;Charles;kate;Other;";
     frmDocument* d = newDocument();
     const QStringList expected{"Corvane Paul",          "Corvane Kate",          "ATT DTNV 1.4 Crystal16",
                                "ATT DTNV 1.4 Mike16",   "ATT DTNV 1.4 Audrey16", "ATT DTNV 1.4 Charles16",
@@ -293,7 +293,7 @@ TEST_F(DocumentWindowTest, OnlyTheUsersEditsMarkTheDocumentChanged)
     EXPECT_TRUE(documentTable.DocChanged[4]);
 
     documentTable.DocChanged[4] = false;
-    readingState.IsSpeaking = true;
+    SetSpeakingState(true, false);
     d->rtfText->setSelText("y");
     EXPECT_FALSE(documentTable.DocChanged[4]);
 }
@@ -305,11 +305,11 @@ TEST_F(DocumentWindowTest, ActivationPointsTheFileDialogAtTheDocument)
     m.dlgCommonDialog.FileName = "kept";
     d->setWindowTitle("Document 3");
     documentTable.ClosingDocument = true;
-    readingState.IsIdle = false;
+    readingState.leaveIdle();
     d->Form_Activate();
     EXPECT_EQ(m.dlgCommonDialog.FileName, "kept");
     EXPECT_FALSE(documentTable.ClosingDocument);
-    EXPECT_TRUE(readingState.IsIdle);
+    EXPECT_TRUE(readingState.IsIdle());
     d->setWindowTitle("/home/user/notes.txt");
     d->Form_Activate();
     EXPECT_EQ(m.dlgCommonDialog.FileName, "/home/user/notes.txt");

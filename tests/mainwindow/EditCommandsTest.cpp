@@ -623,40 +623,40 @@ TEST_F(EditCommandsTest, ArrangeIconsLinesUpTheMinimisedWindowsAtTheBottom)
 
 TEST_F(EditCommandsTest, SpeakPauseResumeAndStopThroughTheMenus)
 {
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     document("One here. Two here.");
     mainWindow().mnuCtlSpeak_Click();
     ScriptedSpeechVoice* voice = engine.last();
     ASSERT_NE(voice, nullptr);
     ASSERT_FALSE(voice->callsOf("Speak").isEmpty());
     EXPECT_EQ(voice->callsOf("Speak").last().text, "One here.");
-    EXPECT_TRUE(readingState.IsSpeaking);
-    EXPECT_FALSE(readingState.IsPausing);
+    EXPECT_TRUE(readingState.IsSpeaking());
+    EXPECT_FALSE(readingState.IsPausing());
 
     // Pause while speaking pauses; Pause while paused resumes.
     mainWindow().mnuCtlPause_Click();
-    EXPECT_TRUE(readingState.IsPausing);
+    EXPECT_TRUE(readingState.IsPausing());
     EXPECT_TRUE(voice->paused());
     mainWindow().mnuPopPause_Click();
-    EXPECT_FALSE(readingState.IsPausing);
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsPausing());
+    EXPECT_TRUE(readingState.IsSpeaking());
     EXPECT_FALSE(voice->paused());
 
     mainWindow().mnuPopStop_Click();
     QCoreApplication::processEvents();
-    EXPECT_FALSE(readingState.IsSpeaking);
-    EXPECT_TRUE(readingState.IsIdle);
+    EXPECT_FALSE(readingState.IsSpeaking());
+    EXPECT_TRUE(readingState.IsIdle());
 
     mainWindow().mnuPopSpeak_Click();
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking());
     mainWindow().mnuCtlStop_Click();
     QCoreApplication::processEvents();
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
 }
 
 TEST_F(EditCommandsTest, NextAndPreviousInTheActiveDocument)
 {
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     document("One here. Two here. Three here.");
     mainWindow().mnuCtlSpeak_Click();
     auto lastSpoken = [this] { return engine.last()->callsOf("Speak").last().text; };
@@ -666,35 +666,35 @@ TEST_F(EditCommandsTest, NextAndPreviousInTheActiveDocument)
     mainWindow().SpeakPrevInActive();
     QCoreApplication::processEvents();
     EXPECT_EQ(lastSpoken(), "One here.");
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking());
     mainWindow().mnuCtlStop_Click();
 }
 
 TEST_F(EditCommandsTest, PauseWithoutTheControllerDoesNothing)
 {
     tray.reset();
-    readingState.IsSpeaking = true;
+    SetSpeakingState(true, false);
     mainWindow().mnuCtlPause_Click();
-    EXPECT_FALSE(readingState.IsPausing);
-    readingState.IsSpeaking = false;
+    EXPECT_FALSE(readingState.IsPausing());
+    SetSpeakingState(false, false);
 }
 
 TEST_F(EditCommandsTest, AutoReadClipboardTogglesBothMenusAndTheSetting)
 {
-    tray->mnuTrayclipboard = new QAction(tray.get());
-    tray->mnuTrayclipboard->setCheckable(true);
+    tray->trayMenu().mnuTrayclipboard = new QAction(tray.get());
+    tray->trayMenu().mnuTrayclipboard->setCheckable(true);
     frmMain& m = mainWindow();
     m.mnuCtlclipboard->setChecked(false);
 
     m.mnuCtlclipboard_Click();
     EXPECT_TRUE(m.mnuCtlclipboard->isChecked());
-    EXPECT_TRUE(tray->mnuTrayclipboard->isChecked());
+    EXPECT_TRUE(tray->trayMenu().mnuTrayclipboard->isChecked());
     EXPECT_EQ(stored("ReadSet", "AutoClipboard"), "1");
 
     // Through the menu entry itself, as the user clicks it.
     m.mnuCtlclipboard->trigger();
     EXPECT_FALSE(m.mnuCtlclipboard->isChecked());
-    EXPECT_FALSE(tray->mnuTrayclipboard->isChecked());
+    EXPECT_FALSE(tray->trayMenu().mnuTrayclipboard->isChecked());
     EXPECT_EQ(stored("ReadSet", "AutoClipboard"), "0");
 }
 
@@ -718,10 +718,10 @@ TEST_F(EditCommandsTest, SettingsDictationAndTheFloatingBar)
     mainWindow().mnuVideoHelp_Click();
     EXPECT_EQ(rtf->Text(), "Stays.");
 
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     mainWindow().mnuWindowBar_Click();
-    EXPECT_TRUE(readingState.IsDockShown);
-    EXPECT_FALSE(readingState.IsMainShown);
+    EXPECT_TRUE(readingState.IsDockShown());
+    EXPECT_FALSE(readingState.IsMainShown());
 }
 
 // ---- Help ----

@@ -10,6 +10,7 @@
 #include "richtext/RichTextBox.h"
 #include "mainwindow/frmDocument.h"
 #include "mainwindow/frmMain.h"
+#include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 
 #include <QCoreApplication>
@@ -103,8 +104,7 @@ protected:
         SettingsFixture::SetUp();
         ReadingFaces::install(&faces);
         ResetDocumentTable();
-        readingState.IsSpeaking = readingState.IsPausing = readingState.IsDictating = false;
-        readingState.IsMainShown = readingState.IsDockShown = false;
+        readingState.reset();
         SetMsgBoxAnswerer([this](const MsgBoxCall& call) {
             boxes.push_back(call);
             return answer(call);
@@ -128,7 +128,8 @@ protected:
         main = nullptr;
         ReadingFaces::install(nullptr);
         ResetDocumentTable();
-        readingState.IsMainShown = readingState.IsDockShown = false;
+        FaceSwitch::mainWindowShown(false);
+        FaceSwitch::floatingBarShown(false);
         SetMsgBoxAnswerer({});
         SetCommonDialogAnswerer({});
         SettingsFixture::TearDown();

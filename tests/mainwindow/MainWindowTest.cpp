@@ -49,7 +49,7 @@ TEST_F(MainWindowTest, LoadOpensTheWelcomeDocumentAndRegistersTheFace)
     QCoreApplication::processEvents();
     EXPECT_EQ(frmSplash::instance(), nullptr) << "the main window's load unloads the splash";
 
-    EXPECT_TRUE(readingState.IsMainShown);
+    EXPECT_TRUE(readingState.IsMainShown());
     EXPECT_EQ(ReadingFaces::get().mainWindow(), static_cast<MainWindowFace*>(main));
     EXPECT_EQ(frmMain::instance(), main);
     ASSERT_NE(Active(), nullptr);
@@ -168,14 +168,14 @@ TEST_F(MainWindowTest, MenuStateFollowsDocumentsAndReading)
     s = Read(main, Active());
     EXPECT_EQ(s.all(), std::vector<bool>(7, true));
 
-    readingState.IsSpeaking = true;
+    SetSpeakingState(true, false);
     main->setmenu();
     s = Read(main, Active());
     EXPECT_TRUE(s.save) << "the items stay enabled; their menu is what is disabled";
     EXPECT_FALSE(s.file || s.edit || s.window || s.toolbar);
     EXPECT_TRUE(s.ctl && s.view) << "Pause and Stop stay reachable while speaking";
 
-    readingState.IsSpeaking = false;
+    SetSpeakingState(false, false);
     main->setmenu();
     s = Read(main, Active());
     EXPECT_TRUE(s.file && s.edit && s.toolbar);
@@ -217,13 +217,13 @@ TEST_F(MainWindowTest, CopyCutAndPasteFollowSelectionAndClipboard)
     EXPECT_EQ(paste(), std::vector<bool>(3, false));
 
     // While dictating only these entries change.
-    readingState.IsSpeaking = true;
+    SetSpeakingState(true, false);
     main->setmenu(); // File menu off
     doc->rtfText->setSelLength(3);
     main->setDictationmenu();
     EXPECT_EQ(copyCut(), std::vector<bool>(6, true));
     EXPECT_FALSE(main->mnuFile->menuAction()->isEnabled());
-    readingState.IsSpeaking = false;
+    SetSpeakingState(false, false);
 }
 
 TEST_F(MainWindowTest, OpeningFileAndEditMenusWithoutADocumentDisablesTheirItems)
@@ -270,18 +270,18 @@ TEST_F(MainWindowTest, ClosingStopsReadingUnloadsAndShowsTheFloatingBarWhenItIsT
     RecordingWindows windows;
     InstalledWindows installed(&windows);
     LoadMain();
-    readingState.StopRequested = false;
-    readingState.IsDockShown = true;
+    readingState.readDocument();
+    FaceSwitch::floatingBarShown(true);
     EXPECT_TRUE(main->close());
-    EXPECT_TRUE(readingState.StopRequested) << "reading was stopped";
-    EXPECT_FALSE(readingState.IsMainShown);
+    EXPECT_TRUE(readingState.StopRequested()) << "reading was stopped";
+    EXPECT_FALSE(readingState.IsMainShown());
     EXPECT_EQ(windows.dockShown, 1);
     EXPECT_EQ(frmMain::instance(), nullptr);
     EXPECT_EQ(ReadingFaces::get().mainWindow(), nullptr);
     EXPECT_EQ(systemtray::activeDocument(), nullptr);
     EXPECT_EQ(documentTable.DocCount, 0);
 
-    readingState.IsDockShown = false;
+    FaceSwitch::floatingBarShown(false);
     delete main;
     LoadMain();
     EXPECT_TRUE(main->close());
@@ -323,7 +323,7 @@ TEST_F(MainWindowTest, ADocumentThatCannotBeSavedKeepsTheMainWindowOpen)
     fileAnswers.push_back(path("no/such/folder/work.txt"));
     EXPECT_FALSE(main->close());
     EXPECT_EQ(frmMain::instance(), main);
-    EXPECT_TRUE(readingState.IsMainShown);
+    EXPECT_TRUE(readingState.IsMainShown());
     EXPECT_EQ(ActiveText(), "unsaved work");
     EXPECT_EQ(BoxesWith("could not be saved"), 1);
 

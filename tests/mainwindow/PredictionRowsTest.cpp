@@ -232,7 +232,7 @@ TEST_F(PredictionRowsTest, SpeakButtonSpeaksTheRowsWordAndLeavesTheReadingButton
     frmMain& m = mainWindow();
     frmDocument* d = newInMain();
     makeFace(m);
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     m.show();
     m.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&m));
@@ -251,8 +251,8 @@ TEST_F(PredictionRowsTest, SpeakButtonSpeaksTheRowsWordAndLeavesTheReadingButton
     ASSERT_NE(engine.last(), nullptr);
     ASSERT_FALSE(engine.last()->callsOf("Speak").isEmpty());
     EXPECT_EQ(engine.last()->callsOf("Speak").last().text, "four");
-    EXPECT_TRUE(readingState.IsSpeakingWord);
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeakingWord());
+    EXPECT_FALSE(readingState.IsSpeaking());
     EXPECT_EQ(buttons(), before);
     EXPECT_TRUE(d->rtfText->hasFocus());
 

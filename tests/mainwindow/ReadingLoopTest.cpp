@@ -13,6 +13,7 @@
 #include "richtext/RichTextBox.h"
 #include "mainwindow/SentenceFinding.h"
 #include "mainwindow/frmDocument.h"
+#include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/ReadingReset.h"
@@ -60,7 +61,7 @@ protected:
         globals.IniFile = settings.fileName();
 
         resetReadingState();
-        readingState.IsIdle = true;
+        readingState.goIdle();
         SetMsgBoxAnswerer([this](const MsgBoxCall& call) {
             boxes.append(call);
             return answer;
@@ -68,15 +69,16 @@ protected:
 
         engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha"), ScriptedSpeechEngine::voice("b", "Beta")};
         tray = std::make_unique<systemtray>();
-        tray->m_GetVoiceDescriptions = "Alpha;Beta;";
+        SpeechController::install(tray.get());
+        tray->voiceDescriptions = "Alpha;Beta;";
         // As after the controller's load.
-        readingState.StopRequested = true;
+        readingState.requestStop();
 
         doc = std::make_unique<frmDocument>();
         doc->setTag(QString::number(kSlot));
         doc->setWindowTitle("Document 1");
         documentTable.DocChanged[kSlot] = false;
-        readingState.IsMainShown = true;
+        FaceSwitch::mainWindowShown(true);
         faces.document = [this]() -> ActiveDocument* { return doc.get(); };
     }
 
@@ -86,8 +88,7 @@ protected:
         tray.reset();
         doc.reset();
         SetMsgBoxAnswerer({});
-        readingState.IsMainShown = false;
-        readingState.IsSpeaking = readingState.IsPausing = false;
+        readingState.reset();
         globals.AppFolder = savedAppFolder;
         globals.IniFile = savedIniFile;
         documentTable.DocChanged[kSlot] = false;
@@ -177,8 +178,8 @@ TEST_F(ReadingLoopTest, ReadsSentenceBySentenceSelectingEachWord)
 
     ASSERT_NE(voice(), nullptr);
     EXPECT_EQ(lastSpoken(), "Hello world.");
-    EXPECT_TRUE(readingState.IsSpeaking);
-    EXPECT_FALSE(readingState.IsIdle);
+    EXPECT_TRUE(readingState.IsSpeaking());
+    EXPECT_FALSE(readingState.IsIdle());
     EXPECT_TRUE(doc->NextBtn->isEnabled());
     EXPECT_TRUE(doc->PriewBtn->isEnabled());
     EXPECT_EQ(rtf()->SelText(), "Hello world.");
@@ -202,14 +203,14 @@ TEST_F(ReadingLoopTest, ReadsSentenceBySentenceSelectingEachWord)
 
     finishUtterance();
     EXPECT_EQ(lastSpoken(), "Bye.");
-    EXPECT_TRUE(readingState.IsLastSentence);
+    EXPECT_TRUE(readingState.IsLastSentence());
     speakWords();
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking());
 
     finishUtterance();
     EXPECT_EQ(spoken().size(), 4);
-    EXPECT_FALSE(readingState.IsSpeaking);
-    EXPECT_TRUE(readingState.IsIdle);
+    EXPECT_FALSE(readingState.IsSpeaking());
+    EXPECT_TRUE(readingState.IsIdle());
     EXPECT_FALSE(doc->NextBtn->isEnabled());
     EXPECT_FALSE(doc->PriewBtn->isEnabled());
     EXPECT_FALSE(anyYellow(0, text.size()));
@@ -218,7 +219,7 @@ TEST_F(ReadingLoopTest, ReadsSentenceBySentenceSelectingEachWord)
     EXPECT_FALSE(documentTable.DocChanged[kSlot]);
 }
 
-TEST_F(ReadingLoopTest, WordsAreSelectedExactlyInAccentedAndEmojiText)
+TEST_F(ReadingLoopTest, WordsAreSelectedExactlyInAccentedAndEmojiTextListsAndTables)
 {
     load(QString::fromUtf8("Caf\u00E9 cr\u00E8me br\u00FBl\u00E9e.\r\n\r\nSmile \U0001F600 d\u00E9j\u00E0 vu. "
                            "\U0001D400\U0001D401 math \U0001F389 na\u00EFve end."));
@@ -228,7 +229,37 @@ TEST_F(ReadingLoopTest, WordsAreSelectedExactlyInAccentedAndEmojiText)
         finishUtterance();
     }
     EXPECT_EQ(spoken().size(), 3);
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
+
+    // A list, a table and a picture of an RTF file: the list's labels and
+    // the picture are not spoken, and a sentence runs on from cell to cell.
+    QFile file(dir.filePath("structures.rtf"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid1}}"
+               "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}Fruit list:\\par"
+               "{\\listtext 1.\\tab}\\pard\\ls1 Apples and pears.\\par{\\listtext 2.\\tab}\\pard\\ls1 Plums\\par"
+               "\\trowd\\cellx2000\\cellx4000\\pard\\intbl Name\\cell Price\\cell\\row"
+               "\\trowd\\cellx2000\\cellx4000\\pard\\intbl Cherry\\cell Two euros.\\cell\\row"
+               "\\pard After {\\pict\\emfblip\\picw100\\pich100 0102} the table.\\par}");
+    file.close();
+    rtf()->LoadFile(file.fileName(), RichTextBox::rtfRTF);
+    doc->SpeakBtn_Click();
+    const QStringList sentences = {"Fruit list:", "Apples and pears.",
+                                   "Plums\r\nName\r\nPrice\r\nCherry\r\nTwo euros.",
+                                   QString::fromUtf8("After \uFFFC the table.")};
+    for (const QString& sentence : sentences) {
+        EXPECT_EQ(lastSpoken().trimmed(), sentence);
+        const int start = readingState.SentenceStart();
+        for (int k = start; k < start + int(sentence.size()); ++k) {
+            if (rtf()->CharAt(k).isLetter())
+                EXPECT_TRUE(anyYellow(k, k + 1)) << k;
+        }
+        EXPECT_FALSE(anyYellow(start + int(sentence.size()), rtf()->TextLength()));
+        speakWords();
+        finishUtterance();
+    }
+    EXPECT_EQ(spoken().size(), 7);
+    EXPECT_FALSE(readingState.IsSpeaking());
 }
 
 TEST_F(ReadingLoopTest, CaretAtTheEndOrBeforeBlanksReadsFromTheBeginning)
@@ -252,8 +283,8 @@ TEST_F(ReadingLoopTest, RunsOfDelimitersDoNotStallTheReading)
     finishUtterance();
     EXPECT_EQ(lastSpoken(), "Go now.");
     finishUtterance();
-    EXPECT_FALSE(readingState.IsSpeaking);
-    EXPECT_TRUE(readingState.IsIdle);
+    EXPECT_FALSE(readingState.IsSpeaking());
+    EXPECT_TRUE(readingState.IsIdle());
 
     // Starting inside the run.
     load("Wait!!! Go now.", 6);
@@ -277,8 +308,8 @@ TEST_F(ReadingLoopTest, EmptyDocumentEndsTheReadingAtOnce)
     EXPECT_FALSE(voice()->callsOf("Speak").isEmpty());
     EXPECT_TRUE(spoken().isEmpty());
     // ...and nothing is left waiting for an end that never comes.
-    EXPECT_FALSE(readingState.IsSpeaking);
-    EXPECT_TRUE(readingState.IsIdle);
+    EXPECT_FALSE(readingState.IsSpeaking());
+    EXPECT_TRUE(readingState.IsIdle());
     EXPECT_FALSE(doc->NextBtn->isEnabled());
 }
 
@@ -292,7 +323,7 @@ TEST_F(ReadingLoopTest, NextCutsTheSentenceAndReadsTheFollowingOne)
     QCoreApplication::processEvents();
     EXPECT_EQ(lastSpoken(), "Two here.");
     EXPECT_FALSE(readingState.NextRequested());
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking());
     doc->SpeakNext();
     QCoreApplication::processEvents();
     EXPECT_EQ(lastSpoken(), "Three here.");
@@ -300,7 +331,7 @@ TEST_F(ReadingLoopTest, NextCutsTheSentenceAndReadsTheFollowingOne)
     doc->SpeakNext();
     QCoreApplication::processEvents();
     EXPECT_EQ(spoken().size(), 3);
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
     EXPECT_EQ(engine.createdCount(), 1);
 }
 
@@ -314,7 +345,7 @@ TEST_F(ReadingLoopTest, PreviousReadsTheSentenceBeforeAndGoesOn)
     // delimiter run before "Gamma" is stepped over.
     EXPECT_EQ(lastSpoken(), "Beta two!");
     EXPECT_FALSE(readingState.PrevRequested());
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking());
     doc->SpeakPriew();
     EXPECT_EQ(lastSpoken(), "Alpha one.");
     // On the first sentence it repeats that sentence.
@@ -330,11 +361,11 @@ TEST_F(ReadingLoopTest, PreviousInAOneSentenceDocumentRepeatsItThenEnds)
     doc->SpeakBtn_Click();
     doc->SpeakPriew();
     EXPECT_EQ(spoken(), (QStringList{"Only sentence.", "Only sentence."}));
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking());
     finishUtterance();
     EXPECT_EQ(spoken().size(), 2);
-    EXPECT_FALSE(readingState.IsSpeaking);
-    EXPECT_TRUE(readingState.IsIdle);
+    EXPECT_FALSE(readingState.IsSpeaking());
+    EXPECT_TRUE(readingState.IsIdle());
 }
 
 // ---- selections ----
@@ -345,7 +376,7 @@ TEST_F(ReadingLoopTest, SelectionIsReadAndTheReadingEndsAtItsEnd)
     load(text, 8);
     rtf()->setSelLength(13); // "B one. C two."
     doc->SpeakBtn_Click();
-    EXPECT_TRUE(readingState.IsReadingSelection);
+    EXPECT_TRUE(readingState.IsReadingSelection());
     EXPECT_EQ(lastSpoken(), "B one.");
     EXPECT_TRUE(allYellow(8, 14));
     EXPECT_FALSE(anyYellow(15, 21));
@@ -356,7 +387,7 @@ TEST_F(ReadingLoopTest, SelectionIsReadAndTheReadingEndsAtItsEnd)
     EXPECT_FALSE(anyYellow(8, 14));
     finishUtterance();
     EXPECT_EQ(spoken().size(), 2);
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
     EXPECT_FALSE(anyYellow(0, text.size()));
 }
 
@@ -368,13 +399,13 @@ TEST_F(ReadingLoopTest, PreviousDuringASelectionContinuesThroughTheDocument)
     EXPECT_EQ(lastSpoken(), "C two.");
     doc->SpeakPriew();
     EXPECT_EQ(lastSpoken(), "B one.");
-    EXPECT_FALSE(readingState.IsReadingSelection);
+    EXPECT_FALSE(readingState.IsReadingSelection());
     finishUtterance();
     EXPECT_EQ(lastSpoken(), "C two.");
     finishUtterance();
     EXPECT_EQ(lastSpoken(), "D three.");
     finishUtterance();
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
 }
 
 TEST_F(ReadingLoopTest, CaretLeavingTheSelectionEndsTheReading)
@@ -385,10 +416,10 @@ TEST_F(ReadingLoopTest, CaretLeavingTheSelectionEndsTheReading)
     EXPECT_EQ(lastSpoken(), "A zero.");
     rtf()->setSelStart(25);
     doc->SpeakSelNextSentence();
-    EXPECT_TRUE(readingState.IsLastSentence);
+    EXPECT_TRUE(readingState.IsLastSentence());
     EXPECT_EQ(spoken().size(), 1);
-    EXPECT_FALSE(readingState.IsSpeaking);
-    EXPECT_TRUE(readingState.IsIdle);
+    EXPECT_FALSE(readingState.IsSpeaking());
+    EXPECT_TRUE(readingState.IsIdle());
 }
 
 // ---- pause and resume ----
@@ -398,18 +429,18 @@ TEST_F(ReadingLoopTest, SentenceEndingWhilePausedWaitsForResume)
     load("One here. Two here. Three here.");
     doc->SpeakBtn_Click();
     doc->PauseBtn_Click();
-    EXPECT_TRUE(readingState.IsPausing);
+    EXPECT_TRUE(readingState.IsPausing());
     EXPECT_TRUE(voice()->paused());
     finishUtterance();
     // Nothing further is spoken while paused.
     EXPECT_EQ(spoken().size(), 1);
     EXPECT_TRUE(readingState.ResumePending());
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking());
 
     doc->ResumeBtn->setEnabled(true);
     doc->ResumeBtn->click();
     EXPECT_FALSE(readingState.ResumePending());
-    EXPECT_FALSE(readingState.IsPausing);
+    EXPECT_FALSE(readingState.IsPausing());
     EXPECT_EQ(lastSpoken(), "Two here.");
     // A new speech object reads on.
     EXPECT_EQ(engine.createdCount(), 2);
@@ -428,9 +459,9 @@ TEST_F(ReadingLoopTest, StopClearsTheHighlightAndEndsTheReading)
     ASSERT_TRUE(anyYellow(0, text.size()));
     doc->StopBtn_Click();
     EXPECT_FALSE(anyYellow(0, text.size()));
-    EXPECT_TRUE(readingState.IsIdle);
-    EXPECT_TRUE(readingState.StopRequested);
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsIdle());
+    EXPECT_TRUE(readingState.StopRequested());
+    EXPECT_FALSE(readingState.IsSpeaking());
     EXPECT_FALSE(doc->NextBtn->isEnabled());
     EXPECT_FALSE(doc->PriewBtn->isEnabled());
     // The speech object is gone; nothing goes on.
@@ -480,7 +511,7 @@ TEST_F(ReadingLoopTest, SpeakWhileSpeakingStopsAndStartsAgain)
     doc->SpeakBtn_Click();
     // Stopping put the caret after the first sentence.
     EXPECT_EQ(lastSpoken(), "Two here.");
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking());
     EXPECT_EQ(engine.createdCount(), 2);
     EXPECT_EQ(engine.created(0), nullptr);
     finishUtterance();
@@ -490,14 +521,14 @@ TEST_F(ReadingLoopTest, SpeakWhileSpeakingStopsAndStartsAgain)
 TEST_F(ReadingLoopTest, StopWhileDictatingAsksToSave)
 {
     load("Some text.");
-    readingState.IsDictating = true;
+    SetDictatingState(true);
     answer = vbNo;
     doc->StopBtn_Click();
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].prompt, "Do you want to save the text?");
     EXPECT_EQ(boxes[0].style, vbYesNoCancel + vbQuestion);
     EXPECT_EQ(boxes[0].title, "Lectova");
-    EXPECT_FALSE(readingState.IsDictating);
+    EXPECT_FALSE(readingState.IsDictating());
 }
 
 // ---- punctuation mode ----
@@ -505,7 +536,7 @@ TEST_F(ReadingLoopTest, StopWhileDictatingAsksToSave)
 TEST_F(ReadingLoopTest, PunctuationModeReadsTheRestInOneUtterance)
 {
     WriteSetting(globals.IniFile, "ReadSet", "PunctuationTag", "1");
-    readingState.PunctuationMode = 1;
+    readingState.usePunctuationMode(1);
     const QString text = "One, two. Three; four!";
     load(text, 10);
     doc->SpeakBtn_Click();
@@ -520,7 +551,7 @@ TEST_F(ReadingLoopTest, PunctuationModeReadsTheRestInOneUtterance)
     EXPECT_EQ(rtf()->SelText(), "Three; four!");
     finishUtterance();
     EXPECT_EQ(spoken().size(), 1);
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
 
     // With the caret at the end: from the second character on.
     load(text, static_cast<int>(text.size()));
@@ -557,22 +588,25 @@ protected:
             qputenv(name, dir.filePath(name).toUtf8());
         }
         MainWindowFixture::SetUp();
-        readingState.IsIdle = true;
+        readingState.goIdle();
         readingState.startReading(nullptr);
-        readingState.IsLastSentence = false;
-        readingState.IsReadingSelection = readingState.IsSpeakingWord = readingState.IsSpeakingOther = readingState.IsReadingClipboard = false;
-        readingState.PunctuationMode = 0;
+        readingState.sentenceIsLast(false);
+        readingState.readDocument();
+        readingState.sideUtterancesEnd();
+        readingState.clipboardTextEnds();
+        readingState.usePunctuationMode(0);
         globals.RenewVoice = false;
         engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha")};
         tray = std::make_unique<systemtray>();
-        readingState.StopRequested = true;
+        SpeechController::install(tray.get());
+        readingState.requestStop();
         LoadMain();
         ASSERT_NE(Active(), nullptr);
     }
 
     void TearDown() override
     {
-        readingState.IsSpeaking = readingState.IsPausing = false;
+        readingState.reset();
         MainWindowFixture::TearDown();
         tray.reset();
         saved.restore();
@@ -595,7 +629,7 @@ protected:
     {
         QGuiApplication::clipboard()->setText(text);
         tray->Timer1_Timer();
-        ASSERT_TRUE(readingState.IsReadingClipboard);
+        ASSERT_TRUE(readingState.IsReadingClipboard());
         ASSERT_EQ(spoken().value(spoken().size() - 1), text);
     }
 
@@ -620,15 +654,15 @@ TEST_F(ReadingInMainWindowTest, ButtonsFollowTheReadingToItsEnd)
     rtf()->setSelStart(0);
     documentTable.DocChanged[ActiveSlot()] = false;
     doc->SpeakBtn_Click();
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking());
     EXPECT_TRUE(doc->NextBtn->isEnabled());
     EXPECT_TRUE(doc->PriewBtn->isEnabled());
     EXPECT_TRUE(doc->StopBtn->isEnabled());
     EXPECT_FALSE(main->mnuCtlSpeak->isEnabled());
     finishUtterance();
     finishUtterance();
-    EXPECT_FALSE(readingState.IsSpeaking);
-    EXPECT_TRUE(readingState.IsIdle);
+    EXPECT_FALSE(readingState.IsSpeaking());
+    EXPECT_TRUE(readingState.IsIdle());
     EXPECT_FALSE(doc->NextBtn->isEnabled());
     EXPECT_FALSE(doc->PriewBtn->isEnabled());
     EXPECT_FALSE(doc->StopBtn->isEnabled());
@@ -653,7 +687,7 @@ TEST_F(ReadingInMainWindowTest, LineNumberFollowsTheCaretAlsoWhileReading)
     EXPECT_EQ(main->panelText("Text"), "Line Number: 3");
 
     doc->StopBtn_Click();
-    EXPECT_TRUE(readingState.IsIdle);
+    EXPECT_TRUE(readingState.IsIdle());
     rtf()->setSelStart(10);
     EXPECT_EQ(main->panelText("Text"), "Line Number: 2");
 }
@@ -720,14 +754,14 @@ TEST_F(ReadingInMainWindowTest, ReadingAnotherApplicationsTextDoesNotCarryTheDoc
     rtf()->setSelStart(0);
     doc->SpeakBtn_Click();
     tray->mnuTrayShowSoftware_Click();
-    EXPECT_FALSE(readingState.IsSpeaking);
-    EXPECT_TRUE(readingState.IsIdle) << "the document's reading has ended";
+    EXPECT_FALSE(readingState.IsSpeaking());
+    EXPECT_TRUE(readingState.IsIdle()) << "the document's reading has ended";
     EXPECT_FALSE(doc->NextBtn->isEnabled());
     readClipboard("Clipboard text.");
     finishUtterance();
     EXPECT_EQ(spoken(), QStringList({"One two.", "Clipboard text."}));
-    EXPECT_FALSE(readingState.IsSpeaking);
-    EXPECT_FALSE(readingState.IsReadingClipboard);
+    EXPECT_FALSE(readingState.IsSpeaking());
+    EXPECT_FALSE(readingState.IsReadingClipboard());
 
     // A reading silenced and reported idle without a stop of its own.
     rtf()->setSelStart(0);
@@ -737,7 +771,7 @@ TEST_F(ReadingInMainWindowTest, ReadingAnotherApplicationsTextDoesNotCarryTheDoc
     readClipboard("More text.");
     finishUtterance();
     EXPECT_EQ(spoken().mid(2), QStringList({"One two.", "More text."}));
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
 }
 
 // With the floating bar as the face, the end (or the stop) of another
@@ -745,18 +779,18 @@ TEST_F(ReadingInMainWindowTest, ReadingAnotherApplicationsTextDoesNotCarryTheDoc
 // reading in the main window gets its word highlight and goes on.
 TEST_F(ReadingInMainWindowTest, ClipboardReadingEndsWithTheFloatingBarAsTheFace)
 {
-    readingState.IsMainShown = false;
-    readingState.IsDockShown = true;
+    FaceSwitch::mainWindowShown(false);
+    FaceSwitch::floatingBarShown(true);
     readClipboard("Clipboard text.");
     finishUtterance();
-    EXPECT_FALSE(readingState.IsReadingClipboard);
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsReadingClipboard());
+    EXPECT_FALSE(readingState.IsSpeaking());
     readClipboard("Stopped text.");
     tray->stopspeaking();
-    EXPECT_FALSE(readingState.IsReadingClipboard);
+    EXPECT_FALSE(readingState.IsReadingClipboard());
 
     tray->mnuTrayShowSoftware_Click();
-    ASSERT_TRUE(readingState.IsMainShown);
+    ASSERT_TRUE(readingState.IsMainShown());
     frmDocument* doc = Active();
     rtf()->setText("One two. Three four.");
     rtf()->setSelStart(0);

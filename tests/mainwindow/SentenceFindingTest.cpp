@@ -16,17 +16,15 @@ struct Found {
     int end = 0;
     QString selected; // the control's SelText after selecting
     bool last = false;
+    int textStart = 0; // where the selected text begins
+    int textLength = 0;
 };
 
 class SentenceFindingTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        readingState.moveTo(0);
-        readingState.sentenceStartsAt(0);
-        readingState.SentenceLen = 0;
-        readingState.SelStartPos = readingState.SelEndPos = readingState.SelLen = 0;
-        readingState.IsLastSentence = false;
+        readingState.reset();
     }
 
     Found sentenceAt(const QString& text, int readingPos)
@@ -45,16 +43,14 @@ protected:
 
     Found record(const SentenceBounds& b)
     {
-        return {b.start, b.end, box.SelText(), readingState.IsLastSentence};
+        return {b.start, b.end, box.SelText(), b.last, b.textStart, b.textLength};
     }
 
     // The user's selection start .. end, as the Speak command records it.
     void selectForReading(const QString& text, int start, int end)
     {
         box.setText(text);
-        readingState.SelStartPos = start;
-        readingState.SelEndPos = end;
-        readingState.SelLen = end - start;
+        readingState.readSelection(start, end - start);
     }
 
     // Reads the whole text sentence by sentence as the reading loop does:
@@ -67,7 +63,7 @@ protected:
         for (int guard = 0; guard < 1000; ++guard) {
             const SentenceBounds b = SelectSentence(&box);
             sentences << box.SelText();
-            if (readingState.IsLastSentence)
+            if (b.last)
                 break;
             readingState.moveTo(b.end + 1);
         }
@@ -181,7 +177,7 @@ TEST_F(SentenceFindingTest, EmptyAndBlankTexts)
     Found f = sentenceAt("", 0);
     EXPECT_EQ(f.selected, "");
     EXPECT_EQ(box.SelStart(), 0);
-    EXPECT_EQ(readingState.SentenceLen, 0);
+    EXPECT_EQ(f.textLength, 0);
     EXPECT_TRUE(f.last);
 
     f = sentenceAt("   \r\n  ", 0);
@@ -192,7 +188,7 @@ TEST_F(SentenceFindingTest, EmptyAndBlankTexts)
     // sentence: the length would be negative, so the selection stays empty.
     f = sentenceAt("Hello.", 7);
     EXPECT_EQ(f.selected, "");
-    EXPECT_EQ(readingState.SentenceLen, 0);
+    EXPECT_EQ(f.textLength, 0);
     EXPECT_TRUE(f.last);
 }
 
@@ -222,8 +218,8 @@ TEST_F(SentenceFindingTest, SentenceAfterALineBreakBeginsAtItsFirstCharacter)
         EXPECT_EQ(f.start, c.start) << c.text;
         EXPECT_EQ(f.end, text.size()) << c.text;
         EXPECT_EQ(box.SelStart(), c.selStart) << c.text;
-        EXPECT_EQ(readingState.SentenceStart(), c.selStart) << c.text;
-        EXPECT_EQ(readingState.SentenceLen, 6) << c.text;
+        EXPECT_EQ(f.textStart, c.selStart) << c.text;
+        EXPECT_EQ(f.textLength, 6) << c.text;
         for (int k = 6; k < c.selStart; ++k)
             EXPECT_FALSE(isYellow(k)) << c.text << " at " << k;
         EXPECT_TRUE(isYellow(c.selStart)) << c.text;
@@ -232,7 +228,7 @@ TEST_F(SentenceFindingTest, SentenceAfterALineBreakBeginsAtItsFirstCharacter)
     selectForReading("One.\r\n\r\nTwo.", 0, 12);
     const Found f = selectedSentenceAt(5);
     EXPECT_EQ(f.selected, "Two.");
-    EXPECT_EQ(readingState.SentenceStart(), 8);
+    EXPECT_EQ(f.textStart, 8);
     // A sentence of blanks keeps them (there is no first character).
     EXPECT_EQ(sentenceAt("One.   ", 6).selected, "  ");
 }
@@ -297,11 +293,11 @@ TEST_F(SentenceFindingTest, WordPositionsPlusSentenceStartSelectTheWordHeard)
             for (const Word& w : engineWords(spoken)) {
                 const QString heard = spoken.mid(w.position, w.length);
                 // What the controller does with a word event.
-                box.setSelStart(readingState.SentenceStart() + w.position);
+                box.setSelStart(b.textStart + w.position);
                 box.setSelLength(w.length);
                 EXPECT_EQ(box.SelText(), heard) << raw << " sentence at " << b.start;
             }
-            if (readingState.IsLastSentence)
+            if (b.last)
                 break;
             readingState.moveTo(b.end + 1);
         }
@@ -321,15 +317,15 @@ TEST_F(SentenceFindingTest, SelectionIsReadSentenceBySentence)
     EXPECT_EQ(f.start, 5);
     EXPECT_EQ(f.end, 8);
     EXPECT_TRUE(f.last);
-    EXPECT_EQ(readingState.SentenceStart(), 5);
+    EXPECT_EQ(f.textStart, 5);
 
     // No backward scan: a selection starting inside a sentence reads from
     // there, and the digit rule still holds.
     selectForReading("Pay 3.50 dollars now. Ok.", 4, 25);
     f = selectedSentenceAt(4);
     EXPECT_EQ(f.selected, "3.50 dollars now.");
-    EXPECT_EQ(readingState.SentenceStart(), 4);
-    EXPECT_EQ(readingState.SentenceLen, 17);
+    EXPECT_EQ(f.textStart, 4);
+    EXPECT_EQ(f.textLength, 17);
 }
 
 TEST_F(SentenceFindingTest, SelectionEndsTheReadingEvenWhenTextFollows)
@@ -398,14 +394,14 @@ TEST_F(SentenceFindingTest, SelectForwardSentenceGoesBeforeTheSentenceStart)
 {
     box.setText("One. Two. Three.");
     box.setSelStart(12); // inside "Three."
-    readingState.SentenceLen = 4;
+    readingState.sentenceSelected(0, 4, false);
     SelectForwardSentence(&box);
     EXPECT_EQ(box.SelStart(), 10 - 3);
     EXPECT_EQ(readingState.ReadingPos(), 10 - 4 - 3);
 
     // In the first sentence the start is 0: the caret stays.
     box.setSelStart(2);
-    readingState.SentenceLen = 0;
+    readingState.sentenceSelected(0, 0, false);
     SelectForwardSentence(&box);
     EXPECT_EQ(box.SelStart(), 2);
     EXPECT_EQ(readingState.ReadingPos(), -3);

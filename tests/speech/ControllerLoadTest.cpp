@@ -9,6 +9,7 @@
 #include "app/AppWindows.h"
 #include "mainwindow/msgform.h"
 #include "platform/GlobalHotkeys.h"
+#include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/ReadingReset.h"
@@ -40,6 +41,7 @@ public:
     // What was true when the windows were told to unload.
     int hotkeysHeldAtUnload = -1;
     bool trayIconGoneAtUnload = false;
+    systemtray* controller = nullptr;
 
     void frmMain_Show() override { log << "frmMain_Show"; }
     void frmMain_Maximize() override { log << "frmMain_Maximize"; }
@@ -62,7 +64,7 @@ public:
     {
         log << "UnloadAllForms";
         hotkeysHeldAtUnload = static_cast<int>(GlobalHotkeys::instance()->registered().size());
-        trayIconGoneAtUnload = systemtray::instance() && systemtray::instance()->trayIcon == nullptr;
+        trayIconGoneAtUnload = controller && controller->trayMenu().trayIcon == nullptr;
     }
 };
 
@@ -146,13 +148,16 @@ protected:
         globals.AppFolder = savedAppFolder;
         globals.IniFile = savedIniFile;
         globals.SettingsFile = savedSettingsFile;
-        readingState.IsMainShown = readingState.IsDockShown = false;
+        FaceSwitch::mainWindowShown(false);
+        FaceSwitch::floatingBarShown(false);
         saved.restore();
     }
 
     void load()
     {
         tray = std::make_unique<systemtray>();
+        SpeechController::install(tray.get());
+        windows.controller = tray.get();
         tray->Form_Load();
     }
     QString setting(const char* key, const char* def = "<none>") const
@@ -178,13 +183,13 @@ protected:
 TEST_F(ControllerTest, LoadFillsTheListsStoresTwoOfThemAndPreparesTheState)
 {
     readingState.waitForResume();
-    readingState.StopRequested = false;
+    readingState.readDocument();
     load();
 
     EXPECT_EQ(setting("Devicesname"), "Speakers;Headphones;");
     EXPECT_EQ(setting("Readers"), "Alpha;Beta;");
     EXPECT_EQ(tray->m_getOutputdevices, "Speakers;Headphones;");
-    EXPECT_EQ(tray->m_GetVoiceDescriptions, "Alpha;Beta;");
+    EXPECT_EQ(tray->m_GetVoiceDescriptions(), "Alpha;Beta;");
     EXPECT_EQ(tray->m_GetVoiceName, "NameA;NameB;");
     EXPECT_EQ(tray->m_GetVoiceLanguages, "409$809$");
     EXPECT_EQ(tray->m_GetVoiceData, "dataA$dataB$");
@@ -192,13 +197,13 @@ TEST_F(ControllerTest, LoadFillsTheListsStoresTwoOfThemAndPreparesTheState)
 
     EXPECT_TRUE(tray->voicecls);
     EXPECT_FALSE(readingState.ResumePending());
-    EXPECT_TRUE(readingState.StopRequested);
+    EXPECT_TRUE(readingState.StopRequested());
     EXPECT_TRUE(tray->Timer3.isActive()) << "the second-start poll runs from load on";
     EXPECT_EQ(tray->Timer3.interval(), 1000);
     EXPECT_EQ(GlobalHotkeys::instance()->registered().size(), 7) << "the hotkeys are registered at load";
-    EXPECT_NE(tray->trayIcon, nullptr);
-    EXPECT_EQ(tray->trayIcon->toolTip(), "Lectova: Click to show options");
-    EXPECT_FALSE(tray->trayIcon->icon().isNull());
+    EXPECT_NE(tray->trayMenu().trayIcon, nullptr);
+    EXPECT_EQ(tray->trayMenu().trayIcon->toolTip(), "Lectova: Click to show options");
+    EXPECT_FALSE(tray->trayMenu().trayIcon->icon().isNull());
 }
 
 TEST_F(ControllerTest, NoAudioOutputWarnsOnceAndTheLoadGoesOn)
@@ -213,19 +218,19 @@ TEST_F(ControllerTest, NoAudioOutputWarnsOnceAndTheLoadGoesOn)
     EXPECT_EQ(setting("Devicesname"), "");
     // Everything after the warning still happens.
     EXPECT_EQ(setting("Readers"), "Alpha;Beta;");
-    EXPECT_EQ(tray->Traymenu->actions().first()->text(), "Show Software");
-    EXPECT_TRUE(readingState.StopRequested);
+    EXPECT_EQ(tray->trayMenu().Traymenu->actions().first()->text(), "Show Software");
+    EXPECT_TRUE(readingState.StopRequested());
     EXPECT_TRUE(tray->StartupVoice);
 }
 
 TEST_F(ControllerTest, TrayMenuHasItsCaptionsInOrderAndKeepsTheHiddenItemsHidden)
 {
     load();
-    ASSERT_NE(tray->Traymenu, nullptr);
-    EXPECT_EQ(tray->Traymenu->parent(), tray.get());
+    ASSERT_NE(tray->trayMenu().Traymenu, nullptr);
+    EXPECT_EQ(tray->trayMenu().Traymenu->parent(), tray.get());
 
     QStringList all, shown;
-    for (QAction* a : tray->Traymenu->actions()) {
+    for (QAction* a : tray->trayMenu().Traymenu->actions()) {
         const QString item = a->isSeparator() ? QStringLiteral("-") : a->text();
         all << item;
         if (a->isVisible())
@@ -237,16 +242,16 @@ TEST_F(ControllerTest, TrayMenuHasItsCaptionsInOrderAndKeepsTheHiddenItemsHidden
                                   "-", "Exit"}));
     // The reading state keeps the hidden Pause current while the main
     // window is the face.
-    EXPECT_EQ(ReadingFaces::mnuTrayStop, tray->mnuTrayStop);
-    EXPECT_EQ(ReadingFaces::mnuTrayPause, tray->mnuTrayPause);
+    EXPECT_EQ(ReadingFaces::mnuTrayStop, tray->trayMenu().mnuTrayStop);
+    EXPECT_EQ(ReadingFaces::mnuTrayPause, tray->trayMenu().mnuTrayPause);
     faces.main = &mainFace;
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     SetSpeakingState(true, true);
-    EXPECT_EQ(tray->mnuTrayPause->text(), "Resume");
+    EXPECT_EQ(tray->trayMenu().mnuTrayPause->text(), "Resume");
     SetSpeakingState(true, false);
-    EXPECT_EQ(tray->mnuTrayPause->text(), "Pause");
-    EXPECT_FALSE(tray->mnuTrayPause->isVisible());
-    EXPECT_FALSE(tray->mnuTrayStop->isVisible());
+    EXPECT_EQ(tray->trayMenu().mnuTrayPause->text(), "Pause");
+    EXPECT_FALSE(tray->trayMenu().mnuTrayPause->isVisible());
+    EXPECT_FALSE(tray->trayMenu().mnuTrayStop->isVisible());
 
     // Once the controller is gone the reading state must not reach its menu.
     tray.reset();
@@ -267,7 +272,7 @@ TEST_F(ControllerTest, AutoClipboardSettingSetsTheMirrorAndTheHiddenItem)
             setSetting("AutoClipboard", c.value);
         load();
         EXPECT_EQ(systemtray::AutoReadClipboard, c.on) << (c.value ? c.value : "missing");
-        EXPECT_EQ(tray->mnuTrayclipboard->isChecked(), c.on) << (c.value ? c.value : "missing");
+        EXPECT_EQ(tray->trayMenu().mnuTrayclipboard->isChecked(), c.on) << (c.value ? c.value : "missing");
     }
 }
 
@@ -328,41 +333,42 @@ TEST_F(ControllerTest, TrayIconCodes)
     load();
     // Something is being read; a left click leaves it alone.
     tray->speakstring("reading on");
-    ASSERT_TRUE(readingState.IsSpeaking);
+    ASSERT_TRUE(readingState.IsSpeaking());
     auto* reader = static_cast<ScriptedSpeechVoice*>(tray->voicecls->Voice1.get());
     const auto callsBefore = reader->calls.size();
     faces.main = &mainFace;
 
     tray->TrayIconMessage(514);
     EXPECT_EQ(windows.log, (QStringList{"frmMain_Show", "frmMain_Maximize"}));
-    EXPECT_TRUE(readingState.IsMainShown);
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsMainShown());
+    EXPECT_TRUE(readingState.IsSpeaking());
     EXPECT_TRUE(mainFace.log.isEmpty()) << "the left click does not touch the reading state";
     EXPECT_EQ(reader->calls.size(), callsBefore) << "the left click does not stop speech";
-    EXPECT_FALSE(tray->Traymenu->isVisible());
+    EXPECT_FALSE(tray->trayMenu().Traymenu->isVisible());
 
     windows.log.clear();
-    readingState.IsMainShown = false;
-    readingState.IsDockShown = true;
+    FaceSwitch::mainWindowShown(false);
+    FaceSwitch::floatingBarShown(true);
     tray->TrayIconMessage(514);
     EXPECT_EQ(windows.log, (QStringList{"frmMain_Show", "frmMain_Maximize", "frmDockDemo_Unload"}));
-    EXPECT_TRUE(readingState.IsMainShown);
+    EXPECT_TRUE(readingState.IsMainShown());
 
     for (int code : {517, 515}) {
         windows.log.clear();
         tray->TrayIconMessage(code);
-        EXPECT_TRUE(tray->Traymenu->isVisible()) << code;
+        EXPECT_TRUE(tray->trayMenu().Traymenu->isVisible()) << code;
         EXPECT_TRUE(windows.log.isEmpty()) << code;
-        tray->Traymenu->hide();
+        tray->trayMenu().Traymenu->hide();
     }
 
-    readingState.IsMainShown = readingState.IsDockShown = false;
+    FaceSwitch::mainWindowShown(false);
+    FaceSwitch::floatingBarShown(false);
     for (int code : {512, 513, 516, 0}) {
         windows.log.clear();
         tray->TrayIconMessage(code);
         EXPECT_TRUE(windows.log.isEmpty()) << code;
-        EXPECT_FALSE(readingState.IsMainShown) << code;
-        EXPECT_FALSE(tray->Traymenu->isVisible()) << code;
+        EXPECT_FALSE(readingState.IsMainShown()) << code;
+        EXPECT_FALSE(tray->trayMenu().Traymenu->isVisible()) << code;
     }
 }
 
@@ -371,13 +377,13 @@ TEST_F(ControllerTest, TrayIconCodes)
 TEST_F(ControllerTest, SecondStartPollShowsTheMainWindowOncePerSignal)
 {
     load();
-    readingState.IsDockShown = true;
+    FaceSwitch::floatingBarShown(true);
     setSetting("isopened", "111");
     tray->Timer3_Timer();
     EXPECT_EQ(setting("isopened"), "0");
     EXPECT_EQ(windows.log, (QStringList{"frmMain_Show", "frmDockDemo_Unload", "frmMain_Show", "frmMain_Maximize"}));
-    EXPECT_TRUE(readingState.IsMainShown);
-    EXPECT_FALSE(readingState.IsDockShown);
+    EXPECT_TRUE(readingState.IsMainShown());
+    EXPECT_FALSE(readingState.IsDockShown());
 
     windows.log.clear();
     tray->Timer3_Timer();
@@ -398,10 +404,10 @@ TEST_F(ControllerTest, ShowSoftwareStopsReadingAndBringsUpTheMainWindow)
     load();
     for (bool dockShown : {true, false}) {
         windows.log.clear();
-        readingState.IsDockShown = dockShown;
-        readingState.IsMainShown = !dockShown;
+        FaceSwitch::floatingBarShown(dockShown);
+        FaceSwitch::mainWindowShown(!dockShown);
         tray->speakstring("something long");
-        ASSERT_TRUE(readingState.IsSpeaking);
+        ASSERT_TRUE(readingState.IsSpeaking());
         auto* reader = static_cast<ScriptedSpeechVoice*>(tray->voicecls->Voice1.get());
         QPointer<ScriptedSpeechVoice> readerAlive(reader);
 
@@ -411,9 +417,9 @@ TEST_F(ControllerTest, ShowSoftwareStopsReadingAndBringsUpTheMainWindow)
                                                 "frmMain_Maximize"}));
         else
             EXPECT_EQ(windows.log, (QStringList{"frmMain_Show", "frmMain_Show", "frmMain_Maximize"}));
-        EXPECT_TRUE(readingState.IsMainShown);
-        EXPECT_FALSE(readingState.IsDockShown);
-        EXPECT_FALSE(readingState.IsSpeaking);
+        EXPECT_TRUE(readingState.IsMainShown());
+        EXPECT_FALSE(readingState.IsDockShown());
+        EXPECT_FALSE(readingState.IsSpeaking());
         EXPECT_TRUE(readerAlive.isNull() || readerAlive->running().isEmpty()) << "speech is stopped";
     }
 }
@@ -422,20 +428,21 @@ TEST_F(ControllerTest, ShowFloatingBarStopsReadingAndSwitchesFaces)
 {
     load();
     // From the main window: its unload brings up the bar.
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     tray->speakstring("something long");
     tray->mnuTrayShowDock_Click();
     EXPECT_EQ(windows.log, (QStringList{"frmMain_Unload", "frmDockDemo_SetNormal"}));
-    EXPECT_TRUE(readingState.IsDockShown);
-    EXPECT_FALSE(readingState.IsMainShown);
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsDockShown());
+    EXPECT_FALSE(readingState.IsMainShown());
+    EXPECT_FALSE(readingState.IsSpeaking());
 
     // From the tray alone.
     windows.log.clear();
-    readingState.IsMainShown = readingState.IsDockShown = false;
+    FaceSwitch::mainWindowShown(false);
+    FaceSwitch::floatingBarShown(false);
     tray->mnuTrayShowDock_Click();
     EXPECT_EQ(windows.log, (QStringList{"frmDockDemo_Show", "frmDockDemo_SetNormal"}));
-    EXPECT_TRUE(readingState.IsDockShown);
+    EXPECT_TRUE(readingState.IsDockShown());
 }
 
 TEST_F(ControllerTest, MenuItemsReachTheirCommands)
@@ -445,10 +452,10 @@ TEST_F(ControllerTest, MenuItemsReachTheirCommands)
         QAction* item;
         QStringList calls;
     } cases[] = {
-        {tray->mnuTrayShowSoftware, {"frmMain_Show", "frmMain_Show", "frmMain_Maximize"}},
-        {tray->mnuTrayShowDock, {"frmMain_Unload", "frmDockDemo_SetNormal"}},
-        {tray->mnuSettings, {"frmSet_ShowModal"}},
-        {tray->mnuTrayAbout, {"Aboutus_Show"}},
+        {tray->trayMenu().mnuTrayShowSoftware, {"frmMain_Show", "frmMain_Show", "frmMain_Maximize"}},
+        {tray->trayMenu().mnuTrayShowDock, {"frmMain_Unload", "frmDockDemo_SetNormal"}},
+        {tray->trayMenu().mnuSettings, {"frmSet_ShowModal"}},
+        {tray->trayMenu().mnuTrayAbout, {"Aboutus_Show"}},
     };
     for (const auto& c : cases) {
         windows.log.clear();
@@ -461,19 +468,19 @@ TEST_F(ControllerTest, HiddenClipboardItemTogglesTheSetting)
 {
     setSetting("AutoClipboard", "1");
     load();
-    ASSERT_TRUE(tray->mnuTrayclipboard->isChecked());
+    ASSERT_TRUE(tray->trayMenu().mnuTrayclipboard->isChecked());
 
-    readingState.IsMainShown = true;
-    tray->mnuTrayclipboard->trigger();
-    EXPECT_FALSE(tray->mnuTrayclipboard->isChecked());
+    FaceSwitch::mainWindowShown(true);
+    tray->trayMenu().mnuTrayclipboard->trigger();
+    EXPECT_FALSE(tray->trayMenu().mnuTrayclipboard->isChecked());
     EXPECT_EQ(setting("AutoClipboard"), "0");
     EXPECT_FALSE(systemtray::AutoReadClipboard);
     EXPECT_EQ(windows.log, QStringList{"frmMain_SetAutoClipboardChecked 0"});
 
     windows.log.clear();
-    readingState.IsMainShown = false;
-    tray->mnuTrayclipboard->trigger();
-    EXPECT_TRUE(tray->mnuTrayclipboard->isChecked());
+    FaceSwitch::mainWindowShown(false);
+    tray->trayMenu().mnuTrayclipboard->trigger();
+    EXPECT_TRUE(tray->trayMenu().mnuTrayclipboard->isChecked());
     EXPECT_EQ(setting("AutoClipboard"), "1");
     EXPECT_TRUE(systemtray::AutoReadClipboard);
     EXPECT_TRUE(windows.log.isEmpty()) << "the main window's item follows only while it is shown";
@@ -484,28 +491,28 @@ TEST_F(ControllerTest, HiddenPauseAndStopItemsControlTheReading)
     // Hidden items cannot be chosen; their handlers still work.
     load();
     faces.main = &mainFace;
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     tray->speakstring("a long text");
     auto* reader = static_cast<ScriptedSpeechVoice*>(tray->voicecls->Voice1.get());
 
     tray->mnuTrayPause_Click();
     EXPECT_TRUE(reader->paused());
-    EXPECT_TRUE(readingState.IsPausing);
-    EXPECT_TRUE(readingState.IsSpeaking);
-    EXPECT_EQ(tray->mnuTrayPause->text(), "Resume");
+    EXPECT_TRUE(readingState.IsPausing());
+    EXPECT_TRUE(readingState.IsSpeaking());
+    EXPECT_EQ(tray->trayMenu().mnuTrayPause->text(), "Resume");
 
     tray->mnuTrayPause_Click();
     EXPECT_FALSE(reader->paused());
-    EXPECT_FALSE(readingState.IsPausing);
-    EXPECT_EQ(tray->mnuTrayPause->text(), "Pause");
+    EXPECT_FALSE(readingState.IsPausing());
+    EXPECT_EQ(tray->trayMenu().mnuTrayPause->text(), "Pause");
 
     tray->mnuTrayStop_Click();
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
     EXPECT_FALSE(tray->voicecls) << "a stop releases the speech object";
 
     // Nothing to pause: no speech object, the state still follows.
     tray->mnuTrayPause_Click();
-    EXPECT_TRUE(readingState.IsPausing);
+    EXPECT_TRUE(readingState.IsPausing());
 }
 
 // ---- exit ----
@@ -523,7 +530,7 @@ TEST_F(ControllerTest, ExitStoresTheFaceAndScreenAndReleasesEverythingBeforeTheW
     QWidget other;
     other.show();
 
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     tray->mnuTrayExit_Click();
 
     EXPECT_EQ(setting("StartUp"), "2");
@@ -533,7 +540,7 @@ TEST_F(ControllerTest, ExitStoresTheFaceAndScreenAndReleasesEverythingBeforeTheW
 
     EXPECT_TRUE(GlobalHotkeys::instance()->registered().isEmpty());
     EXPECT_EQ(released.size(), 7);
-    EXPECT_EQ(tray->trayIcon, nullptr);
+    EXPECT_EQ(tray->trayMenu().trayIcon, nullptr);
     ASSERT_TRUE(windows.log.contains("UnloadAllForms"));
     EXPECT_EQ(windows.hotkeysHeldAtUnload, 0) << "hotkeys go before the windows";
     EXPECT_TRUE(windows.trayIconGoneAtUnload) << "the tray icon goes before the windows";
@@ -550,15 +557,15 @@ TEST_F(ControllerTest, AMainWindowThatCannotCloseKeepsTheProgramAndItsFace)
 {
     load();
     windows.frmMain_Unload_refuses(true); // a document whose save failed stays open
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     tray->mnuTrayExit_Click();
     EXPECT_EQ(GlobalHotkeys::instance()->registered().size(), 7) << "exit went on";
-    EXPECT_NE(tray->trayIcon, nullptr);
+    EXPECT_NE(tray->trayMenu().trayIcon, nullptr);
     EXPECT_FALSE(windows.log.contains("UnloadAllForms"));
 
     tray->mnuTrayShowDock_Click();
-    EXPECT_TRUE(readingState.IsMainShown);
-    EXPECT_FALSE(readingState.IsDockShown);
+    EXPECT_TRUE(readingState.IsMainShown());
+    EXPECT_FALSE(readingState.IsDockShown());
     EXPECT_FALSE(windows.log.contains("frmDockDemo_SetNormal"));
 }
 
@@ -566,7 +573,7 @@ TEST_F(ControllerTest, ExitFromTheFloatingBarKeepsTheStartFace)
 {
     setSetting("StartUp", "1");
     load();
-    readingState.IsDockShown = true;
+    FaceSwitch::floatingBarShown(true);
     tray->mnuTrayExit_Click();
     EXPECT_EQ(setting("StartUp"), "1");
     EXPECT_FALSE(setting("ScreenX").isEmpty());

@@ -9,6 +9,7 @@
 #include "platform/Keystrokes.h"
 #include "speech/ActiveDocument.h"
 #include "speech/HotkeyText.h"
+#include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 
@@ -168,6 +169,7 @@ protected:
         engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha"), ScriptedSpeechEngine::voice("b", "Beta"),
                          ScriptedSpeechEngine::voice("c", "Gamma")};
         tray = std::make_unique<systemtray>();
+        SpeechController::install(tray.get());
         faces.document = [this]() -> ActiveDocument* { return &doc; };
     }
 
@@ -320,7 +322,7 @@ TEST_F(HotkeyTest, EachPressRunsItsActionOnce)
 
 TEST_F(HotkeyTest, SpeedStaysWithinItsLimits)
 {
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     setting("Speed", "3");
     tray->DoFunctions(11115);
     tray->DoFunctions(11115);
@@ -333,7 +335,7 @@ TEST_F(HotkeyTest, SpeedStaysWithinItsLimits)
 
     // Without the main window only the setting changes; an unreadable rate
     // counts as 0.
-    readingState.IsMainShown = false;
+    FaceSwitch::mainWindowShown(false);
     setting("Speed", "fast");
     tray->DoFunctions(11116);
     EXPECT_EQ(setting("Speed"), "-1");
@@ -342,7 +344,7 @@ TEST_F(HotkeyTest, SpeedStaysWithinItsLimits)
 
 TEST_F(HotkeyTest, NextVoiceWrapsToTheFirst)
 {
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     setting("Reader", "1");
     tray->DoFunctions(11117);
     EXPECT_EQ(setting("Reader"), "2");
@@ -364,7 +366,7 @@ TEST_F(HotkeyTest, NextVoiceWrapsToTheFirst)
 TEST_F(HotkeyTest, NextVoiceDoesNothingWhileSpeaking)
 {
     tray->speakstring("Hello.");
-    ASSERT_TRUE(readingState.IsSpeaking);
+    ASSERT_TRUE(readingState.IsSpeaking());
     setting("Reader", "0");
     const int before = engine.createdCount();
     tray->DoFunctions(11117);
@@ -376,7 +378,7 @@ TEST_F(HotkeyTest, NextVoiceReportsItsError)
 {
     engine.available = false;
     setting("Reader", "1");
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     tray->DoFunctions(11117);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_FALSE(messages[0].prompt.isEmpty());
@@ -399,22 +401,22 @@ TEST_F(HotkeyTest, PlayPausePausesResumesOrStartsAReading)
     ASSERT_NE(voice, nullptr);
     tray->DoFunctions(11112);
     EXPECT_TRUE(voice->paused());
-    EXPECT_TRUE(readingState.IsPausing);
+    EXPECT_TRUE(readingState.IsPausing());
     tray->DoFunctions(11112);
     EXPECT_FALSE(voice->paused());
-    EXPECT_FALSE(readingState.IsPausing);
+    EXPECT_FALSE(readingState.IsPausing());
     EXPECT_TRUE(keys.isEmpty());
-    EXPECT_FALSE(tray->Timer1.isActive());
+    EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
 
     // Idle: the focused application's selection is copied and polled for.
-    readingState.IsSpeaking = false;
+    SetSpeakingState(false, false);
     QGuiApplication::clipboard()->setText("left over");
     tray->DoFunctions(11112);
     EXPECT_EQ(keys, (QStringList{"17d", "67d", "67u", "17u"}));
     EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
-    EXPECT_TRUE(tray->Timer1.isActive());
-    EXPECT_FALSE(tray->Timer2.isActive());
-    tray->Timer1.stop();
+    EXPECT_TRUE(tray->selectionReader().copyPoll.isActive());
+    EXPECT_FALSE(tray->selectionReader().savePoll.isActive());
+    tray->selectionReader().copyPoll.stop();
 }
 
 TEST_F(HotkeyTest, TextToAudioStopsSpeechAndCopies)
@@ -424,23 +426,23 @@ TEST_F(HotkeyTest, TextToAudioStopsSpeechAndCopies)
     tray->DoFunctions(11113);
     EXPECT_TRUE(lastCallIsPurge());
     EXPECT_FALSE(tray->voicecls);
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
     EXPECT_EQ(keys, (QStringList{"17d", "67d", "67u", "17u"}));
     EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
-    EXPECT_TRUE(tray->Timer2.isActive());
-    EXPECT_FALSE(tray->Timer1.isActive());
-    tray->Timer2.stop();
+    EXPECT_TRUE(tray->selectionReader().savePoll.isActive());
+    EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
+    tray->selectionReader().savePoll.stop();
 }
 
 TEST_F(HotkeyTest, SwitchFaceAndStop)
 {
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     tray->DoFunctions(11114);
-    EXPECT_TRUE(readingState.IsDockShown);
-    EXPECT_FALSE(readingState.IsMainShown);
+    EXPECT_TRUE(readingState.IsDockShown());
+    EXPECT_FALSE(readingState.IsMainShown());
     tray->DoFunctions(11114);
-    EXPECT_TRUE(readingState.IsMainShown);
-    EXPECT_FALSE(readingState.IsDockShown);
+    EXPECT_TRUE(readingState.IsMainShown());
+    EXPECT_FALSE(readingState.IsDockShown());
 
     // Stop only acts while speaking.
     tray->makeNewVoice();
@@ -452,7 +454,7 @@ TEST_F(HotkeyTest, SwitchFaceAndStop)
     EXPECT_FALSE(tray->voicecls);
     EXPECT_TRUE(lastCallIsPurge());
     // The reading is over on every face.
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "core/Globals.h"
 #include "core/StringTable.h"
 #include "platform/Registry.h"
+#include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 #include "support/NullActiveDocument.h"
 #include "support/SavedEnvironment.h"
@@ -44,7 +45,7 @@ struct Recorder {
 
     void log(const QString& call)
     {
-        entries.push_back({call, readingState.IsSpeaking, readingState.IsPausing, readingState.IsDictating, stored("IsSpeaking"),
+        entries.push_back({call, readingState.IsSpeaking(), readingState.IsPausing(), readingState.IsDictating(), stored("IsSpeaking"),
                            stored("IsPausing"), stored("IsDictating"),
                            trayStop && trayStop->isEnabled(), trayPause && trayPause->isEnabled()});
     }
@@ -313,8 +314,7 @@ protected:
         ASSERT_EQ(pause_, QStringLiteral("Pause"));
         ASSERT_EQ(resume_, QStringLiteral("Resume"));
 
-        readingState.IsSpeaking = readingState.IsPausing = readingState.IsDictating = false;
-        readingState.IsMainShown = readingState.IsDockShown = false;
+        readingState.reset();
         trayStop_ = std::make_unique<QAction>(QStringLiteral("Stop"));
         trayPause_ = std::make_unique<QAction>(QStringLiteral("Pause"));
         trayStop_->setEnabled(false);
@@ -332,8 +332,7 @@ protected:
     {
         ReadingFaces::mnuTrayStop = nullptr;
         ReadingFaces::mnuTrayPause = nullptr;
-        readingState.IsSpeaking = readingState.IsPausing = readingState.IsDictating = false;
-        readingState.IsMainShown = readingState.IsDockShown = false;
+        readingState.reset();
         globals.AppFolder = savedAppFolder_;
         savedEnvironment_.restore();
     }
@@ -341,7 +340,7 @@ protected:
     // Main window shown with an open document window.
     void showMainWithDocument()
     {
-        readingState.IsMainShown = true;
+        FaceSwitch::mainWindowShown(true);
         main_.document = &doc_;
     }
 
@@ -377,8 +376,8 @@ TEST_F(ReadingStateTest, StartingToSpeakOnTheMainWindowSetsDocumentMenusStoreTra
     EXPECT_TRUE(trayStop_->isEnabled());
     EXPECT_TRUE(trayPause_->isEnabled());
     EXPECT_EQ(trayPause_->text(), pause_);
-    EXPECT_TRUE(readingState.IsSpeaking);
-    EXPECT_FALSE(readingState.IsPausing);
+    EXPECT_TRUE(readingState.IsSpeaking());
+    EXPECT_FALSE(readingState.IsPausing());
 
     // Documents and menus come before the stored value and the tray items;
     // the captions after them; the flags change only after every face.
@@ -400,22 +399,22 @@ TEST_F(ReadingStateTest, PauseAndResumeOnTheMainWindowSwapTheButtonsAndCaptions)
     showMainWithDocument();
     SetSpeakingState(true, false);
 
-    QStringList calls = run([] { SetSpeakingState(readingState.IsSpeaking, true); });
+    QStringList calls = run([] { SetSpeakingState(readingState.IsSpeaking(), true); });
     EXPECT_EQ(calls, kSpeakingDocument + speakingMenus() + captions(resume_) + kPausedDocument);
     EXPECT_EQ(stored("IsSpeaking"), "1");
     EXPECT_EQ(stored("IsPausing"), "1");
     EXPECT_EQ(trayPause_->text(), resume_);
     EXPECT_TRUE(trayPause_->isEnabled());
-    EXPECT_TRUE(readingState.IsSpeaking);
-    EXPECT_TRUE(readingState.IsPausing);
+    EXPECT_TRUE(readingState.IsSpeaking());
+    EXPECT_TRUE(readingState.IsPausing());
     for (const Entry& e : rec_.entries)
         EXPECT_FALSE(e.pausing) << e.call.toStdString();
 
-    calls = run([] { SetSpeakingState(readingState.IsSpeaking, false); });
+    calls = run([] { SetSpeakingState(readingState.IsSpeaking(), false); });
     EXPECT_EQ(calls, kSpeakingDocument + speakingMenus() + captions(pause_) + kRunningDocument);
     EXPECT_EQ(stored("IsPausing"), "0");
     EXPECT_EQ(trayPause_->text(), pause_);
-    EXPECT_FALSE(readingState.IsPausing);
+    EXPECT_FALSE(readingState.IsPausing());
     for (const Entry& e : rec_.entries)
         EXPECT_TRUE(e.pausing) << e.call.toStdString();
 }
@@ -433,8 +432,8 @@ TEST_F(ReadingStateTest, StoppingWhilePausedGivesTheIdleLayoutAndKeepsTheStoredP
     EXPECT_EQ(stored("IsPausing"), "1");
     EXPECT_FALSE(trayStop_->isEnabled());
     EXPECT_FALSE(trayPause_->isEnabled());
-    EXPECT_FALSE(readingState.IsSpeaking);
-    EXPECT_FALSE(readingState.IsPausing);
+    EXPECT_FALSE(readingState.IsSpeaking());
+    EXPECT_FALSE(readingState.IsPausing());
 
     // The faces first, then the tray and the stored value, then the flags.
     for (const Entry& e : rec_.entries) {
@@ -446,7 +445,7 @@ TEST_F(ReadingStateTest, StoppingWhilePausedGivesTheIdleLayoutAndKeepsTheStoredP
 
 TEST_F(ReadingStateTest, MainWindowWithoutDocumentTouchesNoDocumentControl)
 {
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     main_.document = nullptr;
 
     QStringList calls = run([] { SetSpeakingState(true, true); });
@@ -484,7 +483,7 @@ TEST_F(ReadingStateTest, MissingTrayItemsAreSkippedAndTheRestIsStillDone)
     EXPECT_EQ(stored("IsSpeaking"), "0");
     SetDictatingState(true);
     EXPECT_EQ(stored("IsDictating"), "1");
-    EXPECT_TRUE(readingState.IsDictating);
+    EXPECT_TRUE(readingState.IsDictating());
     // The actions the faces no longer point at were left as they were.
     EXPECT_FALSE(trayStop_->isEnabled());
     EXPECT_EQ(trayPause_->text(), QStringLiteral("Pause"));
@@ -493,7 +492,7 @@ TEST_F(ReadingStateTest, MissingTrayItemsAreSkippedAndTheRestIsStillDone)
 TEST_F(ReadingStateTest, FloatingBarFaceLeavesStoreAndTrayAloneWhileSpeaking)
 {
     // The main window is loaded but not the face: only the flag counts.
-    readingState.IsDockShown = true;
+    FaceSwitch::floatingBarShown(true);
     main_.document = &doc_;
     trayPause_->setText(QStringLiteral("old"));
 
@@ -504,7 +503,7 @@ TEST_F(ReadingStateTest, FloatingBarFaceLeavesStoreAndTrayAloneWhileSpeaking)
     EXPECT_FALSE(trayStop_->isEnabled());
     EXPECT_FALSE(trayPause_->isEnabled());
     EXPECT_EQ(trayPause_->text(), QStringLiteral("old"));
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking());
 
     // Stopping disables the tray items and stores "0" whatever the face,
     // and never stores the pause.
@@ -516,7 +515,7 @@ TEST_F(ReadingStateTest, FloatingBarFaceLeavesStoreAndTrayAloneWhileSpeaking)
     EXPECT_EQ(stored("IsPausing"), "<none>");
     EXPECT_FALSE(trayStop_->isEnabled());
     EXPECT_FALSE(trayPause_->isEnabled());
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
     // The bar was called before the tray and the store changed.
     EXPECT_TRUE(rec_.entries.at(0).trayStopEnabled);
     EXPECT_EQ(rec_.entries.at(0).storedSpeaking, "<none>");
@@ -524,28 +523,28 @@ TEST_F(ReadingStateTest, FloatingBarFaceLeavesStoreAndTrayAloneWhileSpeaking)
 
 TEST_F(ReadingStateTest, FloatingBarIsGivenThePauseStoredBeforeTheCall)
 {
-    readingState.IsDockShown = true;
+    FaceSwitch::floatingBarShown(true);
     SetSpeakingState(true, false);
 
     // A pause by hotkey: the bar still sees "not paused" and keeps Pause.
-    QStringList calls = run([] { SetSpeakingState(readingState.IsSpeaking, true); });
+    QStringList calls = run([] { SetSpeakingState(readingState.IsSpeaking(), true); });
     EXPECT_EQ(calls, QStringList{"bar 1 0"});
-    EXPECT_TRUE(readingState.IsPausing);
+    EXPECT_TRUE(readingState.IsPausing());
 
     // The next call shows the pause that was stored by the previous one.
-    calls = run([] { SetSpeakingState(readingState.IsSpeaking, false); });
+    calls = run([] { SetSpeakingState(readingState.IsSpeaking(), false); });
     EXPECT_EQ(calls, QStringList{"bar 1 1"});
-    EXPECT_FALSE(readingState.IsPausing);
+    EXPECT_FALSE(readingState.IsPausing());
 
-    // The bar's own Pause button stores the new value first.
-    readingState.IsPausing = true;
-    calls = run([] { SetSpeakingState(readingState.IsSpeaking, true); });
+    // The bar's own Pause button has the state show the pause first.
+    SetSpeakingState(readingState.IsSpeaking(), true);
+    calls = run([] { SetSpeakingState(readingState.IsSpeaking(), true); });
     EXPECT_EQ(calls, QStringList{"bar 1 1"});
 }
 
 TEST_F(ReadingStateTest, BothFacesShownBarComesFirst)
 {
-    readingState.IsDockShown = true;
+    FaceSwitch::floatingBarShown(true);
     showMainWithDocument();
 
     QStringList calls = run([] { SetSpeakingState(true, false); });
@@ -556,17 +555,18 @@ TEST_F(ReadingStateTest, BothFacesShownBarComesFirst)
     // flag is kept as given and the stored pause is not written.
     calls = run([] { SetSpeakingState(false, true); });
     EXPECT_EQ(calls, QStringList{"bar 0 0"} + idleMenus() + kIdleDocument);
-    EXPECT_FALSE(readingState.IsSpeaking);
-    EXPECT_TRUE(readingState.IsPausing);
+    EXPECT_FALSE(readingState.IsSpeaking());
+    EXPECT_TRUE(readingState.IsPausing());
     EXPECT_EQ(stored("IsSpeaking"), "0");
     EXPECT_EQ(stored("IsPausing"), "0");
 }
 
 TEST_F(ReadingStateTest, EndOfDictationRestoresTheIdleLayout)
 {
-    readingState.IsDockShown = true;
+    // Dictating while no face is shown: only the flag changes.
+    SetDictatingState(true);
+    FaceSwitch::floatingBarShown(true);
     showMainWithDocument();
-    readingState.IsDictating = true;
     trayStop_->setEnabled(true);
     trayPause_->setEnabled(true);
 
@@ -583,7 +583,7 @@ TEST_F(ReadingStateTest, EndOfDictationRestoresTheIdleLayout)
     EXPECT_EQ(stored("IsSpeaking"), "<none>");
     EXPECT_FALSE(trayStop_->isEnabled());
     EXPECT_FALSE(trayPause_->isEnabled());
-    EXPECT_FALSE(readingState.IsDictating);
+    EXPECT_FALSE(readingState.IsDictating());
     for (const Entry& e : rec_.entries) {
         EXPECT_TRUE(e.dictating) << e.call.toStdString();
         EXPECT_EQ(e.storedDictating, "<none>") << e.call.toStdString();
@@ -593,7 +593,7 @@ TEST_F(ReadingStateTest, EndOfDictationRestoresTheIdleLayout)
 
 TEST_F(ReadingStateTest, DictationSetsItsOwnLayoutOnTheMainWindowOnly)
 {
-    readingState.IsDockShown = true;
+    FaceSwitch::floatingBarShown(true);
     showMainWithDocument();
 
     QStringList calls = run([] { SetDictatingState(true); });
@@ -608,8 +608,8 @@ TEST_F(ReadingStateTest, DictationSetsItsOwnLayoutOnTheMainWindowOnly)
     EXPECT_EQ(stored("IsDictating"), "1");
     EXPECT_TRUE(trayStop_->isEnabled());
     EXPECT_FALSE(trayPause_->isEnabled());
-    EXPECT_TRUE(readingState.IsDictating);
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsDictating());
+    EXPECT_FALSE(readingState.IsSpeaking());
     for (const Entry& e : rec_.entries) {
         EXPECT_FALSE(e.dictating) << e.call.toStdString();
         EXPECT_EQ(e.storedDictating, "<none>") << e.call.toStdString();
@@ -618,7 +618,7 @@ TEST_F(ReadingStateTest, DictationSetsItsOwnLayoutOnTheMainWindowOnly)
 
     // With only the bar shown nothing is stored and the tray is left alone;
     // the end of dictation stores "0" and disables the tray whatever the face.
-    readingState.IsMainShown = false;
+    FaceSwitch::mainWindowShown(false);
     trayStop_->setEnabled(false);
     trayPause_->setEnabled(true);
     SaveSetting("Corvane", "Controls", "IsDictating", "0");
@@ -634,7 +634,7 @@ TEST_F(ReadingStateTest, DictationSetsItsOwnLayoutOnTheMainWindowOnly)
     EXPECT_EQ(stored("IsDictating"), "0");
     EXPECT_FALSE(trayStop_->isEnabled());
     EXPECT_FALSE(trayPause_->isEnabled());
-    EXPECT_FALSE(readingState.IsDictating);
+    EXPECT_FALSE(readingState.IsDictating());
 }
 
 TEST_F(ReadingStateTest, NoFaceShownOnlyTheTrayStoreAndFlagsChange)
@@ -649,14 +649,14 @@ TEST_F(ReadingStateTest, NoFaceShownOnlyTheTrayStoreAndFlagsChange)
     EXPECT_EQ(stored("IsSpeaking"), "0");
     EXPECT_FALSE(trayStop_->isEnabled());
     EXPECT_FALSE(trayPause_->isEnabled());
-    EXPECT_TRUE(readingState.IsPausing);
+    EXPECT_TRUE(readingState.IsPausing());
 
     calls = run([] { SetSpeakingState(true, false); });
     EXPECT_TRUE(calls.isEmpty());
     EXPECT_EQ(stored("IsSpeaking"), "0");
     EXPECT_FALSE(trayStop_->isEnabled());
-    EXPECT_TRUE(readingState.IsSpeaking);
-    EXPECT_FALSE(readingState.IsPausing);
+    EXPECT_TRUE(readingState.IsSpeaking());
+    EXPECT_FALSE(readingState.IsPausing());
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "platform/GlobalHotkeys.h"
 #include "platform/Keystrokes.h"
 #include "speech/ActiveDocument.h"
+#include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/EventPump.h"
@@ -114,6 +115,7 @@ protected:
         QGuiApplication::clipboard()->clear();
 
         tray = std::make_unique<systemtray>();
+        SpeechController::install(tray.get());
         faces.document = [this]() -> ActiveDocument* { return &doc; };
     }
 
@@ -179,7 +181,7 @@ protected:
     void startRead()
     {
         tray->DoFunctions(11112);
-        ASSERT_TRUE(tray->Timer1.isActive());
+        ASSERT_TRUE(tray->selectionReader().copyPoll.isActive());
     }
 
     ScriptedSpeechEngine engine;
@@ -187,7 +189,7 @@ protected:
 
 TEST_F(SelectionReadingTest, ASelectionCopiedAtOnceIsSpokenAfterTheFirstTick)
 {
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     startRead();
     EXPECT_EQ(journal.entries, kCopy);
     journal.entries.clear();
@@ -205,22 +207,22 @@ TEST_F(SelectionReadingTest, ASelectionCopiedAtOnceIsSpokenAfterTheFirstTick)
     };
     tray->Timer1_Timer();
 
-    EXPECT_FALSE(tray->Timer1.isActive());
-    EXPECT_EQ(tray->CopyRetryCount, 0);
+    EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
+    EXPECT_EQ(tray->selectionReader().CopyRetryCount, 0);
     EXPECT_EQ(journal.entries.join(" | ").toStdString(),
               "notice shown: Loading Speech Engine, Please Wait... check1=0 | Speak It's \"quoted\" and 'single'. | "
               "PauseBtn 0 | notice removed");
     // The controller keeps the text with only its apostrophes straightened.
-    EXPECT_EQ(tray->ClipText, QString::fromUtf8("It's \u201Cquoted\u201D and \u2018single'."));
-    EXPECT_TRUE(readingState.IsReadingClipboard);
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_EQ(tray->selectionReader().ClipText, QString::fromUtf8("It's \u201Cquoted\u201D and \u2018single'."));
+    EXPECT_TRUE(readingState.IsReadingClipboard());
+    EXPECT_TRUE(readingState.IsSpeaking());
 
     // The end of the utterance reports idle, clears the flag and moves no
     // caret.
     journal.entries.clear();
     voice->emitEnd(voice->lastStream());
-    EXPECT_FALSE(readingState.IsReadingClipboard);
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsReadingClipboard());
+    EXPECT_FALSE(readingState.IsSpeaking());
     EXPECT_FALSE(journal.entries.contains("SetCursorP"));
 }
 
@@ -230,23 +232,23 @@ TEST_F(SelectionReadingTest, ASelectionAtHandIsSpokenAtOnceWithoutKeys)
 {
     for (const bool terminal : {false, true}) {
         SCOPED_TRACE(terminal ? "terminal" : "editor");
-        readingState.IsMainShown = true;
+        FaceSwitch::mainWindowShown(true);
         SetFocusedSelectionSource([&] { return FocusedSelection{QString::fromUtf8("It\u2019s selected."), terminal}; });
         applicationCopies("Copied earlier.");
         journal.entries.clear();
         tray->DoFunctions(11112);
 
-        EXPECT_FALSE(tray->Timer1.isActive());
+        EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
         EXPECT_EQ(journal.entries.join(" | ").toStdString(),
                   "notice shown: Loading Speech Engine, Please Wait... check1=0 | PauseBtn 0 | notice removed");
         EXPECT_EQ(spoken().value(0).toStdString(), "It's selected.");
-        EXPECT_TRUE(readingState.IsReadingClipboard);
-        EXPECT_TRUE(readingState.IsSpeaking);
+        EXPECT_TRUE(readingState.IsReadingClipboard());
+        EXPECT_TRUE(readingState.IsSpeaking());
         EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "Copied earlier.");
 
         engine.last()->emitEnd(engine.last()->lastStream());
-        EXPECT_FALSE(readingState.IsReadingClipboard);
-        EXPECT_FALSE(readingState.IsSpeaking);
+        EXPECT_FALSE(readingState.IsReadingClipboard());
+        EXPECT_FALSE(readingState.IsSpeaking());
         engine.journal.clear();
     }
 }
@@ -261,11 +263,11 @@ TEST_F(SelectionReadingTest, ATerminalWithoutASelectionGetsNoKeys)
     for (const int hotkey : {11112, 11113}) {
         tray->DoFunctions(hotkey);
         EXPECT_TRUE(journal.entries.isEmpty()) << hotkey;
-        EXPECT_FALSE(tray->Timer1.isActive());
-        EXPECT_FALSE(tray->Timer2.isActive());
+        EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
+        EXPECT_FALSE(tray->selectionReader().savePoll.isActive());
     }
     EXPECT_TRUE(spoken().isEmpty());
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "Copied earlier.");
     EXPECT_TRUE(soundFiles().isEmpty());
 
@@ -274,7 +276,7 @@ TEST_F(SelectionReadingTest, ATerminalWithoutASelectionGetsNoKeys)
     SetFocusedSelectionSource([] { return FocusedSelection{}; });
     startRead();
     EXPECT_EQ(journal.entries, kCopy);
-    tray->Timer1.stop();
+    tray->selectionReader().copyPoll.stop();
 }
 
 TEST_F(SelectionReadingTest, TextToAudioSavesTheSelectionAndKeepsTheClipboard)
@@ -283,7 +285,7 @@ TEST_F(SelectionReadingTest, TextToAudioSavesTheSelectionAndKeepsTheClipboard)
     applicationCopies("Copied earlier.");
     tray->DoFunctions(11113);
     EXPECT_TRUE(journal.entries.isEmpty());
-    EXPECT_FALSE(tray->Timer2.isActive());
+    EXPECT_FALSE(tray->selectionReader().savePoll.isActive());
     ASSERT_NE(engine.last(), nullptr);
     ASSERT_EQ(engine.last()->callsOf("Speak").size(), 1);
     EXPECT_EQ(engine.last()->callsOf("Speak")[0].text.toStdString(), "It's saved.");
@@ -330,19 +332,19 @@ TEST_F(SelectionReadingTest, NothingSelectedSelectsAllTwiceThenGivesUp)
     journal.entries.clear();
     tray->Timer1_Timer();
     EXPECT_EQ(journal.entries, kSelectAllAndCopy);
-    EXPECT_TRUE(tray->Timer1.isActive());
+    EXPECT_TRUE(tray->selectionReader().copyPoll.isActive());
     tray->Timer1_Timer();
     EXPECT_EQ(journal.entries, kSelectAllAndCopy + kSelectAllAndCopy);
-    EXPECT_TRUE(tray->Timer1.isActive());
+    EXPECT_TRUE(tray->selectionReader().copyPoll.isActive());
 
     journal.entries.clear();
     tray->Timer1_Timer();
     EXPECT_TRUE(journal.entries.isEmpty());
-    EXPECT_FALSE(tray->Timer1.isActive());
-    EXPECT_EQ(tray->CopyRetryCount, 0);
+    EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
+    EXPECT_EQ(tray->selectionReader().CopyRetryCount, 0);
     EXPECT_TRUE(spoken().isEmpty());
-    EXPECT_FALSE(readingState.IsReadingClipboard);
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsReadingClipboard());
+    EXPECT_FALSE(readingState.IsSpeaking());
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -352,9 +354,9 @@ TEST_F(SelectionReadingTest, TheWholeTextCopiedAtTheSecondAttemptIsSpoken)
     tray->Timer1_Timer();
     applicationCopies("Everything in the editor.");
     tray->Timer1_Timer();
-    EXPECT_FALSE(tray->Timer1.isActive());
+    EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
     EXPECT_EQ(spoken(), QStringList{"Everything in the editor."});
-    EXPECT_TRUE(readingState.IsReadingClipboard);
+    EXPECT_TRUE(readingState.IsReadingClipboard());
     // Not the main window's face: the document's Pause button is left alone.
     EXPECT_FALSE(journal.entries.contains("PauseBtn 0"));
 }
@@ -368,7 +370,7 @@ TEST_F(SelectionReadingTest, EachReadGetsTheFullRetries)
     tray->Timer1_Timer();
     ASSERT_EQ(spoken(), QStringList{"First."});
     engine.last()->emitEnd(engine.last()->lastStream());
-    ASSERT_FALSE(readingState.IsSpeaking);
+    ASSERT_FALSE(readingState.IsSpeaking());
 
     // The clipboard is emptied again: the first text is not read twice.
     startRead();
@@ -377,7 +379,7 @@ TEST_F(SelectionReadingTest, EachReadGetsTheFullRetries)
     tray->Timer1_Timer();
     tray->Timer1_Timer();
     EXPECT_EQ(journal.entries, kSelectAllAndCopy + kSelectAllAndCopy);
-    EXPECT_TRUE(tray->Timer1.isActive());
+    EXPECT_TRUE(tray->selectionReader().copyPoll.isActive());
     applicationCopies("Second.");
     tray->Timer1_Timer();
     EXPECT_EQ(spoken(), (QStringList{"First.", "Second."}));
@@ -392,7 +394,7 @@ TEST_F(SelectionReadingTest, AnotherPressDuringAReadKeepsTheCount)
     journal.entries.clear();
     tray->Timer1_Timer();
     EXPECT_TRUE(journal.entries.isEmpty());
-    EXPECT_FALSE(tray->Timer1.isActive());
+    EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
 }
 
 // ---- saving as audio ----
@@ -408,9 +410,9 @@ TEST_F(SelectionReadingTest, TheCopiedSelectionIsSpokenIntoASoundFile)
     const int readingCalls = reading->calls.size();
 
     applicationCopies(QString::fromUtf8("It\u2019s saved."));
-    tray->Timer2.start();
+    tray->selectionReader().savePoll.start();
     tray->Timer2_Timer();
-    EXPECT_FALSE(tray->Timer2.isActive());
+    EXPECT_FALSE(tray->selectionReader().savePoll.isActive());
 
     ScriptedSpeechVoice* saver = engine.last();
     ASSERT_NE(saver, reading);

@@ -4,6 +4,7 @@
 #include "core/Globals.h"
 #include "core/SettingsStore.h"
 #include "speech/ActiveDocument.h"
+#include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 
@@ -77,7 +78,8 @@ protected:
         engine.voices = {ScriptedSpeechEngine::voice("a", "Alpha"), ScriptedSpeechEngine::voice("b", "Beta"),
                          ScriptedSpeechEngine::voice("c", "Gamma")};
         tray = std::make_unique<systemtray>();
-        tray->m_GetVoiceDescriptions = "Alpha;Beta;Gamma;";
+        SpeechController::install(tray.get());
+        tray->voiceDescriptions = "Alpha;Beta;Gamma;";
         faces.document = [this]() -> ActiveDocument* { return &doc; };
         readingState.startReading(&doc);
     }
@@ -103,13 +105,23 @@ protected:
     std::unique_ptr<systemtray> tray;
 };
 
+TEST_F(SpeechFacadeTest, TheWindowsReachTheControllerOnlyWhileItLives)
+{
+    EXPECT_EQ(SpeechController::get().m_GetVoiceDescriptions(), "Alpha;Beta;Gamma;");
+    tray.reset();
+    // A controller that does nothing stands in for the one gone.
+    EXPECT_TRUE(SpeechController::get().m_GetVoiceDescriptions().isEmpty());
+    SpeechController::get().speakstring("Nobody hears this.");
+    EXPECT_EQ(engine.createdCount(), 0);
+}
+
 TEST_F(SpeechFacadeTest, CurlyQuotesAreStraightened)
 {
     tray->speakstring(QString::fromUtf8("\u201CYes,\u201D she said, \u2018twice\u2019 \u201C\u201D."));
     ASSERT_NE(current(), nullptr);
     EXPECT_EQ(current()->callsOf("Speak").last().text, "\"Yes,\" she said, 'twice' \"\".");
     EXPECT_EQ(current()->callsOf("Speak").last().number, 19);
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking());
 }
 
 TEST_F(SpeechFacadeTest, VoiceAndRateAreReadForEveryUtterance)
@@ -141,9 +153,9 @@ TEST_F(SpeechFacadeTest, VoiceAndRateAreReadForEveryUtterance)
 
 TEST_F(SpeechFacadeTest, SideUtteranceLeavesTheReadingStateAlone)
 {
-    readingState.IsSpeakingWord = true;
+    readingState.wordStarts();
     tray->speakstring("word");
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
     EXPECT_EQ(current()->callsOf("Speak").size(), 1);
     // Its end runs no continuation either.
     current()->emitEnd(current()->lastStream());
@@ -152,7 +164,7 @@ TEST_F(SpeechFacadeTest, SideUtteranceLeavesTheReadingStateAlone)
 
 TEST_F(SpeechFacadeTest, RenewVoiceMakesAWrapperPerUtteranceUntilTheFirstEnd)
 {
-    readingState.StopRequested = true;
+    readingState.requestStop();
     globals.RenewVoice = true;
     tray->speakstring("One.");
     tray->speakstring("Two.");
@@ -167,18 +179,17 @@ TEST_F(SpeechFacadeTest, RenewVoiceMakesAWrapperPerUtteranceUntilTheFirstEnd)
     EXPECT_EQ(second->callsOf("Speak").size(), 3);
 }
 
-TEST_F(SpeechFacadeTest, StopWithoutASpeechObjectChangesOnlyIsReadingWhole)
+TEST_F(SpeechFacadeTest, StopWithoutASpeechObjectChangesNothing)
 {
-    readingState.IsReadingWhole = true;
-    readingState.IsSpeaking = true;
-    readingState.StopRequested = true;
-    readingState.IsMainShown = true;
+    SetSpeakingState(true, false);
+    readingState.requestStop();
+    FaceSwitch::mainWindowShown(true);
     CountingMainWindow main;
     faces.main = &main;
     tray->stopspeaking();
-    EXPECT_FALSE(readingState.IsReadingWhole);
-    EXPECT_TRUE(readingState.IsSpeaking);
-    EXPECT_FALSE(readingState.IsIdle);
+    EXPECT_FALSE(readingState.IsReadingWhole());
+    EXPECT_TRUE(readingState.IsSpeaking());
+    EXPECT_FALSE(readingState.IsIdle());
     EXPECT_TRUE(doc.log.isEmpty());
     EXPECT_EQ(main.idleReports, 0);
     EXPECT_EQ(engine.createdCount(), 0);
@@ -194,8 +205,7 @@ TEST_F(SpeechFacadeTest, StopWithoutRequestDiscardsTheWrapperAndEndsOnce)
         readingState.startReading(&doc);
         const int before = engine.createdCount();
         tray->speakstring("A sentence.");
-        readingState.StopRequested = true; // the document's Stop
-        readingState.IsReadingWhole = true;
+        readingState.requestStop(); // the document's Stop
         tray->stopspeaking();
         QCoreApplication::processEvents();
 
@@ -206,10 +216,10 @@ TEST_F(SpeechFacadeTest, StopWithoutRequestDiscardsTheWrapperAndEndsOnce)
         EXPECT_TRUE(engine.journal.last().call.text.isEmpty());
         // speakingend ran once, directly; the purged stream's end is not handled.
         EXPECT_EQ(doc.log, (QStringList{"SetCursorP", "FeedBack", "NextBtn 0", "PriewBtn 0", "SetFocus"}));
-        EXPECT_TRUE(readingState.IsIdle);
-        EXPECT_FALSE(readingState.IsReadingWhole);
+        EXPECT_TRUE(readingState.IsIdle());
+        EXPECT_FALSE(readingState.IsReadingWhole());
         EXPECT_EQ(readingState.ReadingDocument(), nullptr);
-        readingState.StopRequested = false;
+        readingState.readDocument();
     }
 }
 
@@ -240,7 +250,7 @@ TEST_F(SpeechFacadeTest, NextWhileSpeakingContinuesWithTheSameWrapper)
         EXPECT_EQ(spoken[2].text, "Second sentence.");
         EXPECT_EQ(e->running(), QList<int>{e->lastStream()});
         EXPECT_FALSE(readingState.NextRequested());
-        EXPECT_TRUE(readingState.IsSpeaking);
+        EXPECT_TRUE(readingState.IsSpeaking());
     }
 }
 
@@ -269,7 +279,7 @@ TEST_F(SpeechFacadeTest, PreviousWaitsForADocumentWindow)
 
 TEST_F(SpeechFacadeTest, SelectionReadingContinuesInsideTheSelection)
 {
-    readingState.IsReadingSelection = true;
+    readingState.readSelection(0, 40);
     tray->speakstring("Selected one.");
     current()->emitEnd(current()->lastStream());
     EXPECT_EQ(doc.log, (QStringList{"SetCursorP", "SetFocus", "SpeakSelNextSentence"}));
@@ -282,7 +292,7 @@ TEST_F(SpeechFacadeTest, SentenceEndingWhilePausedRestartsAtResume)
     tray->speakstring("Paused sentence.");
     ScriptedSpeechVoice* first = current();
     tray->PauseSpeaking();
-    EXPECT_TRUE(readingState.IsPausing);
+    EXPECT_TRUE(readingState.IsPausing());
     EXPECT_EQ(first->ops().last(), "Pause");
 
     first->emitEnd(first->lastStream());
@@ -303,12 +313,12 @@ TEST_F(SpeechFacadeTest, SentenceEndingWhilePausedRestartsAtResume)
 
 TEST_F(SpeechFacadeTest, PauseAndResumeWithoutASpeechObjectStillReportTheState)
 {
-    readingState.IsSpeaking = true;
+    SetSpeakingState(true, false);
     tray->PauseSpeaking();
-    EXPECT_TRUE(readingState.IsPausing);
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsPausing());
+    EXPECT_TRUE(readingState.IsSpeaking());
     tray->ResumeSpeaking();
-    EXPECT_FALSE(readingState.IsPausing);
+    EXPECT_FALSE(readingState.IsPausing());
     EXPECT_EQ(engine.createdCount(), 0);
     EXPECT_THROW(tray->SetSpFlagIsFilename(0), SpeechError);
 }
@@ -319,22 +329,22 @@ TEST_F(SpeechFacadeTest, LastSentenceEndsTheReading)
         SCOPED_TRACE(paused ? "paused" : "speaking");
         CountingMainWindow main;
         faces.main = &main;
-        readingState.IsMainShown = true;
-        readingState.IsLastSentence = true;
-        readingState.IsIdle = false;
+        FaceSwitch::mainWindowShown(true);
+        readingState.sentenceIsLast(true);
+        readingState.leaveIdle();
         doc.log.clear();
         readingState.startReading(&doc);
         speakOnNext("Must not be spoken.");
         tray->speakstring("Last sentence.");
-        readingState.IsPausing = paused;
+        SetSpeakingState(true, paused);
         main.idleReports = 0;
 
         current()->emitEnd(current()->lastStream());
 
         EXPECT_EQ(doc.log, (QStringList{"SetCursorP", "FeedBack", "NextBtn 0", "PriewBtn 0", "SetFocus"}));
-        EXPECT_TRUE(readingState.IsIdle);
-        EXPECT_FALSE(readingState.IsSpeaking);
-        EXPECT_EQ(readingState.IsPausing, paused);
+        EXPECT_TRUE(readingState.IsIdle());
+        EXPECT_FALSE(readingState.IsSpeaking());
+        EXPECT_EQ(readingState.IsPausing(), paused);
         EXPECT_EQ(main.idleReports, 1);
         EXPECT_FALSE(readingState.ResumePending());
         faces.main = nullptr;
@@ -343,24 +353,24 @@ TEST_F(SpeechFacadeTest, LastSentenceEndsTheReading)
 
 TEST_F(SpeechFacadeTest, EndWithTheFloatingBarShownHasNoContinuation)
 {
-    readingState.IsDockShown = true;
+    FaceSwitch::floatingBarShown(true);
     globals.RenewVoice = true;
     tray->speakstring("Captured text.");
-    EXPECT_TRUE(readingState.IsSpeaking);
+    EXPECT_TRUE(readingState.IsSpeaking());
     current()->emitEnd(current()->lastStream());
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsSpeaking());
     EXPECT_FALSE(globals.RenewVoice);
     EXPECT_TRUE(doc.log.isEmpty());
 }
 
 TEST_F(SpeechFacadeTest, EndOfClipboardTextSkipsTheDocumentCaret)
 {
-    readingState.IsReadingClipboard = true;
-    readingState.StopRequested = true;
+    readingState.clipboardTextStarts();
+    readingState.requestStop();
     tray->speakstring("From another program.");
     current()->emitEnd(current()->lastStream());
-    EXPECT_FALSE(readingState.IsReadingClipboard);
-    EXPECT_FALSE(readingState.IsSpeaking);
+    EXPECT_FALSE(readingState.IsReadingClipboard());
+    EXPECT_FALSE(readingState.IsSpeaking());
     EXPECT_TRUE(doc.log.isEmpty());
 }
 
@@ -378,13 +388,13 @@ TEST_F(SpeechFacadeTest, VoiceChangeStoresTheVoiceIndex)
 
     EXPECT_EQ(tray->getfunctionID("gamma"), 0);
     EXPECT_EQ(tray->getfunctionID(""), 0);
-    tray->m_GetVoiceDescriptions.clear();
+    tray->voiceDescriptions.clear();
     EXPECT_EQ(tray->getfunctionID("Alpha"), 0);
 }
 
 TEST_F(SpeechFacadeTest, SpokenWordIsSelectedOnlyInDocumentReading)
 {
-    readingState.IsMainShown = true;
+    FaceSwitch::mainWindowShown(true);
     readingState.sentenceStartsAt(100);
     tray->speakstring("Some words here.");
     ScriptedSpeechVoice* e = current();
@@ -393,11 +403,11 @@ TEST_F(SpeechFacadeTest, SpokenWordIsSelectedOnlyInDocumentReading)
     EXPECT_EQ(readingState.ReadingPos(), 105);
 
     const QList<std::pair<const char*, std::function<void(bool)>>> suppressors = {
-        {"floating bar", [](bool on) { readingState.IsDockShown = on; }},
-        {"clipboard text", [](bool on) { readingState.IsReadingClipboard = on; }},
-        {"punctuation mode", [](bool on) { readingState.PunctuationMode = on ? 1 : 0; }},
-        {"main window hidden", [](bool on) { readingState.IsMainShown = !on; }},
-        {"side utterance", [](bool on) { readingState.IsSpeakingWord = on; }},
+        {"floating bar", [](bool on) { FaceSwitch::floatingBarShown(on); }},
+        {"clipboard text", [](bool on) { on ? readingState.clipboardTextStarts() : readingState.clipboardTextEnds(); }},
+        {"punctuation mode", [](bool on) { readingState.usePunctuationMode(on ? 1 : 0); }},
+        {"main window hidden", [](bool on) { FaceSwitch::mainWindowShown(!on); }},
+        {"side utterance", [](bool on) { on ? readingState.wordStarts() : readingState.sideUtterancesEnd(); }},
     };
     for (const auto& [name, suppress] : suppressors) {
         SCOPED_TRACE(name);

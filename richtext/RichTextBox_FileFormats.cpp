@@ -8,6 +8,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QTextTable>
 
 #include <algorithm>
 #include <unordered_map>
@@ -60,11 +61,14 @@ void RichTextBox::Impl::keepFileFormatsInText()
         const int to = std::min(i + 1 < runs.size() ? runs[i + 1].start : length, length);
         if (runs[i].format < 0 || runs[i].start >= to)
             continue;
-        c.setPosition(runs[i].start);
-        c.setPosition(to, QTextCursor::KeepAnchor);
         QTextCharFormat f;
         f.setProperty(rtf::kFileFormatProperty, runs[i].format);
-        c.mergeCharFormat(f);
+        // A cursor from cell to cell would take in whole cells of the table.
+        for (const Span& piece : withinCells(runs[i].start, to)) {
+            c.setPosition(piece.from);
+            c.setPosition(piece.to, QTextCursor::KeepAnchor);
+            c.mergeCharFormat(f);
+        }
     }
     c.endEditBlock();
     doc->setUndoRedoEnabled(undo);
@@ -108,14 +112,30 @@ void RichTextBox::Impl::followEdit(int from, int removed, int added)
     fileRuns.swap(runs);
 }
 
-void RichTextBox::Impl::changeFileFormats(int from, int to, const FileChange& change)
+void RichTextBox::Impl::changeFileFormats(const QTextCursor& selection, const FileChange& change)
 {
+    // A selection of table cells holds those cells only, not all that
+    // stands between its first and its last.
+    std::vector<Span> spans;
+    int firstRow = 0, rows = 0, firstColumn = 0, columns = 0;
+    selection.selectedTableCells(&firstRow, &rows, &firstColumn, &columns);
+    if (const QTextTable* table = selection.currentTable(); table && rows > 0) {
+        for (int r = firstRow; r < firstRow + rows; ++r) {
+            for (int col = firstColumn; col < firstColumn + columns; ++col) {
+                const QTextTableCell cell = table->cellAt(r, col);
+                if (cell.row() == r && cell.column() == col)
+                    spans.push_back({cell.firstPosition(), cell.lastPosition()});
+            }
+        }
+    } else {
+        spans.push_back({selection.selectionStart(), selection.selectionEnd()});
+    }
     struct Stretch {
         int from, to, index;
     };
     std::vector<Stretch> stretches;
     std::unordered_map<int, int> made; // file format -> the one the change makes of it
-    forEachFileStretch(q->document(), from, to, [&](int a, int b, const QTextCharFormat& format) {
+    const auto changeStretch = [&](int a, int b, const QTextCharFormat& format) {
         const int old = fileFormatOf(format);
         if (std::size_t(old) >= kept.formats.size())
             return;
@@ -131,7 +151,9 @@ void RichTextBox::Impl::changeFileFormats(int from, int to, const FileChange& ch
             stretches.back().to = b;
         else
             stretches.push_back({a, b, it->second});
-    });
+    };
+    for (const Span& span : spans)
+        forEachFileStretch(q->document(), span.from, span.to, changeStretch);
     QTextCursor c(q->document());
     for (const Stretch& s : stretches) {
         c.setPosition(s.from);

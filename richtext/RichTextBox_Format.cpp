@@ -244,7 +244,7 @@ void RichTextBox::Impl::mergeIntoSelection(const QTextCharFormat& format, const 
         QTextCursor step(q->document());
         step.beginEditBlock();
         q->mergeCurrentCharFormat(format);
-        changeFileFormats(selection.selectionStart(), selection.selectionEnd(), change);
+        changeFileFormats(selection, change);
         step.endEditBlock();
     }
     --quiet;

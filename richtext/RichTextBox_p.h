@@ -130,9 +130,9 @@ struct RichTextBox::Impl {
     // True when the `added` characters at `from` are text an edit put there
     // (rather than text whose format alone changed).
     bool textChanged(int from, int added) const;
-    // Gives the characters in [from, to) that came from the file the
-    // format `change` makes of theirs.
-    void changeFileFormats(int from, int to, const FileChange& change);
+    // Gives the selected characters that came from the file the format
+    // `change` makes of theirs.
+    void changeFileFormats(const QTextCursor& selection, const FileChange& change);
     // Text that comes in by typing, pasting or any edit but an undo or a
     // redo is the user's, not the file's: it is saved as it shows. The
     // spans lose the file's formats as part of the edit that brought them.

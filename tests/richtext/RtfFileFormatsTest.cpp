@@ -20,11 +20,20 @@ namespace {
 
 // Written as word processors write: fonts and colours numbered as they
 // please, a link, raised and lowered text, capitals, Hebrew in a bold and
-// size of its own, a letter of the Symbol font.
+// size of its own, a letter of the Symbol font; formats in table cells, in
+// a list paragraph and after a picture.
 const QByteArray kFile =
     "{\\rtf1\\ansi\\ansicpg1252\\deff3{\\fonttbl{\\f1\\froman\\fprq2\\fcharset2 Symbol;}"
     "{\\f3\\froman\\fprq2\\fcharset0 DejaVu Serif;}{\\f7\\fswiss\\fcharset0 DejaVu Sans;}}"
     "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green128\\blue0;\\red255\\green255\\blue0;}\n"
+    "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}"
+    "{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid1}}"
+    "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+    "\\trowd\\cellx2000\\cellx4000\\pard\\intbl\\plain\\f3 {\\b celled} {\\i\\cf2 cellgreen}\\cell {\\uldb celline}\\cell\\row\n"
+    "\\trowd\\cellx2000\\cellx4000\\pard\\intbl {\\b lowleft}\\cell {\\i lowright}\\cell\\row\n"
+    "\\pard\\plain\\f3{\\listtext 1.\\tab}\\ls1 {\\b listed} {\\i\\fs36 item}\\par\n"
+    "\\pard{\\pict\\pngblip\\picw1\\pich1 89504e470d0a1a0a0000000d4948445200000001000000010802000000907753de0000000c4944"
+    "4154789c63f8cfc0000003010100c9fe92ef0000000049454e44ae426082}{\\i\\cf2 pictured}\\par\n"
     "\\pard\\plain\\rtlch\\af3\\afs24\\dbch\\af7\\loch\\f3\\fs24 plain {\\b bold} {\\i\\cf1 red} {\\uldb double} "
     "{\\strike gone} {\\fs36 big} {\\f7 sans} {\\highlight3 marked} {\\chcbpat2 shaded} {\\super up} {\\sub down} "
     "{\\up6 raised} {\\caps caps} {\\scaps small}\\par\n"
@@ -41,6 +50,13 @@ rtf::CharFormat formatOf(const rtf::Document& doc, const QString& word, bool las
         if (at >= run.start && at < run.start + run.length)
             return doc.formats[std::size_t(run.format)];
     return {};
+}
+
+// The words of the text, between spaces, paragraph and cell ends and
+// pictures.
+QStringList words(const rtf::Document& doc)
+{
+    return doc.text.split(QRegularExpression(QStringLiteral("[\\s\\x{FDD0}\\x{FDD1}\\x{FFFC}]+")), Qt::SkipEmptyParts);
 }
 
 QString fontName(const rtf::Document& doc, int number)
@@ -108,7 +124,7 @@ TEST_F(RtfFileFormatsTest, AFileSavedUnchangedKeepsEveryFormatItsTablesAndItsLin
     const rtf::Document before = rtf::read(kFile);
     const rtf::Document after = rtf::read(bytes);
     ASSERT_EQ(after.text, before.text);
-    for (const QString& word : before.text.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts))
+    for (const QString& word : words(before))
         EXPECT_EQ(formatOf(after, word), formatOf(before, word)) << word.toStdString();
     ASSERT_EQ(after.kept.links.size(), 1u);
     EXPECT_EQ(after.kept.links[0].href, "https://example.org/");
@@ -118,6 +134,7 @@ TEST_F(RtfFileFormatsTest, AFileSavedUnchangedKeepsEveryFormatItsTablesAndItsLin
     EXPECT_TRUE(bytes.contains("{\\colortbl;\\red255\\green0\\blue0;\\red0\\green128\\blue0;\\red255\\green255\\blue0;"));
     EXPECT_TRUE(bytes.contains("\\rtlch\\ab\\afs32"));
     EXPECT_TRUE(bytes.contains("\\u-3999?")); // U+F061, the Symbol font's "a"
+    EXPECT_TRUE(bytes.contains("\\cell") && bytes.contains("\\ls1") && bytes.contains("{\\pict"));
 }
 
 TEST_F(RtfFileFormatsTest, TheUsersEditsAndFormatsAreSavedAndTheRestAsTheFileHadIt)
@@ -126,7 +143,7 @@ TEST_F(RtfFileFormatsTest, TheUsersEditsAndFormatsAreSavedAndTheRestAsTheFileHad
     struct Case {
         const char* what;
         std::function<void(RichTextBox&)> act;
-        const char* word; // the file's word the user changed, or the user's own text; nullptr: none
+        const char* word; // the file's words the user changed, or the user's own text; nullptr: none
         // What the change makes of the word's file format; nullptr: the
         // word is the user's own, the last of its text, saved in the look.
         std::function<void(rtf::CharFormat&)> change;
@@ -155,6 +172,14 @@ TEST_F(RtfFileFormatsTest, TheUsersEditsAndFormatsAreSavedAndTheRestAsTheFileHad
          nullptr},
         {"bold from the Format menu", [](RichTextBox& b) { select(b, "red"), b.setSelBold(true); }, "red",
          [](rtf::CharFormat& f) { f.bold = true, f.complexBold = 1; }},
+        {"italic on a column of table cells",
+         [](RichTextBox& b) {
+             const int from = int(b.Text().indexOf("celline"));
+             b.setSelStart(from);
+             b.setSelLength(int(b.Text().indexOf("lowright")) + 2 - from);
+             b.setSelItalic(true);
+         },
+         "celline lowright", [](rtf::CharFormat& f) { f.italic = true, f.complexItalic = 1; }},
         {"font and size from the font dialog",
          [](RichTextBox& b) { select(b, "big"), b.setSelFontName("DejaVu Sans"), b.setSelFontSize(20); }, "big",
          [](rtf::CharFormat& f) {
@@ -193,11 +218,11 @@ TEST_F(RtfFileFormatsTest, TheUsersEditsAndFormatsAreSavedAndTheRestAsTheFileHad
         }
         const rtf::Document before = rtf::read(kFile);
         const rtf::Document after = rtf::read(bytes);
-        for (const QString& word : before.text.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts)) {
+        for (const QString& word : words(before)) {
             if (!after.text.contains(word))
                 continue; // replaced
             rtf::CharFormat expected = formatOf(before, word);
-            if (word == QLatin1String(c.word) && c.change)
+            if (c.change && QString::fromLatin1(c.word).split(' ').contains(word))
                 c.change(expected);
             EXPECT_EQ(formatOf(after, word), expected) << word.toStdString();
         }

@@ -501,13 +501,3 @@ TEST_F(DocumentReadingTest, ClosingTheMainWindowWhileReadingDeepInALongDocumentE
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    // The real display when there is one.
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

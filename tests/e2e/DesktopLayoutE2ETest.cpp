@@ -18,6 +18,7 @@
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/EventPump.h"
+#include "support/IsolatedSettings.h"
 #include "support/ProgramRun.h"
 
 #include <QAbstractButton>
@@ -31,7 +32,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
@@ -67,11 +67,11 @@ class DesktopLayoutTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        settingsDir = new QTemporaryDir;
+        // Lives as long as the program's windows, to the end of the process.
+        settings = new IsolatedSettings(fileBytes(programDir() + "/Update.xml"));
         globals.AppFolder = programDir();
-        globals.MyDocsFolder = settingsDir->path();
-        globals.SettingsFile = globals.IniFile = settingsDir->path() + "/Update.xml";
-        putFile(globals.IniFile, fileBytes(programDir() + "/Update.xml"));
+        globals.MyDocsFolder = settings->dir.path();
+        globals.SettingsFile = settings->file;
         SetMsgBoxAnswerer([](const MsgBoxCall&) { return int(vbNo); });
         windows = new AppWindows;
         windows->install();
@@ -115,12 +115,12 @@ protected:
     }
 
     frmMain* main = nullptr;
-    static QTemporaryDir* settingsDir;
+    static IsolatedSettings* settings;
     static AppWindows* windows;
     static systemtray* controller;
 };
 
-QTemporaryDir* DesktopLayoutTest::settingsDir = nullptr;
+IsolatedSettings* DesktopLayoutTest::settings = nullptr;
 AppWindows* DesktopLayoutTest::windows = nullptr;
 systemtray* DesktopLayoutTest::controller = nullptr;
 
@@ -237,7 +237,7 @@ TEST_F(DesktopLayoutTest, KeysTypedAfterNewOrOpenGoIntoTheNewDocument)
         << "the new document holds \"" << fresh->rtfText->Text().toStdString() << "\"";
     EXPECT_EQ(ReadSetting(globals.IniFile, "ReadSet", "Reader", "0"), reader) << "the keys changed the voice";
 
-    const QString file = settingsDir->path() + "/opened.txt";
+    const QString file = settings->dir.filePath("opened.txt");
     ASSERT_TRUE(putFile(file, "opened text"));
     SetCommonDialogAnswerer([&](CommonDialog& d, CommonDialog::Kind) { d.FileName = file; });
     xdotool({"key", "--clearmodifiers", "ctrl+o"});

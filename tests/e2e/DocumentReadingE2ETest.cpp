@@ -16,6 +16,7 @@
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
 #include "support/EventPump.h"
+#include "support/IsolatedSettings.h"
 #include "support/ProgramRun.h"
 #include "support/SinkRecorder.h"
 
@@ -30,7 +31,6 @@
 #include <QElapsedTimer>
 #include <QPixmap>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QPointer>
@@ -94,10 +94,10 @@ class DocumentReadingTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        settingsDir = new QTemporaryDir;
+        // Lives as long as the program's windows, to the end of the process.
+        settings = new IsolatedSettings(fileBytes(programDir() + "/Update.xml"));
         globals.AppFolder = programDir();
-        globals.SettingsFile = globals.IniFile = settingsDir->path() + "/Update.xml";
-        putFile(globals.IniFile, fileBytes(programDir() + "/Update.xml"));
+        globals.SettingsFile = settings->file;
         SetMsgBoxAnswerer([](const MsgBoxCall&) { return int(vbNo); });
         windows = new AppWindows;
         windows->install();
@@ -127,7 +127,7 @@ protected:
 
     frmDocument* open(const QString& text)
     {
-        const QString path = settingsDir->path() + QString("/doc%1.txt").arg(++opened);
+        const QString path = settings->dir.filePath(QString("doc%1.txt").arg(++opened));
         putFile(path, text.toUtf8());
         frmDocument* doc = frmMain::instance()->OpenFileInNewWindow(path);
         pump(200);
@@ -181,13 +181,13 @@ protected:
         return pumpUntil([&] { return handled > 0; }, 10000);
     }
 
-    static QTemporaryDir* settingsDir;
+    static IsolatedSettings* settings;
     static AppWindows* windows;
     static systemtray* controller;
     static int opened;
 };
 
-QTemporaryDir* DocumentReadingTest::settingsDir = nullptr;
+IsolatedSettings* DocumentReadingTest::settings = nullptr;
 AppWindows* DocumentReadingTest::windows = nullptr;
 systemtray* DocumentReadingTest::controller = nullptr;
 int DocumentReadingTest::opened = 0;
@@ -501,13 +501,3 @@ TEST_F(DocumentReadingTest, ClosingTheMainWindowWhileReadingDeepInALongDocumentE
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    // The real display when there is one.
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -12,12 +12,12 @@
 #include "platform/GlobalHotkeys.h"
 #include "speech/systemtray.h"
 #include "support/EventPump.h"
+#include "support/IsolatedSettings.h"
 #include "support/ProgramRun.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 
@@ -49,10 +49,10 @@ TEST(SettingsOnTheDesktop, ChangedHotkeyActsAtOnceAndTheOldOneIsFreed)
 {
     if (QGuiApplication::platformName() != "xcb")
         GTEST_SKIP() << "needs the test desktop";
-    QTemporaryDir dir;
+    IsolatedSettings settings(fileBytes(programDir() + "/Update.xml"));
+    ASSERT_TRUE(QFile::exists(settings.file));
     globals.AppFolder = programDir();
-    globals.SettingsFile = globals.IniFile = dir.path() + "/Update.xml";
-    ASSERT_TRUE(putFile(globals.IniFile, fileBytes(programDir() + "/Update.xml")));
+    globals.SettingsFile = settings.file;
     ASSERT_EQ(grabState(4 + 8, "r"), "free") << "another program holds the test hotkey";
     QList<MsgBoxCall> messages;
     SetMsgBoxAnswerer([&](const MsgBoxCall& c) {
@@ -168,12 +168,3 @@ TEST(SettingsOnTheDesktop, ARefusedGrabIsTriedAgain)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

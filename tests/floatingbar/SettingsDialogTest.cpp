@@ -9,8 +9,8 @@
 #include "platform/GlobalHotkeys.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
+#include "support/IsolatedSettings.h"
 #include "support/ScriptedSpeechVoice.h"
-#include "support/SavedEnvironment.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,7 +22,6 @@
 #include <QSet>
 #include <QSlider>
 #include <QTabBar>
-#include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
@@ -58,18 +57,9 @@ class SettingsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
-            saved.keep(name);
-            qputenv(name, dir.filePath(name).toUtf8());
-        }
-        path = dir.filePath("Update.xml");
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("<r/>");
-        f.close();
-        globals.SettingsFile = globals.IniFile = path;
+        ASSERT_TRUE(QFile::exists(isolated.file));
+        globals.SettingsFile = isolated.file;
         ASSERT_FALSE(qEnvironmentVariable("TAMSEL_PROGRAM_DIR").isEmpty()) << "TAMSEL_PROGRAM_DIR must name the program folder";
-        savedAppFolder = globals.AppFolder;
         globals.AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
         SetMsgBoxAnswerer([this](const MsgBoxCall& call) {
             messages.append(call);
@@ -83,17 +73,13 @@ protected:
         SetModalAnswerer({});
         SetCommonDialogAnswerer({});
         GlobalHotkeys::instance()->setBackend(std::make_unique<RecordingBackend>(std::make_shared<Grabs>()));
-        globals.SettingsFile.clear();
-        globals.IniFile.clear();
-        globals.AppFolder = savedAppFolder;
-        saved.restore();
     }
 
-    void set(const QString& section, const QString& key, const QString& value) { WriteSetting(path, section, key, value); }
-    QString get(const QString& section, const QString& key) const { return ReadSetting(path, section, key, "<missing>"); }
+    void set(const QString& section, const QString& key, const QString& value) { WriteSetting(isolated.file, section, key, value); }
+    QString get(const QString& section, const QString& key) const { return ReadSetting(isolated.file, section, key, "<missing>"); }
     QByteArray fileBytes() const
     {
-        QFile f(path);
+        QFile f(isolated.file);
         f.open(QIODevice::ReadOnly);
         return f.readAll();
     }
@@ -125,10 +111,7 @@ protected:
             d.ComboKey[i]->setCurrentText(keys[i]);
     }
 
-    QTemporaryDir dir;
-    QString path;
-    QString savedAppFolder;
-    SavedEnvironment saved;
+    IsolatedSettings isolated;
     QList<MsgBoxCall> messages;
 };
 

@@ -283,7 +283,7 @@ TEST_F(FileCommandsTest, TheSaveDialogItselfAddsTheExtensionOfTheFilterChosen)
         CommonDialog d;
         d.Flags = 6;
         d.Filter = "RTF Files (*.rtf)|*.rtf|Text files (*.txt)|*.txt";
-        d.InitDir = dir.path();
+        d.InitDir = isolated.dir.path();
         SetCommonDialogAnswerer({});
         QStringList filters;
         SetModalAnswerer([&](QDialog* dialog) {
@@ -292,7 +292,7 @@ TEST_F(FileCommandsTest, TheSaveDialogItselfAddsTheExtensionOfTheFilterChosen)
             if (!files)
                 return int(QDialog::Rejected);
             filters = files->nameFilters();
-            EXPECT_EQ(QDir(files->directory()).absolutePath(), QDir(dir.path()).absolutePath());
+            EXPECT_EQ(QDir(files->directory()).absolutePath(), QDir(isolated.dir.path()).absolutePath());
             files->show();
             auto* types = files->findChild<QComboBox*>("fileTypeCombo");
             auto* name = files->findChild<QLineEdit*>("fileNameEdit");

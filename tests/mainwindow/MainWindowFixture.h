@@ -12,6 +12,7 @@
 #include "mainwindow/frmMain.h"
 #include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
+#include "support/IsolatedSettings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -61,29 +62,18 @@ inline QByteArray FileBytes(const QString& path)
 
 class SettingsFixture : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
-    QString savedAppFolder, savedIniFile, savedSettingsFile;
+    IsolatedSettings isolated{"<Settings><ReadSet></ReadSet><FrmSet></FrmSet></Settings>"};
 
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QFile::exists(isolated.file));
         ASSERT_FALSE(ProgramDir().isEmpty()) << "TAMSEL_PROGRAM_DIR must name the program folder";
-        savedAppFolder = globals.AppFolder;
-        savedIniFile = globals.IniFile;
-        savedSettingsFile = globals.SettingsFile;
         globals.AppFolder = ProgramDir();
-        globals.IniFile = globals.SettingsFile = path("Update.xml");
-        ASSERT_TRUE(PutFile(globals.IniFile, "<Settings><ReadSet></ReadSet><FrmSet></FrmSet></Settings>"));
+        globals.SettingsFile = isolated.file;
     }
 
-    void TearDown() override
-    {
-        globals.AppFolder = savedAppFolder;
-        globals.IniFile = savedIniFile;
-        globals.SettingsFile = savedSettingsFile;
-    }
-
-    QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
+    // A file of the test's own, beside the settings file.
+    QString path(const QString& name) const { return isolated.dir.filePath(name); }
 };
 
 class MainWindowFixture : public SettingsFixture {
@@ -132,7 +122,6 @@ protected:
         FaceSwitch::floatingBarShown(false);
         SetMsgBoxAnswerer({});
         SetCommonDialogAnswerer({});
-        SettingsFixture::TearDown();
     }
 
     // A loaded main window (with the welcome document).

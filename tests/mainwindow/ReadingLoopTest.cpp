@@ -16,8 +16,8 @@
 #include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 #include "speech/systemtray.h"
+#include "support/IsolatedSettings.h"
 #include "support/ReadingReset.h"
-#include "support/SavedEnvironment.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -30,7 +30,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -46,19 +45,8 @@ class ReadingLoopTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
-            saved.keep(name);
-            qputenv(name, dir.filePath(name).toUtf8());
-        }
-        savedAppFolder = globals.AppFolder;
-        savedIniFile = globals.IniFile;
+        ASSERT_TRUE(QFile::exists(isolated.file));
         globals.AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
-        QFile settings(dir.filePath("Update.xml"));
-        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-        settings.write("<Settings><ReadSet><PunctuationTag>0</PunctuationTag><Speed>0</Speed>"
-                       "<Reader>0</Reader></ReadSet><FrmSet/></Settings>");
-        settings.close();
-        globals.IniFile = settings.fileName();
 
         resetReadingState();
         readingState.goIdle();
@@ -89,10 +77,7 @@ protected:
         doc.reset();
         SetMsgBoxAnswerer({});
         readingState.reset();
-        globals.AppFolder = savedAppFolder;
-        globals.IniFile = savedIniFile;
         documentTable.DocChanged[kSlot] = false;
-        saved.restore();
     }
 
     RichTextBox* rtf() const { return doc->rtfText; }
@@ -157,9 +142,8 @@ protected:
         return true;
     }
 
-    QTemporaryDir dir;
-    SavedEnvironment saved;
-    QString savedAppFolder, savedIniFile;
+    IsolatedSettings isolated{"<Settings><ReadSet><PunctuationTag>0</PunctuationTag><Speed>0</Speed>"
+                              "<Reader>0</Reader></ReadSet><FrmSet/></Settings>"};
     QList<MsgBoxCall> boxes;
     int answer = vbNo;
     ScriptedSpeechEngine engine;
@@ -233,7 +217,7 @@ TEST_F(ReadingLoopTest, WordsAreSelectedExactlyInAccentedAndEmojiTextListsAndTab
 
     // A list, a table and a picture of an RTF file: the list's labels and
     // the picture are not spoken, and a sentence runs on from cell to cell.
-    QFile file(dir.filePath("structures.rtf"));
+    QFile file(isolated.dir.filePath("structures.rtf"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid1}}"
                "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}Fruit list:\\par"
@@ -583,10 +567,6 @@ class ReadingInMainWindowTest : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
-            saved.keep(name);
-            qputenv(name, dir.filePath(name).toUtf8());
-        }
         MainWindowFixture::SetUp();
         readingState.goIdle();
         readingState.startReading(nullptr);
@@ -609,7 +589,6 @@ protected:
         readingState.reset();
         MainWindowFixture::TearDown();
         tray.reset();
-        saved.restore();
     }
 
     RichTextBox* rtf() const { return Active()->rtfText; }
@@ -642,7 +621,6 @@ protected:
         }
     }
 
-    SavedEnvironment saved;
     ScriptedSpeechEngine engine;
     std::unique_ptr<systemtray> tray;
 };

@@ -4,12 +4,11 @@
 #include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 #include "support/NullActiveDocument.h"
-#include "support/SavedEnvironment.h"
+#include "support/IsolatedSettings.h"
 #include "support/TestFaces.h"
 
 #include <QAction>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -303,11 +302,8 @@ class ReadingStateTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        savedEnvironment_.keep("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", home_.path().toUtf8());
-        ASSERT_TRUE(RegistryFile(RegRoot::CurrentUser).startsWith(home_.path()));
+        ASSERT_TRUE(RegistryFile(RegRoot::CurrentUser).startsWith(settings_.configHome()));
 
-        savedAppFolder_ = globals.AppFolder;
         globals.AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
         pause_ = LoadResString(1131);
         resume_ = LoadResString(2107);
@@ -333,8 +329,6 @@ protected:
         ReadingFaces::mnuTrayStop = nullptr;
         ReadingFaces::mnuTrayPause = nullptr;
         readingState.reset();
-        globals.AppFolder = savedAppFolder_;
-        savedEnvironment_.restore();
     }
 
     // Main window shown with an open document window.
@@ -353,9 +347,7 @@ protected:
         return rec_.calls();
     }
 
-    QTemporaryDir home_;
-    SavedEnvironment savedEnvironment_;
-    QString savedAppFolder_;
+    IsolatedSettings settings_;
     QString pause_, resume_;
     Recorder rec_;
     FakeBar bar_{rec_};

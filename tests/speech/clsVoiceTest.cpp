@@ -4,6 +4,7 @@
 #include "core/MessageBox.h"
 #include "platform/Registry.h"
 #include "speech/clsVoice.h"
+#include "support/IsolatedSettings.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -15,27 +16,6 @@
 namespace {
 
 using Call = ScriptedSpeechVoice::Call;
-
-// Points the machine-wide registry at a temporary folder.
-class MachineRegistry {
-public:
-    MachineRegistry()
-        : saved_(qgetenv("XDG_CONFIG_DIRS"))
-    {
-        qputenv("XDG_CONFIG_DIRS", dir_.path().toUtf8());
-    }
-    ~MachineRegistry()
-    {
-        if (saved_.isNull())
-            qunsetenv("XDG_CONFIG_DIRS");
-        else
-            qputenv("XDG_CONFIG_DIRS", saved_);
-    }
-
-private:
-    QTemporaryDir dir_;
-    QByteArray saved_;
-};
 
 class ClsVoiceTest : public ::testing::Test {
 protected:
@@ -64,7 +44,8 @@ protected:
         return flags;
     }
 
-    MachineRegistry registry;
+    // The user's and the machine's registry in empty folders of their own.
+    IsolatedSettings settings;
     ScriptedSpeechEngine engine;
     QList<MsgBoxCall> boxes;
 };

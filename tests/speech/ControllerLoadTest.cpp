@@ -14,7 +14,8 @@
 #include "speech/systemtray.h"
 #include "support/ReadingReset.h"
 #include "support/ScriptedSpeechVoice.h"
-#include "support/SavedEnvironment.h"
+#include "support/IsolatedSettings.h"
+#include "support/RecordingWindows.h"
 #include "support/TestFaces.h"
 
 #include <QAction>
@@ -27,46 +28,11 @@
 #include <QMenu>
 #include <QScreen>
 #include <QSystemTrayIcon>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <memory>
 
 namespace {
-
-// Logs every window call of the controller, in order.
-class RecordingWindows : public NoProgramWindows {
-public:
-    QStringList log;
-    // What was true when the windows were told to unload.
-    int hotkeysHeldAtUnload = -1;
-    bool trayIconGoneAtUnload = false;
-    systemtray* controller = nullptr;
-
-    void frmMain_Show() override { log << "frmMain_Show"; }
-    void frmMain_Maximize() override { log << "frmMain_Maximize"; }
-    void frmMain_Unload_refuses(bool refuse) { refuseUnload = refuse; }
-    bool frmMain_Unload() override
-    {
-        log << "frmMain_Unload";
-        return !refuseUnload;
-    }
-    bool refuseUnload = false;
-    void frmMain_SetAutoClipboardChecked(bool on) override { log << QString("frmMain_SetAutoClipboardChecked %1").arg(on); }
-    void frmDockDemo_Show() override { log << "frmDockDemo_Show"; }
-    void frmDockDemo_Unload() override { log << "frmDockDemo_Unload"; }
-    void frmDockDemo_SetNormal() override { log << "frmDockDemo_SetNormal"; }
-    void frmSet_ShowModal() override { log << "frmSet_ShowModal"; }
-    void Aboutus_Show() override { log << "Aboutus_Show"; }
-    void msgform_Show(const QString&, bool) override { log << "msgform_Show"; }
-    void msgform_Unload() override { log << "msgform_Unload"; }
-    void UnloadAllForms() override
-    {
-        log << "UnloadAllForms";
-        hotkeysHeldAtUnload = static_cast<int>(GlobalHotkeys::instance()->registered().size());
-        trayIconGoneAtUnload = controller && controller->trayMenu().trayIcon == nullptr;
-    }
-};
 
 // Grants every combination and records what is released.
 class RecordingHotkeys : public HotkeyBackend {
@@ -102,25 +68,8 @@ class ControllerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
-            saved.keep(name);
-            qputenv(name, dir.filePath(name).toUtf8());
-        }
-        savedAppFolder = globals.AppFolder;
-        savedIniFile = globals.IniFile;
-        savedSettingsFile = globals.SettingsFile;
         globals.AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
-
-        QFile settings(dir.filePath("Update.xml"));
-        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-        settings.write("<Settings><ReadSet>"
-                       "<HotKey1>Ctrl+Alt+R</HotKey1><HotKey2>Ctrl+Alt+M</HotKey2><HotKey3>Ctrl+Alt+W</HotKey3>"
-                       "<HotKey4>Ctrl+Shift+Add</HotKey4><HotKey5>Ctrl+Shift+Subtract</HotKey5>"
-                       "<HotKey6>Ctrl+Alt+V</HotKey6><HotKey7>Ctrl+Alt+S</HotKey7>"
-                       "</ReadSet></Settings>");
-        settings.close();
-        globals.IniFile = globals.SettingsFile = settings.fileName();
-
+        globals.SettingsFile = isolated.file;
         resetReadingState();
         systemtray::AutoReadClipboard = false;
 
@@ -145,19 +94,14 @@ protected:
         SetMsgBoxAnswerer({});
         ProgramWindows::install(nullptr);
         GlobalHotkeys::instance()->setBackend(std::make_unique<RecordingHotkeys>(&released));
-        globals.AppFolder = savedAppFolder;
-        globals.IniFile = savedIniFile;
-        globals.SettingsFile = savedSettingsFile;
         FaceSwitch::mainWindowShown(false);
         FaceSwitch::floatingBarShown(false);
-        saved.restore();
     }
 
     void load()
     {
         tray = std::make_unique<systemtray>();
         SpeechController::install(tray.get());
-        windows.controller = tray.get();
         tray->Form_Load();
     }
     QString setting(const char* key, const char* def = "<none>") const
@@ -166,11 +110,13 @@ protected:
     }
     void setSetting(const char* key, const QString& value) { WriteSetting(globals.IniFile, "ReadSet", key, value); }
 
-    QTemporaryDir dir;
-    SavedEnvironment saved;
-    QString savedAppFolder, savedIniFile, savedSettingsFile;
+    IsolatedSettings isolated{"<Settings><ReadSet>"
+                              "<HotKey1>Ctrl+Alt+R</HotKey1><HotKey2>Ctrl+Alt+M</HotKey2><HotKey3>Ctrl+Alt+W</HotKey3>"
+                              "<HotKey4>Ctrl+Shift+Add</HotKey4><HotKey5>Ctrl+Shift+Subtract</HotKey5>"
+                              "<HotKey6>Ctrl+Alt+V</HotKey6><HotKey7>Ctrl+Alt+S</HotKey7>"
+                              "</ReadSet></Settings>"};
     ScriptedSpeechEngine engine;
-    RecordingWindows windows;
+    RecordingWindows<> windows;
     QList<GlobalHotkeys::Combination> released;
     QList<MsgBoxCall> boxes;
     LoggingMainWindow mainFace;
@@ -304,7 +250,7 @@ TEST_F(ControllerTest, GreetingPlaysOneOfTheTwoShippedSoundsThroughASecondSpeech
 
 TEST_F(ControllerTest, SettingsPointerFileIsWrittenOnlyWhenItExistsWithARoot)
 {
-    const QString systemDir = dir.filePath("XDG_CONFIG_DIRS");
+    const QString systemDir = isolated.dir.filePath("XDG_CONFIG_DIRS");
     const QString pointer = systemDir + "/tesvik.ini";
     QDir().mkpath(systemDir);
 
@@ -529,6 +475,13 @@ TEST_F(ControllerTest, ExitStoresTheFaceAndScreenAndReleasesEverythingBeforeTheW
     }
     QWidget other;
     other.show();
+    // What is true when the windows are told to unload.
+    int hotkeysHeldAtUnload = -1;
+    bool trayIconGoneAtUnload = false;
+    windows.onUnloadAll = [&] {
+        hotkeysHeldAtUnload = static_cast<int>(GlobalHotkeys::instance()->registered().size());
+        trayIconGoneAtUnload = tray->trayMenu().trayIcon == nullptr;
+    };
 
     FaceSwitch::mainWindowShown(true);
     tray->mnuTrayExit_Click();
@@ -542,8 +495,8 @@ TEST_F(ControllerTest, ExitStoresTheFaceAndScreenAndReleasesEverythingBeforeTheW
     EXPECT_EQ(released.size(), 7);
     EXPECT_EQ(tray->trayMenu().trayIcon, nullptr);
     ASSERT_TRUE(windows.log.contains("UnloadAllForms"));
-    EXPECT_EQ(windows.hotkeysHeldAtUnload, 0) << "hotkeys go before the windows";
-    EXPECT_TRUE(windows.trayIconGoneAtUnload) << "the tray icon goes before the windows";
+    EXPECT_EQ(hotkeysHeldAtUnload, 0) << "hotkeys go before the windows";
+    EXPECT_TRUE(trayIconGoneAtUnload) << "the tray icon goes before the windows";
     EXPECT_FALSE(other.isVisible()) << "every other window is closed";
     EXPECT_FALSE(tray->voicecls);
     EXPECT_FALSE(tray->Timer3.isActive());
@@ -556,7 +509,7 @@ TEST_F(ControllerTest, ExitStoresTheFaceAndScreenAndReleasesEverythingBeforeTheW
 TEST_F(ControllerTest, AMainWindowThatCannotCloseKeepsTheProgramAndItsFace)
 {
     load();
-    windows.frmMain_Unload_refuses(true); // a document whose save failed stays open
+    windows.mainRefusesUnload = true; // a document whose save failed stays open
     FaceSwitch::mainWindowShown(true);
     tray->mnuTrayExit_Click();
     EXPECT_EQ(GlobalHotkeys::instance()->registered().size(), 7) << "exit went on";

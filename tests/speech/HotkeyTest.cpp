@@ -18,9 +18,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QSet>
-#include <QTemporaryDir>
 #include "support/IsolatedSettings.h"
-#include "support/NullActiveDocument.h"
+#include "support/RecordingDocument.h"
 #include "support/ReadingReset.h"
 
 #include <gtest/gtest.h>
@@ -142,20 +141,11 @@ private:
     std::shared_ptr<GrabState> state_;
 };
 
-class RecordingDocument : public NullActiveDocument {
-public:
-    QStringList log;
-    void setSpeedValue(int value) override { log << QString("Speed %1").arg(value); }
-    void setVoiceListIndex(int index) override { log << QString("Voice %1").arg(index); }
-    void setPauseBtnEnabled(bool enabled) override { log << QString("PauseBtn %1").arg(enabled); }
-};
-
 class HotkeyTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        isolated = std::make_unique<IsolatedSettings>();
-        ASSERT_TRUE(QFile::exists(isolated->file));
+        ASSERT_TRUE(QFile::exists(isolated.file));
 
         resetReadingState();
 
@@ -181,7 +171,6 @@ protected:
         GlobalHotkeys::instance()->setBackend(std::make_unique<RecordingHotkeyBackend>(std::make_shared<GrabState>()));
         SetKeystrokeRecorder({});
         SetMsgBoxAnswerer({});
-        isolated.reset();
     }
 
     void setting(const QString& key, const QString& value) { WriteSetting(globals.IniFile, "ReadSet", key, value); }
@@ -207,7 +196,7 @@ protected:
         return call.op == "Speak" && call.text.isEmpty() && call.number == SVSFPurgeBeforeSpeak;
     }
 
-    std::unique_ptr<IsolatedSettings> isolated;
+    IsolatedSettings isolated;
     std::shared_ptr<GrabState> grabs = std::make_shared<GrabState>();
     QStringList keys;
     QList<MsgBoxCall> messages;

@@ -13,10 +13,11 @@
 #include "speech/systemtray.h"
 #include "support/EventPump.h"
 #include "support/TestFaces.h"
-#include "support/NullActiveDocument.h"
+#include "support/IsolatedSettings.h"
+#include "support/RecordingDocument.h"
+#include "support/RecordingWindows.h"
 #include "support/ReadingReset.h"
 #include "support/ScriptedSpeechVoice.h"
-#include "support/SavedEnvironment.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -26,7 +27,6 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -35,42 +35,6 @@
 #include <memory>
 
 namespace {
-
-// Everything the controller does that a test looks at, in one order: the
-// loading notice, keystrokes, engine commands and document calls.
-struct Journal {
-    QStringList entries;
-};
-
-class RecordingWindows : public NoProgramWindows {
-public:
-    explicit RecordingWindows(Journal& journal)
-        : journal_(journal)
-    {
-    }
-    void msgform_Show(const QString& label2, bool check1Visible) override
-    {
-        journal_.entries << QString("notice shown: %1 check1=%2").arg(label2).arg(check1Visible);
-    }
-    void msgform_Unload() override { journal_.entries << "notice removed"; }
-
-private:
-    Journal& journal_;
-};
-
-class RecordingDocument : public NullActiveDocument {
-public:
-    explicit RecordingDocument(Journal& journal)
-        : journal_(journal)
-    {
-    }
-    void SetCursorP() override { journal_.entries << "SetCursorP"; }
-    void rtfSetSelStart(int p) override { journal_.entries << QString("SelStart %1").arg(p); }
-    void setPauseBtnEnabled(bool enabled) override { journal_.entries << QString("PauseBtn %1").arg(enabled); }
-
-private:
-    Journal& journal_;
-};
 
 class InertHotkeys : public HotkeyBackend {
 public:
@@ -87,26 +51,14 @@ class ControllerFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
-            saved.keep(name);
-            qputenv(name, dir.filePath(name).toUtf8());
-        }
-        ASSERT_TRUE(QDir().mkpath(dir.filePath("Documents/orvenic/vella")));
-        QFile settings(dir.filePath("Documents/orvenic/vella/Update.xml"));
-        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-        settings.write("<r/>");
-        settings.close();
-        globals.IniFile = settings.fileName();
-        savedDocs = globals.MyDocsFolder;
-        globals.MyDocsFolder = dir.filePath("Documents");
-        savedAppFolder = globals.AppFolder;
+        globals.MyDocsFolder = isolated.dir.filePath("Documents");
         globals.AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
 
         resetReadingState();
 
         GlobalHotkeys::instance()->setBackend(std::make_unique<InertHotkeys>());
         SetKeystrokeRecorder(
-            [this](int key, bool up) { journal.entries << QString("key %1%2").arg(key).arg(up ? "u" : "d"); });
+            [this](int key, bool up) { journal << QString("key %1%2").arg(key).arg(up ? "u" : "d"); });
         SetMsgBoxAnswerer([this](const MsgBoxCall& call) {
             messages.append(call);
             return int(vbOK);
@@ -128,10 +80,6 @@ protected:
         ProgramWindows::install(nullptr);
         SetKeystrokeRecorder({});
         SetMsgBoxAnswerer({});
-        globals.IniFile.clear();
-        globals.MyDocsFolder = savedDocs;
-        globals.AppFolder = savedAppFolder;
-        saved.restore();
     }
 
     void setting(const QString& key, const QString& value) { WriteSetting(globals.IniFile, "ReadSet", key, value); }
@@ -157,12 +105,11 @@ protected:
     // What the application "copies" in answer to the simulated keys.
     void applicationCopies(const QString& text) { QGuiApplication::clipboard()->setText(text); }
 
-    QTemporaryDir dir;
-    QString savedDocs;
-    QString savedAppFolder;
-    SavedEnvironment saved;
-    Journal journal;
-    RecordingWindows windows{journal};
+    IsolatedSettings isolated{"<r/>", "Documents/orvenic/vella/Update.xml"};
+    // Everything the controller does that a test looks at, in one order: the
+    // loading notice, keystrokes, engine commands and document calls.
+    QStringList journal;
+    RecordingWindows<> windows{journal};
     RecordingDocument doc{journal};
     TestFaces faces;
     QList<MsgBoxCall> messages;
@@ -191,8 +138,8 @@ TEST_F(SelectionReadingTest, ASelectionCopiedAtOnceIsSpokenAfterTheFirstTick)
 {
     FaceSwitch::mainWindowShown(true);
     startRead();
-    EXPECT_EQ(journal.entries, kCopy);
-    journal.entries.clear();
+    EXPECT_EQ(journal, kCopy);
+    journal.clear();
 
     // The application copied its selection, with typographic quotes.
     applicationCopies(QString::fromUtf8("It\u2019s \u201Cquoted\u201D and \u2018single\u2019."));
@@ -203,15 +150,15 @@ TEST_F(SelectionReadingTest, ASelectionCopiedAtOnceIsSpokenAfterTheFirstTick)
     ASSERT_NE(voice, nullptr);
     voice->onCall = [this](const ScriptedSpeechVoice::Call& call) {
         if (call.op == "Speak")
-            journal.entries << "Speak " + call.text;
+            journal << "Speak " + call.text;
     };
     tray->Timer1_Timer();
 
     EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
     EXPECT_EQ(tray->selectionReader().CopyRetryCount, 0);
-    EXPECT_EQ(journal.entries.join(" | ").toStdString(),
-              "notice shown: Loading Speech Engine, Please Wait... check1=0 | Speak It's \"quoted\" and 'single'. | "
-              "PauseBtn 0 | notice removed");
+    EXPECT_EQ(journal.join(" | ").toStdString(),
+              "msgform_Show Loading Speech Engine, Please Wait... 0 | Speak It's \"quoted\" and 'single'. | "
+              "PauseBtn 0 | msgform_Unload");
     // The controller keeps the text with only its apostrophes straightened.
     EXPECT_EQ(tray->selectionReader().ClipText, QString::fromUtf8("It's \u201Cquoted\u201D and \u2018single'."));
     EXPECT_TRUE(readingState.IsReadingClipboard());
@@ -219,11 +166,11 @@ TEST_F(SelectionReadingTest, ASelectionCopiedAtOnceIsSpokenAfterTheFirstTick)
 
     // The end of the utterance reports idle, clears the flag and moves no
     // caret.
-    journal.entries.clear();
+    journal.clear();
     voice->emitEnd(voice->lastStream());
     EXPECT_FALSE(readingState.IsReadingClipboard());
     EXPECT_FALSE(readingState.IsSpeaking());
-    EXPECT_FALSE(journal.entries.contains("SetCursorP"));
+    EXPECT_FALSE(journal.contains("SetCursorP"));
 }
 
 // The focused application holds its selection in PRIMARY: it is read at once,
@@ -235,12 +182,12 @@ TEST_F(SelectionReadingTest, ASelectionAtHandIsSpokenAtOnceWithoutKeys)
         FaceSwitch::mainWindowShown(true);
         SetFocusedSelectionSource([&] { return FocusedSelection{QString::fromUtf8("It\u2019s selected."), terminal}; });
         applicationCopies("Copied earlier.");
-        journal.entries.clear();
+        journal.clear();
         tray->DoFunctions(11112);
 
         EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
-        EXPECT_EQ(journal.entries.join(" | ").toStdString(),
-                  "notice shown: Loading Speech Engine, Please Wait... check1=0 | PauseBtn 0 | notice removed");
+        EXPECT_EQ(journal.join(" | ").toStdString(),
+                  "msgform_Show Loading Speech Engine, Please Wait... 0 | PauseBtn 0 | msgform_Unload");
         EXPECT_EQ(spoken().value(0).toStdString(), "It's selected.");
         EXPECT_TRUE(readingState.IsReadingClipboard());
         EXPECT_TRUE(readingState.IsSpeaking());
@@ -262,7 +209,7 @@ TEST_F(SelectionReadingTest, ATerminalWithoutASelectionGetsNoKeys)
     applicationCopies("Copied earlier.");
     for (const int hotkey : {11112, 11113}) {
         tray->DoFunctions(hotkey);
-        EXPECT_TRUE(journal.entries.isEmpty()) << hotkey;
+        EXPECT_TRUE(journal.isEmpty()) << hotkey;
         EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
         EXPECT_FALSE(tray->selectionReader().savePoll.isActive());
     }
@@ -275,7 +222,7 @@ TEST_F(SelectionReadingTest, ATerminalWithoutASelectionGetsNoKeys)
     // taken for the focused one's: an editor is copied from as before.
     SetFocusedSelectionSource([] { return FocusedSelection{}; });
     startRead();
-    EXPECT_EQ(journal.entries, kCopy);
+    EXPECT_EQ(journal, kCopy);
     tray->selectionReader().copyPoll.stop();
 }
 
@@ -284,7 +231,7 @@ TEST_F(SelectionReadingTest, TextToAudioSavesTheSelectionAndKeepsTheClipboard)
     SetFocusedSelectionSource([] { return FocusedSelection{QString::fromUtf8("It\u2019s saved."), false}; });
     applicationCopies("Copied earlier.");
     tray->DoFunctions(11113);
-    EXPECT_TRUE(journal.entries.isEmpty());
+    EXPECT_TRUE(journal.isEmpty());
     EXPECT_FALSE(tray->selectionReader().savePoll.isActive());
     ASSERT_NE(engine.last(), nullptr);
     ASSERT_EQ(engine.last()->callsOf("Speak").size(), 1);
@@ -329,17 +276,17 @@ TEST(FocusedSelection, TerminalClassesAndClients)
 TEST_F(SelectionReadingTest, NothingSelectedSelectsAllTwiceThenGivesUp)
 {
     startRead();
-    journal.entries.clear();
+    journal.clear();
     tray->Timer1_Timer();
-    EXPECT_EQ(journal.entries, kSelectAllAndCopy);
+    EXPECT_EQ(journal, kSelectAllAndCopy);
     EXPECT_TRUE(tray->selectionReader().copyPoll.isActive());
     tray->Timer1_Timer();
-    EXPECT_EQ(journal.entries, kSelectAllAndCopy + kSelectAllAndCopy);
+    EXPECT_EQ(journal, kSelectAllAndCopy + kSelectAllAndCopy);
     EXPECT_TRUE(tray->selectionReader().copyPoll.isActive());
 
-    journal.entries.clear();
+    journal.clear();
     tray->Timer1_Timer();
-    EXPECT_TRUE(journal.entries.isEmpty());
+    EXPECT_TRUE(journal.isEmpty());
     EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
     EXPECT_EQ(tray->selectionReader().CopyRetryCount, 0);
     EXPECT_TRUE(spoken().isEmpty());
@@ -358,7 +305,7 @@ TEST_F(SelectionReadingTest, TheWholeTextCopiedAtTheSecondAttemptIsSpoken)
     EXPECT_EQ(spoken(), QStringList{"Everything in the editor."});
     EXPECT_TRUE(readingState.IsReadingClipboard());
     // Not the main window's face: the document's Pause button is left alone.
-    EXPECT_FALSE(journal.entries.contains("PauseBtn 0"));
+    EXPECT_FALSE(journal.contains("PauseBtn 0"));
 }
 
 TEST_F(SelectionReadingTest, EachReadGetsTheFullRetries)
@@ -375,10 +322,10 @@ TEST_F(SelectionReadingTest, EachReadGetsTheFullRetries)
     // The clipboard is emptied again: the first text is not read twice.
     startRead();
     EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
-    journal.entries.clear();
+    journal.clear();
     tray->Timer1_Timer();
     tray->Timer1_Timer();
-    EXPECT_EQ(journal.entries, kSelectAllAndCopy + kSelectAllAndCopy);
+    EXPECT_EQ(journal, kSelectAllAndCopy + kSelectAllAndCopy);
     EXPECT_TRUE(tray->selectionReader().copyPoll.isActive());
     applicationCopies("Second.");
     tray->Timer1_Timer();
@@ -391,9 +338,9 @@ TEST_F(SelectionReadingTest, AnotherPressDuringAReadKeepsTheCount)
     tray->Timer1_Timer();
     tray->Timer1_Timer();
     startRead();
-    journal.entries.clear();
+    journal.clear();
     tray->Timer1_Timer();
-    EXPECT_TRUE(journal.entries.isEmpty());
+    EXPECT_TRUE(journal.isEmpty());
     EXPECT_FALSE(tray->selectionReader().copyPoll.isActive());
 }
 
@@ -500,7 +447,7 @@ TEST_F(SelectionReadingTest, FailuresAreReportedAndLeaveNoFile)
 
     // The folder cannot be made: a file stands in its way.
     engine.failing.clear();
-    QFile blocker(dir.filePath("NotAFolder"));
+    QFile blocker(isolated.dir.filePath("NotAFolder"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     globals.MyDocsFolder = blocker.fileName();

@@ -10,9 +10,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QTemporaryDir>
 #include "support/IsolatedSettings.h"
-#include "support/NullActiveDocument.h"
+#include "support/RecordingDocument.h"
 #include "support/ReadingReset.h"
 #include "support/TestFaces.h"
 
@@ -24,34 +23,6 @@
 namespace {
 
 using Delivery = ScriptedSpeechVoice::EndDelivery;
-
-// Logs every call the controller makes on the document window; the
-// Speak* members may be given what the real window would do.
-class RecordingDocument : public NullActiveDocument {
-public:
-    QStringList log;
-    std::function<void()> onSpeakNextSentence, onSpeakSelNextSentence, onSpeakPrew, onSpeakBtnClick;
-
-    void SetCursorP() override { log << "SetCursorP"; }
-    void FeedBack() override { log << "FeedBack"; }
-    void SpeakPrew() override { run("SpeakPrew", onSpeakPrew); }
-    void SpeakNextSentence() override { run("SpeakNextSentence", onSpeakNextSentence); }
-    void SpeakSelNextSentence() override { run("SpeakSelNextSentence", onSpeakSelNextSentence); }
-    void SpeakBtn_Click() override { run("SpeakBtn_Click", onSpeakBtnClick); }
-    void setNextBtnEnabled(bool on) override { log << QString("NextBtn %1").arg(on); }
-    void setPriewBtnEnabled(bool on) override { log << QString("PriewBtn %1").arg(on); }
-    void rtfSetSelStart(int p) override { log << QString("SelStart %1").arg(p); }
-    void rtfSetSelLength(int n) override { log << QString("SelLength %1").arg(n); }
-    void rtfSetFocus() override { log << "SetFocus"; }
-
-private:
-    void run(const char* name, const std::function<void()>& action)
-    {
-        log << name;
-        if (action)
-            action();
-    }
-};
 
 // Counts how often the reading state is reported idle while the main
 // window is the face (each such report enables "Text to Speech").
@@ -70,8 +41,7 @@ class SpeechFacadeTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        isolated = std::make_unique<IsolatedSettings>();
-        ASSERT_TRUE(QFile::exists(isolated->file));
+        ASSERT_TRUE(QFile::exists(isolated.file));
 
         resetReadingState();
 
@@ -87,7 +57,6 @@ protected:
     void TearDown() override
     {
         tray.reset();
-        isolated.reset();
     }
 
     void setting(const char* key, const QString& value) { WriteSetting(globals.IniFile, "ReadSet", key, value); }
@@ -98,7 +67,7 @@ protected:
         doc.onSpeakNextSentence = [this, text] { tray->speakstring(text); };
     }
 
-    std::unique_ptr<IsolatedSettings> isolated;
+    IsolatedSettings isolated;
     ScriptedSpeechEngine engine;
     RecordingDocument doc;
     TestFaces faces;

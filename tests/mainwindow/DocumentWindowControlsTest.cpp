@@ -162,13 +162,13 @@ TEST_F(DocumentWindowControlsTest, SettingsButtonStopsAReadingFirst)
     readingState.readDocument();
     d->StopBtn->setEnabled(false);
     d->toolbarButton(15)->trigger();
-    EXPECT_EQ(windows.settingsShown, 1);
-    EXPECT_FALSE(windows.stoppedBeforeSettings);
+    EXPECT_EQ(windows.log.count("frmSet_ShowModal"), 1);
+    EXPECT_FALSE(stoppedBeforeSettings);
 
     d->StopBtn->setEnabled(true);
     d->toolbarButton(15)->trigger();
-    EXPECT_EQ(windows.settingsShown, 2);
-    EXPECT_TRUE(windows.stoppedBeforeSettings);
+    EXPECT_EQ(windows.log.count("frmSet_ShowModal"), 2);
+    EXPECT_TRUE(stoppedBeforeSettings);
 }
 
 TEST_F(DocumentWindowControlsTest, SpellingRangeAndItsResultMessages)
@@ -261,13 +261,14 @@ TEST_F(DocumentWindowControlsTest, VoiceSampleWindowsByVoiceName)
     frmDocument* d = newDocument();
     d->BtnVoiceSample_Click();
     d->CmdFemaleVoice_Click();
-    EXPECT_EQ(windows.listened, (QStringList{"Paul Voice", "Kate Voice"}));
+    EXPECT_EQ(callsNamed(windows.log, {"frmListen_Show"}),
+              (QStringList{"frmListen_Show Paul Voice", "frmListen_Show Kate Voice"}));
     EXPECT_TRUE(boxes.isEmpty());
     // The female sample's failure is reported; the male one's is not.
-    windows.failFor = "Kate Voice";
+    failListenFor = "Kate Voice";
     d->CmdFemaleVoice_Click();
     EXPECT_EQ(boxes.size(), 1);
-    windows.failFor = "Paul Voice";
+    failListenFor = "Paul Voice";
     d->BtnVoiceSample_Click();
     EXPECT_EQ(boxes.size(), 1);
 }

@@ -22,7 +22,8 @@
 #include "speech/systemtray.h"
 #include "support/FileWait.h"
 #include "support/ReadingReset.h"
-#include "support/SavedEnvironment.h"
+#include "support/IsolatedSettings.h"
+#include "support/RecordingWindows.h"
 #include "support/TestFaces.h"
 
 #include <QAction>
@@ -61,26 +62,6 @@ struct DocumentWindowTestAccess {
 };
 using Access = DocumentWindowTestAccess;
 
-// Records the windows the document window opens.
-class RecordingWindows : public NoProgramWindows {
-public:
-    QStringList listened;
-    QString failFor;
-    int settingsShown = 0;
-    bool stoppedBeforeSettings = false;
-    void frmListen_Show(const QString& voicename) override
-    {
-        if (voicename == failFor)
-            throw std::runtime_error("no sample window");
-        listened << voicename;
-    }
-    void frmSet_ShowModal() override
-    {
-        ++settingsShown;
-        stoppedBeforeSettings = readingState.StopRequested();
-    }
-};
-
 inline void writeFile(const QString& path, const QByteArray& bytes, bool executable = false)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -96,21 +77,13 @@ class DocumentWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME", "XDG_DATA_DIRS", "BROWSER",
-                                 "TAMSEL_SERVER"}) {
-            saved.keep(name);
-        }
-        qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
-        qputenv("XDG_CONFIG_DIRS", dir.filePath("etc-xdg").toUtf8());
-        qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
-        qputenv("XDG_DATA_DIRS", (dir.filePath("sysdata") + ":/usr/local/share:/usr/share").toUtf8());
-        qunsetenv("BROWSER");
-        qputenv("TAMSEL_SERVER", "http://tts.test/");
-        savedAppFolder = globals.AppFolder;
-        savedIniFile = globals.IniFile;
+        isolated.isolateDataAndWeb("http://tts.test/");
         globals.AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
-        writeFile(dir.filePath("Update.xml"), "<Settings><ReadSet/><FrmSet/></Settings>");
-        globals.IniFile = dir.filePath("Update.xml");
+        windows.onListen = [this](const QString& voicename) {
+            if (voicename == failListenFor)
+                throw std::runtime_error("no sample window");
+        };
+        windows.onSettings = [this] { stoppedBeforeSettings = readingState.StopRequested(); };
 
         resetReadingState();
         readingState.goIdle();
@@ -151,9 +124,6 @@ protected:
         readingState.reset();
         faces.main = nullptr;
         faces.document = {};
-        globals.AppFolder = savedAppFolder;
-        globals.IniFile = savedIniFile;
-        saved.restore();
     }
 
     static void resetTable()
@@ -221,26 +191,30 @@ protected:
         const QString marker = dir.filePath("opened");
         const QString script = dir.filePath("browser.sh");
         writeFile(script, ("#!/bin/sh\necho \"$1\" > '" + marker + "'\n").toUtf8(), true);
-        writeFile(dir.filePath("data/applications/tamsel-test-browser.desktop"),
+        writeFile(isolated.dataHome() + "/applications/tamsel-test-browser.desktop",
                   ("[Desktop Entry]\nType=Application\nName=Test browser\nExec=" + script
                    + " %u\nMimeType=x-scheme-handler/http;\n")
                       .toUtf8());
-        writeFile(dir.filePath("config/mimeapps.list"),
+        writeFile(isolated.configHome() + "/mimeapps.list",
                   "[Default Applications]\nx-scheme-handler/http=tamsel-test-browser.desktop\n");
         // Without a display the desktop's opener asks $BROWSER instead.
         qputenv("BROWSER", script.toUtf8());
         return marker;
     }
 
-    QTemporaryDir dir;
-    SavedEnvironment saved;
-    QString savedAppFolder, savedIniFile;
+    IsolatedSettings isolated{"<Settings><ReadSet/><FrmSet/></Settings>"};
+    QTemporaryDir& dir = isolated.dir;
     ScriptedSpeechEngine engine;
     std::unique_ptr<systemtray> tray;
     TestFaces faces;
     std::unique_ptr<frmMain> main;
     QList<QPointer<frmDocument>> docs;
-    RecordingWindows windows;
+    // The windows the document window opens; the sample window of the voice
+    // named in failListenFor cannot be made; whether a reading had been
+    // stopped when the settings dialog last came.
+    RecordingWindows<> windows;
+    QString failListenFor;
+    bool stoppedBeforeSettings = false;
     QList<MsgBoxCall> boxes;
     int answer = vbNo;
     QString saveAsName;

@@ -20,13 +20,6 @@
 
 namespace {
 
-// Also records the About box.
-class HelpWindows : public RecordingWindows {
-public:
-    int aboutShown = 0;
-    void Aboutus_Show() override { ++aboutShown; }
-};
-
 struct ShellCall {
     QString file;
     QString parameters;
@@ -41,7 +34,6 @@ protected:
     void SetUp() override
     {
         DocumentWindowTest::SetUp();
-        ProgramWindows::install(&helpWindows);
         SetShellOpenAnswerer([this](const QString& file, const QString& parameters) {
             shell.append({file, parameters});
             return shellResult;
@@ -106,7 +98,6 @@ protected:
         rtf->setSelStart(0);
     }
 
-    HelpWindows helpWindows;
     QList<ShellCall> shell;
     int shellResult = kShellSuccess;
     std::optional<CommonDialog> seeded;
@@ -701,7 +692,7 @@ TEST_F(EditCommandsTest, AutoReadClipboardTogglesBothMenusAndTheSetting)
 TEST_F(EditCommandsTest, SettingsDictationAndTheFloatingBar)
 {
     mainWindow().mnuCtlSet_Click();
-    EXPECT_EQ(helpWindows.settingsShown, 1);
+    EXPECT_EQ(windows.log.count("frmSet_ShowModal"), 1);
 
     // Dictation starts on an empty page when the welcome text is showing.
     RichTextBox* rtf = document("Welcome.");
@@ -782,7 +773,7 @@ TEST_F(EditCommandsTest, WebCommandsOpenTheServersPagesAndIgnoreFailures)
 TEST_F(EditCommandsTest, AboutShowsTheAboutBox)
 {
     mainWindow().mnuHelpAbout->trigger();
-    EXPECT_EQ(helpWindows.aboutShown, 1);
+    EXPECT_EQ(windows.log.count("Aboutus_Show"), 1);
 }
 
 // ---- routines no menu reaches ----

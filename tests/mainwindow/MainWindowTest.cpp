@@ -7,6 +7,7 @@
 #include "core/SettingsStore.h"
 #include "mainwindow/Aboutus.h"
 #include "app/AppWindows.h"
+#include "support/RecordingWindows.h"
 #include "mainwindow/frmSplash.h"
 #include "speech/systemtray.h"
 
@@ -26,14 +27,6 @@
 namespace {
 
 class MainWindowTest : public MainWindowFixture {};
-
-// Records the floating bar being asked for; the main window is made as in
-// the program.
-class RecordingWindows : public AppWindows {
-public:
-    int dockShown = 0;
-    void frmDockDemo_Show() override { ++dockShown; }
-};
 
 // Installs a window set for one test and puts the do-nothing set back.
 struct InstalledWindows {
@@ -267,7 +260,9 @@ TEST_F(MainWindowTest, FaceReachesMenuItems)
 
 TEST_F(MainWindowTest, ClosingStopsReadingUnloadsAndShowsTheFloatingBarWhenItIsTheFace)
 {
-    RecordingWindows windows;
+    // Records the floating bar being asked for; the main window is made as
+    // in the program.
+    RecordingWindows<AppWindows> windows;
     InstalledWindows installed(&windows);
     LoadMain();
     readingState.readDocument();
@@ -275,7 +270,7 @@ TEST_F(MainWindowTest, ClosingStopsReadingUnloadsAndShowsTheFloatingBarWhenItIsT
     EXPECT_TRUE(main->close());
     EXPECT_TRUE(readingState.StopRequested()) << "reading was stopped";
     EXPECT_FALSE(readingState.IsMainShown());
-    EXPECT_EQ(windows.dockShown, 1);
+    EXPECT_EQ(windows.log.count("frmDockDemo_Show"), 1);
     EXPECT_EQ(frmMain::instance(), nullptr);
     EXPECT_EQ(ReadingFaces::get().mainWindow(), nullptr);
     EXPECT_EQ(systemtray::activeDocument(), nullptr);
@@ -285,7 +280,7 @@ TEST_F(MainWindowTest, ClosingStopsReadingUnloadsAndShowsTheFloatingBarWhenItIsT
     delete main;
     LoadMain();
     EXPECT_TRUE(main->close());
-    EXPECT_EQ(windows.dockShown, 1) << "not the face: no floating bar";
+    EXPECT_EQ(windows.log.count("frmDockDemo_Show"), 1) << "not the face: no floating bar";
 }
 
 // Reaches QObject::receivers, which is protected.

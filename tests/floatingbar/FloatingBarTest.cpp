@@ -13,15 +13,15 @@
 #include "speech/FaceSwitch.h"
 #include "speech/ReadingState.h"
 #include "speech/SpeechController.h"
+#include "support/IsolatedSettings.h"
+#include "support/RecordingWindows.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QFile>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -52,27 +52,13 @@ private:
     std::shared_ptr<Log> log_;
 };
 
-// Counts the settings-dialog calls.
-class CountingWindows : public NoProgramWindows {
-public:
-    int settingsShown = 0;
-    void frmSet_ShowModal() override { ++settingsShown; }
-};
-
 const QString kReadSet = QStringLiteral("ReadSet");
 
 class FloatingBarTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        savedAppFolder = globals.AppFolder;
-        savedIniFile = globals.IniFile;
         globals.AppFolder = qEnvironmentVariable("TAMSEL_PROGRAM_DIR");
-        globals.IniFile = dir.path() + QStringLiteral("/Update.xml");
-        QFile f(globals.IniFile);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("<Settings></Settings>");
-        f.close();
         readingState.reset();
         ReadingFaces::install(&faces);
         SpeechController::install(&controller);
@@ -93,8 +79,6 @@ protected:
         SetKeystrokeRecorder({});
         SetFocusedSelectionSource({});
         SetMsgBoxAnswerer({});
-        globals.AppFolder = savedAppFolder;
-        globals.IniFile = savedIniFile;
         readingState.reset();
     }
 
@@ -112,8 +96,7 @@ protected:
         return ReadSetting(globals.IniFile, kReadSet, QString::fromLatin1(key), QString::fromLatin1(def));
     }
 
-    QTemporaryDir dir;
-    QString savedAppFolder, savedIniFile;
+    IsolatedSettings isolated{"<Settings></Settings>"};
     std::shared_ptr<Log> log = std::make_shared<Log>();
     RecordingController controller{log};
     std::vector<std::pair<int, bool>> keys;
@@ -364,12 +347,12 @@ TEST_F(FloatingBarTest, Mp3SavesTheCapturedTextAsAudio)
 
 TEST_F(FloatingBarTest, SettingsButtonOpensTheSettingsDialog)
 {
-    CountingWindows windows;
+    RecordingWindows<> windows;
     ProgramWindows::install(&windows);
     load();
     bar->CmdSet_Click();
     ProgramWindows::install(nullptr);
-    EXPECT_EQ(windows.settingsShown, 1);
+    EXPECT_EQ(windows.log.count("frmSet_ShowModal"), 1);
 }
 
 TEST_F(FloatingBarTest, CloseExitsAndKeepsStartUpOne)

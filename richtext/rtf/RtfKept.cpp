@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 
 namespace rtf {
 
@@ -19,7 +18,8 @@ const char* underlineWord(Underline kind)
 std::size_t hashOf(const CharFormat& f)
 {
     std::size_t h = std::size_t(std::uint32_t(f.font));
-    for (const int n : {f.asianFont, f.complexFont, f.halfPoints, f.link, int(f.raise), int(f.complexHalfPoints)})
+    for (const int n : {int(f.asianFont), int(f.complexFont), int(f.halfPoints), f.link, int(f.raise),
+                        int(f.complexHalfPoints)})
         h = h * 1000003u + std::size_t(std::uint32_t(n));
     h = h * 1000003u + f.foreground;
     h = h * 1000003u + f.background;
@@ -86,7 +86,7 @@ int Kept::unusedFontNumber(const std::vector<Font>& fonts)
     std::sort(used.begin(), used.end());
     if (used.empty() || used.back() < 0)
         return 0;
-    if (used.back() < INT_MAX)
+    if (used.back() < kLastFontNumber)
         return used.back() + 1;
     // The highest there is taken: the first free one from 0 on.
     int free = 0;

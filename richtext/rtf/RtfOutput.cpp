@@ -84,10 +84,10 @@ int Output::formatOf(const Style& style, bool complex)
     if (known.generation == generation_ && known.complex == complex && known.style == style)
         return known.format;
     CharFormat f;
-    f.font = style.font != kNoFont ? style.font : tables_.defaultFont();
-    f.asianFont = style.asianFont;
-    f.complexFont = style.complexFont;
-    f.halfPoints = style.halfPoints;
+    f.font = fontNumberOf(style.font != kNoFont ? style.font : tables_.defaultFont());
+    f.asianFont = fontNumberOf(style.asianFont);
+    f.complexFont = fontNumberOf(style.complexFont);
+    f.halfPoints = std::int16_t(style.halfPoints);
     f.sizeGiven = style.sizeGiven;
     f.bold = style.bold;
     f.italic = style.italic;

@@ -1,5 +1,7 @@
 #include "RtfOutput.h"
 
+#include <climits>
+
 namespace rtf::reading {
 
 namespace {
@@ -56,10 +58,10 @@ void Output::appendRun(const char16_t* chars, qsizetype n, const Style& style, b
     int& format = runFormat_[complex];
     if (format < 0)
         format = formatOf(style, complex);
-    if (doc_.runs.empty() || doc_.runs.back().format != format)
+    if (doc_.runs.empty() || doc_.runs.back().format != format || doc_.runs.back().length > INT_MAX - n)
         doc_.runs.push_back(Run{doc_.text.size(), 0, format});
     doc_.text.append(reinterpret_cast<const QChar*>(chars), n);
-    doc_.runs.back().length += n;
+    doc_.runs.back().length += int(n);
 }
 
 void Output::tablesChanged()

@@ -31,9 +31,20 @@ std::size_t hashOf(const CharFormat& f)
     return h ^ (h >> 29);
 }
 
+namespace {
+
+// Slots for `count` formats and one more would be more than three quarters
+// full.
+bool tooFull(std::size_t count, std::size_t size)
+{
+    return (count + 1) * 4 > size * 3;
+}
+
+} // namespace
+
 int FormatIndex::find(std::vector<CharFormat>& formats, const CharFormat& format)
 {
-    if (formats.size() != known_ || (formats.size() + 1) * 2 > slots_.size())
+    if (formats.size() != known_ || tooFull(formats.size(), slots_.size()))
         grow(formats);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hashOf(format) & mask;; i = (i + 1) & mask) {
@@ -55,7 +66,7 @@ void FormatIndex::grow(const std::vector<CharFormat>& formats)
 {
     known_ = formats.size();
     std::size_t size = 64;
-    while (size < (formats.size() + 1) * 2)
+    while (tooFull(formats.size(), size))
         size *= 2;
     slots_.assign(size, -1);
     const std::size_t mask = size - 1;

@@ -115,7 +115,7 @@ public:
 private:
     void grow(const std::vector<CharFormat>& formats);
     // Indexes into the list by hash, -1 where free; a power of two in size,
-    // at most half full.
+    // at most three quarters full.
     std::vector<int> slots_;
     std::size_t known_ = 0; // the size of the list the slots index
 };

@@ -52,7 +52,7 @@ constexpr std::int8_t kSame = -1;
 // small, rather than as a QTextCharFormat (some 800 bytes each), because a
 // file can hold hundreds of thousands of different ones; each becomes a
 // QTextCharFormat only when it goes into the editor. Numbers fit in 16
-// bits and the switches in a bit or two each: 32 bytes in all.
+// bits and the switches in a bit or two each: 28 bytes in all.
 struct CharFormat {
     // Numbers in the file's font table, -1 where the file gives none: the
     // font of most text, of East Asian text (\dbch\af) and of the complex
@@ -80,9 +80,9 @@ struct CharFormat {
     // file gives them one; kSame (0 for the size) where it does not.
     std::int8_t complexBold : 2 = kSame;
     std::int8_t complexItalic : 2 = kSame;
-    std::int16_t complexHalfPoints = 0;
     // The characters are of the complex scripts: they show those.
     bool complex : 1 = false;
+    std::int16_t complexHalfPoints = 0;
 
     bool operator==(const CharFormat&) const = default;
 
@@ -90,7 +90,7 @@ struct CharFormat {
     bool shownItalic() const { return complex && complexItalic != kSame ? complexItalic != 0 : italic; }
     int shownHalfPoints() const { return complex && complexHalfPoints ? complexHalfPoints : halfPoints; }
 };
-static_assert(sizeof(CharFormat) <= 32, "a file of many formats keeps one CharFormat for each");
+static_assert(sizeof(CharFormat) <= 28, "a file of many formats keeps one CharFormat for each");
 
 // The highest font number a character format holds. Word processors
 // number their fonts in 16 bits (Word's highest, of its theme fonts, are

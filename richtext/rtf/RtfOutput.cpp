@@ -86,7 +86,9 @@ int Output::formatOf(const Style& style, bool complex)
     if (known.generation == generation_ && known.complex == complex && known.style == style)
         return known.format;
     CharFormat f;
-    f.font = fontNumberOf(style.font != kNoFont ? style.font : tables_.defaultFont());
+    // A font number past 16 bits counts as none: the document's default.
+    const std::int16_t font = fontNumberOf(style.font);
+    f.font = font != -1 ? font : fontNumberOf(tables_.defaultFont());
     f.asianFont = fontNumberOf(style.asianFont);
     f.complexFont = fontNumberOf(style.complexFont);
     f.halfPoints = std::int16_t(style.halfPoints);

@@ -1,5 +1,6 @@
 #include "RtfOutput.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace rtf::reading {
@@ -62,6 +63,51 @@ void Output::appendRun(const char16_t* chars, qsizetype n, const Style& style, b
         doc_.runs.push_back(Run{doc_.text.size(), 0, format});
     doc_.text.append(reinterpret_cast<const QChar*>(chars), n);
     doc_.runs.back().length += int(n);
+}
+
+void Output::rescriptNeutral(qsizetype at, bool complex)
+{
+    qsizetype end = at;
+    while (end < doc_.text.size() && scriptOf(doc_.text[end].unicode()) == Script::Neutral)
+        ++end;
+    if (end == doc_.text.size())
+        lastComplex_ = complex;
+    // Only formats whose complex scripts show otherwise were chosen by
+    // script (as append() does).
+    const auto choose = [&](int format) {
+        const CharFormat& f = doc_.formats[std::size_t(format)];
+        const bool differs = (f.complexBold != kSame && bool(f.complexBold) != f.bold)
+            || (f.complexItalic != kSame && bool(f.complexItalic) != f.italic)
+            || (f.complexHalfPoints != 0 && f.complexHalfPoints != f.halfPoints);
+        if (!differs || f.complex == complex)
+            return format;
+        CharFormat other = f;
+        other.complex = complex;
+        return index_.find(doc_.formats, other);
+    };
+    std::vector<Run>& runs = doc_.runs;
+    std::size_t i = runs.size();
+    while (i > 0 && runs[i - 1].start + runs[i - 1].length > at)
+        --i;
+    for (; i < runs.size() && runs[i].start < end; ++i) {
+        const int format = choose(runs[i].format);
+        if (format == runs[i].format)
+            continue;
+        // The run cut where the neutral characters begin and end.
+        const qsizetype from = std::max(at, runs[i].start);
+        const qsizetype to = std::min(end, runs[i].start + runs[i].length);
+        if (const qsizetype runEnd = runs[i].start + runs[i].length; to < runEnd) {
+            runs.insert(runs.begin() + qsizetype(i) + 1, Run{to, int(runEnd - to), runs[i].format});
+            runs[i].length = int(to - runs[i].start);
+        }
+        if (from > runs[i].start) {
+            runs.insert(runs.begin() + qsizetype(i) + 1, Run{from, int(to - from), format});
+            runs[i].length = int(from - runs[i].start);
+            ++i;
+        } else {
+            runs[i].format = format;
+        }
+    }
 }
 
 void Output::tablesChanged()

@@ -217,9 +217,14 @@ void RichTextBox::LoadFile(const QString& path, FileType type, const FontAndColo
     d->clearColor.reset();
     d->showsBase = true;
     d->lastAnchor = d->lastPosition = -1;
-    // The file's tables and formats, for saving it as it was.
+    // The file's tables and formats, for saving it as it was: without the
+    // room the list of formats grew by, once the text and runs the editor
+    // has taken are gone.
+    content.rich.text = QString();
+    content.rich.runs = std::vector<rtf::Run>();
     d->kept = std::move(content.rich.kept);
     d->kept.formats = std::move(content.rich.formats);
+    d->kept.formats.shrink_to_fit();
     emit Change();
 }
 

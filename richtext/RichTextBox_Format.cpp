@@ -87,7 +87,7 @@ void RichTextBox::setSelFontName(const QString& name)
     look.fontName = name;
     d->mergeIntoSelection(d->charFormat(look), [this, name](rtf::CharFormat& f) {
         // The font of every script in the selection.
-        f.font = f.asianFont = f.complexFont = d->kept.fontNumber(name);
+        f.font = f.asianFont = f.complexFont = rtf::fontNumberOf(d->kept.fontNumber(name));
     });
 }
 

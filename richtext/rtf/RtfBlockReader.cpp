@@ -287,8 +287,10 @@ void BlockReader::applyStyle(ParagraphProps& p, int number) const
 
 void BlockReader::beginLabel(std::size_t depth)
 {
-    if (labelStart_ < 0)
+    if (labelStart_ < 0) {
         labelStart_ = out_.size();
+        complexBeforeLabel_ = out_.lastComplex();
+    }
     labelDepth_ = depth;
 }
 
@@ -346,8 +348,10 @@ int BlockReader::formatAndLabel(const ParagraphProps& p, int numbering)
         endLabel();
     const int format = formatOf(p, numbering);
     if (blocks_.paragraphFormats[std::size_t(format)].list >= 0 && labelStart_ >= paragraphStart_
-        && labelEnd_ > labelStart_ && labelEnd_ <= out_.size())
+        && labelEnd_ > labelStart_ && labelEnd_ <= out_.size()) {
         out_.splice(labelStart_, labelEnd_ - labelStart_, {});
+        out_.rescriptNeutral(labelStart_, complexBeforeLabel_);
+    }
     labelStart_ = labelEnd_ = -1;
     return format;
 }

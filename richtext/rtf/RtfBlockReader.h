@@ -191,6 +191,7 @@ private:
     qsizetype labelStart_ = -1;
     qsizetype labelEnd_ = -1;
     std::size_t labelDepth_ = 0; // 0: no label open
+    bool complexBeforeLabel_ = false; // Output::lastComplex() where the label began
 
     struct FormatHash {
         std::size_t operator()(const ParagraphFormat& f) const noexcept;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 
 namespace rtf {
 
@@ -19,7 +18,8 @@ const char* underlineWord(Underline kind)
 std::size_t hashOf(const CharFormat& f)
 {
     std::size_t h = std::size_t(std::uint32_t(f.font));
-    for (const int n : {f.asianFont, f.complexFont, f.halfPoints, f.link, int(f.raise), int(f.complexHalfPoints)})
+    for (const int n : {int(f.asianFont), int(f.complexFont), int(f.halfPoints), f.link, int(f.raise),
+                        int(f.complexHalfPoints)})
         h = h * 1000003u + std::size_t(std::uint32_t(n));
     h = h * 1000003u + f.foreground;
     h = h * 1000003u + f.background;
@@ -31,9 +31,20 @@ std::size_t hashOf(const CharFormat& f)
     return h ^ (h >> 29);
 }
 
+namespace {
+
+// Slots for `count` formats and one more would be more than three quarters
+// full.
+bool tooFull(std::size_t count, std::size_t size)
+{
+    return (count + 1) * 4 > size * 3;
+}
+
+} // namespace
+
 int FormatIndex::find(std::vector<CharFormat>& formats, const CharFormat& format)
 {
-    if (formats.size() != known_ || (formats.size() + 1) * 2 > slots_.size())
+    if (formats.size() != known_ || tooFull(formats.size(), slots_.size()))
         grow(formats);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hashOf(format) & mask;; i = (i + 1) & mask) {
@@ -55,7 +66,7 @@ void FormatIndex::grow(const std::vector<CharFormat>& formats)
 {
     known_ = formats.size();
     std::size_t size = 64;
-    while (size < (formats.size() + 1) * 2)
+    while (tooFull(formats.size(), size))
         size *= 2;
     slots_.assign(size, -1);
     const std::size_t mask = size - 1;
@@ -86,7 +97,7 @@ int Kept::unusedFontNumber(const std::vector<Font>& fonts)
     std::sort(used.begin(), used.end());
     if (used.empty() || used.back() < 0)
         return 0;
-    if (used.back() < INT_MAX)
+    if (used.back() < kLastFontNumber)
         return used.back() + 1;
     // The highest there is taken: the first free one from 0 on.
     int free = 0;

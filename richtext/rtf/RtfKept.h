@@ -51,37 +51,38 @@ constexpr std::int8_t kSame = -1;
 // A character format of the document, as the file gives it. Kept this
 // small, rather than as a QTextCharFormat (some 800 bytes each), because a
 // file can hold hundreds of thousands of different ones; each becomes a
-// QTextCharFormat only when it goes into the editor.
+// QTextCharFormat only when it goes into the editor. Numbers fit in 16
+// bits and the switches in a bit or two each: 28 bytes in all.
 struct CharFormat {
     // Numbers in the file's font table, -1 where the file gives none: the
     // font of most text, of East Asian text (\dbch\af) and of the complex
-    // scripts (\rtlch\af).
-    int font = -1;
-    int asianFont = -1;
-    int complexFont = -1;
-    int halfPoints = 24;
+    // scripts (\rtlch\af). See fontNumberOf().
+    std::int16_t font = -1;
+    std::int16_t asianFont = -1;
+    std::int16_t complexFont = -1;
+    std::int16_t halfPoints = 24; // 2 to 3276, as the reader takes \fs
     // The colours are opaque; 0 (transparent) stands for none.
     QRgb foreground = 0;
     QRgb background = 0;
     int link = -1; // index into Kept::links; -1: not in a link
     std::int16_t raise = 0; // half-points above the line (\up), below it when negative (\dn)
-    std::int8_t script = 0; // 1 superscript (\super), -1 subscript (\sub)
-    bool bold = false;
-    bool italic = false;
-    bool strike = false;
-    bool caps = false; // \caps
-    bool smallCaps = false; // \scaps
-    bool sizeGiven = false; // halfPoints is the file's (\fs), not the plain size
+    std::int8_t script : 2 = 0; // 1 superscript (\super), -1 subscript (\sub)
+    bool bold : 1 = false;
+    bool italic : 1 = false;
+    bool strike : 1 = false;
+    bool caps : 1 = false; // \caps
+    bool smallCaps : 1 = false; // \scaps
+    bool sizeGiven : 1 = false; // halfPoints is the file's (\fs), not the plain size
     Underline underline = Underline::None;
     BackgroundWord backgroundWord = BackgroundWord::Highlight;
     // Right-to-left and other complex scripts (Arabic, Hebrew, Thai, the
     // Indian scripts) have a bold, italic and size of their own where the
     // file gives them one; kSame (0 for the size) where it does not.
-    std::int8_t complexBold = kSame;
-    std::int8_t complexItalic = kSame;
-    std::int16_t complexHalfPoints = 0;
+    std::int8_t complexBold : 2 = kSame;
+    std::int8_t complexItalic : 2 = kSame;
     // The characters are of the complex scripts: they show those.
-    bool complex = false;
+    bool complex : 1 = false;
+    std::int16_t complexHalfPoints = 0;
 
     bool operator==(const CharFormat&) const = default;
 
@@ -89,6 +90,18 @@ struct CharFormat {
     bool shownItalic() const { return complex && complexItalic != kSame ? complexItalic != 0 : italic; }
     int shownHalfPoints() const { return complex && complexHalfPoints ? complexHalfPoints : halfPoints; }
 };
+static_assert(sizeof(CharFormat) <= 28, "a file of many formats keeps one CharFormat for each");
+
+// The highest font number a character format holds. Word processors
+// number their fonts in 16 bits (Word's highest, of its theme fonts, are
+// about 31,500).
+constexpr int kLastFontNumber = INT16_MAX;
+// A font number of the file as a character format holds it: -1 (none, the
+// document's default font) for one past 16 bits.
+constexpr std::int16_t fontNumberOf(int number)
+{
+    return number >= INT16_MIN && number <= kLastFontNumber ? std::int16_t(number) : std::int16_t(-1);
+}
 
 std::size_t hashOf(const CharFormat& format);
 
@@ -102,7 +115,7 @@ public:
 private:
     void grow(const std::vector<CharFormat>& formats);
     // Indexes into the list by hash, -1 where free; a power of two in size,
-    // at most half full.
+    // at most three quarters full.
     std::vector<int> slots_;
     std::size_t known_ = 0; // the size of the list the slots index
 };
@@ -143,7 +156,8 @@ struct Kept {
     int formatIndex(const CharFormat& format) { return index_.find(formats, format); }
     // The number of the first font with this name, one added when none has it.
     int fontNumber(const QString& name);
-    // A number no font of `fonts` has: one past the highest.
+    // A number no font of `fonts` has, and that a character format holds:
+    // one past the highest.
     static int unusedFontNumber(const std::vector<Font>& fonts);
 
 private:

@@ -1,5 +1,8 @@
 #include "RtfOutput.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace rtf::reading {
 
 namespace {
@@ -56,10 +59,55 @@ void Output::appendRun(const char16_t* chars, qsizetype n, const Style& style, b
     int& format = runFormat_[complex];
     if (format < 0)
         format = formatOf(style, complex);
-    if (doc_.runs.empty() || doc_.runs.back().format != format)
+    if (doc_.runs.empty() || doc_.runs.back().format != format || doc_.runs.back().length > INT_MAX - n)
         doc_.runs.push_back(Run{doc_.text.size(), 0, format});
     doc_.text.append(reinterpret_cast<const QChar*>(chars), n);
-    doc_.runs.back().length += n;
+    doc_.runs.back().length += int(n);
+}
+
+void Output::rescriptNeutral(qsizetype at, bool complex)
+{
+    qsizetype end = at;
+    while (end < doc_.text.size() && scriptOf(doc_.text[end].unicode()) == Script::Neutral)
+        ++end;
+    if (end == doc_.text.size())
+        lastComplex_ = complex;
+    // Only formats whose complex scripts show otherwise were chosen by
+    // script (as append() does).
+    const auto choose = [&](int format) {
+        const CharFormat& f = doc_.formats[std::size_t(format)];
+        const bool differs = (f.complexBold != kSame && bool(f.complexBold) != f.bold)
+            || (f.complexItalic != kSame && bool(f.complexItalic) != f.italic)
+            || (f.complexHalfPoints != 0 && f.complexHalfPoints != f.halfPoints);
+        if (!differs || f.complex == complex)
+            return format;
+        CharFormat other = f;
+        other.complex = complex;
+        return index_.find(doc_.formats, other);
+    };
+    std::vector<Run>& runs = doc_.runs;
+    std::size_t i = runs.size();
+    while (i > 0 && runs[i - 1].start + runs[i - 1].length > at)
+        --i;
+    for (; i < runs.size() && runs[i].start < end; ++i) {
+        const int format = choose(runs[i].format);
+        if (format == runs[i].format)
+            continue;
+        // The run cut where the neutral characters begin and end.
+        const qsizetype from = std::max(at, runs[i].start);
+        const qsizetype to = std::min(end, runs[i].start + runs[i].length);
+        if (const qsizetype runEnd = runs[i].start + runs[i].length; to < runEnd) {
+            runs.insert(runs.begin() + qsizetype(i) + 1, Run{to, int(runEnd - to), runs[i].format});
+            runs[i].length = int(to - runs[i].start);
+        }
+        if (from > runs[i].start) {
+            runs.insert(runs.begin() + qsizetype(i) + 1, Run{from, int(to - from), format});
+            runs[i].length = int(from - runs[i].start);
+            ++i;
+        } else {
+            runs[i].format = format;
+        }
+    }
 }
 
 void Output::tablesChanged()
@@ -84,10 +132,12 @@ int Output::formatOf(const Style& style, bool complex)
     if (known.generation == generation_ && known.complex == complex && known.style == style)
         return known.format;
     CharFormat f;
-    f.font = style.font != kNoFont ? style.font : tables_.defaultFont();
-    f.asianFont = style.asianFont;
-    f.complexFont = style.complexFont;
-    f.halfPoints = style.halfPoints;
+    // A font number past 16 bits counts as none: the document's default.
+    const std::int16_t font = fontNumberOf(style.font);
+    f.font = font != -1 ? font : fontNumberOf(tables_.defaultFont());
+    f.asianFont = fontNumberOf(style.asianFont);
+    f.complexFont = fontNumberOf(style.complexFont);
+    f.halfPoints = std::int16_t(style.halfPoints);
     f.sizeGiven = style.sizeGiven;
     f.bold = style.bold;
     f.italic = style.italic;

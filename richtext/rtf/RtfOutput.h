@@ -23,6 +23,13 @@ public:
     void append(const char16_t* chars, qsizetype n, const Style& style);
     // A paragraph ends (after its mark is appended).
     void paragraphEnded() { lastComplex_ = false; }
+    // Whether the neutral characters that come next (spaces, digits,
+    // punctuation) go with a complex script, as the last character of a
+    // script before them was.
+    bool lastComplex() const { return lastComplex_; }
+    // What stood before the neutral characters from `at` on is gone (a
+    // paragraph's label): they go with a complex script when `complex`.
+    void rescriptNeutral(qsizetype at, bool complex);
     // Fonts or colours changed: styles are looked up anew.
     void tablesChanged();
 

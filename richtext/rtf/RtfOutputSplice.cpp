@@ -4,6 +4,7 @@
 #include "RtfOutput.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace rtf::reading {
 
@@ -28,7 +29,8 @@ void Output::splice(qsizetype at, qsizetype removed, QStringView inserted)
         for (std::size_t i = first; i < runs.size(); ++i) {
             if (runs[i].length == 0)
                 continue;
-            if (kept > 0 && runs[kept - 1].format == runs[i].format)
+            if (kept > 0 && runs[kept - 1].format == runs[i].format
+                && runs[kept - 1].length <= INT_MAX - runs[i].length)
                 runs[kept - 1].length += runs[i].length;
             else
                 runs[kept++] = runs[i];
@@ -43,11 +45,11 @@ void Output::splice(qsizetype at, qsizetype removed, QStringView inserted)
         const qsizetype n = inserted.size();
         if (first < runs.size() || !runs.empty()) {
             const std::size_t grows = first < runs.size() ? first : runs.size() - 1;
-            runs[grows].length += n;
+            runs[grows].length += int(n);
             for (std::size_t i = grows + 1; i < runs.size(); ++i)
                 runs[i].start += n;
         } else {
-            runs.push_back(Run{at, n, formatOf(Style{}, false)});
+            runs.push_back(Run{at, int(n), formatOf(Style{}, false)});
         }
     }
     doc_.text.replace(at, removed, inserted.data(), inserted.size());

@@ -24,10 +24,11 @@ class QTextCursor;
 
 namespace rtf {
 
-// A stretch of Document::text in one format.
+// A stretch of Document::text in one format. A file of many formats has
+// nearly as many runs as characters: 16 bytes each.
 struct Run {
     qsizetype start = 0;
-    qsizetype length = 0;
+    int length = 0; // at most INT_MAX: a longer stretch is more than one run
     int format = 0; // index into Document::formats
 };
 

@@ -69,8 +69,8 @@ bool sameFormat(const rtf::Document& a, rtf::CharFormat x, const rtf::Document& 
     const QString hrefX = linkOf(a, x.link), hrefY = linkOf(b, y.link);
     x.link = y.link = -1;
     if (asFiled) {
-        if (x.font == -1) // text before the \deff that came after it
-            x.font = b.kept.defaultFont;
+        if (x.font == -1) // text before the \deff that came after it, or in a font past 16 bits
+            x.font = rtf::fontNumberOf(b.kept.defaultFont);
         return hrefX == hrefY && x == y;
     }
     const QString fontX = fontName(a, x.font);

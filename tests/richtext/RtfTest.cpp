@@ -614,10 +614,12 @@ TEST_F(RtfTest, TextAndFormatsKeptInPlacesOfTheirOwnAreRead)
 
 TEST_F(RtfTest, ColoursAndFontsFollowTheTables)
 {
-    loaded("{\\rtf1\\deff1{\\fonttbl{\\f0\\fnil Courier New;}{\\f1\\fswiss Arial;}}"
-           "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+    // Word numbers its theme fonts from 31500; a number past 16 bits is
+    // taken for none.
+    loaded("{\\rtf1\\deff1{\\fonttbl{\\f0\\fnil Courier New;}{\\f1\\fswiss Arial;}{\\f31500\\froman Cambria;}"
+           "{\\f70000\\fnil Far;}}{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
            "default {\\f0 courier} {\\cf1 red} {\\cf2\\cb1 blue} {\\cf2\\chcbpat2 sky} {\\cf9 bad}"
-           " {\\fs40 big\\plain plain}}");
+           " {\\fs40 big\\plain plain} {\\f31500 theme} {\\f70000 far}}");
     EXPECT_EQ(lookOf(other, "default").font, "Arial");
     EXPECT_EQ(lookOf(other, "default").size, 12);
     EXPECT_EQ(lookOf(other, "courier").font, "Courier New");
@@ -629,6 +631,8 @@ TEST_F(RtfTest, ColoursAndFontsFollowTheTables)
     EXPECT_EQ(lookOf(other, "big").size, 20);
     EXPECT_EQ(lookOf(other, "plain").size, 12);
     EXPECT_EQ(lookOf(other, "plain").font, "Arial");
+    EXPECT_EQ(lookOf(other, "theme").font, "Cambria");
+    EXPECT_EQ(lookOf(other, "far").font, "Arial");
 }
 
 // ---------------------------------------------------------------- broken input

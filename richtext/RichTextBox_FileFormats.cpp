@@ -22,8 +22,21 @@ int fileFormatOf(const QTextCharFormat& format)
     return v.isValid() ? v.toInt() : -1;
 }
 
+// Takes out of the format what ties it to the file: its file format and
+// the file's groups it stands by. True when there was any.
+bool clearFileProperties(QTextCharFormat& format)
+{
+    bool had = false;
+    for (const int property : {rtf::kFileFormatProperty, rtf::kGroupsBeforeProperty, rtf::kGroupsAfterProperty,
+                               rtf::kGroupsInsteadProperty}) {
+        had = had || format.hasProperty(property);
+        format.clearProperty(property);
+    }
+    return had;
+}
+
 // Calls `f(from, to, format)` for each stretch of a fragment within
-// [from, to) whose format has a file format.
+// [from, to) whose format has a file format or stands by a group of the file.
 template <class F>
 void forEachFileStretch(QTextDocument* doc, int from, int to, F f)
 {
@@ -35,7 +48,7 @@ void forEachFileStretch(QTextDocument* doc, int from, int to, F f)
             if (a >= b)
                 continue;
             const QTextCharFormat format = fragment.charFormat();
-            if (fileFormatOf(format) >= 0)
+            if (QTextCharFormat bare = format; clearFileProperties(bare))
                 f(a, b, format);
         }
     }
@@ -173,7 +186,7 @@ void RichTextBox::Impl::forgetFileFormats(const std::vector<Span>& spans)
     std::vector<Stretch> stretches;
     for (const Span& span : spans) {
         forEachFileStretch(q->document(), span.from, span.to, [&](int a, int b, QTextCharFormat format) {
-            format.clearProperty(rtf::kFileFormatProperty);
+            clearFileProperties(format);
             stretches.push_back({a, b, format});
         });
     }
@@ -214,7 +227,7 @@ QTextCharFormat RichTextBox::Impl::typedFormat(const QTextCursor& cursor)
 {
     QTextCharFormat format = cursor.charFormat();
     format.clearProperty(QTextFormat::ObjectType);
-    format.clearProperty(rtf::kFileFormatProperty);
+    clearFileProperties(format);
     return format;
 }
 
@@ -224,9 +237,8 @@ void RichTextBox::Impl::keepCaretOutOfFile()
     if (caret.hasSelection())
         return;
     QTextCharFormat format = caret.charFormat();
-    if (fileFormatOf(format) < 0)
+    if (!clearFileProperties(format))
         return;
-    format.clearProperty(rtf::kFileFormatProperty);
     ++quiet;
     q->setCurrentCharFormat(format);
     --quiet;

@@ -104,7 +104,7 @@ QTextCharFormat qtFormat(const CharFormat& c, const Kept& kept, Shared& shared)
         f.setForeground(shared.brush(c.foreground));
     if (c.background)
         f.setBackground(shared.brush(c.background));
-    if (c.link >= 0 && std::size_t(c.link) < kept.links.size()) {
+    if (c.link >= 0 && std::size_t(c.link) < kept.links.size() && !kept.links[std::size_t(c.link)].href.isEmpty()) {
         f.setAnchor(true);
         f.setAnchorHref(kept.links[std::size_t(c.link)].href);
     }
@@ -126,6 +126,32 @@ void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat
     std::array<Made, 64> made;
     Shared shared(document.kept);
     BlockInserter blocks(document, cursor);
+    // Text in a format, the characters groups of the file stand by each in
+    // that format with the groups' numbers.
+    auto anchor = document.anchors.begin();
+    const auto put = [&](qsizetype from, qsizetype length, const QTextCharFormat& format) {
+        const qsizetype end = from + length;
+        for (; anchor != document.anchors.end() && anchor->at < end;) {
+            const qsizetype at = anchor->at;
+            if (at < from) {
+                ++anchor;
+                continue;
+            }
+            QTextCharFormat marked = format;
+            for (; anchor != document.anchors.end() && anchor->at == at; ++anchor) {
+                marked.setProperty(anchor->place == GroupAnchor::Place::Before  ? kGroupsBeforeProperty
+                                   : anchor->place == GroupAnchor::Place::After ? kGroupsAfterProperty
+                                                                                : kGroupsInsteadProperty,
+                                   anchor->group);
+            }
+            if (at > from)
+                blocks.insert(from, at - from, format);
+            blocks.insert(at, 1, marked);
+            from = at + 1;
+        }
+        if (end > from)
+            blocks.insert(from, end - from, format);
+    };
     // Runs that come out the same once `over` is merged go in as one,
     // from editor position `at`.
     QTextCharFormat format;
@@ -146,7 +172,7 @@ void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat
             continue;
         }
         if (length > 0)
-            blocks.insert(from, length, format);
+            put(from, length, format);
         format = m.format;
         from = run.start;
         length = run.length;
@@ -155,7 +181,7 @@ void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat
             fileRuns->push_back({at, run.format});
     }
     if (length > 0)
-        blocks.insert(from, length, format);
+        put(from, length, format);
 }
 
 } // namespace rtf

@@ -51,6 +51,10 @@ void Output::splice(qsizetype at, qsizetype removed, QStringView inserted)
         }
     }
     doc_.text.replace(at, removed, inserted.data(), inserted.size());
+    // Groups kept after the place move with the text; those in what went
+    // stand where it was.
+    for (auto a = doc_.anchors.rbegin(); a != doc_.anchors.rend() && a->at >= at; ++a)
+        a->at = a->at >= at + removed ? a->at + inserted.size() - removed : at;
 }
 
 } // namespace rtf::reading

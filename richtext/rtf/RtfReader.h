@@ -5,8 +5,10 @@
 // fields), as the text's own words and the styles it names give them;
 // and its paragraph-level structure (RtfBlocks.h): each paragraph's
 // alignment, indents, spacing and direction, lists, tables and pictures.
-// Objects, headers, footers and notes are left out; the text of a text box
-// comes where its shape stands, and a note's mark as its number.
+// Objects, headers, footers, notes and hidden text are not shown but kept
+// as the file's bytes (Kept::groups) by the character they stand by; the
+// text of a text box comes where its shape stands, and a note's mark as
+// its number.
 //
 // Input of any kind is read without crashing and in time proportional to
 // its size; what cannot be understood is skipped.
@@ -18,6 +20,7 @@
 #include <QString>
 #include <QTextCharFormat>
 
+#include <cstdint>
 #include <vector>
 
 class QTextCursor;
@@ -29,6 +32,19 @@ struct Run {
     qsizetype start = 0;
     qsizetype length = 0;
     int format = 0; // index into Document::formats
+};
+
+// Where a group of the file the editor does not show stands.
+struct GroupAnchor {
+    enum class Place : std::uint8_t {
+        Between, // while reading: before the character `at` (at the end when `at` is the text's size)
+        Before,
+        After,
+        Instead, // of the character: it stands for the group (a note's mark)
+    };
+    qsizetype at = 0;
+    int group = 0; // index into Kept::groups
+    Place place = Place::Between;
 };
 
 struct Document {
@@ -44,6 +60,8 @@ struct Document {
     // formats are those above).
     Kept kept;
     Blocks blocks;
+    // By character, in order; each place of a character once.
+    std::vector<GroupAnchor> anchors;
 };
 
 // True when the bytes start as an RTF file does ("{\rtf", after white

@@ -189,11 +189,21 @@ void Characters::piece(const QTextCharFormat& format, const CharFormat* file, QS
 {
     const QString href = format.isAnchor() ? format.anchorHref() : QString();
     const int keptLink = file ? file->link : -1;
+    // A field of the file that is no link (a page number, a date) goes
+    // around its text once: a result of several paragraphs (a table of
+    // contents) is one field.
+    const bool field = keptLink >= 0 && kept_ && std::size_t(keptLink) < kept_->links.size()
+        && kept_->links[std::size_t(keptLink)].href.isEmpty() && !fieldsWritten_.contains(keptLink);
     // Two links of the file side by side stay two, even to one address.
-    if (inLink_ && (href != linkHref_ || (keptLink >= 0 && linkKept_ >= 0 && keptLink != linkKept_)))
+    if (inLink_
+        && (href != linkHref_
+            || (keptLink != linkKept_ && (linkHref_.isEmpty() || (keptLink >= 0 && linkKept_ >= 0)))))
         closeLink();
-    if (!inLink_ && !href.isEmpty())
+    if (!inLink_ && (!href.isEmpty() || field)) {
         openLink(href, keptLink);
+        if (field)
+            fieldsWritten_.insert(keptLink);
+    }
     switchTo(file ? fromFile(*file) : shown(format));
     const int glyphs = file ? glyphCodePage(current_.other.font) : 0;
     if (glyphs)

@@ -11,6 +11,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QStringView>
 
 #include <climits>
@@ -128,6 +129,7 @@ private:
     int linkKept_ = -1;
     Written beforeLink_;
     Mode modeBeforeLink_ = Mode::Unknown;
+    QSet<int> fieldsWritten_; // of the kept links that are other fields
 };
 
 } // namespace rtf::writing

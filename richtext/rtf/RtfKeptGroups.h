@@ -1,0 +1,104 @@
+#pragma once
+// Groups of an RTF file the editor does not show (headers, footers, notes,
+// bookmarks, drawing objects, destinations the reader does not know) and
+// hidden text, kept as the file's own bytes while the file is read, with
+// the place in the text where each stood.
+
+#include "RtfOutput.h"
+
+#include <QByteArray>
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+namespace rtf::reading {
+
+class GroupKeeper {
+public:
+    explicit GroupKeeper(Output& out) : out_(out) {}
+
+    // A group opens at `depth` (1 for the document's group) with the brace
+    // at `brace`.
+    void opened(std::size_t depth, const unsigned char* brace)
+    {
+        if (depth < kDeepest)
+            braces_[depth] = brace;
+    }
+    // The group at `depth`, in the document's text, holds something the
+    // editor does not show, as the word at `word` says; `shape` when it
+    // does so as a whole (\shp), not by skipping what it holds. Kept when
+    // it closes having put no text into the document, and the word is its
+    // first. Groups inside it are kept with it.
+    void begin(std::size_t depth, const unsigned char* word, bool shape = false);
+    // A cell or a row of a table ended in the document's text: the group
+    // that holds it is shown, not kept.
+    void shown() { depth_ = 0; }
+    // The group at `depth` is not one to keep after all.
+    void cancel(std::size_t depth)
+    {
+        if (depth == depth_)
+            depth_ = 0;
+    }
+    // The style sheet, at `depth`, closes before `end`: kept for the
+    // groups kept, which name its styles.
+    void styleSheet(std::size_t depth, const unsigned char* end);
+    // A word of the document's own from `word` to before `end`, kept when
+    // it comes before the text.
+    void documentWord(const unsigned char* word, const unsigned char* end)
+    {
+        if (out_.empty() && word && end > word)
+            leading_.append(reinterpret_cast<const char*>(word), end - word);
+    }
+    // The group at `depth`, whose destination is skipped or not, closes
+    // with its brace just before `end`.
+    void closing(std::size_t depth, bool skipped, const unsigned char* end);
+
+    // Hidden text (\v). Its bytes are kept from where it begins to where
+    // it ends, within the group it began in, as a group of their own.
+    bool hiding() const { return hiding_; }
+    // The text became hidden or shown with the word at `word`, whose last
+    // byte is before `after`, in the group at `depth`; `inText` when the
+    // group's characters go to the document's text.
+    void hiddenChanged(bool hidden, bool inText, std::size_t depth, const unsigned char* word,
+                       const unsigned char* after);
+    // After the group at `depth` + 1 closed before `after`: the hidden text
+    // it held ends; the state the text returns to may be hidden.
+    void groupClosed(bool hidden, bool inText, std::size_t depth, const unsigned char* after);
+
+    // A note's mark stands in the text from `from` to the end of it; the
+    // file gave it as a word (\chftn) that numbers the note, and that word
+    // is written for it.
+    void noteMark(qsizetype from);
+
+    // Hands the groups to the document and places each by a character.
+    void finish(Document& document);
+
+private:
+    // Groups deeper than this are not kept (they are skipped as before).
+    static constexpr std::size_t kDeepest = 64;
+
+    void keep(QByteArray bytes);
+
+    Output& out_;
+    std::array<const unsigned char*, kDeepest> braces_{};
+    std::size_t depth_ = 0; // of the group to keep; 0 none
+    qsizetype textAtStart_ = 0;
+    bool shape_ = false;
+
+    bool hiding_ = false;
+    std::size_t hiddenDepth_ = 0;
+    const unsigned char* hiddenFrom_ = nullptr;
+
+    std::vector<QByteArray> groups_;
+    QByteArray leading_;
+    bool styleSheetKept_ = false;
+};
+
+// Places the groups read between characters by a character each (after
+// the one before them, or before the one after them at the start of a
+// paragraph), merging those that come to stand at one place. Groups by
+// no character go to Kept::trailingGroups.
+void placeGroups(Document& document);
+
+} // namespace rtf::reading

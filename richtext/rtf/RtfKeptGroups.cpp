@@ -97,7 +97,7 @@ void GroupKeeper::noteMark(qsizetype from)
     if (from >= out_.size())
         return;
     const int group = int(groups_.size());
-    groups_.push_back(QByteArrayLiteral("\\chftn"));
+    groups_.push_back(std::exchange(notesWords_, {}) + "\\chftn");
     for (qsizetype at = from; at < out_.size(); ++at)
         out_.anchorGroup(group, at, GroupAnchor::Place::Instead);
 }

@@ -43,12 +43,13 @@ public:
     // The style sheet, at `depth`, closes before `end`: kept for the
     // groups kept, which name its styles.
     void styleSheet(std::size_t depth, const unsigned char* end);
-    // A word of the document's own from `word` to before `end`, kept when
-    // it comes before the text.
-    void documentWord(const unsigned char* word, const unsigned char* end)
+    // A word of the document's own that numbers notes, from `word` to
+    // before `end`: kept in front of the text, or of the next note's mark
+    // when it comes later.
+    void notesWord(const unsigned char* word, const unsigned char* end)
     {
-        if (out_.empty() && word && end > word)
-            leading_.append(reinterpret_cast<const char*>(word), end - word);
+        if (word && end > word)
+            (out_.empty() ? leading_ : notesWords_).append(reinterpret_cast<const char*>(word), end - word);
     }
     // The group at `depth`, whose destination is skipped or not, closes
     // with its brace just before `end`.
@@ -93,6 +94,7 @@ private:
     std::vector<QByteArray> groups_;
     QByteArray leading_;
     bool styleSheetKept_ = false;
+    QByteArray notesWords_;
 };
 
 // Places the groups read between characters by a character each (after

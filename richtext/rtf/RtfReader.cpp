@@ -620,7 +620,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Word::EndnoteStart:
         numbering_.word(k, hasParam, param);
         // The notes kept are numbered as the file numbered them.
-        keeper_.documentWord(wordStart_, p_);
+        keeper_.notesWord(wordStart_, p_);
         break;
     }
 }

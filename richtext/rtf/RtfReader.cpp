@@ -555,18 +555,23 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
             tables_.setComponent(k.word, param);
         break;
     case Word::DefaultFont:
-        tables_.setDefaultFont(param);
-        tablesChanged();
-        break;
     case Word::AnsiCodePage:
-        if (tables_.setCodePage(param))
-            tablesChanged();
-        break;
     case Word::Ansi:
     case Word::Mac:
     case Word::Pc:
     case Word::Pca:
-        tables_.setCodePage(k.word == Word::Ansi ? 1252 : k.word == Word::Mac ? 10000 : k.word == Word::Pc ? 437 : 850);
+        // Words of the document's own: not those of a group skipped (kept
+        // as it is, it would give them again to the text after it).
+        if (st_.dest == Dest::Skip)
+            break;
+        if (k.word == Word::DefaultFont) {
+            tables_.setDefaultFont(param);
+        } else if (k.word == Word::AnsiCodePage) {
+            if (!tables_.setCodePage(param))
+                break;
+        } else {
+            tables_.setCodePage(k.word == Word::Ansi ? 1252 : k.word == Word::Mac ? 10000 : k.word == Word::Pc ? 437 : 850);
+        }
         tablesChanged();
         break;
     case Word::ParagraphDefault:

@@ -1,5 +1,7 @@
 #include "RtfKeptGroups.h"
 
+#include "RtfNumbering.h"
+
 #include <QChar>
 
 #include <algorithm>
@@ -23,17 +25,23 @@ bool canCarry(QChar c)
 
 } // namespace
 
-void GroupKeeper::begin(std::size_t depth, const unsigned char* word, bool shape)
+// Not the document's group, and only a word that opens its group (after
+// \* and line breaks at most) makes it a destination.
+bool GroupKeeper::opens(std::size_t depth, const unsigned char* word) const
 {
-    // Not the document's group, and only a word that opens its group (after
-    // \* and line breaks at most) makes it a destination.
-    if (depth_ != 0 || hiding_ || depth < 2 || depth >= kDeepest || !braces_[depth] || word <= braces_[depth]
-        || word - braces_[depth] > 8)
-        return;
+    if (depth < 2 || depth >= kDeepest || !braces_[depth] || word <= braces_[depth] || word - braces_[depth] > 8)
+        return false;
     for (const unsigned char* c = braces_[depth] + 1; c < word; ++c) {
         if (*c != '\\' && *c != '*' && *c != '\r' && *c != '\n')
-            return;
+            return false;
     }
+    return true;
+}
+
+void GroupKeeper::begin(std::size_t depth, const unsigned char* word, bool shape)
+{
+    if (depth_ != 0 || hiding_ || !opens(depth, word))
+        return;
     depth_ = depth;
     shape_ = shape;
     textAtStart_ = out_.size();
@@ -52,7 +60,7 @@ void GroupKeeper::closing(std::size_t depth, bool skipped, const unsigned char* 
 
 void GroupKeeper::styleSheet(std::size_t depth, const unsigned char* end)
 {
-    if (depth >= kDeepest || !braces_[depth] || std::exchange(styleSheetKept_, true))
+    if (depth != styleSheetDepth_ || std::exchange(styleSheetKept_, true))
         return;
     leading_.append(reinterpret_cast<const char*>(braces_[depth]), end - braces_[depth]);
 }
@@ -92,14 +100,45 @@ void GroupKeeper::groupClosed(bool hidden, bool inText, std::size_t depth, const
         hiddenChanged(true, inText, depth, after, after);
 }
 
-void GroupKeeper::noteMark(qsizetype from)
+void GroupKeeper::noteMark(qsizetype from, QByteArrayView ahead)
 {
-    if (from >= out_.size())
+    if (from >= out_.size()) {
+        markLost_ = true;
         return;
+    }
     const int group = int(groups_.size());
     groups_.push_back(std::exchange(notesWords_, {}) + "\\chftn");
+    marks_.resize(groups_.size(), Mark::None);
+    marks_.back() = markLost_ ? Mark::Unnumbered : endnoteFollows(ahead) ? Mark::Endnote : Mark::Footnote;
     for (qsizetype at = from; at < out_.size(); ++at)
         out_.anchorGroup(group, at, GroupAnchor::Place::Instead);
+}
+
+// A mark is written as the word that numbers it while reading that again
+// numbers it as the file did: its note stands after it as in the file, and
+// the marks before it are numbered. From the first that would not be, the
+// marks are written as the text they show.
+void GroupKeeper::keepMarksNumbered(Document& document) const
+{
+    std::vector<GroupAnchor>& anchors = document.anchors;
+    using Place = GroupAnchor::Place;
+    for (std::size_t i = 0; i < anchors.size(); ++i) {
+        const GroupAnchor& a = anchors[i];
+        const std::size_t group = std::size_t(a.group);
+        if (a.place != Place::Instead || group >= marks_.size() || marks_[group] == Mark::None)
+            continue;
+        if (i + 1 < anchors.size() && anchors[i + 1].place == Place::Instead && anchors[i + 1].group == a.group)
+            continue; // not its last character
+        const bool noteAfter = i > 0 && anchors[i - 1].at == a.at && anchors[i - 1].place == Place::After;
+        const bool endnote =
+            noteAfter && endnoteFollows(document.kept.groups[std::size_t(anchors[i - 1].group)]);
+        if (marks_[group] == (endnote ? Mark::Endnote : Mark::Footnote))
+            continue;
+        std::erase_if(anchors, [at = a.at, group = a.group](const GroupAnchor& x) {
+            return x.place == Place::Instead && (x.at > at || x.group == group);
+        });
+        return;
+    }
 }
 
 void GroupKeeper::keep(QByteArray bytes)
@@ -122,6 +161,7 @@ void GroupKeeper::finish(Document& document)
     document.kept.groups = std::move(groups_);
     document.kept.leadingGroups = std::move(leading_);
     placeGroups(document);
+    keepMarksNumbered(document);
 }
 
 void placeGroups(Document& document)

@@ -7,8 +7,10 @@
 #include "RtfOutput.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 
 #include <array>
+#include <cstdint>
 #include <cstddef>
 #include <vector>
 
@@ -40,8 +42,14 @@ public:
         if (depth == depth_)
             depth_ = 0;
     }
-    // The style sheet, at `depth`, closes before `end`: kept for the
-    // groups kept, which name its styles.
+    // The style sheet begins with the word at `word` in the group at
+    // `depth`, and closes before `end`: kept, when that word opened its
+    // group, for the groups kept, which name its styles.
+    void styleSheetBegins(std::size_t depth, const unsigned char* word)
+    {
+        if (opens(depth, word))
+            styleSheetDepth_ = depth;
+    }
     void styleSheet(std::size_t depth, const unsigned char* end);
     // A word of the document's own that numbers notes, from `word` to
     // before `end`: kept in front of the text, or of the next note's mark
@@ -69,8 +77,9 @@ public:
 
     // A note's mark stands in the text from `from` to the end of it; the
     // file gave it as a word (\chftn) that numbers the note, and that word
-    // is written for it.
-    void noteMark(qsizetype from);
+    // is written for it, the note being an endnote or not as `ahead` (the
+    // bytes after the word) says.
+    void noteMark(qsizetype from, QByteArrayView ahead);
 
     // Hands the groups to the document and places each by a character.
     void finish(Document& document);
@@ -79,7 +88,9 @@ private:
     // Groups deeper than this are not kept (they are skipped as before).
     static constexpr std::size_t kDeepest = 64;
 
+    bool opens(std::size_t depth, const unsigned char* word) const;
     void keep(QByteArray bytes);
+    void keepMarksNumbered(Document& document) const;
 
     Output& out_;
     std::array<const unsigned char*, kDeepest> braces_{};
@@ -93,8 +104,13 @@ private:
 
     std::vector<QByteArray> groups_;
     QByteArray leading_;
+    std::size_t styleSheetDepth_ = 0;
     bool styleSheetKept_ = false;
     QByteArray notesWords_;
+    // For each group, whether it is a note's mark, and of an endnote.
+    enum class Mark : std::uint8_t { None, Footnote, Endnote, Unnumbered };
+    std::vector<Mark> marks_;
+    bool markLost_ = false; // a mark showed no text
 };
 
 // Places the groups read between characters by a character each (after

@@ -425,8 +425,10 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         }
         break;
     case Word::StyleSheet:
-        if (st_.dest != Dest::Skip)
+        if (st_.dest != Dest::Skip) {
             st_.dest = Dest::StyleSheet;
+            keeper_.styleSheetBegins(stack_.depth(), wordStart_);
+        }
         break;
     case Word::ParagraphStyle:
     case Word::CharacterStyle:
@@ -616,7 +618,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
             const qsizetype from = out_.size();
             for (const QChar c : mark)
                 putText(c.unicode());
-            keeper_.noteMark(from);
+            keeper_.noteMark(from, QByteArrayView(p_, end_ - p_));
         }
         break;
     case Word::FootnoteStyle:

@@ -4,7 +4,8 @@
 // colour and background, raised and lowered text, capitals, links), a font
 // table and a colour table; text that came from a file in the format it
 // had there, with the file's tables (RtfKept.h); each paragraph's layout,
-// its lists, tables and pictures (RtfWriterBlocks.h). Characters outside
+// its lists, tables and pictures (RtfWriterBlocks.h); and the groups of the
+// file the editor does not show, where they stood (RtfWriterGroups.h). Characters outside
 // ASCII are written as \uN with '?' for readers without Unicode. What
 // RtfReader reads back is the same text in the same formats and
 // structure.

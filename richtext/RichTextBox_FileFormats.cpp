@@ -58,10 +58,12 @@ void forEachFileStretch(QTextDocument* doc, int from, int to, F f)
 
 void RichTextBox::Impl::keepFileFormatsInText()
 {
-    if (fileRuns.empty())
+    if (fileRuns.empty() && groupsBeside.empty())
         return;
     const std::vector<rtf::FileRun> runs = std::move(fileRuns);
     fileRuns.clear();
+    const std::vector<rtf::GroupAnchor> groups = std::move(groupsBeside);
+    groupsBeside.clear();
     QTextDocument* doc = q->document();
     const int length = editorLength();
     const bool wasModified = doc->isModified();
@@ -83,6 +85,13 @@ void RichTextBox::Impl::keepFileFormatsInText()
             c.mergeCharFormat(f);
         }
     }
+    for (const rtf::GroupAnchor& g : groups) {
+        QTextCharFormat f;
+        f.setProperty(rtf::propertyOf(g.place), g.group);
+        c.setPosition(int(g.at));
+        c.setPosition(int(g.at) + 1, QTextCursor::KeepAnchor);
+        c.mergeCharFormat(f);
+    }
     c.endEditBlock();
     doc->setUndoRedoEnabled(undo);
     --quiet;
@@ -103,6 +112,14 @@ bool RichTextBox::Impl::textChanged(int from, int added) const
 void RichTextBox::Impl::followEdit(int from, int removed, int added)
 {
     const int end = from + removed;
+    // The groups of characters the edit took go with them.
+    std::erase_if(groupsBeside, [&](const rtf::GroupAnchor& g) { return g.at >= from && g.at < end; });
+    for (rtf::GroupAnchor& g : groupsBeside) {
+        if (g.at >= end)
+            g.at += added - removed;
+    }
+    if (fileRuns.empty())
+        return;
     // The format of the character that ends the edit, and what stood before.
     auto after = std::upper_bound(fileRuns.begin(), fileRuns.end(), end,
                                   [](int position, const rtf::FileRun& run) { return position < run.start; });

@@ -114,7 +114,7 @@ QTextCharFormat qtFormat(const CharFormat& c, const Kept& kept, Shared& shared)
 } // namespace
 
 void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat& over,
-            std::vector<FileRun>* fileRuns)
+            std::vector<FileRun>* fileRuns, std::vector<GroupAnchor>* groupsAt)
 {
     const int origin = cursor.position();
     // Most documents take turns among a few formats: the last ones made
@@ -127,7 +127,7 @@ void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat
     Shared shared(document.kept);
     BlockInserter blocks(document, cursor);
     // Text in a format, the characters groups of the file stand by each in
-    // that format with the groups' numbers.
+    // that format with the groups' numbers, or their places kept aside.
     auto anchor = document.anchors.begin();
     const auto put = [&](qsizetype from, qsizetype length, const QTextCharFormat& format) {
         const qsizetype end = from + length;
@@ -137,16 +137,18 @@ void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat
                 ++anchor;
                 continue;
             }
-            QTextCharFormat marked = format;
-            for (; anchor != document.anchors.end() && anchor->at == at; ++anchor) {
-                marked.setProperty(anchor->place == GroupAnchor::Place::Before  ? kGroupsBeforeProperty
-                                   : anchor->place == GroupAnchor::Place::After ? kGroupsAfterProperty
-                                                                                : kGroupsInsteadProperty,
-                                   anchor->group);
-            }
             if (at > from)
                 blocks.insert(from, at - from, format);
-            blocks.insert(at, 1, marked);
+            const auto first = anchor;
+            QTextCharFormat marked = format;
+            for (; anchor != document.anchors.end() && anchor->at == at; ++anchor) {
+                if (!groupsAt)
+                    marked.setProperty(propertyOf(anchor->place), anchor->group);
+            }
+            blocks.insert(at, 1, groupsAt ? format : marked);
+            // The character stands just before the cursor now.
+            for (auto a = first; groupsAt && a != anchor; ++a)
+                groupsAt->push_back({cursor.position() - origin - 1, a->group, a->place});
             from = at + 1;
         }
         if (end > from)

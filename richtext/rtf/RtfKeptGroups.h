@@ -36,6 +36,14 @@ public:
     // A cell or a row of a table ended in the document's text: the group
     // that holds it is shown, not kept.
     void shown() { depth_ = 0; }
+    // The fonts, colours or styles the text is read with changed: the group
+    // or hidden text that did it is not kept (written back, it would
+    // change them for the text after it too).
+    void readingChanged()
+    {
+        depth_ = 0;
+        hiding_ = false;
+    }
     // The group at `depth` is not one to keep after all.
     void cancel(std::size_t depth)
     {

@@ -213,8 +213,10 @@ void Reader::closeGroup()
         tablesChanged();
     const Style leavingStyle = st_.style;
     st_ = stack_.pop();
-    if (leaving == Dest::StyleDefinition && st_.dest == Dest::StyleSheet)
+    if (leaving == Dest::StyleDefinition && st_.dest == Dest::StyleSheet) {
+        keeper_.readingChanged();
         styles_.end(leavingStyle);
+    }
     if ((leaving == Dest::FontTable || leaving == Dest::ColorTable) && st_.dest != leaving)
         tablesChanged();
     if (leaving == Dest::Numbering && st_.dest != leaving)
@@ -862,6 +864,7 @@ bool Reader::finishFontName(const unsigned char* end)
 // up anew.
 void Reader::tablesChanged()
 {
+    keeper_.readingChanged();
     out_.tablesChanged();
     decoder_ = nullptr;
 }

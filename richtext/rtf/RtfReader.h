@@ -47,6 +47,14 @@ struct GroupAnchor {
     Place place = Place::Between;
 };
 
+// The property of a character's format that carries a group at `place`.
+inline int propertyOf(GroupAnchor::Place place)
+{
+    return place == GroupAnchor::Place::Before  ? kGroupsBeforeProperty
+         : place == GroupAnchor::Place::After ? kGroupsAfterProperty
+                                              : kGroupsInsteadProperty;
+}
+
 struct Document {
     // Paragraph breaks are '\n', line breaks U+2028 (QChar::LineSeparator),
     // tabs '\t'. The paragraph mark that ends the last paragraph is not a
@@ -74,8 +82,11 @@ Document read(QByteArrayView bytes);
 // merged over it, and its paragraphs, lists, tables and pictures. The
 // caller makes it one edit block. `fileRuns`, when given, takes where each
 // run went (from the cursor's first position on) and its index into
-// Document::formats.
+// Document::formats. `groupsAt`, when given, takes where the characters
+// that groups of Kept::groups stand by went (from the cursor's first
+// position on); without it, those characters carry them in their formats
+// (kGroupsBeforeProperty and the others).
 void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat& over = {},
-            std::vector<FileRun>* fileRuns = nullptr);
+            std::vector<FileRun>* fileRuns = nullptr, std::vector<GroupAnchor>* groupsAt = nullptr);
 
 } // namespace rtf

@@ -20,7 +20,7 @@ namespace {
 class Writer {
 public:
     Writer(const QTextDocument& document, const WriteOptions& options)
-        : doc_(document), chars_(document, options, body_, delimit_), groups_(options.kept, body_, delimit_)
+        : doc_(document), chars_(document, options, body_, delimit_), groups_(options.kept, options.groupsAt, body_, delimit_)
     {
     }
 
@@ -53,15 +53,7 @@ QByteArray Writer::run()
                 blocks.picture(fragment);
                 continue;
             }
-            const QTextCharFormat format = fragment.charFormat();
-            groups_.before(format);
-            if (groups_.standsFor(format)) {
-                chars_.objectFragment(fragment);
-                groups_.instead(format);
-            } else {
-                chars_.fragment(fragment);
-            }
-            groups_.after(format);
+            groups_.fragment(fragment, chars_);
         }
         chars_.paragraphEnd();
     };

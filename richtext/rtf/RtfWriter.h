@@ -21,6 +21,7 @@ namespace rtf {
 
 struct Kept;
 struct FileRun;
+struct GroupAnchor;
 
 struct WriteOptions {
     // A background of this colour is the editor's own: not written.
@@ -30,6 +31,9 @@ struct WriteOptions {
     // With `kept`: the file formats of the document's characters, for a
     // document whose characters do not carry them in their own formats.
     const std::vector<FileRun>* fileRuns = nullptr;
+    // With `kept`: where the groups of Kept::groups stand, for a document
+    // whose characters do not carry them in their formats.
+    const std::vector<GroupAnchor>* groupsAt = nullptr;
 };
 
 QByteArray write(const QTextDocument& document, const WriteOptions& options = {});

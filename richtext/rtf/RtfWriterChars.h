@@ -37,9 +37,13 @@ public:
 
     // The fragment's text in its format.
     void fragment(const QTextFragment& fragment);
+    // Part of a fragment in `format`: `text`, from editor position `start`.
+    void part(const QTextCharFormat& format, int start, QStringView text);
     // The format of a fragment that holds an object (a picture) rather
     // than text, made the current one; the caller writes the object.
     void objectFragment(const QTextFragment& fragment);
+    // The same for the character at `position`, in `format`.
+    void object(const QTextCharFormat& format, int position);
     // The paragraph ends: a link does not go on past it.
     void paragraphEnd();
 

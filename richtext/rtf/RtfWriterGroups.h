@@ -3,31 +3,30 @@
 // back by the characters they stood by, each once.
 
 #include "RtfKept.h"
+#include "RtfReader.h"
 
 #include <QByteArray>
-#include <QTextCharFormat>
 
 #include <vector>
 
+class QTextCharFormat;
+class QTextFragment;
 
 namespace rtf::writing {
+
+class Characters;
 
 class Groups {
 public:
     // Writes into `out`; `delimit` as for appendText. Nothing is written
-    // without `kept`.
-    Groups(const Kept* kept, QByteArray& out, bool& delimit);
+    // without `kept`. The groups stand where `beside` says (in editor
+    // positions, in order), or where the characters' formats say without it.
+    Groups(const Kept* kept, const std::vector<GroupAnchor>* beside, QByteArray& out, bool& delimit);
 
-    // The groups that stood before, or after, a character in this format.
-    void before(const QTextCharFormat& format) { write(format, kGroupsBeforeProperty); }
-    void after(const QTextCharFormat& format) { write(format, kGroupsAfterProperty); }
-    // True when characters in this format stand for a group, which is
-    // written instead of them (once, however many of them there are).
-    bool standsFor(const QTextCharFormat& format) const
-    {
-        return kept_ && format.hasProperty(kGroupsInsteadProperty);
-    }
-    void instead(const QTextCharFormat& format) { write(format, kGroupsInsteadProperty); }
+    // The fragment's text, written through `chars`, with the groups that
+    // stand before and after its characters, and instead of those that
+    // stand for one (once, however many characters do).
+    void fragment(const QTextFragment& fragment, Characters& chars);
 
     // Those that stood before the text, or by no character.
     QByteArray leading() const { return kept_ ? kept_->leadingGroups : QByteArray(); }
@@ -35,8 +34,11 @@ public:
 
 private:
     void write(const QTextCharFormat& format, int property);
+    void write(int group);
 
     const Kept* kept_;
+    const std::vector<GroupAnchor>* beside_;
+    std::vector<GroupAnchor>::const_iterator next_; // in `beside_`
     QByteArray& out_;
     bool& delimit_;
     std::vector<bool> written_;

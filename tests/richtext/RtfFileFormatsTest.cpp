@@ -267,6 +267,9 @@ TEST_F(RtfFileFormatsTest, TheUsersEditsAndFormatsAreSavedAndTheRestAsTheFileHad
         SetUp();
         c.act(*control);
         const QByteArray bytes = saved();
+        // The file's note and bookmark stay, once, whatever was done elsewhere.
+        EXPECT_EQ(bytes.count("note words"), 1);
+        EXPECT_EQ(bytes.count("{\\*\\bkmkstart mark}"), 1);
         if (!c.word) {
             EXPECT_EQ(bytes, unchanged);
             continue;

@@ -44,6 +44,13 @@ public:
         depth_ = 0;
         hiding_ = false;
     }
+    // The fonts or colours changed: also in a style sheet being read.
+    void tablesChanged()
+    {
+        readingChanged();
+        if (!styleSheetKept_)
+            styleSheetDepth_ = 0;
+    }
     // The group at `depth` is not one to keep after all.
     void cancel(std::size_t depth)
     {

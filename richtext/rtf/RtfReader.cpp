@@ -864,7 +864,7 @@ bool Reader::finishFontName(const unsigned char* end)
 // up anew.
 void Reader::tablesChanged()
 {
-    keeper_.readingChanged();
+    keeper_.tablesChanged();
     out_.tablesChanged();
     decoder_ = nullptr;
 }

@@ -29,13 +29,19 @@ bool canCarry(QChar c)
 // \* and line breaks at most) makes it a destination.
 bool GroupKeeper::opens(std::size_t depth, const unsigned char* word) const
 {
-    if (depth < 2 || depth >= kDeepest || !braces_[depth] || word <= braces_[depth] || word - braces_[depth] > 8)
+    if (depth < 2 || depth >= kDeepest || !braces_[depth] || word <= braces_[depth])
         return false;
-    for (const unsigned char* c = braces_[depth] + 1; c < word; ++c) {
-        if (*c != '\\' && *c != '*' && *c != '\r' && *c != '\n')
-            return false;
+    const unsigned char* c = braces_[depth] + 1;
+    const auto skipBreaks = [&] {
+        while (c < word && (*c == '\r' || *c == '\n'))
+            ++c;
+    };
+    skipBreaks();
+    if (word - c >= 2 && c[0] == '\\' && c[1] == '*') {
+        c += 2;
+        skipBreaks();
     }
-    return true;
+    return c == word;
 }
 
 void GroupKeeper::begin(std::size_t depth, const unsigned char* word, bool shape)

@@ -228,7 +228,7 @@ void Reader::closeGroup()
         const QString href = hyperlinkAddress(instruction_);
         fieldLink_ = instruction_.trimmed().isEmpty() ? -1 : int(links_.size());
         if (fieldLink_ >= 0)
-            links_.push_back(Kept::Link{href.isNull() ? QString() : href, instruction_});
+            links_.push_back(Kept::Link{href, instruction_});
     }
     if (leaving != st_.dest)
         blockGroupClosed(leaving, leavingStyle);
@@ -476,7 +476,6 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Word::Field:
         fieldLink_ = -1;
         break;
-
     case Word::FieldInstruction:
         if (unstarred() == Dest::Text) {
             st_.dest = Dest::FieldInstruction;
@@ -615,12 +614,14 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
             st_.style.font = param;
         break;
     case Word::FootnoteMark:
-        if (st_.dest == Dest::Text && !st_.style.hidden) {
+        if (st_.dest == Dest::Text) {
             const QString mark = numbering_.noteMark(QByteArrayView(p_, end_ - p_));
             const qsizetype from = out_.size();
             for (const QChar c : mark)
                 putText(c.unicode());
-            keeper_.noteMark(from, QByteArrayView(p_, end_ - p_));
+            // A hidden one is kept with the hidden text.
+            if (!st_.style.hidden)
+                keeper_.noteMark(from, QByteArrayView(p_, end_ - p_));
         }
         break;
     case Word::FootnoteStyle:

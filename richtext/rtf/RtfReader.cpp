@@ -538,9 +538,11 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         }
         break;
     case Word::Block:
-        // The writer's \pard means the paragraph defaults it writes with.
-        if (k.block == BlockWord::DefaultParagraph)
-            keeper_.cancel(stack_.depth());
+        // The writer writes its own lists, and the paragraph defaults its
+        // \pard means: a group that defines them is not kept.
+        if (k.block == BlockWord::DefaultParagraph || k.block == BlockWord::ListTable || k.block == BlockWord::List
+            || k.block == BlockWord::ListOverride)
+            keeper_.readingChanged();
         blocks_.word(st_, k.block, hasParam, param, stack_.depth());
         break;
     case Word::UnicodeSkip:

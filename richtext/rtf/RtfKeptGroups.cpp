@@ -84,31 +84,40 @@ void GroupKeeper::hiddenChanged(bool hidden, bool inText, std::size_t depth, con
     }
     if (hidden || !hiding_)
         return;
-    hiding_ = false;
     // Shown again in a group inside the one it began in: hidden up to the
     // brace of that group.
-    const unsigned char* end = word;
     if (depth > hiddenDepth_)
-        end = hiddenDepth_ + 1 < kDeepest ? braces_[hiddenDepth_ + 1] : nullptr;
-    if (end && end > hiddenFrom_)
-        keep("{\\v " + QByteArray(reinterpret_cast<const char*>(hiddenFrom_), end - hiddenFrom_) + '}');
+        endHidden(hiddenDepth_ + 1 < kDeepest ? braces_[hiddenDepth_ + 1] : nullptr);
+    else
+        endHidden(word);
 }
 
 void GroupKeeper::groupClosed(bool hidden, bool inText, std::size_t depth, const unsigned char* after)
 {
-    if (hiding_ && depth < hiddenDepth_) {
-        hiding_ = false;
-        const unsigned char* end = after - 1; // the brace
-        if (end > hiddenFrom_)
-            keep("{\\v " + QByteArray(reinterpret_cast<const char*>(hiddenFrom_), end - hiddenFrom_) + '}');
-    }
+    if (hiding_ && depth < hiddenDepth_)
+        endHidden(after - 1); // the brace
     if (hidden && !hiding_)
         hiddenChanged(true, inText, depth, after, after);
 }
 
-void GroupKeeper::noteMark(qsizetype from, QByteArrayView ahead)
+void GroupKeeper::endHidden(const unsigned char* end)
 {
-    if (from >= out_.size()) {
+    if (end && end > hiddenFrom_)
+        keep("{\\v " + QByteArray(reinterpret_cast<const char*>(hiddenFrom_), end - hiddenFrom_) + '}');
+    else if (hiddenMarks_ > 0)
+        markLost_ = true;
+    hiding_ = false;
+    hiddenMarks_ = 0;
+}
+
+void GroupKeeper::noteMark(qsizetype from, QByteArrayView ahead, bool hidden)
+{
+    // A hidden one numbers its note again where its hidden text is kept.
+    if (hidden && hiding_) {
+        ++hiddenMarks_;
+        return;
+    }
+    if (hidden || from >= out_.size()) {
         markLost_ = true;
         return;
     }

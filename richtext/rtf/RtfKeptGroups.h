@@ -43,7 +43,8 @@ public:
     void readingChanged()
     {
         depth_ = 0;
-        hiding_ = false;
+        if (hiding_)
+            endHidden(nullptr);
     }
     // The fonts or colours changed: also in a style sheet being read.
     void tablesChanged()
@@ -94,8 +95,8 @@ public:
     // A note's mark stands in the text from `from` to the end of it; the
     // file gave it as a word (\chftn) that numbers the note, and that word
     // is written for it, the note being an endnote or not as `ahead` (the
-    // bytes after the word) says.
-    void noteMark(qsizetype from, QByteArrayView ahead);
+    // bytes after the word) says. A hidden one is kept with its hidden text.
+    void noteMark(qsizetype from, QByteArrayView ahead, bool hidden);
 
     // Hands the groups to the document and places each by a character.
     void finish(Document& document);
@@ -105,6 +106,8 @@ private:
     static constexpr std::size_t kDeepest = 64;
 
     bool opens(std::size_t depth, const unsigned char* word) const;
+    // The hidden text ends before `end`; nullptr: it is not kept.
+    void endHidden(const unsigned char* end);
     void keep(QByteArray bytes);
     void keepMarksNumbered(Document& document) const;
 
@@ -126,7 +129,10 @@ private:
     // For each group, whether it is a note's mark, and of an endnote.
     enum class Mark : std::uint8_t { None, Footnote, Endnote, Unnumbered };
     std::vector<Mark> marks_;
-    bool markLost_ = false; // a mark showed no text
+    // A mark showed no text, or hidden text with marks in it was not kept:
+    // reading the marks after it again would number them otherwise.
+    bool markLost_ = false;
+    int hiddenMarks_ = 0; // in the hidden text being read
 };
 
 // Places the groups read between characters by a character each (after

@@ -621,9 +621,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
             const qsizetype from = out_.size();
             for (const QChar c : mark)
                 putText(c.unicode());
-            // A hidden one is kept with the hidden text.
-            if (!st_.style.hidden)
-                keeper_.noteMark(from, QByteArrayView(p_, end_ - p_));
+            keeper_.noteMark(from, QByteArrayView(p_, end_ - p_), st_.style.hidden);
         }
         break;
     case Word::FootnoteStyle:

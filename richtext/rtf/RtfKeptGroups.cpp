@@ -131,29 +131,36 @@ void GroupKeeper::noteMark(qsizetype from, QByteArrayView ahead, bool hidden)
 
 // A mark is written as the word that numbers it while reading that again
 // numbers it as the file did: its note stands after it as in the file, and
-// the marks before it are numbered. From the first that would not be, the
-// marks are written as the text they show.
+// the marks before it are written so too. From the first that would not
+// be (or that went with the text it stood in), the marks are written as
+// the text they show.
 void GroupKeeper::keepMarksNumbered(Document& document) const
 {
     std::vector<GroupAnchor>& anchors = document.anchors;
     using Place = GroupAnchor::Place;
+    std::size_t cut = marks_.size(); // the first mark not written as its word
+    std::vector<bool> placed(marks_.size(), false);
     for (std::size_t i = 0; i < anchors.size(); ++i) {
         const GroupAnchor& a = anchors[i];
         const std::size_t group = std::size_t(a.group);
         if (a.place != Place::Instead || group >= marks_.size() || marks_[group] == Mark::None)
             continue;
+        placed[group] = true;
         if (i + 1 < anchors.size() && anchors[i + 1].place == Place::Instead && anchors[i + 1].group == a.group)
             continue; // not its last character
         const bool noteAfter = i > 0 && anchors[i - 1].at == a.at && anchors[i - 1].place == Place::After;
         const bool endnote =
             noteAfter && endnoteFollows(document.kept.groups[std::size_t(anchors[i - 1].group)]);
-        if (marks_[group] == (endnote ? Mark::Endnote : Mark::Footnote))
-            continue;
-        std::erase_if(anchors, [at = a.at, group = a.group](const GroupAnchor& x) {
-            return x.place == Place::Instead && (x.at > at || x.group == group);
-        });
-        return;
+        if (marks_[group] != (endnote ? Mark::Endnote : Mark::Footnote))
+            cut = std::min(cut, group);
     }
+    for (std::size_t group = 0; group < cut; ++group) {
+        if (marks_[group] != Mark::None && !placed[group])
+            cut = group;
+    }
+    std::erase_if(anchors, [cut](const GroupAnchor& a) {
+        return a.place == Place::Instead && std::size_t(a.group) >= cut;
+    });
 }
 
 void GroupKeeper::keep(QByteArray bytes)

@@ -85,17 +85,21 @@ void GroupKeeper::hiddenChanged(bool hidden, bool inText, std::size_t depth, con
     if (hidden || !hiding_)
         return;
     // Shown again in a group inside the one it began in: hidden up to the
-    // brace of that group.
-    if (depth > hiddenDepth_)
+    // brace of that group. A group whose characters went elsewhere since
+    // (a picture's data) is not kept: written apart, it would show.
+    if (depth == hiddenDepth_ && !inText)
+        endHidden(nullptr);
+    else if (depth > hiddenDepth_)
         endHidden(hiddenDepth_ + 1 < kDeepest ? braces_[hiddenDepth_ + 1] : nullptr);
     else
         endHidden(word);
 }
 
-void GroupKeeper::groupClosed(bool hidden, bool inText, std::size_t depth, const unsigned char* after)
+void GroupKeeper::groupClosed(bool hidden, bool inText, std::size_t depth, const unsigned char* after,
+                              bool closedInText)
 {
     if (hiding_ && depth < hiddenDepth_)
-        endHidden(after - 1); // the brace
+        endHidden(closedInText ? after - 1 : nullptr); // the brace
     if (hidden && !hiding_)
         hiddenChanged(true, inText, depth, after, after);
 }

@@ -88,9 +88,10 @@ public:
     // group's characters go to the document's text.
     void hiddenChanged(bool hidden, bool inText, std::size_t depth, const unsigned char* word,
                        const unsigned char* after);
-    // After the group at `depth` + 1 closed before `after`: the hidden text
-    // it held ends; the state the text returns to may be hidden.
-    void groupClosed(bool hidden, bool inText, std::size_t depth, const unsigned char* after);
+    // After the group at `depth` + 1, whose characters went to the text or
+    // not (`closedInText`), closed before `after`: the hidden text it held
+    // ends; the state the text returns to may be hidden.
+    void groupClosed(bool hidden, bool inText, std::size_t depth, const unsigned char* after, bool closedInText);
 
     // A note's mark stands in the text from `from` to the end of it; the
     // file gave it as a word (\chftn) that numbers the note, and that word

@@ -233,7 +233,7 @@ void Reader::closeGroup()
     if (leaving != st_.dest)
         blockGroupClosed(leaving, leavingStyle);
     if (st_.style.hidden || keeper_.hiding())
-        keeper_.groupClosed(st_.style.hidden, st_.dest == Dest::Text, stack_.depth(), p_);
+        keeper_.groupClosed(st_.style.hidden, st_.dest == Dest::Text, stack_.depth(), p_, leaving == Dest::Text);
     if (stack_.empty() && rootOpened_)
         stopped_ = true; // the end of the document's group: what follows is not RTF
 }

@@ -46,6 +46,14 @@ public:
         if (hiding_)
             endHidden(nullptr);
     }
+    // A word of the paragraph's structure (its layout, list, table or a
+    // picture): hidden text it stands in is not kept, as it would be read
+    // apart from the paragraph it belonged to.
+    void structure()
+    {
+        if (hiding_)
+            endHidden(nullptr);
+    }
     // The fonts or colours changed: also in a style sheet being read.
     void tablesChanged()
     {

@@ -543,6 +543,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         if (k.block == BlockWord::DefaultParagraph || k.block == BlockWord::ListTable || k.block == BlockWord::List
             || k.block == BlockWord::ListOverride)
             keeper_.readingChanged();
+        keeper_.structure();
         blocks_.word(st_, k.block, hasParam, param, stack_.depth());
         break;
     case Word::UnicodeSkip:
@@ -584,11 +585,13 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         st_.paragraph = blocks_.defaultParagraph();
         break;
     case Word::ListText:
+        keeper_.structure();
         // The paragraph's number or bullet as the writer shows it.
         if (st_.dest == Dest::Text)
             blocks_.beginLabel(stack_.depth());
         break;
     case Word::Numbering:
+        keeper_.structure();
         if (st_.dest == Dest::Text || (st_.dest == Dest::Skip && st_.starredFrom == Dest::Text)) {
             st_.dest = Dest::Numbering;
             numbering_.begin();

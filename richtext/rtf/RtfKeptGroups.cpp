@@ -87,12 +87,14 @@ void GroupKeeper::hiddenChanged(bool hidden, bool inText, std::size_t depth, con
     // Shown again in a group inside the one it began in: hidden up to the
     // brace of that group. A group whose characters went elsewhere since
     // (a picture's data) is not kept: written apart, it would show.
-    if (depth == hiddenDepth_ && !inText)
+    if (depth == hiddenDepth_ && !inText) {
         endHidden(nullptr);
-    else if (depth > hiddenDepth_)
+    } else if (depth > hiddenDepth_) {
+        markLost_ = markLost_ || hiddenMarks_ > 0; // they may stand after that brace
         endHidden(hiddenDepth_ + 1 < kDeepest ? braces_[hiddenDepth_ + 1] : nullptr);
-    else
+    } else {
         endHidden(word);
+    }
 }
 
 void GroupKeeper::groupClosed(bool hidden, bool inText, std::size_t depth, const unsigned char* after,

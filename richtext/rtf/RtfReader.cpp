@@ -415,14 +415,17 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
             keeper_.begin(stack_.depth(), wordStart_, true);
         break;
     case Word::HeldText:
-        if (st_.heldTextTo != Dest::Skip)
+        if (st_.heldTextTo != Dest::Skip) {
             st_.dest = std::exchange(st_.heldTextTo, Dest::Skip);
+            keeper_.cancel(stack_.depth()); // a group whose text is read is not kept
+        }
         break;
     case Word::NestedTable:
         // Some writers put the cells of a nested table inside its
         // properties.
         if (unstarred() == Dest::Text) {
             st_.dest = Dest::Text;
+            keeper_.cancel(stack_.depth()); // a group whose text is read is not kept
             blocks_.beginNestedProperties(stack_.depth());
         }
         break;

@@ -36,7 +36,6 @@ public:
     // A cell or a row of a table ended in the document's text: the group
     // that holds it is shown, not kept.
     void shown() { depth_ = 0; }
-
     // The fonts, colours, styles or lists the text is read with changed:
     // the group or hidden text that did it is not kept (written back, it
     // would change them for the text after it too).

@@ -282,7 +282,8 @@ void RichTextBox::Impl::onContentsChange(int from, int removed, int added)
         return;
     text.reset();
     asked.reset();
-    if (!fileRuns.empty() && !replacing && (added != removed || textChanged(from, added)))
+    if ((!fileRuns.empty() || !groupsBeside.empty()) && !replacing
+        && (added != removed || textChanged(from, added)))
         followEdit(from, removed, added);
     if (added > 0 && !replacing)
         forgetInsertedFileFormats(from, added);
@@ -406,6 +407,7 @@ void RichTextBox::Impl::replaceText(const QString& editorText, const QTextCharFo
     replacing = false;
     kept = rtf::Kept();
     fileRuns.clear();
+    groupsBeside.clear();
     stale.clear();
     clearColor.reset();
     showsBase = true;

@@ -22,8 +22,21 @@ int fileFormatOf(const QTextCharFormat& format)
     return v.isValid() ? v.toInt() : -1;
 }
 
+// Takes out of the format what ties it to the file: its file format and
+// the file's groups it stands by. True when there was any.
+bool clearFileProperties(QTextCharFormat& format)
+{
+    bool had = false;
+    for (const int property : {rtf::kFileFormatProperty, rtf::kGroupsBeforeProperty, rtf::kGroupsAfterProperty,
+                               rtf::kGroupsInsteadProperty}) {
+        had = had || format.hasProperty(property);
+        format.clearProperty(property);
+    }
+    return had;
+}
+
 // Calls `f(from, to, format)` for each stretch of a fragment within
-// [from, to) whose format has a file format.
+// [from, to) whose format has a file format or stands by a group of the file.
 template <class F>
 void forEachFileStretch(QTextDocument* doc, int from, int to, F f)
 {
@@ -35,7 +48,7 @@ void forEachFileStretch(QTextDocument* doc, int from, int to, F f)
             if (a >= b)
                 continue;
             const QTextCharFormat format = fragment.charFormat();
-            if (fileFormatOf(format) >= 0)
+            if (QTextCharFormat bare = format; clearFileProperties(bare))
                 f(a, b, format);
         }
     }
@@ -45,10 +58,12 @@ void forEachFileStretch(QTextDocument* doc, int from, int to, F f)
 
 void RichTextBox::Impl::keepFileFormatsInText()
 {
-    if (fileRuns.empty())
+    if (fileRuns.empty() && groupsBeside.empty())
         return;
     const std::vector<rtf::FileRun> runs = std::move(fileRuns);
     fileRuns.clear();
+    const std::vector<rtf::GroupAnchor> groups = std::move(groupsBeside);
+    groupsBeside.clear();
     QTextDocument* doc = q->document();
     const int length = editorLength();
     const bool wasModified = doc->isModified();
@@ -70,6 +85,13 @@ void RichTextBox::Impl::keepFileFormatsInText()
             c.mergeCharFormat(f);
         }
     }
+    for (const rtf::GroupAnchor& g : groups) {
+        QTextCharFormat f;
+        f.setProperty(rtf::propertyOf(g.place), g.group);
+        c.setPosition(int(g.at));
+        c.setPosition(int(g.at) + 1, QTextCursor::KeepAnchor);
+        c.mergeCharFormat(f);
+    }
     c.endEditBlock();
     doc->setUndoRedoEnabled(undo);
     --quiet;
@@ -90,6 +112,14 @@ bool RichTextBox::Impl::textChanged(int from, int added) const
 void RichTextBox::Impl::followEdit(int from, int removed, int added)
 {
     const int end = from + removed;
+    // The groups of characters the edit took go with them.
+    std::erase_if(groupsBeside, [&](const rtf::GroupAnchor& g) { return g.at >= from && g.at < end; });
+    for (rtf::GroupAnchor& g : groupsBeside) {
+        if (g.at >= end)
+            g.at += added - removed;
+    }
+    if (fileRuns.empty())
+        return;
     // The format of the character that ends the edit, and what stood before.
     auto after = std::upper_bound(fileRuns.begin(), fileRuns.end(), end,
                                   [](int position, const rtf::FileRun& run) { return position < run.start; });
@@ -173,7 +203,7 @@ void RichTextBox::Impl::forgetFileFormats(const std::vector<Span>& spans)
     std::vector<Stretch> stretches;
     for (const Span& span : spans) {
         forEachFileStretch(q->document(), span.from, span.to, [&](int a, int b, QTextCharFormat format) {
-            format.clearProperty(rtf::kFileFormatProperty);
+            clearFileProperties(format);
             stretches.push_back({a, b, format});
         });
     }
@@ -214,7 +244,7 @@ QTextCharFormat RichTextBox::Impl::typedFormat(const QTextCursor& cursor)
 {
     QTextCharFormat format = cursor.charFormat();
     format.clearProperty(QTextFormat::ObjectType);
-    format.clearProperty(rtf::kFileFormatProperty);
+    clearFileProperties(format);
     return format;
 }
 
@@ -224,9 +254,8 @@ void RichTextBox::Impl::keepCaretOutOfFile()
     if (caret.hasSelection())
         return;
     QTextCharFormat format = caret.charFormat();
-    if (fileFormatOf(format) < 0)
+    if (!clearFileProperties(format))
         return;
-    format.clearProperty(rtf::kFileFormatProperty);
     ++quiet;
     q->setCurrentCharFormat(format);
     --quiet;

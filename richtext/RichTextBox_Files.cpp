@@ -105,7 +105,7 @@ FileContent readDocument(const QByteArray& bytes, RichTextBox::FileType type)
 // that came from a file is written as the file had it (`kept`).
 QByteArray writeDocument(const RichTextBox& box, RichTextBox::FileType type, const QString& lineEnd,
                          PlainTextEncoding& encoding, const rtf::Kept& kept,
-                         const std::vector<rtf::FileRun>& fileRuns)
+                         const std::vector<rtf::FileRun>& fileRuns, const std::vector<rtf::GroupAnchor>& groups)
 {
     switch (type) {
     case RichTextBox::rtfRTF: {
@@ -118,6 +118,8 @@ QByteArray writeDocument(const RichTextBox& box, RichTextBox::FileType type, con
             options.kept = &kept;
         if (!fileRuns.empty())
             options.fileRuns = &fileRuns;
+        if (!groups.empty())
+            options.groupsAt = &groups;
         return rtf::write(*box.document(), options);
     }
     case RichTextBox::rtfText: {
@@ -181,7 +183,8 @@ void RichTextBox::LoadFile(const QString& path, FileType type, const FontAndColo
         setTextCursor(QTextCursor(doc));
         d->fileRuns.clear();
         d->fileRuns.reserve(content.rich.runs.size());
-        rtf::insert(content.rich, at, lookFormat, &d->fileRuns);
+        d->groupsBeside.clear();
+        rtf::insert(content.rich, at, lookFormat, &d->fileRuns, &d->groupsBeside);
         at.setPosition(0);
         at.deleteChar();
         at.endEditBlock();
@@ -240,7 +243,7 @@ void RichTextBox::SaveFile(const QString& path, FileType type)
         fail(QStringLiteral("The folder \"%1\" does not exist.").arg(shown(info.absolutePath())));
 
     PlainTextEncoding encoding = d->encoding;
-    const QByteArray bytes = writeDocument(*this, type, d->lineEnd, encoding, d->kept, d->fileRuns);
+    const QByteArray bytes = writeDocument(*this, type, d->lineEnd, encoding, d->kept, d->fileRuns, d->groupsBeside);
     // Written beside the old file and renamed over it at the end: a failed
     // save leaves the old file as it was.
     QSaveFile file(path);

@@ -4,6 +4,7 @@
 #include "PlainTextEncoding.h"
 #include "RichTextBox.h"
 #include "richtext/rtf/RtfKept.h"
+#include "richtext/rtf/RtfReader.h"
 
 #include <QColor>
 #include <QFont>
@@ -120,6 +121,9 @@ struct RichTextBox::Impl {
     // formats (rtf::kFileFormatProperty), which every edit, undo and redo
     // carries along; the runs are then emptied.
     std::vector<rtf::FileRun> fileRuns;
+    // The same for the characters the file's groups the editor does not
+    // show stand by (rtf::Kept::groups): in editor positions, in order.
+    std::vector<rtf::GroupAnchor> groupsBeside;
     // Puts the file formats of `fileRuns` into the characters' formats,
     // before an edit. Not a step of its own: the undo steps before it
     // (the look given to the text) are let go.

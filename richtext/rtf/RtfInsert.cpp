@@ -104,7 +104,7 @@ QTextCharFormat qtFormat(const CharFormat& c, const Kept& kept, Shared& shared)
         f.setForeground(shared.brush(c.foreground));
     if (c.background)
         f.setBackground(shared.brush(c.background));
-    if (c.link >= 0 && std::size_t(c.link) < kept.links.size()) {
+    if (c.link >= 0 && std::size_t(c.link) < kept.links.size() && !kept.links[std::size_t(c.link)].href.isEmpty()) {
         f.setAnchor(true);
         f.setAnchorHref(kept.links[std::size_t(c.link)].href);
     }
@@ -114,7 +114,7 @@ QTextCharFormat qtFormat(const CharFormat& c, const Kept& kept, Shared& shared)
 } // namespace
 
 void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat& over,
-            std::vector<FileRun>* fileRuns)
+            std::vector<FileRun>* fileRuns, std::vector<GroupAnchor>* groupsAt)
 {
     const int origin = cursor.position();
     // Most documents take turns among a few formats: the last ones made
@@ -126,6 +126,34 @@ void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat
     std::array<Made, 64> made;
     Shared shared(document.kept);
     BlockInserter blocks(document, cursor);
+    // Text in a format, the characters groups of the file stand by each in
+    // that format with the groups' numbers, or their places kept aside.
+    auto anchor = document.anchors.begin();
+    const auto put = [&](qsizetype from, qsizetype length, const QTextCharFormat& format) {
+        const qsizetype end = from + length;
+        for (; anchor != document.anchors.end() && anchor->at < end;) {
+            const qsizetype at = anchor->at;
+            if (at < from) {
+                ++anchor;
+                continue;
+            }
+            if (at > from)
+                blocks.insert(from, at - from, format);
+            const auto first = anchor;
+            QTextCharFormat marked = format;
+            for (; anchor != document.anchors.end() && anchor->at == at; ++anchor) {
+                if (!groupsAt)
+                    marked.setProperty(propertyOf(anchor->place), anchor->group);
+            }
+            blocks.insert(at, 1, groupsAt ? format : marked);
+            // The character stands just before the cursor now.
+            for (auto a = first; groupsAt && a != anchor; ++a)
+                groupsAt->push_back({cursor.position() - origin - 1, a->group, a->place});
+            from = at + 1;
+        }
+        if (end > from)
+            blocks.insert(from, end - from, format);
+    };
     // Runs that come out the same once `over` is merged go in as one,
     // from editor position `at`.
     QTextCharFormat format;
@@ -146,7 +174,7 @@ void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat
             continue;
         }
         if (length > 0)
-            blocks.insert(from, length, format);
+            put(from, length, format);
         format = m.format;
         from = run.start;
         length = run.length;
@@ -155,7 +183,7 @@ void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat
             fileRuns->push_back({at, run.format});
     }
     if (length > 0)
-        blocks.insert(from, length, format);
+        put(from, length, format);
 }
 
 } // namespace rtf

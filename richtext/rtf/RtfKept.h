@@ -1,7 +1,9 @@
 #pragma once
 // What an RTF file held that the editor does not show by itself, kept from
-// reading it to writing it again: the file's tables and the format each of
-// its characters had in the file. The editor shows a document in a look of
+// reading it to writing it again: the file's tables, the format each of
+// its characters had in the file, and the groups of the file the editor
+// does not show at all (headers, footers, notes, hidden text, bookmarks,
+// drawing objects), as the file wrote them. The editor shows a document in a look of
 // the user's choosing; saving writes each character that came from the
 // file in the file's own format, found through the property below.
 
@@ -22,6 +24,13 @@ namespace rtf {
 // The index into Kept::formats of the format the character had in the file.
 // Text typed or pasted has none: it is written as it shows.
 constexpr int kFileFormatProperty = QTextFormat::UserProperty + 0x100;
+
+// Indexes into Kept::groups of groups the file had right before, right
+// after, or instead of the character (the text of a note's mark, which the
+// file gives as a word that numbers the note). Text typed or pasted has none.
+constexpr int kGroupsBeforeProperty = QTextFormat::UserProperty + 0x120;
+constexpr int kGroupsAfterProperty = QTextFormat::UserProperty + 0x121;
+constexpr int kGroupsInsteadProperty = QTextFormat::UserProperty + 0x122;
 
 // The same, beside the text rather than in its formats: from `start` (a
 // position in the editor) to the next run's start, the characters had
@@ -134,8 +143,10 @@ struct Kept {
         // braces around it; empty when it is to be made from the above.
         QByteArray entry;
     };
+    // A field whose result is text of the document: a link, or another
+    // field (a page number, a date) whose instruction is kept.
     struct Link {
-        QString href; // as the editor's anchor takes it: an address, or "#name" in the document
+        QString href; // as the editor's anchor takes it: an address, or "#name" in the document; empty: no link
         QString instruction; // the field's instruction as the file wrote it (HYPERLINK "...")
     };
     // The font table, in the file's order.
@@ -151,7 +162,20 @@ struct Kept {
     // when the editor keeps the document.
     std::vector<CharFormat> formats;
 
-    bool empty() const { return fonts.empty() && colors.empty() && formats.empty() && links.empty(); }
+    // ---- parts of the file the editor does not show
+    // The file's own bytes of each, written back where they stood: groups
+    // in the text by the character they stand by (the properties above);
+    // those before any text (headers, footers, the document's information)
+    // in front of the text, and those by no character after it.
+    std::vector<QByteArray> groups;
+    QByteArray leadingGroups;
+    QByteArray trailingGroups;
+
+    bool empty() const
+    {
+        return fonts.empty() && colors.empty() && formats.empty() && links.empty() && groups.empty()
+            && leadingGroups.isEmpty() && trailingGroups.isEmpty();
+    }
     // The index of a format in `formats`, added when new.
     int formatIndex(const CharFormat& format) { return index_.find(formats, format); }
     // The number of the first font with this name, one added when none has it.

@@ -106,6 +106,7 @@ const Keyword& keyword(std::string_view name)
             {"afs", Word::FontSize}, {"ab", Word::Bold}, {"ai", Word::Italic}, {"af", Word::AssociatedFont},
             {"up", Word::Raise}, {"dn", Word::Lower}, {"caps", Word::Caps}, {"scaps", Word::SmallCaps},
             {"field", Word::Field}, {"fldinst", Word::FieldInstruction}, {"fldrslt", Word::FieldResult},
+            {"shp", Word::Shape},
             {"stylesheet", Word::StyleSheet}, {"s", Word::ParagraphStyle}, {"cs", Word::CharacterStyle},
             {"ds", Word::OtherStyle}, {"ts", Word::OtherStyle}, {"sbasedon", Word::BasedOn},
             {"upr", Word::HoldsText}, {"shpinst", Word::HoldsText}, {"ud", Word::HeldText},

@@ -21,7 +21,7 @@ enum class Word : std::uint8_t {
     FootnoteMark, FootnoteStyle, FootnoteStart, EndnoteStyle, EndnoteStart,
     CharacterSet, StyleSheet, ParagraphStyle, CharacterStyle, OtherStyle, BasedOn,
     HoldsText, HeldText, NestedTable, Block,
-    AssociatedFont, Script, Raise, Lower, Caps, SmallCaps, Field, FieldInstruction, FieldResult,
+    AssociatedFont, Script, Raise, Lower, Caps, SmallCaps, Field, FieldInstruction, FieldResult, Shape,
 };
 
 struct Keyword {

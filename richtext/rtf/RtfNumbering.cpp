@@ -30,6 +30,9 @@ QString roman(int n, bool upper)
     return upper ? out.toUpper() : out;
 }
 
+
+} // namespace
+
 // Whether the note whose mark came just before `ahead` is an endnote, that
 // is, whether the group that comes next is "{\footnote\ftnalt". Word
 // writes a space or the end of the mark's group between them, LibreOffice
@@ -62,8 +65,6 @@ bool endnoteFollows(QByteArrayView ahead)
     skipBlanks();
     return takeWord("\\ftnalt");
 }
-
-} // namespace
 
 QString numberText(int n, NumberStyle style)
 {

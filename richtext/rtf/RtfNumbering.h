@@ -52,7 +52,7 @@ public:
     const ParagraphNumbering& numbering(int number) const { return numberings_[std::size_t(number)]; }
 
     // The mark of the next note; `ahead` holds the bytes after the mark,
-    // which tell an endnote from a footnote.
+    // which tell an endnote from a footnote (endnoteFollows).
     QString noteMark(QByteArrayView ahead);
 
 private:
@@ -64,5 +64,9 @@ private:
     NumberStyle footnoteStyle_ = NumberStyle::Arabic;
     NumberStyle endnoteStyle_ = NumberStyle::Arabic;
 };
+
+// Whether the note whose mark came just before `ahead` is an endnote: the
+// group that comes next is "{\\footnote\\ftnalt".
+bool endnoteFollows(QByteArrayView ahead);
 
 } // namespace rtf

@@ -41,6 +41,16 @@ public:
     // costs in proportion to the text after `at`.
     void splice(qsizetype at, qsizetype removed, QStringView inserted);
     void replaceAt(qsizetype at, char16_t c) { doc_.text[at] = QChar(c); }
+    // A group of Kept::groups stands at `at` (a character, or between two);
+    // splicing moves it with the text.
+    void anchorGroup(int group, qsizetype at, GroupAnchor::Place place) { doc_.anchors.push_back({at, group, place}); }
+    // The group that stands at the end of the text, -1 when none does.
+    int groupAtEnd() const
+    {
+        const std::vector<GroupAnchor>& a = doc_.anchors;
+        return !a.empty() && a.back().at == size() && a.back().place == GroupAnchor::Place::Between ? a.back().group
+                                                                                                     : -1;
+    }
     // The document, without the mark that ends its last paragraph.
     Document take();
 

@@ -53,6 +53,13 @@ void Output::splice(qsizetype at, qsizetype removed, QStringView inserted)
         }
     }
     doc_.text.replace(at, removed, inserted.data(), inserted.size());
+    // Groups kept after the place move with the text; those in what went
+    // stand where it was, but for those that stood for what went.
+    for (auto a = doc_.anchors.rbegin(); a != doc_.anchors.rend() && a->at >= at; ++a) {
+        if (a->at < at + removed && a->place == GroupAnchor::Place::Instead)
+            a->group = -1;
+        a->at = a->at >= at + removed ? a->at + inserted.size() - removed : at;
+    }
 }
 
 } // namespace rtf::reading

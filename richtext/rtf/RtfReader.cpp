@@ -7,6 +7,7 @@
 #include "RtfBlockReader.h"
 #include "RtfCodePages.h"
 #include "RtfFields.h"
+#include "RtfKeptGroups.h"
 #include "RtfKeywords.h"
 #include "RtfNumbering.h"
 #include "RtfOutput.h"
@@ -74,6 +75,12 @@ private:
     void flushPending();
     ByteDecoder& decoder();
     void tablesChanged();
+    // After a word that may have made the text hidden or shown again.
+    void hiddenChanged()
+    {
+        if (st_.style.hidden != keeper_.hiding())
+            keeper_.hiddenChanged(st_.style.hidden, st_.dest == Dest::Text, stack_.depth(), wordStart_, p_);
+    }
     // The name of the font being defined ends before `end`.
     bool finishFontName(const unsigned char* end);
     // The group's destination before a \* in it made it one to skip.
@@ -114,6 +121,7 @@ private:
 
     Output out_{tables_};
     BlockReader blocks_{out_, numbering_};
+    GroupKeeper keeper_{out_};
 };
 
 Document Reader::run()
@@ -153,6 +161,7 @@ Document Reader::run()
     tables_.keep(document.kept);
     document.kept.links = std::move(links_);
     document.blocks = blocks_.take(document.text.size());
+    keeper_.finish(document);
     return document;
 }
 
@@ -175,6 +184,7 @@ void Reader::openGroup()
     ucSkip_ = 0;
     rootOpened_ = true;
     stack_.push(st_);
+    keeper_.opened(stack_.depth(), p_ - 1);
     st_.starredFrom = Dest::Skip; // a \* counts in its own group only
     if (st_.dest == Dest::StyleSheet) {
         // A style's definition, starting from plain text.
@@ -196,25 +206,34 @@ void Reader::closeGroup()
         finishText(); // the last paragraph has the properties of the document's group
     blocks_.groupClosed(stack_.depth(), st_.paragraph);
     const Dest leaving = st_.dest;
+    keeper_.closing(stack_.depth(), leaving == Dest::Skip, p_);
+    if (leaving == Dest::StyleSheet && out_.empty())
+        keeper_.styleSheet(stack_.depth(), p_);
     if (leaving == Dest::FontTable && finishFontName(p_ - 1))
         tablesChanged();
     const Style leavingStyle = st_.style;
     st_ = stack_.pop();
-    if (leaving == Dest::StyleDefinition && st_.dest == Dest::StyleSheet)
+    if (leaving == Dest::StyleDefinition && st_.dest == Dest::StyleSheet) {
+        keeper_.readingChanged();
         styles_.end(leavingStyle);
+    }
     if ((leaving == Dest::FontTable || leaving == Dest::ColorTable) && st_.dest != leaving)
         tablesChanged();
     if (leaving == Dest::Numbering && st_.dest != leaving)
         st_.numbering = numbering_.end();
     if (leaving == Dest::FieldInstruction && st_.dest != leaving) {
+        // Its result is a link, or text of another field: either way the
+        // instruction is kept with it.
         instruction_ = wholeCharacters(std::move(instruction_));
         const QString href = hyperlinkAddress(instruction_);
-        fieldLink_ = href.isNull() ? -1 : int(links_.size());
+        fieldLink_ = instruction_.trimmed().isEmpty() ? -1 : int(links_.size());
         if (fieldLink_ >= 0)
             links_.push_back(Kept::Link{href, instruction_});
     }
     if (leaving != st_.dest)
         blockGroupClosed(leaving, leavingStyle);
+    if (st_.style.hidden || keeper_.hiding())
+        keeper_.groupClosed(st_.style.hidden, st_.dest == Dest::Text, stack_.depth(), p_, leaving == Dest::Text);
     if (stack_.empty() && rootOpened_)
         stopped_ = true; // the end of the document's group: what follows is not RTF
 }
@@ -289,6 +308,8 @@ void Reader::controlSymbol(unsigned char c)
     }
     switch (c) {
     case '*':
+        if (st_.dest == Dest::Text)
+            keeper_.begin(stack_.depth(), p_ - 2);
         st_.starredFrom = st_.dest;
         st_.dest = Dest::Skip;
         break;
@@ -363,11 +384,18 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         if (const unsigned fields = applyCharacterWord(st_.style, k, hasParam, param)) {
             if (st_.dest == Dest::StyleDefinition)
                 styles_.set(fields);
+            hiddenChanged();
             return;
         }
     }
     switch (k.word) {
     case Word::Skip:
+        // Not kept: the file's generator (the writer names itself), the
+        // copy of a picture for readers that do not know pictures, and the
+        // defaults of characters, which the writer's \plain means.
+        if (unstarred() == Dest::Text)
+            word == "generator" || word == "nonshppict" || word == "defchp" ? keeper_.cancel(stack_.depth())
+                                                                            : keeper_.begin(stack_.depth(), wordStart_);
         st_.dest = Dest::Skip;
         st_.heldTextTo = Dest::Skip;
         break;
@@ -377,23 +405,35 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         // document's text, or the font table that some writers give in
         // both versions).
         st_.heldTextTo = unstarred();
+        if (st_.heldTextTo == Dest::Text)
+            keeper_.begin(stack_.depth(), wordStart_);
         st_.dest = Dest::Skip;
         break;
+    case Word::Shape:
+        // Kept as a whole when it shows neither text nor a picture.
+        if (st_.dest == Dest::Text)
+            keeper_.begin(stack_.depth(), wordStart_, true);
+        break;
     case Word::HeldText:
-        if (st_.heldTextTo != Dest::Skip)
+        if (st_.heldTextTo != Dest::Skip) {
             st_.dest = std::exchange(st_.heldTextTo, Dest::Skip);
+            keeper_.cancel(stack_.depth()); // a group whose text is read is not kept
+        }
         break;
     case Word::NestedTable:
         // Some writers put the cells of a nested table inside its
         // properties.
         if (unstarred() == Dest::Text) {
             st_.dest = Dest::Text;
+            keeper_.cancel(stack_.depth()); // a group whose text is read is not kept
             blocks_.beginNestedProperties(stack_.depth());
         }
         break;
     case Word::StyleSheet:
-        if (st_.dest != Dest::Skip)
+        if (st_.dest != Dest::Skip) {
             st_.dest = Dest::StyleSheet;
+            keeper_.styleSheetBegins(stack_.depth(), wordStart_);
+        }
         break;
     case Word::ParagraphStyle:
     case Word::CharacterStyle:
@@ -408,6 +448,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
                 overlay(st_.style, d->style, d->fields);
             if (k.word == Word::ParagraphStyle)
                 blocks_.applyStyle(st_.paragraph, hasParam ? param : 0);
+            hiddenChanged();
         }
         break;
     case Word::BasedOn:
@@ -486,6 +527,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Word::Cell:
         if (st_.dest == Dest::Text && !st_.style.hidden) {
             endHalfPair();
+            keeper_.shown();
             blocks_.endParagraph(st_.paragraph, st_.numbering, BlockReader::End::Cell, st_.style);
             out_.paragraphEnded();
         }
@@ -493,11 +535,18 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Word::Row:
         if (st_.dest == Dest::Text && !st_.style.hidden) {
             endHalfPair();
+            keeper_.shown();
             blocks_.endRow(st_.paragraph, st_.numbering, k.block == BlockWord::NestedRow ? 0 : 1, st_.style);
             out_.paragraphEnded();
         }
         break;
     case Word::Block:
+        // The writer writes its own lists, and the paragraph defaults its
+        // \pard means: a group that defines them is not kept.
+        if (k.block == BlockWord::DefaultParagraph || k.block == BlockWord::ListTable || k.block == BlockWord::List
+            || k.block == BlockWord::ListOverride)
+            keeper_.readingChanged();
+        keeper_.structure();
         blocks_.word(st_, k.block, hasParam, param, stack_.depth());
         break;
     case Word::UnicodeSkip:
@@ -515,18 +564,23 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
             tables_.setComponent(k.word, param);
         break;
     case Word::DefaultFont:
-        tables_.setDefaultFont(param);
-        tablesChanged();
-        break;
     case Word::AnsiCodePage:
-        if (tables_.setCodePage(param))
-            tablesChanged();
-        break;
     case Word::Ansi:
     case Word::Mac:
     case Word::Pc:
     case Word::Pca:
-        tables_.setCodePage(k.word == Word::Ansi ? 1252 : k.word == Word::Mac ? 10000 : k.word == Word::Pc ? 437 : 850);
+        // Words of the document's own: not those of a group skipped (kept
+        // as it is, it would give them again to the text after it).
+        if (st_.dest == Dest::Skip)
+            break;
+        if (k.word == Word::DefaultFont) {
+            tables_.setDefaultFont(param);
+        } else if (k.word == Word::AnsiCodePage) {
+            if (!tables_.setCodePage(param))
+                break;
+        } else {
+            tables_.setCodePage(k.word == Word::Ansi ? 1252 : k.word == Word::Mac ? 10000 : k.word == Word::Pc ? 437 : 850);
+        }
         tablesChanged();
         break;
     case Word::ParagraphDefault:
@@ -534,11 +588,13 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         st_.paragraph = blocks_.defaultParagraph();
         break;
     case Word::ListText:
+        keeper_.structure();
         // The paragraph's number or bullet as the writer shows it.
         if (st_.dest == Dest::Text)
             blocks_.beginLabel(stack_.depth());
         break;
     case Word::Numbering:
+        keeper_.structure();
         if (st_.dest == Dest::Text || (st_.dest == Dest::Skip && st_.starredFrom == Dest::Text)) {
             st_.dest = Dest::Numbering;
             numbering_.begin();
@@ -568,8 +624,10 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Word::FootnoteMark:
         if (st_.dest == Dest::Text) {
             const QString mark = numbering_.noteMark(QByteArrayView(p_, end_ - p_));
+            const qsizetype from = out_.size();
             for (const QChar c : mark)
                 putText(c.unicode());
+            keeper_.noteMark(from, QByteArrayView(p_, end_ - p_), st_.style.hidden);
         }
         break;
     case Word::FootnoteStyle:
@@ -577,6 +635,8 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Word::FootnoteStart:
     case Word::EndnoteStart:
         numbering_.word(k, hasParam, param);
+        // The notes kept are numbered as the file numbered them.
+        keeper_.notesWord(wordStart_, p_);
         break;
     }
 }
@@ -811,6 +871,7 @@ bool Reader::finishFontName(const unsigned char* end)
 // up anew.
 void Reader::tablesChanged()
 {
+    keeper_.tablesChanged();
     out_.tablesChanged();
     decoder_ = nullptr;
 }

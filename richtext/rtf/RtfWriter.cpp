@@ -5,6 +5,7 @@
 
 #include "RtfWriterBlocks.h"
 #include "RtfWriterChars.h"
+#include "RtfWriterGroups.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
@@ -19,7 +20,7 @@ namespace {
 class Writer {
 public:
     Writer(const QTextDocument& document, const WriteOptions& options)
-        : doc_(document), chars_(document, options, body_, delimit_)
+        : doc_(document), chars_(document, options, body_, delimit_), groups_(options.kept, options.groupsAt, body_, delimit_)
     {
     }
 
@@ -32,6 +33,7 @@ private:
     QByteArray body_;
     bool delimit_ = false; // the last thing written was a control word
     writing::Characters chars_;
+    writing::Groups groups_;
 };
 
 QByteArray Writer::run()
@@ -49,20 +51,20 @@ QByteArray Writer::run()
             if (fragment.charFormat().isImageFormat()) {
                 chars_.objectFragment(fragment);
                 blocks.picture(fragment);
-            } else {
-                chars_.fragment(fragment);
+                continue;
             }
+            groups_.fragment(fragment, chars_);
         }
         chars_.paragraphEnd();
     };
     blocks.write(text);
-    return header(blocks.listTables()) + body_ + "}\r\n";
+    return header(blocks.listTables()) + body_ + groups_.trailing() + "}\r\n";
 }
 
 QByteArray Writer::header(const QByteArray& lists) const
 {
     return "{\\rtf1\\ansi" + chars_.documentWords() + "\\uc1\r\n" + chars_.tables() + lists
-        + "{\\*\\generator Lectova;}\\viewkind4\\pard\\plain\r\n";
+        + "{\\*\\generator Lectova;}" + groups_.leading() + "\\viewkind4\\pard\\plain\r\n";
 }
 
 } // namespace

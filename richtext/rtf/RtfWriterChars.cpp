@@ -150,8 +150,11 @@ std::vector<FileRun>::const_iterator Characters::runAfter(int position) const
 
 void Characters::fragment(const QTextFragment& fragment)
 {
-    const QTextCharFormat format = fragment.charFormat();
-    const QString text = fragment.text();
+    part(fragment.charFormat(), fragment.position(), fragment.text());
+}
+
+void Characters::part(const QTextCharFormat& format, int start, QStringView text)
+{
     if (!fileRuns_) {
         const QVariant index = format.property(kFileFormatProperty);
         piece(format, fileFormat(index.isValid() ? index.toInt() : -1), text);
@@ -159,13 +162,12 @@ void Characters::fragment(const QTextFragment& fragment)
     }
     // The file's runs beside the text cut the fragment into pieces.
     const std::vector<FileRun>& runs = *fileRuns_;
-    const int start = fragment.position();
     auto next = runAfter(start);
     for (qsizetype at = 0; at < text.size();) {
         const int run = next == runs.begin() ? -1 : std::prev(next)->format;
         const qsizetype n = next == runs.end() ? text.size() - at
                                                : std::min<qsizetype>(text.size() - at, next->start - (start + at));
-        piece(format, fileFormat(run), QStringView(text).sliced(at, n));
+        piece(format, fileFormat(run), text.sliced(at, n));
         at += n;
         if (next != runs.end() && start + at >= next->start)
             ++next;
@@ -174,12 +176,16 @@ void Characters::fragment(const QTextFragment& fragment)
 
 void Characters::objectFragment(const QTextFragment& fragment)
 {
-    const QTextCharFormat format = fragment.charFormat();
+    object(fragment.charFormat(), fragment.position());
+}
+
+void Characters::object(const QTextCharFormat& format, int position)
+{
     int index = -1;
     if (!fileRuns_) {
         const QVariant v = format.property(kFileFormatProperty);
         index = v.isValid() ? v.toInt() : -1;
-    } else if (const auto next = runAfter(fragment.position()); next != fileRuns_->begin()) {
+    } else if (const auto next = runAfter(position); next != fileRuns_->begin()) {
         index = std::prev(next)->format;
     }
     piece(format, fileFormat(index), QStringView());
@@ -189,11 +195,21 @@ void Characters::piece(const QTextCharFormat& format, const CharFormat* file, QS
 {
     const QString href = format.isAnchor() ? format.anchorHref() : QString();
     const int keptLink = file ? file->link : -1;
+    // A field of the file that is no link (a page number, a date) goes
+    // around its text once: a result of several paragraphs (a table of
+    // contents) is one field.
+    const bool field = keptLink >= 0 && kept_ && std::size_t(keptLink) < kept_->links.size()
+        && kept_->links[std::size_t(keptLink)].href.isEmpty() && !fieldsWritten_.contains(keptLink);
     // Two links of the file side by side stay two, even to one address.
-    if (inLink_ && (href != linkHref_ || (keptLink >= 0 && linkKept_ >= 0 && keptLink != linkKept_)))
+    if (inLink_
+        && (href != linkHref_
+            || (keptLink != linkKept_ && (linkHref_.isEmpty() || (keptLink >= 0 && linkKept_ >= 0)))))
         closeLink();
-    if (!inLink_ && !href.isEmpty())
+    if (!inLink_ && (!href.isEmpty() || field)) {
         openLink(href, keptLink);
+        if (field)
+            fieldsWritten_.insert(keptLink);
+    }
     switchTo(file ? fromFile(*file) : shown(format));
     const int glyphs = file ? glyphCodePage(current_.other.font) : 0;
     if (glyphs)

@@ -11,6 +11,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QStringView>
 
 #include <climits>
@@ -36,9 +37,13 @@ public:
 
     // The fragment's text in its format.
     void fragment(const QTextFragment& fragment);
+    // Part of a fragment in `format`: `text`, from editor position `start`.
+    void part(const QTextCharFormat& format, int start, QStringView text);
     // The format of a fragment that holds an object (a picture) rather
     // than text, made the current one; the caller writes the object.
     void objectFragment(const QTextFragment& fragment);
+    // The same for the character at `position`, in `format`.
+    void object(const QTextCharFormat& format, int position);
     // The paragraph ends: a link does not go on past it.
     void paragraphEnd();
 
@@ -128,6 +133,7 @@ private:
     int linkKept_ = -1;
     Written beforeLink_;
     Mode modeBeforeLink_ = Mode::Unknown;
+    QSet<int> fieldsWritten_; // of the kept links that are other fields
 };
 
 } // namespace rtf::writing

@@ -21,7 +21,9 @@ namespace {
 // Written as word processors write: fonts and colours numbered as they
 // please, a link, raised and lowered text, capitals, Hebrew in a bold and
 // size of its own, a letter of the Symbol font; formats in table cells, in
-// a list paragraph and after a picture.
+// a list paragraph and after a picture; and what the control does not
+// show: a header, a bookmark, a note, hidden text, a drawing object and a
+// page number's field (kGroups).
 const QByteArray kFile =
     "{\\rtf1\\ansi\\ansicpg1252\\deff3{\\fonttbl{\\f1\\froman\\fprq2\\fcharset2 Symbol;}"
     "{\\f3\\froman\\fprq2\\fcharset0 DejaVu Serif;}{\\f7\\fswiss\\fcharset0 DejaVu Sans;}}"
@@ -29,16 +31,28 @@ const QByteArray kFile =
     "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}"
     "{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid1}}"
     "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+    "{\\header \\pard\\plain header words\\par}\n"
     "\\trowd\\cellx2000\\cellx4000\\pard\\intbl\\plain\\f3 {\\b celled} {\\i\\cf2 cellgreen}\\cell {\\uldb celline}\\cell\\row\n"
     "\\trowd\\cellx2000\\cellx4000\\pard\\intbl {\\b lowleft}\\cell {\\i lowright}\\cell\\row\n"
     "\\pard\\plain\\f3{\\listtext 1.\\tab}\\ls1 {\\b listed} {\\i\\fs36 item}\\par\n"
     "\\pard{\\pict\\pngblip\\picw1\\pich1 89504e470d0a1a0a0000000d4948445200000001000000010802000000907753de0000000c4944"
     "4154789c63f8cfc0000003010100c9fe92ef0000000049454e44ae426082}{\\i\\cf2 pictured}\\par\n"
-    "\\pard\\plain\\rtlch\\af3\\afs24\\dbch\\af7\\loch\\f3\\fs24 plain {\\b bold} {\\i\\cf1 red} {\\uldb double} "
-    "{\\strike gone} {\\fs36 big} {\\f7 sans} {\\highlight3 marked} {\\chcbpat2 shaded} {\\super up} {\\sub down} "
+    "\\pard\\plain\\rtlch\\af3\\afs24\\dbch\\af7\\loch\\f3\\fs24 plain {\\b bold}{\\*\\bkmkstart mark} {\\i\\cf1 red}"
+    "{\\super\\chftn{\\*\\footnote \\pard\\plain {\\super\\chftn} note words}} {\\uldb double} {\\strike gone}"
+    "{\\v hidden words} {\\fs36 big} {\\f7 sans}{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 1}}}} {\\highlight3 marked} {\\chcbpat2 shaded} {\\super up} {\\sub down} "
     "{\\up6 raised} {\\caps caps} {\\scaps small}\\par\n"
     "{\\field{\\*\\fldinst HYPERLINK \"https://example.org/\" }{\\fldrslt {\\ul\\cf1 the link}}} and "
-    "{\\rtlch\\ab\\afs32 \\u1513?\\u1500?\\u1493?\\u1501?} {\\f1 a}-D {\\b\\i end}\\par}";
+    "{\\rtlch\\ab\\afs32 \\u1513?\\u1500?\\u1493?\\u1501?} {\\f1 a}-D {\\b\\i end} {\\field{\\*\\fldinst PAGE }{\\fldrslt 7}}\\par}";
+
+// Those, each with the text written right before it.
+const std::pair<const char*, const char*> kGroups[] = {
+    {"{\\*\\generator Lectova;}", "{\\header \\pard\\plain header words\\par}"},
+    {"bold", "{\\*\\bkmkstart mark}"},
+    {"\\chftn", "{\\*\\footnote \\pard\\plain {\\super\\chftn} note words}"},
+    {"gone", "{\\v hidden words}"},
+    {"sans", "{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 1}}}}"},
+    {"", "{\\field{\\*\\fldinst PAGE }{\\fldrslt"},
+};
 
 // The file format of the first character of `word` (of its last
 // occurrence when `last`).
@@ -126,8 +140,10 @@ TEST_F(RtfFileFormatsTest, AFileSavedUnchangedKeepsEveryFormatItsTablesAndItsLin
     ASSERT_EQ(after.text, before.text);
     for (const QString& word : words(before))
         EXPECT_EQ(formatOf(after, word), formatOf(before, word)) << word.toStdString();
-    ASSERT_EQ(after.kept.links.size(), 1u);
+    ASSERT_EQ(after.kept.links.size(), 2u);
     EXPECT_EQ(after.kept.links[0].href, "https://example.org/");
+    EXPECT_EQ(after.kept.links[1].href, ""); // the page number's field
+    EXPECT_EQ(after.kept.links[1].instruction, "PAGE ");
     // The tables are the file's, at their numbers; Hebrew's bold and size
     // are those of the complex scripts; the Symbol letter is its glyph.
     EXPECT_TRUE(bytes.contains("{\\f3\\froman\\fprq2\\fcharset0 DejaVu Serif;}{\\f7\\fswiss\\fcharset0 DejaVu Sans;}"));
@@ -135,6 +151,45 @@ TEST_F(RtfFileFormatsTest, AFileSavedUnchangedKeepsEveryFormatItsTablesAndItsLin
     EXPECT_TRUE(bytes.contains("\\rtlch\\ab\\afs32"));
     EXPECT_TRUE(bytes.contains("\\u-3999?")); // U+F061, the Symbol font's "a"
     EXPECT_TRUE(bytes.contains("\\cell") && bytes.contains("\\ls1") && bytes.contains("{\\pict"));
+    // What the control does not show stands where it stood, once, and is
+    // not read aloud; the note's mark is.
+    for (const auto& [before, group] : kGroups) {
+        EXPECT_EQ(bytes.count(group), 1) << group;
+        EXPECT_TRUE(bytes.contains(QByteArray(before) + group)) << group;
+    }
+    for (const char* unshown : {"header", "note words", "hidden", "shapeType", "PAGE"})
+        EXPECT_FALSE(box.Text().contains(unshown)) << unshown;
+    EXPECT_TRUE(box.Text().contains("red1 double"));
+}
+
+TEST_F(RtfFileFormatsTest, WhatTheControlDoesNotShowGoesWithTheCharacterItStandsBy)
+{
+    RichTextBox& box = *control;
+    const auto selectMark = [&](int length) {
+        box.setSelStart(int(box.Text().indexOf("red1")) + 3 + 1 - length);
+        box.setSelLength(length);
+    };
+    // The note's mark deleted: the note goes with it, and comes back once
+    // when the deletion is undone.
+    selectMark(1);
+    press(&box, Qt::Key_Delete);
+    QByteArray bytes = saved();
+    EXPECT_FALSE(bytes.contains("note words"));
+    EXPECT_EQ(bytes.count("\\chftn"), 0);
+    box.undo();
+    EXPECT_EQ(saved().count("note words"), 1);
+    // Text typed after the mark and a copy of the mark pasted are the
+    // user's: no second note, the copy written as the text it shows.
+    selectMark(0);
+    press(&box, 0, "x");
+    select(box, "red1");
+    box.copy();
+    select(box, "end", 3);
+    box.paste();
+    bytes = saved();
+    EXPECT_TRUE(box.Text().contains("red1x double") && box.Text().contains("endred1"));
+    EXPECT_EQ(bytes.count("note words"), 1);
+    EXPECT_EQ(bytes.count("\\chftn"), 2); // the mark's and the note's own
 }
 
 TEST_F(RtfFileFormatsTest, TheUsersEditsAndFormatsAreSavedAndTheRestAsTheFileHadIt)
@@ -212,6 +267,9 @@ TEST_F(RtfFileFormatsTest, TheUsersEditsAndFormatsAreSavedAndTheRestAsTheFileHad
         SetUp();
         c.act(*control);
         const QByteArray bytes = saved();
+        // The file's note and bookmark stay, once, whatever was done elsewhere.
+        EXPECT_EQ(bytes.count("note words"), 1);
+        EXPECT_EQ(bytes.count("{\\*\\bkmkstart mark}"), 1);
         if (!c.word) {
             EXPECT_EQ(bytes, unchanged);
             continue;

@@ -337,9 +337,7 @@ void frmDocument::Form_Unload(int& Cancel)
     const int slot = SlotOf(this);
     // A window that never received a slot was never counted.
     const bool counted = slot >= 1 && slot <= kMaxDocuments;
-    const QString text = rtfText->Text();
-
-    if (!counted || text == documentTable.DocSavedText.at(slot)) {
+    if (!counted || rtfText->Fingerprint() == documentTable.DocSavedText.at(slot)) {
         if (counted) {
             releaseSlot(slot);
             --documentTable.DocCount;
@@ -363,7 +361,7 @@ void frmDocument::Form_Unload(int& Cancel)
             // The save counts only when the stored text is now the text on
             // the screen; a cancelled or failed save keeps the window open
             // with its text, its slot and its place in the count.
-            const bool saved = documentTable.DocSavedText.at(slot) == rtfText->Text();
+            const bool saved = documentTable.DocSavedText.at(slot) == rtfText->Fingerprint();
             documentTable.DocCount = saved ? static_cast<std::int16_t>(countBefore - 1) : countBefore;
             if (saved)
                 releaseSlot(slot);

@@ -50,7 +50,7 @@ bool editsText(const QKeyEvent* e)
 
 namespace RichTextDetail {
 
-void appendAsText(QString& out, QStringView editorText)
+void appendAsText(QString& out, QStringView editorText, QStringView lineBreak)
 {
     const QChar* in = editorText.data();
     const QChar* const inEnd = in + editorText.size();
@@ -58,17 +58,31 @@ void appendAsText(QString& out, QStringView editorText)
     for (const QChar* p = in; p != inEnd; ++p)
         breaks += isBlockSeparator(*p);
     const qsizetype oldSize = out.size();
-    out.resize(oldSize + editorText.size() + breaks);
+    out.resize(oldSize + editorText.size() + breaks * (lineBreak.size() - 1));
     QChar* o = out.data() + oldSize;
     for (; in != inEnd; ++in) {
         const QChar c = *in;
         if (isBlockSeparator(c)) {
-            *o++ = QChar(u'\r');
-            *o++ = QChar(u'\n');
+            for (const QChar b : lineBreak)
+                *o++ = b;
         } else {
             *o++ = c == QChar::LineSeparator ? QChar(u'\v') : c;
         }
     }
+}
+
+TextFingerprint fingerprintOf(QStringView editorText)
+{
+    // A part at a time, so that the text is never built whole.
+    constexpr qsizetype kPart = qsizetype(1) << 16;
+    TextFingerprint::Builder builder;
+    QString part;
+    for (qsizetype from = 0; from < editorText.size(); from += kPart) {
+        part.clear();
+        appendAsText(part, editorText.sliced(from, std::min(kPart, editorText.size() - from)));
+        builder.append(part);
+    }
+    return builder.result();
 }
 
 QString toEditorText(QStringView text)
@@ -280,7 +294,7 @@ void RichTextBox::Impl::onContentsChange(int from, int removed, int added)
     // The control's own formatting leaves the text as it is.
     if (quiet > 0)
         return;
-    text.reset();
+    fingerprint.reset();
     asked.reset();
     if (!fileRuns.empty() && !replacing && (added != removed || textChanged(from, added)))
         followEdit(from, removed, added);
@@ -364,14 +378,18 @@ int RichTextBox::GetLineFromChar(int position) const
 
 QString RichTextBox::Text() const
 {
-    if (!d->text) {
-        const QString raw = document()->toRawText();
-        QString out;
-        out.reserve(raw.size() + document()->blockCount());
-        appendAsText(out, raw);
-        d->text = std::move(out);
-    }
-    return *d->text;
+    const QString raw = document()->toRawText();
+    QString out;
+    out.reserve(raw.size() + document()->blockCount());
+    appendAsText(out, raw);
+    return out;
+}
+
+TextFingerprint RichTextBox::Fingerprint() const
+{
+    if (!d->fingerprint)
+        d->fingerprint = fingerprintOf(document()->toRawText());
+    return *d->fingerprint;
 }
 
 void RichTextBox::setText(const QString& text)

@@ -100,11 +100,12 @@ FileContent readDocument(const QByteArray& bytes, RichTextBox::FileType type)
     fail(QStringLiteral("Unknown file type %1.").arg(int(type)));
 }
 
-// The file's bytes. Plain text goes in the encoding and with the line
-// breaks it was read with; `encoding` becomes the one written. RTF text
-// that came from a file is written as the file had it (`kept`).
-QByteArray writeDocument(const RichTextBox& box, RichTextBox::FileType type, const QString& lineEnd,
-                         PlainTextEncoding& encoding, const rtf::Kept& kept,
+// The file's bytes. Plain text (the editor's text, `editorText`) goes in
+// the encoding and with the line breaks it was read with, in one pass;
+// `encoding` becomes the one written. RTF text that came from a file is
+// written as the file had it (`kept`).
+QByteArray writeDocument(const RichTextBox& box, RichTextBox::FileType type, QStringView editorText,
+                         const QString& lineEnd, PlainTextEncoding& encoding, const rtf::Kept& kept,
                          const std::vector<rtf::FileRun>& fileRuns)
 {
     switch (type) {
@@ -120,12 +121,11 @@ QByteArray writeDocument(const RichTextBox& box, RichTextBox::FileType type, con
             options.fileRuns = &fileRuns;
         return rtf::write(*box.document(), options);
     }
-    case RichTextBox::rtfText: {
-        QString text = box.Text();
-        if (lineEnd != u"\r\n")
-            text.replace(QStringLiteral("\r\n"), lineEnd);
-        return EncodePlainText(text, encoding);
-    }
+    case RichTextBox::rtfText:
+        return EncodePlainText(
+            editorText,
+            [&lineEnd](QStringView part, QString& text) { RichTextDetail::appendAsText(text, part, lineEnd); },
+            encoding);
     }
     fail(QStringLiteral("Unknown file type %1.").arg(int(type)));
 }
@@ -235,7 +235,9 @@ void RichTextBox::SaveFile(const QString& path, FileType type)
         fail(QStringLiteral("The folder \"%1\" does not exist.").arg(shown(info.absolutePath())));
 
     PlainTextEncoding encoding = d->encoding;
-    const QByteArray bytes = writeDocument(*this, type, d->lineEnd, encoding, d->kept, d->fileRuns);
+    // The editor's text, taken whole at once (not a block at a time).
+    const QString editorText = type == rtfText ? document()->toRawText() : QString();
+    const QByteArray bytes = writeDocument(*this, type, editorText, d->lineEnd, encoding, d->kept, d->fileRuns);
     // Written beside the old file and renamed over it at the end: a failed
     // save leaves the old file as it was.
     QSaveFile file(path);
@@ -248,6 +250,10 @@ void RichTextBox::SaveFile(const QString& path, FileType type)
     }
     if (!file.commit())
         fail(QStringLiteral("The file \"%1\" could not be written: %2").arg(shown(path), file.errorString()));
-    if (type == rtfText)
+    if (type == rtfText) {
         d->encoding = encoding;
+        // The document table asks for it next; the text is at hand.
+        if (!d->fingerprint)
+            d->fingerprint = RichTextDetail::fingerprintOf(editorText);
+    }
 }

@@ -45,7 +45,7 @@ TEST_F(FileCommandsTest, NewMakesANumberedUnchangedDocument)
     EXPECT_EQ(Active()->windowTitle(), "Document 2");
     EXPECT_EQ(documentTable.DocSaveAsName[2], "");
     EXPECT_FALSE(documentTable.DocChanged[2]);
-    EXPECT_EQ(documentTable.DocSavedText[2], ActiveText());
+    EXPECT_EQ(documentTable.DocSavedText[2], TextFingerprint(ActiveText()));
     EXPECT_TRUE(main->mnuFileSave->isEnabled());
 }
 
@@ -62,7 +62,7 @@ TEST_F(FileCommandsTest, OpenLoadsTheChosenFileInANewWindow)
     EXPECT_EQ(ActiveText(), "Dear reader,\r\nhello.");
     EXPECT_EQ(documentTable.DocCount, 1);
     EXPECT_FALSE(documentTable.DocChanged[ActiveSlot()]);
-    EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], ActiveText());
+    EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], TextFingerprint(ActiveText()));
 
     // The user's first edit counts.
     Type("!");
@@ -100,7 +100,7 @@ TEST_F(FileCommandsTest, OpenGivesEveryCharacterTheConfiguredFontAndColourWithou
         EXPECT_EQ(rtf->SelStart(), 0) << name;
         EXPECT_EQ(rtf->SelLength(), 0) << name;
         EXPECT_FALSE(documentTable.DocChanged[ActiveSlot()]) << name;
-        EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], ActiveText()) << name;
+        EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], TextFingerprint(ActiveText())) << name;
         rtf->setSelLength(rtf->TextLength());
         EXPECT_EQ(rtf->SelFontName(), std::optional<QString>("DejaVu Serif")) << name;
         EXPECT_EQ(rtf->SelFontSize(), std::optional<double>(15)) << name;
@@ -199,7 +199,7 @@ TEST_F(FileCommandsTest, SaveWritesEachWindowToItsOwnFile)
     EXPECT_EQ(FileBytes(b), "text b changed");
     EXPECT_EQ(FileBytes(a), "text a");
     EXPECT_FALSE(documentTable.DocChanged[SlotOf(docB)]);
-    EXPECT_EQ(documentTable.DocSavedText[SlotOf(docB)], "text b changed");
+    EXPECT_EQ(documentTable.DocSavedText[SlotOf(docB)], TextFingerprint(u"text b changed"));
     EXPECT_TRUE(main->lastSaveSucceeded());
 
     main->mdiArea->setActiveSubWindow(main->mdiArea->subWindowList().first());
@@ -359,7 +359,7 @@ TEST_F(FileCommandsTest, CancelledSaveAsChangesNothing)
     Type("draft");
     const int slot = ActiveSlot();
     const bool changed = documentTable.DocChanged[slot];
-    const QString snapshot = documentTable.DocSavedText[slot];
+    const TextFingerprint snapshot = documentTable.DocSavedText[slot];
     fileAnswers.push_back("");
     main->mnuFileSave_Click(); // a new document: Save As, cancelled
     EXPECT_EQ(Active()->windowTitle(), "Document 1");
@@ -383,7 +383,7 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheDocumentAndSaysWhy)
     EXPECT_TRUE(boxes.back().prompt.contains(target));
     EXPECT_EQ(Active()->windowTitle(), "Document 1");
     EXPECT_EQ(documentTable.DocChanged[slot], changed);
-    EXPECT_EQ(documentTable.DocSavedText[slot], "");
+    EXPECT_EQ(documentTable.DocSavedText[slot], TextFingerprint(u""));
     EXPECT_EQ(documentTable.DocSaveAsName[slot], "");
     EXPECT_EQ(ActiveText(), "precious");
     EXPECT_FALSE(QFile::exists(target));
@@ -398,7 +398,7 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheDocumentAndSaysWhy)
     main->mnuFileSave_Click();
     EXPECT_EQ(BoxesWith("could not be saved"), 2);
     EXPECT_TRUE(documentTable.DocChanged[ActiveSlot()]);
-    EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], "old");
+    EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], TextFingerprint(u"old"));
 }
 
 TEST_F(FileCommandsTest, ClosingAChangedDocumentAsksAndKeepsItWhenTheSaveDoesNotHappen)

@@ -16,6 +16,7 @@
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
 #include "core/StringTable.h"
+#include "platform/SystemServices.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -65,7 +66,20 @@ frmDocument::frmDocument(QWidget* parent)
     Form_Load();
 }
 
-frmDocument::~frmDocument() = default;
+frmDocument::~frmDocument()
+{
+    // Once the window and its text are gone (its controls go after this
+    // body), what they held goes back to the system; windows closed
+    // together share one pass.
+    static bool pending = false;
+    if (pending || !QCoreApplication::instance())
+        return;
+    pending = true;
+    QTimer::singleShot(0, QCoreApplication::instance(), [] {
+        pending = false;
+        ReturnFreedMemory();
+    });
+}
 
 QString frmDocument::Tag() const
 {

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QStringEncoder>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -150,6 +151,18 @@ TEST_F(FileCommandsTest, TextFilesAreSavedInTheEncodingTheyWereReadIn)
 {
     MakeMain();
     const QString stray(QChar(0xDCE9)); // the byte E9 of a UTF-8 file, kept
+    // Long texts are written a part at a time: characters of two UTF-16
+    // units and line breaks fall on every kind of place between parts, and
+    // a character the code page lacks comes only in the last part.
+    const QString lines = QString::fromUtf8("😀😀😀\n").repeated(12000);
+    const QString wideLines = QString::fromUtf8("a😀\n").repeated(30000);
+    const QString ansiLines = QString::fromUtf8("café naïve\r\n").repeated(8000);
+    const auto crlf = [](QString text) { return text.replace("\n", "\r\n"); };
+    const auto utf16 = [](const QString& text) {
+        return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    };
+    QStringEncoder windows1252("windows-1252");
+    const QByteArray ansiBytes = windows1252(ansiLines);
     const struct {
         const char* what;
         QByteArray bytes;
@@ -166,6 +179,12 @@ TEST_F(FileCommandsTest, TextFilesAreSavedInTheEncodingTheyWereReadIn)
         // What the code page cannot hold is not lost: the file becomes UTF-8.
         {"Windows-1252 and a character it lacks", "caf\xE9", QString::fromUtf8("café"), QString::fromUtf8(" Ω"),
          "caf\xC3\xA9 \xCE\xA9"},
+        {"long UTF-8 with a stray byte", "a" + lines.toUtf8() + "\xE9", "a" + crlf(lines) + stray, QString::fromUtf8(" é"),
+         "a" + lines.toUtf8() + "\xE9 \xC3\xA9"},
+        {"long UTF-16 with its mark", "\xFF\xFE" + utf16(wideLines), crlf(wideLines), QString::fromUtf8(" é"),
+         "\xFF\xFE" + utf16(wideLines + QString::fromUtf8(" é"))},
+        {"long Windows-1252 and a character it lacks", ansiBytes, ansiLines, QString::fromUtf8(" Ω"),
+         (ansiLines + QString::fromUtf8(" Ω")).toUtf8()},
     };
     for (const auto& c : cases) {
         const QString file = path("text.txt");
@@ -177,6 +196,7 @@ TEST_F(FileCommandsTest, TextFilesAreSavedInTheEncodingTheyWereReadIn)
         Type(c.typed);
         main->mnuFileSave_Click();
         EXPECT_EQ(FileBytes(file), c.saved) << c.what;
+        EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], TextFingerprint(ActiveText())) << c.what;
         EXPECT_TRUE(boxes.empty()) << c.what;
     }
 }

@@ -52,23 +52,32 @@ namespace RichTextDetail {
 
 void appendAsText(QString& out, QStringView editorText, QStringView lineBreak)
 {
-    const QChar* in = editorText.data();
-    const QChar* const inEnd = in + editorText.size();
+    // The characters that change are rare and all at U+2028 or above: the
+    // text between them is copied a run at a time.
+    const char16_t* const in = editorText.utf16();
+    const qsizetype n = editorText.size();
     qsizetype breaks = 0;
-    for (const QChar* p = in; p != inEnd; ++p)
-        breaks += isBlockSeparator(*p);
+    for (qsizetype i = 0; i < n; ++i)
+        breaks += in[i] >= 0x2028 && isBlockSeparator(QChar(in[i]));
     const qsizetype oldSize = out.size();
-    out.resize(oldSize + editorText.size() + breaks * (lineBreak.size() - 1));
-    QChar* o = out.data() + oldSize;
-    for (; in != inEnd; ++in) {
-        const QChar c = *in;
-        if (isBlockSeparator(c)) {
-            for (const QChar b : lineBreak)
-                *o++ = b;
-        } else {
-            *o++ = c == QChar::LineSeparator ? QChar(u'\v') : c;
-        }
+    out.resize(oldSize + n + breaks * (lineBreak.size() - 1));
+    char16_t* o = reinterpret_cast<char16_t*>(out.data()) + oldSize;
+    qsizetype run = 0; // where the run not yet copied starts
+    for (qsizetype i = 0; i < n; ++i) {
+        if (in[i] < 0x2028)
+            continue;
+        const bool block = isBlockSeparator(QChar(in[i]));
+        if (!block && in[i] != QChar::LineSeparator)
+            continue;
+        std::copy(in + run, in + i, o);
+        o += i - run;
+        run = i + 1;
+        if (block)
+            o = std::copy(lineBreak.utf16(), lineBreak.utf16() + lineBreak.size(), o);
+        else
+            *o++ = u'\v';
     }
+    std::copy(in + run, in + n, o);
 }
 
 TextFingerprint fingerprintOf(QStringView editorText)

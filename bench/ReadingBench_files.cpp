@@ -322,9 +322,11 @@ std::optional<FeatherPadFigures> featherPadOpenSave(const QString& path)
         return done(std::nullopt);
     const QString id = xdotool({QStringLiteral("search"), QStringLiteral("--name"), title}).section(u'\n', 0, 0);
     FeatherPadFigures f;
-    // Settled: the same memory for a second.
+    // Settled: the same memory for a second (a minute at the most).
     long last = -1;
-    for (int same = 0; same < 4;) {
+    QElapsedTimer settling;
+    settling.start();
+    for (int same = 0; same < 4 && settling.elapsed() < 60000;) {
         QThread::msleep(250);
         const long now = procStatusKb("VmRSS:", featherpad.processId());
         same = now == last ? same + 1 : 0;

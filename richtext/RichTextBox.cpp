@@ -52,21 +52,22 @@ namespace RichTextDetail {
 
 void appendAsText(QString& out, QStringView editorText, QStringView lineBreak)
 {
-    // The characters that change are rare and all at U+2028 or above: the
-    // text between them is copied a run at a time.
+    // The characters that change are rare and, but for LF, all at U+2028
+    // or above: the text between them is copied a run at a time.
     const char16_t* const in = editorText.utf16();
     const qsizetype n = editorText.size();
+    const auto isBreak = [](char16_t c) { return c == u'\n' || isBlockSeparator(QChar(c)); };
     qsizetype breaks = 0;
     for (qsizetype i = 0; i < n; ++i)
-        breaks += in[i] >= 0x2028 && isBlockSeparator(QChar(in[i]));
+        breaks += (in[i] >= 0x2028 || in[i] == u'\n') && isBreak(in[i]);
     const qsizetype oldSize = out.size();
     out.resize(oldSize + n + breaks * (lineBreak.size() - 1));
     char16_t* o = reinterpret_cast<char16_t*>(out.data()) + oldSize;
     qsizetype run = 0; // where the run not yet copied starts
     for (qsizetype i = 0; i < n; ++i) {
-        if (in[i] < 0x2028)
+        if (in[i] < 0x2028 && in[i] != u'\n')
             continue;
-        const bool block = isBlockSeparator(QChar(in[i]));
+        const bool block = isBreak(in[i]);
         if (!block && in[i] != QChar::LineSeparator)
             continue;
         std::copy(in + run, in + i, o);

@@ -151,6 +151,9 @@ void RichTextBox::LoadFile(const QString& path, FileType type, const FontAndColo
         if (text.contains(u'\r') || text.contains(u'\v'))
             text = RichTextDetail::toEditorText(text);
         d->replaceText(text, lookFormat);
+        // The text that went in is at hand: its fingerprint is made from it
+        // rather than from a copy taken back out of the editor.
+        d->fingerprint = RichTextDetail::fingerprintOf(text);
         return;
     }
     // As setText: the whole text is replaced as one change, which cannot be

@@ -194,7 +194,8 @@ inline bool isBlockSeparator(QChar c)
 
 // Appends editor text to text as Text() shows it: block separators become
 // `lineBreak` (CR LF in Text()), the line separator of a soft line break
-// becomes VT.
+// becomes VT. An LF is a line break too, as in text about to go into the
+// editor (toEditorText).
 void appendAsText(QString& out, QStringView editorText, QStringView lineBreak = u"\r\n");
 
 // The fingerprint of the text (as Text() shows it) of editor text.

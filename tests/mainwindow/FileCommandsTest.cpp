@@ -191,6 +191,7 @@ TEST_F(FileCommandsTest, TextFilesAreSavedInTheEncodingTheyWereReadIn)
         ASSERT_TRUE(PutFile(file, c.bytes));
         OpenThroughDialog(file);
         EXPECT_EQ(ActiveText(), c.read) << c.what;
+        EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], TextFingerprint(ActiveText())) << c.what;
         main->mnuFileSave_Click();
         EXPECT_EQ(FileBytes(file), c.bytes) << c.what << ": saved unchanged";
         Type(c.typed);

@@ -14,11 +14,13 @@
 //    makes between the same sentences read as one text.
 // 3. (ReadingBench_files.cpp) File > Open of 10 MB and 50 MB text and a 5 MB
 //    RTF until the window answers again, side by side with mousepad opening
-//    the same files; Ctrl+S of them; closing the main window while reading
-//    deep into a 10 MB document.
+//    the same files; the memory once laid out and Ctrl+S after one typed
+//    character, beside FeatherPad's; 50 opens and closes of a 5 MB text
+//    (cycles); closing the main window while reading deep into a 10 MB
+//    document (close).
 //
 // Run on the test desktop:
-//   scripts/with-desktop env TAMSEL_PROGRAM_DIR=$PWD/build/bin build/bin/bench_reading [steps] [engine] [files] [close]
+//   scripts/with-desktop env TAMSEL_PROGRAM_DIR=$PWD/build/bin build/bin/bench_reading [steps] [engine] [files] [cycles] [close]
 #include "core/Globals.h"
 #include "core/MessageBox.h"
 #include "core/ProgramWindows.h"
@@ -727,11 +729,11 @@ int main(int argc, char** argv)
     }
     std::printf("platform %s\n", qPrintable(QGuiApplication::platformName()));
 
-    // Sections by name: steps, engine, files, close (all but close when none
-    // is named; close ends with the main window closed).
+    // Sections by name: steps, engine, files, cycles, close (all but close
+    // when none is named; close ends with the main window closed).
     QStringList sections = app.arguments().mid(1);
     if (sections.isEmpty())
-        sections = {QStringLiteral("steps"), QStringLiteral("engine"), QStringLiteral("files")};
+        sections = {QStringLiteral("steps"), QStringLiteral("engine"), QStringLiteral("files"), QStringLiteral("cycles")};
     double open10 = 0, save10 = 0;
     QString path10;
     if (sections.contains(QStringLiteral("steps")))
@@ -743,6 +745,8 @@ int main(int argc, char** argv)
             std::printf("\n(in 1.) OpenFileInNewWindow of 10 MB %.1f ms, mnuFileSave_Click %.1f ms\n", open10, save10);
         figureFiles();
     }
+    if (sections.contains(QStringLiteral("cycles")))
+        figureOpenCloseCycles();
     if (sections.contains(QStringLiteral("close")))
         figureCloseWhileReading();
     std::fflush(stdout);

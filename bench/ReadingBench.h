@@ -50,6 +50,7 @@ EspeakVoice* espeakVoice();
 
 // ReadingBench_files.cpp
 void figureFiles();
+void figureOpenCloseCycles();
 void figureCloseWhileReading();
 
 } // namespace readingbench

@@ -4,7 +4,12 @@
 // text file and of a 5 MB RTF file, timed from the command to the moment the
 // window answers again (a timer posted when the command returns runs), then
 // the longest stall of the event loop while the layout goes on in the
-// background; the memory in use; Ctrl+S of the same document; its close.
+// background; the memory in use once the layout has reached the end; Ctrl+S
+// of the same document after one typed character; its close. Beside them,
+// FeatherPad's memory after opening the same text file and its Ctrl+S after
+// one typed character.
+//
+// 50 opens and closes of a 5 MB text file, with the memory before and after.
 // Side by side, mousepad opens the same files through its own File > Open on
 // the same desktop, driven with xdotool: from the Return in its file dialog
 // to the window titled with the file, and to the answer to a typed key
@@ -28,9 +33,11 @@
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -89,9 +96,10 @@ double threadCpuMs()
     return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
 }
 
-long procStatusKb(const char* field)
+// A field of /proc/<pid>/status in kB (this process when pid is 0).
+long procStatusKb(const char* field, qint64 pid = 0)
 {
-    QFile f(QStringLiteral("/proc/self/status"));
+    QFile f(pid ? QStringLiteral("/proc/%1/status").arg(pid) : QStringLiteral("/proc/self/status"));
     if (!f.open(QIODevice::ReadOnly))
         return -1;
     const QList<QByteArray> lines = f.readAll().split('\n');
@@ -185,6 +193,22 @@ OpenFigures openThroughMenu(const QString& path)
     return f;
 }
 
+// File > Close of the active document, run from the event loop as the menu
+// runs it (a window closed outside any event is never deleted).
+double closeThroughMenu()
+{
+    frmMain* main = frmMain::instance();
+    double ms = -1;
+    QTimer::singleShot(0, main, [&] {
+        QElapsedTimer t;
+        t.start();
+        main->mnuFileClose_Click();
+        ms = msSince(t);
+    });
+    pumpUntil([&] { return ms >= 0; }, 60000);
+    return ms;
+}
+
 // ---- mousepad ----
 
 QString xdotool(const QStringList& args)
@@ -253,7 +277,95 @@ std::optional<MousepadFigures> mousepadOpen(const QString& path)
     return done(f);
 }
 
-void openSaveClose(const char* label, const QString& path)
+// ---- FeatherPad ----
+
+struct FeatherPadFigures {
+    long rssMb = -1;     // when its memory has settled after the open
+    double saveMs = -1;  // Ctrl+S after one typed character, to the title without "*"
+};
+
+QString windowName(const QString& id)
+{
+    return xdotool({QStringLiteral("getwindowname"), id});
+}
+
+// FeatherPad (a Qt editor of plain text) opens a copy of `path` given on its
+// command line, with settings of its own; its memory once it has settled,
+// then Ctrl+S after one typed character, from the key to the title that no
+// longer marks the text changed (FeatherPad changes it once the file is
+// written). Polling through xdotool adds some 10 ms.
+std::optional<FeatherPadFigures> featherPadOpenSave(const QString& path)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return std::nullopt;
+    const QString copy = session.folder->path() + QStringLiteral("/featherpad-") + QFileInfo(path).fileName();
+    QFile::remove(copy);
+    if (!QFile::copy(path, copy))
+        return std::nullopt;
+    QProcess featherpad;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), session.folder->path() + QStringLiteral("/featherpad-config"));
+    featherpad.setProcessEnvironment(env);
+    featherpad.setStandardOutputFile(QProcess::nullDevice());
+    featherpad.setStandardErrorFile(QProcess::nullDevice());
+    featherpad.start(QStringLiteral("featherpad"), {QStringLiteral("-s"), copy});
+    if (!featherpad.waitForStarted(5000))
+        return std::nullopt;
+    const auto done = [&featherpad, &copy](std::optional<FeatherPadFigures> result) {
+        featherpad.kill();
+        featherpad.waitForFinished(5000);
+        QFile::remove(copy);
+        return result;
+    };
+    const QString title = QStringLiteral("^") + QRegularExpression::escape(copy) + QStringLiteral("$");
+    if (!waitForWindow(title, 300000))
+        return done(std::nullopt);
+    const QString id = xdotool({QStringLiteral("search"), QStringLiteral("--name"), title}).section(u'\n', 0, 0);
+    FeatherPadFigures f;
+    // Settled: the same memory for a second (a minute at the most).
+    long last = -1;
+    QElapsedTimer settling;
+    settling.start();
+    for (int same = 0; same < 4 && settling.elapsed() < 60000;) {
+        QThread::msleep(250);
+        const long now = procStatusKb("VmRSS:", featherpad.processId());
+        same = now == last ? same + 1 : 0;
+        last = now;
+    }
+    f.rssMb = last / 1024;
+    xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), id});
+    QThread::msleep(300);
+    xdotool({QStringLiteral("key"), QStringLiteral("x")});
+    QElapsedTimer t;
+    t.start();
+    while (!windowName(id).startsWith(u'*') && t.elapsed() < 60000)
+        QThread::msleep(5);
+    if (!windowName(id).startsWith(u'*'))
+        return done(std::nullopt);
+    QThread::msleep(300);
+    t.restart();
+    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+s")});
+    while (windowName(id).startsWith(u'*') && t.elapsed() < 60000)
+        QThread::msleep(1);
+    f.saveMs = msSince(t);
+    return done(f);
+}
+
+// Waits until the layout has reached the last line of the document.
+double waitForWholeLayout(RichTextBox* rtf)
+{
+    QElapsedTimer t;
+    t.start();
+    pumpUntil(
+        [rtf] {
+            const QTextBlock last = rtf->document()->lastBlock();
+            return last.layout() && last.layout()->lineCount() > 0;
+        },
+        300000);
+    return msSince(t);
+}
+
+void openSaveClose(const char* label, const QString& path, bool beside)
 {
     frmMain* main = frmMain::instance();
     std::printf("\n  -- %s: %s, %lld bytes --\n", label, qPrintable(QFileInfo(path).fileName()),
@@ -279,24 +391,67 @@ void openSaveClose(const char* label, const QString& path)
                 rtf->SelStart(), rtf->SelLength(), procStatusKb("VmRSS:") / 1024,
                 (procStatusKb("VmRSS:") - rssBefore) / 1024, procStatusKb("VmHWM:") / 1024);
 
+    const double layoutMs = waitForWholeLayout(rtf);
+    std::printf("      Lectova  laid out to the end %.0f ms later: memory %ld MB (%+ld MB over the %ld MB before "
+                "the open)\n",
+                layoutMs, procStatusKb("VmRSS:") / 1024, (procStatusKb("VmRSS:") - rssBefore) / 1024,
+                rssBefore / 1024);
+    if (!beside) {
+    } else if (const auto fp = featherPadOpenSave(path)) {
+        std::printf("      FeatherPad memory after the open %ld MB; Ctrl+S after one typed character %8.1f ms\n",
+                    fp->rssMb, fp->saveMs);
+    } else {
+        std::printf("      FeatherPad: %s\n", QStandardPaths::findExecutable(QStringLiteral("featherpad")).isEmpty()
+                                                  ? "featherpad not installed"
+                                                  : "not measured (needs DISPLAY and xdotool)");
+    }
+
     if (const auto mp = mousepadOpen(path))
         std::printf("      mousepad File > Open: window titled %8.1f ms, answers a key %8.1f ms\n", mp->shown,
                     mp->answered);
     else
         std::printf("      mousepad: not measured (needs DISPLAY, mousepad and xdotool)\n");
 
+    // One character typed at the caret, then Ctrl+S.
+    rtf->setFocus();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QCoreApplication::sendEvent(rtf, &press);
+    QCoreApplication::sendEvent(rtf, &release);
+    pump(300);
     QElapsedTimer t;
     t.start();
     const double cpu0 = threadCpuMs();
     main->mnuFileSave_Click();
     const double saveMs = msSince(t);
-    std::printf("      Ctrl+S (mnuFileSave_Click) %8.1f ms (CPU %.1f ms)%s\n", saveMs, threadCpuMs() - cpu0,
-                main->lastSaveSucceeded() ? "" : "  !! not saved");
-    t.restart();
-    main->mnuFileClose_Click();
-    const double closeMs = msSince(t);
+    std::printf("      Lectova  Ctrl+S after one typed character (mnuFileSave_Click) %8.1f ms (CPU %.1f ms)%s\n",
+                saveMs, threadCpuMs() - cpu0, main->lastSaveSucceeded() ? "" : "  !! not saved");
+    const double closeMs = closeThroughMenu();
     pump(200);
-    std::printf("      File > Close %8.1f ms; memory after %ld MB\n", closeMs, procStatusKb("VmRSS:") / 1024);
+    std::printf("      File > Close %8.1f ms; memory after %ld MB (%+ld MB over the %ld MB before the open)\n",
+                closeMs, procStatusKb("VmRSS:") / 1024, (procStatusKb("VmRSS:") - rssBefore) / 1024,
+                rssBefore / 1024);
+}
+
+// Opening and closing a 5 MB text 50 times: the memory after each ten,
+// beside the memory before the first.
+void openCloseCycles(const QString& path)
+{
+    std::printf("  File > Open and File > Close of %s, %lld bytes\n", qPrintable(QFileInfo(path).fileName()),
+                static_cast<long long>(QFileInfo(path).size()));
+    pump(300);
+    const long idle = procStatusKb("VmRSS:");
+    std::printf("      memory before %ld MB;", idle / 1024);
+    for (int round = 1; round <= 50; ++round) {
+        openThroughMenu(path);
+        closeThroughMenu();
+        pump(100);
+        if (round % 10 == 0)
+            std::printf(" after %d: %ld MB%s", round, procStatusKb("VmRSS:") / 1024, round == 50 ? "" : ";");
+    }
+    const long after = procStatusKb("VmRSS:");
+    std::printf("\n      after 50: %+ld MB (%+.1f %%) over the memory before\n", (after - idle) / 1024,
+                100.0 * double(after - idle) / double(idle));
 }
 
 } // namespace
@@ -314,15 +469,23 @@ void figureFiles()
 
     const QString text10 = session.folder->path() + QStringLiteral("/large10.txt");
     writeFile(text10, makeText(10'000'000).toUtf8());
-    openSaveClose("10 MB text", text10);
+    openSaveClose("10 MB text", text10, true);
 
     const QString rtf5 = session.folder->path() + QStringLiteral("/large5.rtf");
     writeFile(rtf5, makeRtf(5'000'000));
-    openSaveClose("5 MB RTF", rtf5);
+    openSaveClose("5 MB RTF", rtf5, false);
 
     const QString text50 = session.folder->path() + QStringLiteral("/large50.txt");
     writeFile(text50, makeText(50'000'000).toUtf8());
-    openSaveClose("50 MB text", text50);
+    openSaveClose("50 MB text", text50, true);
+}
+
+void figureOpenCloseCycles()
+{
+    std::printf("\n== 5. Memory of 50 opens and closes of a 5 MB text ==\n");
+    const QString text5 = session.folder->path() + QStringLiteral("/cycle5.txt");
+    writeFile(text5, makeText(5'000'000).toUtf8());
+    openCloseCycles(text5);
 }
 
 void figureCloseWhileReading()

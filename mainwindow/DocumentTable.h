@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QString>
 
+#include "richtext/TextFingerprint.h"
+
 #include <array>
 #include <cstdint>
 
@@ -19,7 +21,8 @@ struct DocumentTable {
     // Indexed by slot 1..30 (index 0 unused, except DocChanged).
     std::array<QPointer<frmDocument>, kMaxDocuments + 1> Documents;
     std::array<bool, kMaxDocuments + 1> DocSlotUsed{};
-    std::array<QString, kMaxDocuments + 1> DocSavedText;
+    // The text as loaded or last saved, kept as its fingerprint.
+    std::array<TextFingerprint, kMaxDocuments + 1> DocSavedText;
     // Entry 0 belongs to a window whose Tag is still empty (while it loads).
     std::array<bool, kMaxDocuments + 1> DocChanged{};
     std::array<QString, kMaxDocuments + 1> DocSaveAsName;

@@ -16,6 +16,7 @@
 #include "core/MessageBox.h"
 #include "core/SettingsStore.h"
 #include "core/StringTable.h"
+#include "platform/SystemServices.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -65,7 +66,20 @@ frmDocument::frmDocument(QWidget* parent)
     Form_Load();
 }
 
-frmDocument::~frmDocument() = default;
+frmDocument::~frmDocument()
+{
+    // Once the window and its text are gone (its controls go after this
+    // body), what they held goes back to the system; windows closed
+    // together share one pass.
+    static bool pending = false;
+    if (pending || !QCoreApplication::instance())
+        return;
+    pending = true;
+    QTimer::singleShot(0, QCoreApplication::instance(), [] {
+        pending = false;
+        ReturnFreedMemory();
+    });
+}
 
 QString frmDocument::Tag() const
 {
@@ -337,9 +351,7 @@ void frmDocument::Form_Unload(int& Cancel)
     const int slot = SlotOf(this);
     // A window that never received a slot was never counted.
     const bool counted = slot >= 1 && slot <= kMaxDocuments;
-    const QString text = rtfText->Text();
-
-    if (!counted || text == documentTable.DocSavedText.at(slot)) {
+    if (!counted || rtfText->Fingerprint() == documentTable.DocSavedText.at(slot)) {
         if (counted) {
             releaseSlot(slot);
             --documentTable.DocCount;
@@ -363,7 +375,7 @@ void frmDocument::Form_Unload(int& Cancel)
             // The save counts only when the stored text is now the text on
             // the screen; a cancelled or failed save keeps the window open
             // with its text, its slot and its place in the count.
-            const bool saved = documentTable.DocSavedText.at(slot) == rtfText->Text();
+            const bool saved = documentTable.DocSavedText.at(slot) == rtfText->Fingerprint();
             documentTable.DocCount = saved ? static_cast<std::int16_t>(countBefore - 1) : countBefore;
             if (saved)
                 releaseSlot(slot);

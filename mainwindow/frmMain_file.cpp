@@ -36,9 +36,9 @@ bool endsWith3(const QString& name, const char* suffix)
     return name.endsWith(QLatin1String(suffix), Qt::CaseInsensitive);
 }
 
-QString windowText(const frmDocument* doc)
+TextFingerprint savedTextOf(const frmDocument* doc)
 {
-    return doc && doc->rtfText ? doc->rtfText->Text() : QString();
+    return doc && doc->rtfText ? doc->rtfText->Fingerprint() : TextFingerprint();
 }
 
 // A name given to a new document: "Document " and its slot.
@@ -106,7 +106,7 @@ void frmMain::mnuFileNew_Click()
     QCoreApplication::processEvents();
     ++documentTable.DocCount;
     documentTable.DocChanged[slot] = false;
-    documentTable.DocSavedText[slot] = windowText(doc);
+    documentTable.DocSavedText[slot] = savedTextOf(doc);
     // The window was activated before it was counted: bring the menus up
     // to date with the new count.
     setmenu();
@@ -174,7 +174,7 @@ frmDocument* frmMain::OpenFileInNewWindow(const QString& pathRef, bool reportFai
     doc->view_status = 1;
     IgnoreErrors([doc] { doc->control_pos(); });
     documentTable.DocChanged[slot] = false;
-    documentTable.DocSavedText[slot] = windowText(doc);
+    documentTable.DocSavedText[slot] = savedTextOf(doc);
     setmenu();
     if (reportFailure && !failure.isEmpty()) {
         // The window stays, empty and captioned with the path; the user is
@@ -242,7 +242,7 @@ void frmMain::mnuFileSave_Click()
         --documentTable.DocCount;
         setmenu();
     }
-    documentTable.DocSavedText[slot] = windowText(doc);
+    documentTable.DocSavedText[slot] = savedTextOf(doc);
     lastSaveOk_ = true;
 }
 
@@ -281,7 +281,7 @@ void frmMain::mnuFileSaveAs_Click()
         --documentTable.DocCount;
         setmenu();
     }
-    documentTable.DocSavedText[slot] = windowText(doc);
+    documentTable.DocSavedText[slot] = savedTextOf(doc);
     lastSaveOk_ = true;
 }
 
@@ -341,7 +341,7 @@ std::int16_t GetActiveDocumentSlot()
     // A new, empty document: nothing to save yet.
     documentTable.DocSaveAsName[slot].clear();
     documentTable.DocChanged[slot] = false;
-    documentTable.DocSavedText[slot] = doc->rtfText ? doc->rtfText->Text() : QString();
+    documentTable.DocSavedText[slot] = savedTextOf(doc);
 
     frmDocument* active = main->activeDocument();
     const std::int16_t result = static_cast<std::int16_t>(SlotOf(active ? active : doc));

@@ -7,6 +7,7 @@
 #include <xcb/xcb.h>
 
 #include <csignal>
+#include <malloc.h>
 #include <cstdlib>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -81,4 +82,11 @@ void QuitEventLoopOnSignals()
     sa.sa_flags = SA_RESTART;
     for (int s : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(s, &sa, nullptr);
+}
+
+void ReturnFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }

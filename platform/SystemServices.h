@@ -20,3 +20,9 @@ QString SystemConfigDir();
 // Makes SIGTERM, SIGINT and SIGHUP end the event loop as a normal exit would,
 // so that locks and files are released.
 void QuitEventLoopOnSignals();
+
+// Gives the memory that freed objects left in the program's heap back to
+// the system. A large document is freed in millions of small pieces, which
+// the allocator otherwise keeps for the program long after the document
+// is gone.
+void ReturnFreedMemory();

@@ -5,6 +5,8 @@
 #include <QStringEncoder>
 #include <QStringView>
 
+#include <algorithm>
+
 namespace {
 
 const char kWindowsCodePage[] = "windows-1252";
@@ -111,17 +113,46 @@ QString decodeWindowsCodePage(const QByteArray& bytes)
     return QString::fromLatin1(bytes);
 }
 
-// Null when the text holds a character the code page lacks.
-std::optional<QByteArray> encodeWindowsCodePage(const QString& text)
-{
-    QStringEncoder windows(kWindowsCodePage);
-    if (!windows.isValid())
-        windows = QStringEncoder(QStringConverter::Latin1);
-    QByteArray bytes = windows(text);
-    if (windows.hasError())
-        return std::nullopt;
-    return bytes;
-}
+// A text is converted and encoded this many characters at a time: parts
+// large enough that the work per part does not count, small enough that a
+// part stays in the processor's cache from its conversion to its encoding.
+constexpr qsizetype kPartLength = qsizetype(1) << 16;
+
+// Encodes a text a part at a time, as the whole text would be encoded.
+class PartEncoder {
+public:
+    explicit PartEncoder(const PlainTextEncoding& encoding) : encoding_(encoding)
+    {
+        if (!encoding.unicode) {
+            encoder_.emplace(kWindowsCodePage);
+            if (!encoder_->isValid())
+                encoder_.emplace(QStringConverter::Latin1);
+        } else if (*encoding.unicode != QStringConverter::Utf8) {
+            encoder_.emplace(*encoding.unicode, encoding.byteOrderMark ? QStringConverter::Flag::WriteBom
+                                                                       : QStringConverter::Flag::Default);
+        }
+    }
+
+    // False when the part holds a character the code page lacks.
+    bool append(QStringView part, QByteArray& out)
+    {
+        const bool first = first_;
+        first_ = false;
+        if (encoder_) {
+            out += QByteArray(encoder_->encode(part));
+            return encoding_.unicode || !encoder_->hasError();
+        }
+        if (first && encoding_.byteOrderMark)
+            out += "\xEF\xBB\xBF";
+        out += encoding_.strayBytes ? encodeKeepingStrayBytes(part) : part.toUtf8();
+        return true;
+    }
+
+private:
+    PlainTextEncoding encoding_;
+    std::optional<QStringEncoder> encoder_;
+    bool first_ = true;
+};
 
 } // namespace
 
@@ -151,19 +182,28 @@ QString DecodePlainText(const QByteArray& bytes, PlainTextEncoding& found)
     return decodeWindowsCodePage(bytes);
 }
 
-QByteArray EncodePlainText(const QString& text, PlainTextEncoding& encoding)
+QByteArray EncodePlainText(QStringView source, const PlainTextConversion& convert, PlainTextEncoding& encoding)
 {
-    if (!encoding.unicode) {
-        if (std::optional<QByteArray> bytes = encodeWindowsCodePage(text))
-            return *bytes;
+    for (;;) {
+        PartEncoder encoder(encoding);
+        QByteArray bytes;
+        // Room for a text mostly in ASCII; other texts grow the buffer.
+        bytes.reserve(source.size() + source.size() / 8 + 4);
+        QString part;
+        bool whole = true;
+        qsizetype from = 0;
+        do {
+            qsizetype to = std::min(from + kPartLength, source.size());
+            if (to < source.size() && source[to - 1].isHighSurrogate())
+                ++to;
+            part.clear();
+            convert(source.sliced(from, to - from), part);
+            whole = encoder.append(part, bytes);
+            from = to;
+        } while (whole && from < source.size());
+        if (whole)
+            return bytes;
+        // The code page lacks a character: the whole text goes as UTF-8.
         encoding = PlainTextEncoding();
     }
-    if (*encoding.unicode != QStringConverter::Utf8) {
-        QStringEncoder encoder(*encoding.unicode, encoding.byteOrderMark ? QStringConverter::Flag::WriteBom
-                                                                         : QStringConverter::Flag::Default);
-        return encoder(text);
-    }
-    QByteArray bytes = encoding.byteOrderMark ? QByteArray("\xEF\xBB\xBF") : QByteArray();
-    bytes += encoding.strayBytes ? encodeKeepingStrayBytes(text) : text.toUtf8();
-    return bytes;
 }

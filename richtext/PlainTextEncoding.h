@@ -20,7 +20,9 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringConverter>
+#include <QStringView>
 
+#include <functional>
 #include <optional>
 
 struct PlainTextEncoding {
@@ -36,7 +38,11 @@ struct PlainTextEncoding {
 // The text of a file's bytes, and how it was encoded.
 QString DecodePlainText(const QByteArray& bytes, PlainTextEncoding& found);
 
-// The bytes of the text in `encoding`. When the text holds characters the
-// encoding cannot (only the Windows code page can lack some), it is written
-// as UTF-8, and `encoding` becomes UTF-8.
-QByteArray EncodePlainText(const QString& text, PlainTextEncoding& encoding);
+// The bytes in `encoding` of the text that `convert` makes of `source`. The
+// source is converted a part at a time (a part never ends between the two
+// halves of a surrogate pair), each part appended to the string given, and
+// encoded as it comes: a long text is never held twice over. When the text
+// holds characters the encoding cannot (only the Windows code page can lack
+// some), it is written as UTF-8, and `encoding` becomes UTF-8.
+using PlainTextConversion = std::function<void(QStringView part, QString& text)>;
+QByteArray EncodePlainText(QStringView source, const PlainTextConversion& convert, PlainTextEncoding& encoding);

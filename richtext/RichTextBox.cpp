@@ -50,25 +50,49 @@ bool editsText(const QKeyEvent* e)
 
 namespace RichTextDetail {
 
-void appendAsText(QString& out, QStringView editorText)
+void appendAsText(QString& out, QStringView editorText, QStringView lineBreak)
 {
-    const QChar* in = editorText.data();
-    const QChar* const inEnd = in + editorText.size();
+    // The characters that change are rare and, but for LF, all at U+2028
+    // or above: the text between them is copied a run at a time.
+    const char16_t* const in = editorText.utf16();
+    const qsizetype n = editorText.size();
+    const auto isBreak = [](char16_t c) { return c == u'\n' || isBlockSeparator(QChar(c)); };
     qsizetype breaks = 0;
-    for (const QChar* p = in; p != inEnd; ++p)
-        breaks += isBlockSeparator(*p);
+    for (qsizetype i = 0; i < n; ++i)
+        breaks += (in[i] >= 0x2028 || in[i] == u'\n') && isBreak(in[i]);
     const qsizetype oldSize = out.size();
-    out.resize(oldSize + editorText.size() + breaks);
-    QChar* o = out.data() + oldSize;
-    for (; in != inEnd; ++in) {
-        const QChar c = *in;
-        if (isBlockSeparator(c)) {
-            *o++ = QChar(u'\r');
-            *o++ = QChar(u'\n');
-        } else {
-            *o++ = c == QChar::LineSeparator ? QChar(u'\v') : c;
-        }
+    out.resize(oldSize + n + breaks * (lineBreak.size() - 1));
+    char16_t* o = reinterpret_cast<char16_t*>(out.data()) + oldSize;
+    qsizetype run = 0; // where the run not yet copied starts
+    for (qsizetype i = 0; i < n; ++i) {
+        if (in[i] < 0x2028 && in[i] != u'\n')
+            continue;
+        const bool block = isBreak(in[i]);
+        if (!block && in[i] != QChar::LineSeparator)
+            continue;
+        std::copy(in + run, in + i, o);
+        o += i - run;
+        run = i + 1;
+        if (block)
+            o = std::copy(lineBreak.utf16(), lineBreak.utf16() + lineBreak.size(), o);
+        else
+            *o++ = u'\v';
     }
+    std::copy(in + run, in + n, o);
+}
+
+TextFingerprint fingerprintOf(QStringView editorText)
+{
+    // A part at a time, so that the text is never built whole.
+    constexpr qsizetype kPart = qsizetype(1) << 16;
+    TextFingerprint::Builder builder;
+    QString part;
+    for (qsizetype from = 0; from < editorText.size(); from += kPart) {
+        part.clear();
+        appendAsText(part, editorText.sliced(from, std::min(kPart, editorText.size() - from)));
+        builder.append(part);
+    }
+    return builder.result();
 }
 
 QString toEditorText(QStringView text)
@@ -280,7 +304,7 @@ void RichTextBox::Impl::onContentsChange(int from, int removed, int added)
     // The control's own formatting leaves the text as it is.
     if (quiet > 0)
         return;
-    text.reset();
+    fingerprint.reset();
     asked.reset();
     if ((!fileRuns.empty() || !groupsBeside.empty()) && !replacing
         && (added != removed || textChanged(from, added)))
@@ -365,14 +389,18 @@ int RichTextBox::GetLineFromChar(int position) const
 
 QString RichTextBox::Text() const
 {
-    if (!d->text) {
-        const QString raw = document()->toRawText();
-        QString out;
-        out.reserve(raw.size() + document()->blockCount());
-        appendAsText(out, raw);
-        d->text = std::move(out);
-    }
-    return *d->text;
+    const QString raw = document()->toRawText();
+    QString out;
+    out.reserve(raw.size() + document()->blockCount());
+    appendAsText(out, raw);
+    return out;
+}
+
+TextFingerprint RichTextBox::Fingerprint() const
+{
+    if (!d->fingerprint)
+        d->fingerprint = fingerprintOf(document()->toRawText());
+    return *d->fingerprint;
 }
 
 void RichTextBox::setText(const QString& text)

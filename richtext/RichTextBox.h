@@ -19,6 +19,8 @@
 #include <QColor>
 #include <QTextEdit>
 
+#include "TextFingerprint.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -45,6 +47,9 @@ public:
     // The whole text, line breaks as CR LF. Builds a string: not for every
     // sentence.
     QString Text() const;
+    // The fingerprint of Text(), without building it; kept until the text
+    // changes.
+    TextFingerprint Fingerprint() const;
     // Replaces the whole text (CR LF, LF or CR line breaks) as plain text.
     void setText(const QString& text);
     // Length of Text(), without building it.

@@ -100,11 +100,12 @@ FileContent readDocument(const QByteArray& bytes, RichTextBox::FileType type)
     fail(QStringLiteral("Unknown file type %1.").arg(int(type)));
 }
 
-// The file's bytes. Plain text goes in the encoding and with the line
-// breaks it was read with; `encoding` becomes the one written. RTF text
-// that came from a file is written as the file had it (`kept`).
-QByteArray writeDocument(const RichTextBox& box, RichTextBox::FileType type, const QString& lineEnd,
-                         PlainTextEncoding& encoding, const rtf::Kept& kept,
+// The file's bytes. Plain text (the editor's text, `editorText`) goes in
+// the encoding and with the line breaks it was read with, in one pass;
+// `encoding` becomes the one written. RTF text that came from a file is
+// written as the file had it (`kept`).
+QByteArray writeDocument(const RichTextBox& box, RichTextBox::FileType type, QStringView editorText,
+                         const QString& lineEnd, PlainTextEncoding& encoding, const rtf::Kept& kept,
                          const std::vector<rtf::FileRun>& fileRuns, const std::vector<rtf::GroupAnchor>& groups)
 {
     switch (type) {
@@ -122,12 +123,11 @@ QByteArray writeDocument(const RichTextBox& box, RichTextBox::FileType type, con
             options.groupsAt = &groups;
         return rtf::write(*box.document(), options);
     }
-    case RichTextBox::rtfText: {
-        QString text = box.Text();
-        if (lineEnd != u"\r\n")
-            text.replace(QStringLiteral("\r\n"), lineEnd);
-        return EncodePlainText(text, encoding);
-    }
+    case RichTextBox::rtfText:
+        return EncodePlainText(
+            editorText,
+            [&lineEnd](QStringView part, QString& text) { RichTextDetail::appendAsText(text, part, lineEnd); },
+            encoding);
     }
     fail(QStringLiteral("Unknown file type %1.").arg(int(type)));
 }
@@ -153,6 +153,9 @@ void RichTextBox::LoadFile(const QString& path, FileType type, const FontAndColo
         if (text.contains(u'\r') || text.contains(u'\v'))
             text = RichTextDetail::toEditorText(text);
         d->replaceText(text, lookFormat);
+        // The text that went in is at hand: its fingerprint is made from it
+        // rather than from a copy taken back out of the editor.
+        d->fingerprint = RichTextDetail::fingerprintOf(text);
         return;
     }
     // As setText: the whole text is replaced as one change, which cannot be
@@ -243,7 +246,10 @@ void RichTextBox::SaveFile(const QString& path, FileType type)
         fail(QStringLiteral("The folder \"%1\" does not exist.").arg(shown(info.absolutePath())));
 
     PlainTextEncoding encoding = d->encoding;
-    const QByteArray bytes = writeDocument(*this, type, d->lineEnd, encoding, d->kept, d->fileRuns, d->groupsBeside);
+    // The editor's text, taken whole at once (not a block at a time).
+    const QString editorText = type == rtfText ? document()->toRawText() : QString();
+    const QByteArray bytes =
+        writeDocument(*this, type, editorText, d->lineEnd, encoding, d->kept, d->fileRuns, d->groupsBeside);
     // Written beside the old file and renamed over it at the end: a failed
     // save leaves the old file as it was.
     QSaveFile file(path);
@@ -256,6 +262,10 @@ void RichTextBox::SaveFile(const QString& path, FileType type)
     }
     if (!file.commit())
         fail(QStringLiteral("The file \"%1\" could not be written: %2").arg(shown(path), file.errorString()));
-    if (type == rtfText)
+    if (type == rtfText) {
         d->encoding = encoding;
+        // The document table asks for it next; the text is at hand.
+        if (!d->fingerprint)
+            d->fingerprint = RichTextDetail::fingerprintOf(editorText);
+    }
 }

@@ -155,10 +155,9 @@ struct RichTextBox::Impl {
     static QTextCharFormat typedFormat(const QTextCursor& cursor);
 
     // ---- text ----
-    // Text() as last built, kept until the text changes: saving, closing
-    // and the document table ask for the whole text of a long document
-    // several times over, and share this one copy.
-    mutable std::optional<QString> text;
+    // Fingerprint() as last made, kept until the text changes: opening,
+    // saving and closing ask for it, and a long text takes a while to hash.
+    mutable std::optional<TextFingerprint> fingerprint;
 
     // ---- files ----
     // Line break written to plain-text files: the one of the text file
@@ -198,8 +197,13 @@ inline bool isBlockSeparator(QChar c)
 }
 
 // Appends editor text to text as Text() shows it: block separators become
-// CR LF, the line separator of a soft line break becomes VT.
-void appendAsText(QString& out, QStringView editorText);
+// `lineBreak` (CR LF in Text()), the line separator of a soft line break
+// becomes VT. An LF is a line break too, as in text about to go into the
+// editor (toEditorText).
+void appendAsText(QString& out, QStringView editorText, QStringView lineBreak = u"\r\n");
+
+// The fingerprint of the text (as Text() shows it) of editor text.
+TextFingerprint fingerprintOf(QStringView editorText);
 
 // Text as the editor takes it: CR LF, LF and CR become one line break, VT a
 // soft line break.

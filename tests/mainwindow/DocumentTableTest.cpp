@@ -41,7 +41,7 @@ TEST_F(DocumentTableTest, ActiveSlotWithoutADocumentMakesOneInTheLowestVacantSlo
 {
     MakeMain();
     documentTable.DocSlotUsed[1] = true; // taken by a window elsewhere
-    documentTable.DocSavedText[2] = "left over from an earlier document";
+    documentTable.DocSavedText[2] = TextFingerprint(u"left over from an earlier document");
     const std::int16_t slot = GetActiveDocumentSlot();
     EXPECT_EQ(slot, 2);
     ASSERT_NE(Active(), nullptr);
@@ -49,7 +49,7 @@ TEST_F(DocumentTableTest, ActiveSlotWithoutADocumentMakesOneInTheLowestVacantSlo
     EXPECT_EQ(documentTable.Documents[2], Active());
     EXPECT_EQ(documentTable.DocCount, 1);
     EXPECT_TRUE(main->mnuFileSave->isEnabled()) << "the menus follow the new count";
-    EXPECT_EQ(documentTable.DocSavedText[2], ActiveText()) << "a new window starts unchanged";
+    EXPECT_EQ(documentTable.DocSavedText[2], TextFingerprint(ActiveText())) << "a new window starts unchanged";
 
     // With a document active it only reports its slot.
     EXPECT_EQ(GetActiveDocumentSlot(), 2);
@@ -141,7 +141,7 @@ TEST_F(DocumentTableTest, PaintingAndClearingTheHighlightIsNoEdit)
     SetAllBackColor(rtf, kClearedWhite);
     SetSelectionBackColor(nullptr, kSentenceYellow); // ignored
     EXPECT_FALSE(documentTable.DocChanged[slot]);
-    EXPECT_EQ(rtf->Text(), documentTable.DocSavedText[slot]);
+    EXPECT_EQ(documentTable.DocSavedText[slot], TextFingerprint(rtf->Text()));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QStringEncoder>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -45,7 +46,7 @@ TEST_F(FileCommandsTest, NewMakesANumberedUnchangedDocument)
     EXPECT_EQ(Active()->windowTitle(), "Document 2");
     EXPECT_EQ(documentTable.DocSaveAsName[2], "");
     EXPECT_FALSE(documentTable.DocChanged[2]);
-    EXPECT_EQ(documentTable.DocSavedText[2], ActiveText());
+    EXPECT_EQ(documentTable.DocSavedText[2], TextFingerprint(ActiveText()));
     EXPECT_TRUE(main->mnuFileSave->isEnabled());
 }
 
@@ -62,7 +63,7 @@ TEST_F(FileCommandsTest, OpenLoadsTheChosenFileInANewWindow)
     EXPECT_EQ(ActiveText(), "Dear reader,\r\nhello.");
     EXPECT_EQ(documentTable.DocCount, 1);
     EXPECT_FALSE(documentTable.DocChanged[ActiveSlot()]);
-    EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], ActiveText());
+    EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], TextFingerprint(ActiveText()));
 
     // The user's first edit counts.
     Type("!");
@@ -100,7 +101,7 @@ TEST_F(FileCommandsTest, OpenGivesEveryCharacterTheConfiguredFontAndColourWithou
         EXPECT_EQ(rtf->SelStart(), 0) << name;
         EXPECT_EQ(rtf->SelLength(), 0) << name;
         EXPECT_FALSE(documentTable.DocChanged[ActiveSlot()]) << name;
-        EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], ActiveText()) << name;
+        EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], TextFingerprint(ActiveText())) << name;
         rtf->setSelLength(rtf->TextLength());
         EXPECT_EQ(rtf->SelFontName(), std::optional<QString>("DejaVu Serif")) << name;
         EXPECT_EQ(rtf->SelFontSize(), std::optional<double>(15)) << name;
@@ -150,6 +151,18 @@ TEST_F(FileCommandsTest, TextFilesAreSavedInTheEncodingTheyWereReadIn)
 {
     MakeMain();
     const QString stray(QChar(0xDCE9)); // the byte E9 of a UTF-8 file, kept
+    // Long texts are written a part at a time: characters of two UTF-16
+    // units and line breaks fall on every kind of place between parts, and
+    // a character the code page lacks comes only in the last part.
+    const QString lines = QString::fromUtf8("😀😀😀\n").repeated(12000);
+    const QString wideLines = QString::fromUtf8("a😀\n").repeated(30000);
+    const QString ansiLines = QString::fromUtf8("café naïve\r\n").repeated(8000);
+    const auto crlf = [](QString text) { return text.replace("\n", "\r\n"); };
+    const auto utf16 = [](const QString& text) {
+        return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    };
+    QStringEncoder windows1252("windows-1252");
+    const QByteArray ansiBytes = windows1252(ansiLines);
     const struct {
         const char* what;
         QByteArray bytes;
@@ -166,17 +179,25 @@ TEST_F(FileCommandsTest, TextFilesAreSavedInTheEncodingTheyWereReadIn)
         // What the code page cannot hold is not lost: the file becomes UTF-8.
         {"Windows-1252 and a character it lacks", "caf\xE9", QString::fromUtf8("café"), QString::fromUtf8(" Ω"),
          "caf\xC3\xA9 \xCE\xA9"},
+        {"long UTF-8 with a stray byte", "a" + lines.toUtf8() + "\xE9", "a" + crlf(lines) + stray, QString::fromUtf8(" é"),
+         "a" + lines.toUtf8() + "\xE9 \xC3\xA9"},
+        {"long UTF-16 with its mark", "\xFF\xFE" + utf16(wideLines), crlf(wideLines), QString::fromUtf8(" é"),
+         "\xFF\xFE" + utf16(wideLines + QString::fromUtf8(" é"))},
+        {"long Windows-1252 and a character it lacks", ansiBytes, ansiLines, QString::fromUtf8(" Ω"),
+         (ansiLines + QString::fromUtf8(" Ω")).toUtf8()},
     };
     for (const auto& c : cases) {
         const QString file = path("text.txt");
         ASSERT_TRUE(PutFile(file, c.bytes));
         OpenThroughDialog(file);
         EXPECT_EQ(ActiveText(), c.read) << c.what;
+        EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], TextFingerprint(ActiveText())) << c.what;
         main->mnuFileSave_Click();
         EXPECT_EQ(FileBytes(file), c.bytes) << c.what << ": saved unchanged";
         Type(c.typed);
         main->mnuFileSave_Click();
         EXPECT_EQ(FileBytes(file), c.saved) << c.what;
+        EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], TextFingerprint(ActiveText())) << c.what;
         EXPECT_TRUE(boxes.empty()) << c.what;
     }
 }
@@ -199,7 +220,7 @@ TEST_F(FileCommandsTest, SaveWritesEachWindowToItsOwnFile)
     EXPECT_EQ(FileBytes(b), "text b changed");
     EXPECT_EQ(FileBytes(a), "text a");
     EXPECT_FALSE(documentTable.DocChanged[SlotOf(docB)]);
-    EXPECT_EQ(documentTable.DocSavedText[SlotOf(docB)], "text b changed");
+    EXPECT_EQ(documentTable.DocSavedText[SlotOf(docB)], TextFingerprint(u"text b changed"));
     EXPECT_TRUE(main->lastSaveSucceeded());
 
     main->mdiArea->setActiveSubWindow(main->mdiArea->subWindowList().first());
@@ -359,7 +380,7 @@ TEST_F(FileCommandsTest, CancelledSaveAsChangesNothing)
     Type("draft");
     const int slot = ActiveSlot();
     const bool changed = documentTable.DocChanged[slot];
-    const QString snapshot = documentTable.DocSavedText[slot];
+    const TextFingerprint snapshot = documentTable.DocSavedText[slot];
     fileAnswers.push_back("");
     main->mnuFileSave_Click(); // a new document: Save As, cancelled
     EXPECT_EQ(Active()->windowTitle(), "Document 1");
@@ -383,7 +404,7 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheDocumentAndSaysWhy)
     EXPECT_TRUE(boxes.back().prompt.contains(target));
     EXPECT_EQ(Active()->windowTitle(), "Document 1");
     EXPECT_EQ(documentTable.DocChanged[slot], changed);
-    EXPECT_EQ(documentTable.DocSavedText[slot], "");
+    EXPECT_EQ(documentTable.DocSavedText[slot], TextFingerprint(u""));
     EXPECT_EQ(documentTable.DocSaveAsName[slot], "");
     EXPECT_EQ(ActiveText(), "precious");
     EXPECT_FALSE(QFile::exists(target));
@@ -398,7 +419,7 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheDocumentAndSaysWhy)
     main->mnuFileSave_Click();
     EXPECT_EQ(BoxesWith("could not be saved"), 2);
     EXPECT_TRUE(documentTable.DocChanged[ActiveSlot()]);
-    EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], "old");
+    EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], TextFingerprint(u"old"));
 }
 
 TEST_F(FileCommandsTest, ClosingAChangedDocumentAsksAndKeepsItWhenTheSaveDoesNotHappen)

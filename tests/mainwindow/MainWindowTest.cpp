@@ -50,7 +50,7 @@ TEST_F(MainWindowTest, LoadOpensTheWelcomeDocumentAndRegistersTheFace)
     EXPECT_EQ(Active()->windowTitle(), welcome);
     EXPECT_EQ(documentTable.DocCount, 1);
     EXPECT_FALSE(documentTable.DocChanged[ActiveSlot()]);
-    EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], ActiveText());
+    EXPECT_EQ(documentTable.DocSavedText[ActiveSlot()], TextFingerprint(ActiveText()));
     // The shipped welcome text explains the three reading buttons.
     for (const char* word : {"Speak", "Pause", "Stop"})
         EXPECT_TRUE(ActiveText().contains(word)) << word;

@@ -74,6 +74,7 @@ public:
     // A paragraph's label as the file writes it (\listtext, \pntext): its
     // group begins at this depth of groups, and a group closes.
     void beginLabel(std::size_t depth);
+    bool inLabel() const { return labelDepth_ != 0; }
     // A style's definition begins in a group at this depth of groups; it
     // is of paragraph style `number`, or of another kind of style.
     void beginStyle(std::size_t depth)

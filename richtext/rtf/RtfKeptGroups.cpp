@@ -50,7 +50,7 @@ void GroupKeeper::begin(std::size_t depth, const unsigned char* word, bool shape
         return;
     depth_ = depth;
     shape_ = shape;
-    textAtStart_ = out_.size();
+    textAtStart_ = out_.appended();
 }
 
 void GroupKeeper::closing(std::size_t depth, bool skipped, const unsigned char* end)
@@ -60,7 +60,7 @@ void GroupKeeper::closing(std::size_t depth, bool skipped, const unsigned char* 
     depth_ = 0;
     // A group that put text into the document (a text box, a picture) is
     // shown, not kept.
-    if ((skipped || shape_) && out_.size() == textAtStart_)
+    if ((skipped || shape_) && out_.appended() == textAtStart_)
         keep(QByteArray(reinterpret_cast<const char*>(braces_[depth]), end - braces_[depth]));
 }
 

@@ -63,6 +63,7 @@ void Output::appendRun(const char16_t* chars, qsizetype n, const Style& style, b
         doc_.runs.push_back(Run{doc_.text.size(), 0, format});
     doc_.text.append(reinterpret_cast<const QChar*>(chars), n);
     doc_.runs.back().length += int(n);
+    appended_ += n;
 }
 
 void Output::rescriptNeutral(qsizetype at, bool complex)

@@ -35,6 +35,9 @@ public:
 
     bool empty() const { return doc_.text.isEmpty(); }
     qsizetype size() const { return doc_.text.size(); }
+    // How many characters were ever appended: unlike size(), it does not go
+    // back when a paragraph's label is taken out again.
+    qsizetype appended() const { return appended_; }
     QChar at(qsizetype i) const { return doc_.text.at(i); }
     // Replaces `removed` characters at `at` with `inserted`, in the format
     // of the character at `at`. For the last paragraph's characters: it
@@ -76,6 +79,7 @@ private:
     // The style of the last run and its two formats (-1: not looked up).
     Style runStyle_;
     std::array<int, 2> runFormat_ = {-1, -1};
+    qsizetype appended_ = 0;
     bool lastComplex_ = false; // the last character that is not neutral was of a complex script
 };
 

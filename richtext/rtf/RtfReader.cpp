@@ -122,6 +122,14 @@ private:
     Output out_{tables_};
     BlockReader blocks_{out_, numbering_};
     GroupKeeper keeper_{out_};
+
+    // A group in a list label is the label's: what it holds goes there, or
+    // nowhere, and it is written with the label, not on its own.
+    void beginKept(const unsigned char* word, bool shape = false)
+    {
+        if (!blocks_.inLabel())
+            keeper_.begin(stack_.depth(), word, shape);
+    }
 };
 
 Document Reader::run()
@@ -309,7 +317,7 @@ void Reader::controlSymbol(unsigned char c)
     switch (c) {
     case '*':
         if (st_.dest == Dest::Text)
-            keeper_.begin(stack_.depth(), p_ - 2);
+            beginKept(p_ - 2);
         st_.starredFrom = st_.dest;
         st_.dest = Dest::Skip;
         break;
@@ -395,7 +403,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         // defaults of characters, which the writer's \plain means.
         if (unstarred() == Dest::Text)
             word == "generator" || word == "nonshppict" || word == "defchp" ? keeper_.cancel(stack_.depth())
-                                                                            : keeper_.begin(stack_.depth(), wordStart_);
+                                                                            : beginKept(wordStart_);
         st_.dest = Dest::Skip;
         st_.heldTextTo = Dest::Skip;
         break;
@@ -406,13 +414,13 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         // both versions).
         st_.heldTextTo = unstarred();
         if (st_.heldTextTo == Dest::Text)
-            keeper_.begin(stack_.depth(), wordStart_);
+            beginKept(wordStart_);
         st_.dest = Dest::Skip;
         break;
     case Word::Shape:
         // Kept as a whole when it shows neither text nor a picture.
         if (st_.dest == Dest::Text)
-            keeper_.begin(stack_.depth(), wordStart_, true);
+            beginKept(wordStart_, true);
         break;
     case Word::HeldText:
         if (st_.heldTextTo != Dest::Skip) {

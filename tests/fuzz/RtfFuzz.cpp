@@ -166,8 +166,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         options.fileRuns = &runs;
         const rtf::Document second = rtf::read(rtf::write(document, options));
         checkShape(second);
-        if (second.text != (asFiled ? asGlyphsOfFinalFonts(first) : first.text))
+        const QString want = asFiled ? asGlyphsOfFinalFonts(first) : first.text;
+        if (second.text != want) {
+            std::fprintf(stderr, "RtfFuzz: read first \"%s\", then \"%s\"%s\n", qPrintable(want),
+                         qPrintable(second.text), asFiled ? " (written as filed)" : "");
             failed("the text changed on the way through the writer");
+        }
         checkSameFormats(first, second, asFiled);
     }
     return 0;

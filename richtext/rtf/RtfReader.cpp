@@ -103,6 +103,7 @@ private:
 
     Tables tables_;
     const unsigned char* fontEntry_ = nullptr; // where the font table entry being read starts
+    int fontEntryUc_ = 1; // the \uc in effect there
 
     // Links: a field's instruction as it is read, the link of the last
     // field whose instruction was one (-1 none), waiting for its result.
@@ -496,6 +497,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
             finishFontName(wordStart_);
             tables_.defineFont(param);
             fontEntry_ = wordStart_;
+            fontEntryUc_ = st_.uc;
             tablesChanged();
         }
         break;
@@ -864,7 +866,7 @@ bool Reader::finishFontName(const unsigned char* end)
 {
     const auto* from = fontEntry_ && fontEntry_ < end ? fontEntry_ : end;
     fontEntry_ = nullptr;
-    return tables_.finishName(QByteArrayView(from, end - from));
+    return tables_.finishName(QByteArrayView(from, end - from), fontEntryUc_);
 }
 
 // The fonts, colours or code page changed: formats and decoders are looked

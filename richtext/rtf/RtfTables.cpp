@@ -68,14 +68,16 @@ bool keepsAsWritten(QByteArrayView entry)
 
 } // namespace
 
-bool Tables::finishName(QByteArrayView entry)
+bool Tables::finishName(QByteArrayView entry, int uc)
 {
     const auto it = fonts_.find(defining_);
     if (it == fonts_.end() || it->second.nameDone)
         return false;
     it->second.nameDone = true;
+    // Written back in braces of its own in a table at \uc1: it starts with
+    // the \uc it was read at when that is another.
     if (keepsAsWritten(entry) && entry.size() < 4096)
-        it->second.entry = entry.toByteArray();
+        it->second.entry = (uc == 1 ? QByteArray() : "\\uc" + QByteArray::number(uc)) + entry.toByteArray();
     return true;
 }
 

@@ -626,6 +626,9 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Word::FootnoteMark:
         if (st_.dest == Dest::Text) {
             const QString mark = numbering_.noteMark(QByteArrayView(p_, end_ - p_));
+            // A half pair before it is text before it, not part of the mark.
+            if (!st_.style.hidden)
+                endHalfPair();
             const qsizetype from = out_.size();
             for (const QChar c : mark)
                 putText(c.unicode());

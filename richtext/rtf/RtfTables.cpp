@@ -78,6 +78,7 @@ bool Tables::finishName(QByteArrayView entry, int uc)
     // the \uc it was read at when that is another.
     if (keepsAsWritten(entry) && entry.size() < 4096)
         it->second.entry = (uc == 1 ? QByteArray() : "\\uc" + QByteArray::number(uc)) + entry.toByteArray();
+    it->second.nameCodePage = codePageOf(defining_, true);
     return true;
 }
 
@@ -161,9 +162,14 @@ int Tables::codePageOf(int number, bool forName) const
 void Tables::keep(Kept& kept) const
 {
     kept.fonts.clear();
-    for (const auto& [number, font] : fonts_)
+    for (const auto& [number, font] : fonts_) {
+        // The entry is written back under the document's last code page:
+        // as it was only when its name's bytes mean there what they meant
+        // where it stood (a \ansicpg may come after the table).
+        const bool sameName = font.nameCodePage == codePageOf(number, true);
         kept.fonts.push_back(Kept::Font{number, family(font.name), font.charset, font.codePage,
-                                        std::min(codePageOf(number, false), 0), font.entry});
+                                        std::min(codePageOf(number, false), 0), sameName ? font.entry : QByteArray()});
+    }
     kept.defaultFont = defaultFont_;
     kept.codePage = codePage_;
     kept.colors = colors_;

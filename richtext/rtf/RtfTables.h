@@ -64,6 +64,7 @@ private:
         int charset = -1;
         int codePage = 0; // \cpgN, 0 when not given
         bool nameDone = false;
+        int nameCodePage = 0; // the code page its name was read in
         QByteArray entry;
     };
     const Font* font(int number) const;

@@ -757,7 +757,9 @@ void Reader::put(char16_t c)
         numbering_.text(st_.dest == Dest::NumberingBefore, c);
         break;
     case Dest::FieldInstruction:
-        if (c >= 0x20 && instruction_.size() < kLongestInstruction)
+        // Breaks and controls are no text of an instruction (nor written
+        // back in one): a link's address is read as if they were not there.
+        if (c >= 0x20 && c != 0x2029 && c != 0xFDD0 && c != 0xFDD1 && instruction_.size() < kLongestInstruction)
             instruction_.append(QChar(c));
         break;
     case Dest::LevelText:

@@ -103,6 +103,7 @@ private:
 
     Tables tables_;
     const unsigned char* fontEntry_ = nullptr; // where the font table entry being read starts
+    int fontEntryUc_ = 1; // the \uc in effect there
 
     // Links: a field's instruction as it is read, the link of the last
     // field whose instruction was one (-1 none), waiting for its result.
@@ -504,6 +505,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
             finishFontName(wordStart_);
             tables_.defineFont(param);
             fontEntry_ = wordStart_;
+            fontEntryUc_ = st_.uc;
             tablesChanged();
         }
         break;
@@ -632,6 +634,9 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Word::FootnoteMark:
         if (st_.dest == Dest::Text) {
             const QString mark = numbering_.noteMark(QByteArrayView(p_, end_ - p_));
+            // A half pair before it is text before it, not part of the mark.
+            if (!st_.style.hidden)
+                endHalfPair();
             const qsizetype from = out_.size();
             for (const QChar c : mark)
                 putText(c.unicode());
@@ -760,7 +765,9 @@ void Reader::put(char16_t c)
         numbering_.text(st_.dest == Dest::NumberingBefore, c);
         break;
     case Dest::FieldInstruction:
-        if (c >= 0x20 && instruction_.size() < kLongestInstruction)
+        // Breaks and controls are no text of an instruction (nor written
+        // back in one): a link's address is read as if they were not there.
+        if (c >= 0x20 && c != 0x2029 && c != 0xFDD0 && c != 0xFDD1 && instruction_.size() < kLongestInstruction)
             instruction_.append(QChar(c));
         break;
     case Dest::LevelText:
@@ -872,7 +879,7 @@ bool Reader::finishFontName(const unsigned char* end)
 {
     const auto* from = fontEntry_ && fontEntry_ < end ? fontEntry_ : end;
     fontEntry_ = nullptr;
-    return tables_.finishName(QByteArrayView(from, end - from));
+    return tables_.finishName(QByteArrayView(from, end - from), fontEntryUc_);
 }
 
 // The fonts, colours or code page changed: formats and decoders are looked

@@ -68,14 +68,17 @@ bool keepsAsWritten(QByteArrayView entry)
 
 } // namespace
 
-bool Tables::finishName(QByteArrayView entry)
+bool Tables::finishName(QByteArrayView entry, int uc)
 {
     const auto it = fonts_.find(defining_);
     if (it == fonts_.end() || it->second.nameDone)
         return false;
     it->second.nameDone = true;
+    // Written back in braces of its own in a table at \uc1: it starts with
+    // the \uc it was read at when that is another.
     if (keepsAsWritten(entry) && entry.size() < 4096)
-        it->second.entry = entry.toByteArray();
+        it->second.entry = (uc == 1 ? QByteArray() : "\\uc" + QByteArray::number(uc)) + entry.toByteArray();
+    it->second.nameCodePage = codePageOf(defining_, true);
     return true;
 }
 
@@ -159,9 +162,14 @@ int Tables::codePageOf(int number, bool forName) const
 void Tables::keep(Kept& kept) const
 {
     kept.fonts.clear();
-    for (const auto& [number, font] : fonts_)
+    for (const auto& [number, font] : fonts_) {
+        // The entry is written back under the document's last code page:
+        // as it was only when its name's bytes mean there what they meant
+        // where it stood (a \ansicpg may come after the table).
+        const bool sameName = font.nameCodePage == codePageOf(number, true);
         kept.fonts.push_back(Kept::Font{number, family(font.name), font.charset, font.codePage,
-                                        std::min(codePageOf(number, false), 0), font.entry});
+                                        std::min(codePageOf(number, false), 0), sameName ? font.entry : QByteArray()});
+    }
     kept.defaultFont = defaultFont_;
     kept.codePage = codePage_;
     kept.colors = colors_;

@@ -29,8 +29,9 @@ public:
     // The name of the font being defined has ended; false when there was
     // none to end. `entry` is the font's entry in the table as the file
     // wrote it, from its \f on, kept for writing it back when its braces
-    // pair up.
-    bool finishName(QByteArrayView entry = {});
+    // pair up; `uc` is the \uc in effect where it starts, which decides
+    // what of it the fallback of a \uN in it skips.
+    bool finishName(QByteArrayView entry = {}, int uc = 1);
     // \fcharsetN or \cpgN of the font being defined; false without one.
     bool setCharset(Word word, int value);
 
@@ -63,6 +64,7 @@ private:
         int charset = -1;
         int codePage = 0; // \cpgN, 0 when not given
         bool nameDone = false;
+        int nameCodePage = 0; // the code page its name was read in
         QByteArray entry;
     };
     const Font* font(int number) const;

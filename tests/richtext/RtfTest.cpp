@@ -470,6 +470,9 @@ TEST_F(RtfTest, UnicodeCharactersSkipTheirFallback)
     EXPECT_EQ(loaded("{\\rtf1\\uc0 \\u1046 x}"), QString::fromUtf8("Жx"));
     // \uc holds for its group only.
     EXPECT_EQ(loaded("{\\rtf1 {\\uc3 \\u1046abcd}\\u1046ab}"), QString::fromUtf8("ЖdЖb"));
+    // A font's name read at \uc0 is the Symbol font's, and stays so once saved.
+    EXPECT_EQ(loaded("{\\rtf1{\\fonttbl\\uc0{\\f0 Sym\\u98 ol;}}\\f0 a}"), QString::fromUtf8("α"));
+    EXPECT_EQ(loaded(saved(other)), QString::fromUtf8("α"));
     // A group's end ends the fallback.
     EXPECT_EQ(loaded("{\\rtf1\\uc4 {\\u1046ab}cd}"), QString::fromUtf8("Жcd"));
     // Numbers above 32767 are written negative.

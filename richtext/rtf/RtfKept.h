@@ -170,6 +170,20 @@ struct Kept {
     std::vector<QByteArray> groups;
     QByteArray leadingGroups;
     QByteArray trailingGroups;
+    // Groups that show as text of their own (a text box), each written in
+    // place of that text while the text is as the file had it: `characters`
+    // characters standing for the group (kGroupsInsteadProperty), `span`
+    // positions from the first to the last of them, the paragraph breaks
+    // among them, and the one after the last when `breakAfter`, its own.
+    // Once the user edits inside that text, it is written as the text it
+    // shows, and the group not at all.
+    struct ShownGroup {
+        int group = 0;
+        int characters = 0;
+        int span = 0;
+        bool breakAfter = false;
+    };
+    std::vector<ShownGroup> shownGroups;
 
     bool empty() const
     {

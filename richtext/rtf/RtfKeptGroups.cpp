@@ -51,6 +51,7 @@ void GroupKeeper::begin(std::size_t depth, const unsigned char* word, bool shape
     depth_ = depth;
     shape_ = shape;
     textAtStart_ = out_.size();
+    anchorsAtStart_ = out_.anchorCount();
 }
 
 void GroupKeeper::closing(std::size_t depth, bool skipped, const unsigned char* end)
@@ -58,10 +59,68 @@ void GroupKeeper::closing(std::size_t depth, bool skipped, const unsigned char* 
     if (depth != depth_)
         return;
     depth_ = 0;
-    // A group that put text into the document (a text box, a picture) is
-    // shown, not kept.
+    // A group that put text into the document (a picture) is shown, not
+    // kept; but a shape's text (a text box's) stands for it.
+    const auto bytes = [&] { return QByteArray(reinterpret_cast<const char*>(braces_[depth]), end - braces_[depth]); };
     if ((skipped || shape_) && out_.size() == textAtStart_)
-        keep(QByteArray(reinterpret_cast<const char*>(braces_[depth]), end - braces_[depth]));
+        keep(bytes());
+    else if (shape_)
+        keepTextBox(bytes());
+}
+
+// The text a shape showed stands for it, every character but paragraph
+// breaks; groups kept within it (a note) are in its bytes.
+void GroupKeeper::keepTextBox(QByteArray bytes)
+{
+    const qsizetype from = textAtStart_;
+    const qsizetype to = out_.size();
+    int characters = 0;
+    for (qsizetype at = from; at < to; ++at) {
+        const char16_t c = out_.at(at).unicode();
+        // A table or a picture in it shows as the document's own.
+        if (c == kCellStart || c == kTableEnd || c == kPictureMark)
+            return;
+        characters += c != u'\n';
+    }
+    if (characters == 0)
+        return;
+    for (const GroupAnchor& a : out_.takeAnchorsFrom(anchorsAtStart_)) {
+        QByteArray& inner = groups_[std::size_t(a.group)];
+        if (std::size_t(a.group) < marks_.size() && marks_[std::size_t(a.group)] != Mark::None) {
+            marks_[std::size_t(a.group)] = Mark::None;
+            notesWords_.prepend(inner.chopped(int(sizeof "\\chftn") - 1)); // the document's words it took
+        }
+        inner.clear();
+    }
+    const int group = int(groups_.size());
+    groups_.push_back(std::move(bytes));
+    for (qsizetype at = from; at < to; ++at) {
+        if (out_.at(at) != u'\n')
+            out_.anchorGroup(group, at, GroupAnchor::Place::Instead);
+    }
+    textBoxes_.push_back({group, 0, 0, out_.at(to - 1) == u'\n'});
+}
+
+// How many characters stand for each text box once the text is final, and
+// from the first to the last of them.
+void GroupKeeper::measureTextBoxes(Document& document)
+{
+    std::vector<int> boxOf(document.kept.groups.size(), -1);
+    for (std::size_t i = 0; i < textBoxes_.size(); ++i)
+        boxOf[std::size_t(textBoxes_[i].group)] = int(i);
+    std::vector<qsizetype> first(textBoxes_.size(), -1);
+    for (const GroupAnchor& a : document.anchors) {
+        const int box = a.place == GroupAnchor::Place::Instead ? boxOf[std::size_t(a.group)] : -1;
+        if (box < 0)
+            continue;
+        Kept::ShownGroup& b = textBoxes_[std::size_t(box)];
+        if (first[std::size_t(box)] < 0)
+            first[std::size_t(box)] = a.at;
+        ++b.characters;
+        b.span = int(a.at - first[std::size_t(box)] + 1);
+    }
+    std::erase_if(textBoxes_, [](const Kept::ShownGroup& b) { return b.characters == 0; });
+    document.kept.shownGroups = std::move(textBoxes_);
 }
 
 void GroupKeeper::styleSheet(std::size_t depth, const unsigned char* end)
@@ -164,8 +223,9 @@ void GroupKeeper::keepMarksNumbered(Document& document) const
         if (marks_[group] != Mark::None && !placed[group])
             cut = group;
     }
-    std::erase_if(anchors, [cut](const GroupAnchor& a) {
-        return a.place == Place::Instead && std::size_t(a.group) >= cut;
+    std::erase_if(anchors, [&](const GroupAnchor& a) {
+        const std::size_t group = std::size_t(a.group);
+        return a.place == Place::Instead && group >= cut && group < marks_.size() && marks_[group] != Mark::None;
     });
 }
 
@@ -190,6 +250,7 @@ void GroupKeeper::finish(Document& document)
     document.kept.leadingGroups = std::move(leading_);
     placeGroups(document);
     keepMarksNumbered(document);
+    measureTextBoxes(document);
 }
 
 void placeGroups(Document& document)

@@ -31,7 +31,8 @@ public:
     // editor does not show, as the word at `word` says; `shape` when it
     // does so as a whole (\shp), not by skipping what it holds. Kept when
     // it closes having put no text into the document, and the word is its
-    // first. Groups inside it are kept with it.
+    // first; a shape that put text (a text box's) is kept in place of that
+    // text. Groups inside it are kept with it.
     void begin(std::size_t depth, const unsigned char* word, bool shape = false);
     // A cell or a row of a table ended in the document's text: the group
     // that holds it is shown, not kept.
@@ -117,13 +118,17 @@ private:
     // The hidden text ends before `end`; nullptr: it is not kept.
     void endHidden(const unsigned char* end);
     void keep(QByteArray bytes);
+    void keepTextBox(QByteArray bytes);
+    void measureTextBoxes(Document& document);
     void keepMarksNumbered(Document& document) const;
 
     Output& out_;
     std::array<const unsigned char*, kDeepest> braces_{};
     std::size_t depth_ = 0; // of the group to keep; 0 none
     qsizetype textAtStart_ = 0;
+    std::size_t anchorsAtStart_ = 0;
     bool shape_ = false;
+    std::vector<Kept::ShownGroup> textBoxes_;
 
     bool hiding_ = false;
     std::size_t hiddenDepth_ = 0;

@@ -2,18 +2,86 @@
 
 #include "RtfWriterChars.h"
 
+#include <QTextBlock>
 #include <QTextCharFormat>
+#include <QTextDocument>
 #include <QTextFragment>
 
 namespace rtf::writing {
 
-Groups::Groups(const Kept* kept, const std::vector<GroupAnchor>* beside, QByteArray& out, bool& delimit)
+Groups::Groups(const QTextDocument& document, const Kept* kept, const std::vector<GroupAnchor>* beside,
+               QByteArray& out, bool& delimit)
     : kept_(kept), beside_(kept ? beside : nullptr), out_(out), delimit_(delimit)
 {
     if (kept_)
         written_.assign(kept_->groups.size(), false);
     if (beside_)
         next_ = beside_->begin();
+    if (kept_ && !kept_->shownGroups.empty())
+        survey(document);
+}
+
+void Groups::survey(const QTextDocument& document)
+{
+    shownIndex_.assign(kept_->groups.size(), -1);
+    for (std::size_t i = 0; i < kept_->shownGroups.size(); ++i) {
+        const int group = kept_->shownGroups[i].group;
+        if (group >= 0 && std::size_t(group) < shownIndex_.size())
+            shownIndex_[std::size_t(group)] = int(i);
+    }
+    shown_.assign(kept_->shownGroups.size(), Shown{});
+    int open = -1; // the group the text last met stands for
+    if (beside_) {
+        for (const GroupAnchor& a : *beside_) {
+            if (a.place == GroupAnchor::Place::Instead)
+                stands(a.group, int(a.at), int(a.at) + 1, open);
+        }
+        return;
+    }
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const QVariant v = f.charFormat().property(kGroupsInsteadProperty);
+            stands(v.isValid() ? v.toInt() : -1, f.position(), f.position() + f.length(), open);
+        }
+    }
+}
+
+// The characters from `from` to `to` stand for `group` (-1: none); those
+// met before them for `open`. Paragraph breaks between them are no text.
+void Groups::stands(int group, int from, int to, int& open)
+{
+    const int index = group >= 0 && std::size_t(group) < shownIndex_.size() ? shownIndex_[std::size_t(group)] : -1;
+    if (index >= 0) {
+        Shown& s = shown_[std::size_t(index)];
+        s.interrupted = s.interrupted || (s.characters > 0 && open != group);
+        if (s.first < 0)
+            s.first = from;
+        s.last = to - 1;
+        s.characters += to - from;
+    }
+    open = group;
+}
+
+// A group is written in place of its characters unless it shows as text
+// that is no longer all there, as the file had it, and nothing else.
+bool Groups::writtenInstead(int group) const
+{
+    const int index = group >= 0 && std::size_t(group) < shownIndex_.size() ? shownIndex_[std::size_t(group)] : -1;
+    if (index < 0)
+        return true;
+    const Kept::ShownGroup& file = kept_->shownGroups[std::size_t(index)];
+    const Shown& now = shown_[std::size_t(index)];
+    return !now.interrupted && now.characters == file.characters && now.last - now.first + 1 == file.span;
+}
+
+bool Groups::paragraphGoesOn(const QTextBlock& block) const
+{
+    const int end = block.position() + block.length() - 1; // its paragraph break
+    if (insteadEnd_ != end || insteadGroup_ < 0 || std::size_t(insteadGroup_) >= shownIndex_.size())
+        return false;
+    const int index = shownIndex_[std::size_t(insteadGroup_)];
+    return index >= 0 && (end < shown_[std::size_t(index)].last || kept_->shownGroups[std::size_t(index)].breakAfter);
 }
 
 void Groups::fragment(const QTextFragment& fragment, Characters& chars)
@@ -21,10 +89,14 @@ void Groups::fragment(const QTextFragment& fragment, Characters& chars)
     const QTextCharFormat format = fragment.charFormat();
     const int start = fragment.position();
     if (!beside_) {
+        bool hasInstead = false;
         write(format, kGroupsBeforeProperty);
-        if (kept_ && format.hasProperty(kGroupsInsteadProperty)) {
+        const int instead = kept_ ? format.property(kGroupsInsteadProperty).toInt(&hasInstead) : -1;
+        if (hasInstead && writtenInstead(instead)) {
             chars.object(format, start);
-            write(format, kGroupsInsteadProperty);
+            write(instead);
+            insteadGroup_ = instead;
+            insteadEnd_ = start + fragment.length();
         } else {
             chars.fragment(fragment);
         }
@@ -49,9 +121,11 @@ void Groups::fragment(const QTextFragment& fragment, Characters& chars)
             else
                 (next_->place == GroupAnchor::Place::After ? after : instead) = next_->group;
         }
-        if (instead >= 0) {
+        if (instead >= 0 && writtenInstead(instead)) {
             chars.object(format, at);
             write(instead);
+            insteadGroup_ = instead;
+            insteadEnd_ = at + 1;
         } else {
             chars.part(format, at, QStringView(text).sliced(at - start, 1));
         }

@@ -175,13 +175,15 @@ struct Kept {
     // characters standing for the group (kGroupsInsteadProperty), `span`
     // positions from the first to the last of them, the paragraph breaks
     // among them, and the one after the last when `breakAfter`, its own.
-    // Once the user edits inside that text, it is written as the text it
-    // shows, and the group not at all.
+    // Its text takes the format of the text around the group (`format`,
+    // into `formats`) where it gives none. Once the user edits inside that
+    // text, it is written as the text it shows, and the group not at all.
     struct ShownGroup {
         int group = 0;
         int characters = 0;
         int span = 0;
         bool breakAfter = false;
+        int format = -1;
     };
     std::vector<ShownGroup> shownGroups;
 

@@ -44,14 +44,19 @@ bool GroupKeeper::opens(std::size_t depth, const unsigned char* word) const
     return c == word;
 }
 
-void GroupKeeper::begin(std::size_t depth, const unsigned char* word, bool shape)
+void GroupKeeper::begin(std::size_t depth, const unsigned char* word, int shapeFormat)
 {
     if (depth_ != 0 || hiding_ || !opens(depth, word))
         return;
     depth_ = depth;
-    shape_ = shape;
+    shape_ = shapeFormat >= 0;
+    shapeFormat_ = shapeFormat;
     textAtStart_ = out_.size();
+    // Where a shape's text begins moves with the text before it (a
+    // paragraph's label that goes): a mark among the groups' places says.
     anchorsAtStart_ = out_.anchorCount();
+    if (shape_)
+        out_.anchorGroup(kStartMark, out_.size(), GroupAnchor::Place::Between);
 }
 
 void GroupKeeper::closing(std::size_t depth, bool skipped, const unsigned char* end)
@@ -62,29 +67,41 @@ void GroupKeeper::closing(std::size_t depth, bool skipped, const unsigned char* 
     // A group that put text into the document (a picture) is shown, not
     // kept; but a shape's text (a text box's) stands for it.
     const auto bytes = [&] { return QByteArray(reinterpret_cast<const char*>(braces_[depth]), end - braces_[depth]); };
-    if ((skipped || shape_) && out_.size() == textAtStart_)
+    if (!shape_) {
+        if (skipped && out_.size() == textAtStart_)
+            keep(bytes());
+        return;
+    }
+    std::vector<GroupAnchor> inside = out_.takeAnchorsFrom(anchorsAtStart_);
+    const qsizetype from = inside.empty() ? out_.size() : inside.front().at; // the mark
+    if (!inside.empty())
+        inside.erase(inside.begin());
+    if (from >= out_.size())
         keep(bytes());
-    else if (shape_)
-        keepTextBox(bytes());
+    else if (!keepTextBox(bytes(), from, inside))
+        for (const GroupAnchor& a : inside)
+            out_.anchorGroup(a.group, a.at, a.place);
 }
 
-// The text a shape showed stands for it, every character but paragraph
-// breaks; groups kept within it (a note) are in its bytes.
-void GroupKeeper::keepTextBox(QByteArray bytes)
+// The text a shape showed from `from` on stands for it, every character
+// but paragraph breaks; groups kept within it (`inside`, a note) are in its
+// bytes. False when it is not kept so.
+bool GroupKeeper::keepTextBox(QByteArray bytes, qsizetype from, const std::vector<GroupAnchor>& inside)
 {
-    const qsizetype from = textAtStart_;
     const qsizetype to = out_.size();
     int characters = 0;
     for (qsizetype at = from; at < to; ++at) {
         const char16_t c = out_.at(at).unicode();
         // A table or a picture in it shows as the document's own.
         if (c == kCellStart || c == kTableEnd || c == kPictureMark)
-            return;
+            return false;
         characters += c != u'\n';
     }
     if (characters == 0)
-        return;
-    for (const GroupAnchor& a : out_.takeAnchorsFrom(anchorsAtStart_)) {
+        return false;
+    for (const GroupAnchor& a : inside) {
+        if (a.group < 0)
+            continue; // its character went
         QByteArray& inner = groups_[std::size_t(a.group)];
         if (std::size_t(a.group) < marks_.size() && marks_[std::size_t(a.group)] != Mark::None) {
             marks_[std::size_t(a.group)] = Mark::None;
@@ -98,7 +115,8 @@ void GroupKeeper::keepTextBox(QByteArray bytes)
         if (out_.at(at) != u'\n')
             out_.anchorGroup(group, at, GroupAnchor::Place::Instead);
     }
-    textBoxes_.push_back({group, 0, 0, out_.at(to - 1) == u'\n'});
+    textBoxes_.push_back({group, 0, 0, out_.at(to - 1) == u'\n', shapeFormat_});
+    return true;
 }
 
 // How many characters stand for each text box once the text is final, and
@@ -248,6 +266,13 @@ void GroupKeeper::finish(Document& document)
 {
     document.kept.groups = std::move(groups_);
     document.kept.leadingGroups = std::move(leading_);
+    // The marks of shapes not kept, and the places of boxes let go.
+    std::vector<bool> dropped(document.kept.groups.size(), false);
+    for (const int group : droppedBoxes_)
+        dropped[std::size_t(group)] = true;
+    std::erase_if(document.anchors, [&](const GroupAnchor& a) {
+        return a.group == kStartMark || (a.group >= 0 && dropped[std::size_t(a.group)]);
+    });
     placeGroups(document);
     keepMarksNumbered(document);
     measureTextBoxes(document);

@@ -412,7 +412,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Word::Shape:
         // Kept as a whole when it shows neither text nor a picture.
         if (st_.dest == Dest::Text)
-            keeper_.begin(stack_.depth(), wordStart_, true);
+            keeper_.beginShape(stack_.depth(), wordStart_, out_.formatOf(st_.style));
         break;
     case Word::HeldText:
         if (st_.heldTextTo != Dest::Skip) {
@@ -589,12 +589,14 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         break;
     case Word::ListText:
         keeper_.structure();
+        keeper_.label();
         // The paragraph's number or bullet as the writer shows it.
         if (st_.dest == Dest::Text)
             blocks_.beginLabel(stack_.depth());
         break;
     case Word::Numbering:
         keeper_.structure();
+        keeper_.label();
         if (st_.dest == Dest::Text || (st_.dest == Dest::Skip && st_.starredFrom == Dest::Text)) {
             st_.dest = Dest::Numbering;
             numbering_.begin();

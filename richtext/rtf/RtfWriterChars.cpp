@@ -174,6 +174,14 @@ void Characters::part(const QTextCharFormat& format, int start, QStringView text
     }
 }
 
+void Characters::object(const QTextCharFormat& format, int position, int index)
+{
+    if (const CharFormat* file = fileFormat(index))
+        piece(format, file, QStringView());
+    else
+        object(format, position);
+}
+
 void Characters::objectFragment(const QTextFragment& fragment)
 {
     object(fragment.charFormat(), fragment.position());

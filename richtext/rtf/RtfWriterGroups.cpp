@@ -51,7 +51,7 @@ void Groups::survey(const QTextDocument& document)
 // met before them for `open`. Paragraph breaks between them are no text.
 void Groups::stands(int group, int from, int to, int& open)
 {
-    const int index = group >= 0 && std::size_t(group) < shownIndex_.size() ? shownIndex_[std::size_t(group)] : -1;
+    const int index = shownIndex(group);
     if (index >= 0) {
         Shown& s = shown_[std::size_t(index)];
         s.interrupted = s.interrupted || (s.characters > 0 && open != group);
@@ -63,11 +63,22 @@ void Groups::stands(int group, int from, int to, int& open)
     open = group;
 }
 
+int Groups::shownIndex(int group) const
+{
+    return group >= 0 && std::size_t(group) < shownIndex_.size() ? shownIndex_[std::size_t(group)] : -1;
+}
+
+int Groups::shownFormat(int group) const
+{
+    const int index = shownIndex(group);
+    return index < 0 ? -1 : kept_->shownGroups[std::size_t(index)].format;
+}
+
 // A group is written in place of its characters unless it shows as text
 // that is no longer all there, as the file had it, and nothing else.
 bool Groups::writtenInstead(int group) const
 {
-    const int index = group >= 0 && std::size_t(group) < shownIndex_.size() ? shownIndex_[std::size_t(group)] : -1;
+    const int index = shownIndex(group);
     if (index < 0)
         return true;
     const Kept::ShownGroup& file = kept_->shownGroups[std::size_t(index)];
@@ -78,9 +89,7 @@ bool Groups::writtenInstead(int group) const
 bool Groups::paragraphGoesOn(const QTextBlock& block) const
 {
     const int end = block.position() + block.length() - 1; // its paragraph break
-    if (insteadEnd_ != end || insteadGroup_ < 0 || std::size_t(insteadGroup_) >= shownIndex_.size())
-        return false;
-    const int index = shownIndex_[std::size_t(insteadGroup_)];
+    const int index = insteadEnd_ == end ? shownIndex(insteadGroup_) : -1;
     return index >= 0 && (end < shown_[std::size_t(index)].last || kept_->shownGroups[std::size_t(index)].breakAfter);
 }
 
@@ -93,7 +102,7 @@ void Groups::fragment(const QTextFragment& fragment, Characters& chars)
         write(format, kGroupsBeforeProperty);
         const int instead = kept_ ? format.property(kGroupsInsteadProperty).toInt(&hasInstead) : -1;
         if (hasInstead && writtenInstead(instead)) {
-            chars.object(format, start);
+            chars.object(format, start, shownFormat(instead));
             write(instead);
             insteadGroup_ = instead;
             insteadEnd_ = start + fragment.length();
@@ -122,7 +131,7 @@ void Groups::fragment(const QTextFragment& fragment, Characters& chars)
                 (next_->place == GroupAnchor::Place::After ? after : instead) = next_->group;
         }
         if (instead >= 0 && writtenInstead(instead)) {
-            chars.object(format, at);
+            chars.object(format, at, shownFormat(instead));
             write(instead);
             insteadGroup_ = instead;
             insteadEnd_ = at + 1;

@@ -52,6 +52,8 @@ private:
     void survey(const QTextDocument& document);
     void stands(int group, int from, int to, int& open);
     bool writtenInstead(int group) const;
+    int shownIndex(int group) const; // -1 for a group not shown
+    int shownFormat(int group) const; // the file format around it, -1 none
     void write(const QTextCharFormat& format, int property);
     void write(int group);
 

@@ -176,14 +176,18 @@ struct Kept {
     // positions from the first to the last of them, the paragraph breaks
     // among them, and the one after the last when `breakAfter`, its own.
     // Its text takes the format of the text around the group (`format`,
-    // into `formats`) where it gives none. Once the user edits inside that
-    // text, it is written as the text it shows, and the group not at all.
+    // into `formats`) where it gives none, and its font, bold, italic and
+    // size words are for the text `wordsFor` says, as they were there: 0
+    // other text (\loch), 1 \hich, 2 East Asian text (\dbch), 3 the complex
+    // scripts (\rtlch). Once the user edits inside that text, it is written
+    // as the text it shows, and the group not at all.
     struct ShownGroup {
         int group = 0;
         int characters = 0;
         int span = 0;
         bool breakAfter = false;
         int format = -1;
+        std::uint8_t wordsFor = 0;
     };
     std::vector<ShownGroup> shownGroups;
 

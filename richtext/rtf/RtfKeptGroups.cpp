@@ -76,17 +76,19 @@ void GroupKeeper::closing(std::size_t depth, bool skipped, const unsigned char* 
     const qsizetype from = inside.empty() ? out_.size() : inside.front().at; // the mark
     if (!inside.empty())
         inside.erase(inside.begin());
+    // One whose characters stand by groups of their own (a note's mark) is
+    // not: those would be written twice.
+    const bool holdsGroups = std::any_of(inside.begin(), inside.end(), [](const GroupAnchor& a) { return a.group >= 0; });
     if (from >= out_.size())
         keep(bytes());
-    else if (!keepTextBox(bytes(), from, inside))
+    else if (holdsGroups || !keepTextBox(bytes(), from))
         for (const GroupAnchor& a : inside)
             out_.anchorGroup(a.group, a.at, a.place);
 }
 
 // The text a shape showed from `from` on stands for it, every character
-// but paragraph breaks; groups kept within it (`inside`, a note) are in its
-// bytes. False when it is not kept so.
-bool GroupKeeper::keepTextBox(QByteArray bytes, qsizetype from, const std::vector<GroupAnchor>& inside)
+// but paragraph breaks. False when it is not kept so.
+bool GroupKeeper::keepTextBox(QByteArray bytes, qsizetype from)
 {
     const qsizetype to = out_.size();
     int characters = 0;
@@ -99,23 +101,13 @@ bool GroupKeeper::keepTextBox(QByteArray bytes, qsizetype from, const std::vecto
     }
     if (characters == 0)
         return false;
-    for (const GroupAnchor& a : inside) {
-        if (a.group < 0)
-            continue; // its character went
-        QByteArray& inner = groups_[std::size_t(a.group)];
-        if (std::size_t(a.group) < marks_.size() && marks_[std::size_t(a.group)] != Mark::None) {
-            marks_[std::size_t(a.group)] = Mark::None;
-            notesWords_.prepend(inner.chopped(int(sizeof "\\chftn") - 1)); // the document's words it took
-        }
-        inner.clear();
-    }
     const int group = int(groups_.size());
     groups_.push_back(std::move(bytes));
     for (qsizetype at = from; at < to; ++at) {
         if (out_.at(at) != u'\n')
             out_.anchorGroup(group, at, GroupAnchor::Place::Instead);
     }
-    textBoxes_.push_back({group, 0, 0, out_.at(to - 1) == u'\n', shapeFormat_});
+    textBoxes_.push_back({group, 0, 0, out_.at(to - 1) == u'\n', shapeFormat_, shapeWordsFor_});
     return true;
 }
 

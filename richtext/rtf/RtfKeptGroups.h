@@ -33,9 +33,14 @@ public:
     // Groups inside it are kept with it.
     void begin(std::size_t depth, const unsigned char* word) { begin(depth, word, -1); }
     // The same for a shape (\shp), which holds what it does as a whole
-    // rather than by skipping it, in the text's format `format`: one that
-    // put text (a text box's) is kept in place of that text.
-    void beginShape(std::size_t depth, const unsigned char* word, int format) { begin(depth, word, format); }
+    // rather than by skipping it, in the text's format `format`, its words
+    // for the text `wordsFor` says (Kept::ShownGroup): one that put text (a
+    // text box's) is kept in place of that text.
+    void beginShape(std::size_t depth, const unsigned char* word, int format, std::uint8_t wordsFor)
+    {
+        begin(depth, word, format);
+        shapeWordsFor_ = wordsFor;
+    }
     // A cell or a row of a table ended in the document's text: the group
     // that holds it is shown, not kept.
     void shown() { depth_ = 0; }
@@ -136,7 +141,7 @@ private:
     // The hidden text ends before `end`; nullptr: it is not kept.
     void endHidden(const unsigned char* end);
     void keep(QByteArray bytes);
-    bool keepTextBox(QByteArray bytes, qsizetype from, const std::vector<GroupAnchor>& inside);
+    bool keepTextBox(QByteArray bytes, qsizetype from);
     void measureTextBoxes(Document& document);
     void keepMarksNumbered(Document& document) const;
 
@@ -147,6 +152,7 @@ private:
     std::size_t anchorsAtStart_ = 0;
     bool shape_ = false;
     int shapeFormat_ = -1;
+    std::uint8_t shapeWordsFor_ = 0;
     std::vector<Kept::ShownGroup> textBoxes_;
     std::vector<int> droppedBoxes_; // groups of text boxes whose text is written as the document's
 

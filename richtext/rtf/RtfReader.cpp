@@ -412,7 +412,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Word::Shape:
         // Kept as a whole when it shows neither text nor a picture.
         if (st_.dest == Dest::Text)
-            keeper_.beginShape(stack_.depth(), wordStart_, out_.formatOf(st_.style));
+            keeper_.beginShape(stack_.depth(), wordStart_, out_.formatOf(st_.style), std::uint8_t(st_.style.charSet));
         break;
     case Word::HeldText:
         if (st_.heldTextTo != Dest::Skip) {

@@ -68,10 +68,16 @@ int Groups::shownIndex(int group) const
     return group >= 0 && std::size_t(group) < shownIndex_.size() ? shownIndex_[std::size_t(group)] : -1;
 }
 
-int Groups::shownFormat(int group) const
+// Where a group shown as text goes, the text around it as the file had it.
+void Groups::shownObject(Characters& chars, const QTextCharFormat& format, int position, int group) const
 {
     const int index = shownIndex(group);
-    return index < 0 ? -1 : kept_->shownGroups[std::size_t(index)].format;
+    if (index < 0) {
+        chars.object(format, position);
+        return;
+    }
+    const Kept::ShownGroup& shown = kept_->shownGroups[std::size_t(index)];
+    chars.object(format, position, shown.format, shown.wordsFor);
 }
 
 // A group is written in place of its characters unless it shows as text
@@ -88,9 +94,14 @@ bool Groups::writtenInstead(int group) const
 
 bool Groups::paragraphGoesOn(const QTextBlock& block) const
 {
+    // Between the characters of the group written last, or right after
+    // them when the file had it so.
     const int end = block.position() + block.length() - 1; // its paragraph break
-    const int index = insteadEnd_ == end ? shownIndex(insteadGroup_) : -1;
-    return index >= 0 && (end < shown_[std::size_t(index)].last || kept_->shownGroups[std::size_t(index)].breakAfter);
+    const int index = shownIndex(insteadGroup_);
+    if (index < 0)
+        return false;
+    const Shown& s = shown_[std::size_t(index)];
+    return (s.first < end && end < s.last) || (end == s.last + 1 && kept_->shownGroups[std::size_t(index)].breakAfter);
 }
 
 void Groups::fragment(const QTextFragment& fragment, Characters& chars)
@@ -102,10 +113,9 @@ void Groups::fragment(const QTextFragment& fragment, Characters& chars)
         write(format, kGroupsBeforeProperty);
         const int instead = kept_ ? format.property(kGroupsInsteadProperty).toInt(&hasInstead) : -1;
         if (hasInstead && writtenInstead(instead)) {
-            chars.object(format, start, shownFormat(instead));
+            shownObject(chars, format, start, instead);
             write(instead);
             insteadGroup_ = instead;
-            insteadEnd_ = start + fragment.length();
         } else {
             chars.fragment(fragment);
         }
@@ -131,10 +141,9 @@ void Groups::fragment(const QTextFragment& fragment, Characters& chars)
                 (next_->place == GroupAnchor::Place::After ? after : instead) = next_->group;
         }
         if (instead >= 0 && writtenInstead(instead)) {
-            chars.object(format, at, shownFormat(instead));
+            shownObject(chars, format, at, instead);
             write(instead);
             insteadGroup_ = instead;
-            insteadEnd_ = at + 1;
         } else {
             chars.part(format, at, QStringView(text).sliced(at - start, 1));
         }

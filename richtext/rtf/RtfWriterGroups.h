@@ -53,7 +53,7 @@ private:
     void stands(int group, int from, int to, int& open);
     bool writtenInstead(int group) const;
     int shownIndex(int group) const; // -1 for a group not shown
-    int shownFormat(int group) const; // the file format around it, -1 none
+    void shownObject(Characters& chars, const QTextCharFormat& format, int position, int group) const;
     void write(const QTextCharFormat& format, int property);
     void write(int group);
 
@@ -65,8 +65,7 @@ private:
     std::vector<bool> written_;
     std::vector<int> shownIndex_; // by group: its index in Kept::shownGroups, -1 none
     std::vector<Shown> shown_; // as Kept::shownGroups
-    int insteadGroup_ = -1; // of the last character written as a shown group, before `insteadEnd_`
-    int insteadEnd_ = -1;
+    int insteadGroup_ = -1; // the group last written in place of its characters
 };
 
 } // namespace rtf::writing

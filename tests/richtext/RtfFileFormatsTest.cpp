@@ -41,7 +41,7 @@ const QByteArray kFile =
     "{\\super\\chftn{\\*\\footnote \\pard\\plain {\\super\\chftn} note words}} {\\uldb double} {\\strike gone}"
     "{\\v hidden words} {\\fs36 big} {\\f7 sans}{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 1}}}} {\\highlight3 marked} {\\chcbpat2 shaded} {\\super up} {\\sub down} "
     "{\\up6 raised} {\\caps caps} {\\scaps small} {\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 202}}"
-    "{\\shptxt {\\b boxed} words\\par two more\\par}}}\\par\n"
+    "{\\shptxt {\\b boxed} words\\par\\par two more\\par}}}\\par\n"
     "{\\field{\\*\\fldinst HYPERLINK \"https://example.org/\" }{\\fldrslt {\\ul\\cf1 the link}}} and "
     "{\\rtlch\\ab\\afs32 \\u1513?\\u1500?\\u1493?\\u1501?} {\\f1 a}-D {\\b\\i end} {\\field{\\*\\fldinst PAGE }{\\fldrslt 7}}\\par}";
 
@@ -52,7 +52,7 @@ const std::pair<const char*, const char*> kGroups[] = {
     {"\\chftn", "{\\*\\footnote \\pard\\plain {\\super\\chftn} note words}"},
     {"gone", "{\\v hidden words}"},
     {"sans", "{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 1}}}}"},
-    {"", "{\\shptxt {\\b boxed} words\\par two more\\par}}}"},
+    {"", "{\\shptxt {\\b boxed} words\\par\\par two more\\par}}}"},
     {"", "{\\field{\\*\\fldinst PAGE }{\\fldrslt"},
 };
 
@@ -162,7 +162,7 @@ TEST_F(RtfFileFormatsTest, AFileSavedUnchangedKeepsEveryFormatItsTablesAndItsLin
     for (const char* unshown : {"header", "note words", "hidden", "shapeType", "PAGE"})
         EXPECT_FALSE(box.Text().contains(unshown)) << unshown;
     EXPECT_TRUE(box.Text().contains("red1 double"));
-    EXPECT_TRUE(box.Text().contains("boxed words\r\ntwo more"));
+    EXPECT_TRUE(box.Text().contains("boxed words\r\n\r\ntwo more"));
 }
 
 TEST_F(RtfFileFormatsTest, WhatTheControlDoesNotShowGoesWithTheCharacterItStandsBy)
@@ -200,12 +200,12 @@ TEST_F(RtfFileFormatsTest, WhatTheControlDoesNotShowGoesWithTheCharacterItStands
         select(box, "boxed", 3);
         press(&box, key, key ? QString() : "x");
         bytes = saved();
-        EXPECT_TRUE(rtf::read(bytes).text.contains(key ? "boxd words\ntwo more" : "boxxed words\ntwo more"));
+        EXPECT_TRUE(rtf::read(bytes).text.contains(key ? "boxd words\n\ntwo more" : "boxxed words\n\ntwo more"));
         EXPECT_FALSE(bytes.contains("shptxt"));
         box.undo();
         bytes = saved();
         EXPECT_EQ(bytes.count("boxed"), 1);
-        EXPECT_EQ(bytes.count("{\\shptxt {\\b boxed} words\\par two more\\par}"), 1);
+        EXPECT_EQ(bytes.count("{\\shptxt {\\b boxed} words\\par\\par two more\\par}"), 1);
     }
 }
 

@@ -87,10 +87,14 @@ void GroupKeeper::closing(std::size_t depth, bool skipped, const unsigned char* 
 }
 
 // The text a shape showed from `from` on stands for it, every character
-// but paragraph breaks. False when it is not kept so.
+// but paragraph breaks, which are its own between and after its characters.
+// False when it is not kept so: also when the text starts with a break,
+// which would be written before it as well.
 bool GroupKeeper::keepTextBox(QByteArray bytes, qsizetype from)
 {
     const qsizetype to = out_.size();
+    if (out_.at(from) == u'\n')
+        return false;
     int characters = 0;
     for (qsizetype at = from; at < to; ++at) {
         const char16_t c = out_.at(at).unicode();
@@ -297,9 +301,12 @@ void placeGroups(Document& document)
         }
     }
     std::erase_if(anchors, [size](const GroupAnchor& a) { return a.group < 0 || a.at < 0 || a.at >= size; });
-    std::stable_sort(anchors.begin(), anchors.end(), [](const GroupAnchor& a, const GroupAnchor& b) {
+    // Mostly in order already (a text box's characters each stand for it).
+    const auto before = [](const GroupAnchor& a, const GroupAnchor& b) {
         return a.at != b.at ? a.at < b.at : a.place < b.place;
-    });
+    };
+    if (!std::is_sorted(anchors.begin(), anchors.end(), before))
+        std::stable_sort(anchors.begin(), anchors.end(), before);
     // Groups at one place become one, in the order the file had them.
     std::vector<QByteArray>& groups = document.kept.groups;
     std::size_t kept = 0;

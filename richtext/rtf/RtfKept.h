@@ -179,8 +179,9 @@ struct Kept {
     // into `formats`) where it gives none, and its font, bold, italic and
     // size words are for the text `wordsFor` says, as they were there: 0
     // other text (\loch), 1 \hich, 2 East Asian text (\dbch), 3 the complex
-    // scripts (\rtlch). Once the user edits inside that text, it is written
-    // as the text it shows, and the group not at all.
+    // scripts (\rtlch); its \u characters are followed by `uc` bytes for
+    // readers without Unicode. Once the user edits inside that text, it is
+    // written as the text it shows, and the group not at all.
     struct ShownGroup {
         int group = 0;
         int characters = 0;
@@ -188,6 +189,7 @@ struct Kept {
         bool breakAfter = false;
         int format = -1;
         std::uint8_t wordsFor = 0;
+        std::uint8_t uc = 1;
     };
     std::vector<ShownGroup> shownGroups;
 

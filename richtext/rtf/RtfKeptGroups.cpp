@@ -111,7 +111,7 @@ bool GroupKeeper::keepTextBox(QByteArray bytes, qsizetype from)
         if (out_.at(at) != u'\n')
             out_.anchorGroup(group, at, GroupAnchor::Place::Instead);
     }
-    textBoxes_.push_back({group, 0, 0, out_.at(to - 1) == u'\n', shapeFormat_, shapeWordsFor_});
+    textBoxes_.push_back({group, 0, 0, out_.at(to - 1) == u'\n', shapeFormat_, shapeWordsFor_, shapeUc_});
     return true;
 }
 
@@ -132,6 +132,30 @@ void GroupKeeper::measureTextBoxes(Document& document)
             first[std::size_t(box)] = a.at;
         ++b.characters;
         b.span = int(a.at - first[std::size_t(box)] + 1);
+    }
+    // A box beside or around a table's start or end, or a picture (one
+    // that came in after it was read), is written as its text: the breaks
+    // around it go with the table's rows as well.
+    const QString& text = document.text;
+    const auto structure = [&](qsizetype at) {
+        const char16_t c = at >= 0 && at < text.size() ? text[at].unicode() : u' ';
+        return c == kCellStart || c == kTableEnd || c == kPictureMark;
+    };
+    bool dropped = false;
+    for (std::size_t i = 0; i < textBoxes_.size(); ++i) {
+        Kept::ShownGroup& b = textBoxes_[i];
+        const qsizetype after = first[i] + b.span;
+        bool beside = structure(first[i] - 1) || structure(after) || structure(after + 1);
+        for (qsizetype at = first[i]; at < after && !beside; ++at)
+            beside = structure(at);
+        if (b.characters > 0 && beside) {
+            boxOf[std::size_t(b.group)] = -2;
+            b.characters = 0;
+            dropped = true;
+        }
+    }
+    if (dropped) {
+        std::erase_if(document.anchors, [&](const GroupAnchor& a) { return boxOf[std::size_t(a.group)] == -2; });
     }
     std::erase_if(textBoxes_, [](const Kept::ShownGroup& b) { return b.characters == 0; });
     document.kept.shownGroups = std::move(textBoxes_);

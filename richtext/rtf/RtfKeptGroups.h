@@ -34,12 +34,14 @@ public:
     void begin(std::size_t depth, const unsigned char* word) { begin(depth, word, -1); }
     // The same for a shape (\shp), which holds what it does as a whole
     // rather than by skipping it, in the text's format `format`, its words
-    // for the text `wordsFor` says (Kept::ShownGroup): one that put text (a
-    // text box's) is kept in place of that text.
-    void beginShape(std::size_t depth, const unsigned char* word, int format, std::uint8_t wordsFor)
+    // for the text `wordsFor` says, `uc` bytes after each \u character
+    // (Kept::ShownGroup): one that put text (a text box's) is kept in
+    // place of that text.
+    void beginShape(std::size_t depth, const unsigned char* word, int format, std::uint8_t wordsFor, std::uint8_t uc)
     {
         begin(depth, word, format);
         shapeWordsFor_ = wordsFor;
+        shapeUc_ = uc;
     }
     // A cell or a row of a table ended in the document's text: the group
     // that holds it is shown, not kept.
@@ -153,6 +155,7 @@ private:
     bool shape_ = false;
     int shapeFormat_ = -1;
     std::uint8_t shapeWordsFor_ = 0;
+    std::uint8_t shapeUc_ = 1;
     std::vector<Kept::ShownGroup> textBoxes_;
     std::vector<int> droppedBoxes_; // groups of text boxes whose text is written as the document's
 

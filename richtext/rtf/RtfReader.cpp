@@ -412,7 +412,8 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Word::Shape:
         // Kept as a whole when it shows neither text nor a picture.
         if (st_.dest == Dest::Text)
-            keeper_.beginShape(stack_.depth(), wordStart_, out_.formatOf(st_.style), std::uint8_t(st_.style.charSet));
+            keeper_.beginShape(stack_.depth(), wordStart_, out_.formatOf(st_.style), std::uint8_t(st_.style.charSet),
+                               std::uint8_t(st_.uc));
         break;
     case Word::HeldText:
         if (st_.heldTextTo != Dest::Skip) {

@@ -175,9 +175,17 @@ void Groups::write(int group)
     if (bytes.isEmpty())
         return;
     // A word written last ends at the group's brace; one the group ends
-    // with (\chftn) is ended by what follows.
+    // with (\chftn) is ended by what follows. A shown group whose \u
+    // characters were followed by another count of bytes for readers
+    // without Unicode than the writer's gets its count in a group around it.
+    const int index = shownIndex(group);
+    const int uc = index < 0 ? 1 : kept_->shownGroups[std::size_t(index)].uc;
+    if (uc != 1)
+        out_.append("{\\uc" + QByteArray::number(uc));
     out_.append(bytes);
-    delimit_ = bytes.back() != '}';
+    if (uc != 1)
+        out_.append('}');
+    delimit_ = out_.back() != '}';
 }
 
 } // namespace rtf::writing

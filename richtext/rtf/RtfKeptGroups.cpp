@@ -111,7 +111,7 @@ bool GroupKeeper::keepTextBox(QByteArray bytes, qsizetype from)
         if (out_.at(at) != u'\n')
             out_.anchorGroup(group, at, GroupAnchor::Place::Instead);
     }
-    textBoxes_.push_back({group, 0, 0, out_.at(to - 1) == u'\n', shapeFormat_, shapeWordsFor_, shapeUc_});
+    textBoxes_.push_back({group, characters, 0, out_.at(to - 1) == u'\n', shapeFormat_, shapeWordsFor_, shapeUc_});
     return true;
 }
 
@@ -123,6 +123,9 @@ void GroupKeeper::measureTextBoxes(Document& document)
     for (std::size_t i = 0; i < textBoxes_.size(); ++i)
         boxOf[std::size_t(textBoxes_[i].group)] = int(i);
     std::vector<qsizetype> first(textBoxes_.size(), -1);
+    std::vector<int> read(textBoxes_.size()); // the characters it showed when it was read
+    for (std::size_t i = 0; i < textBoxes_.size(); ++i)
+        read[i] = std::exchange(textBoxes_[i].characters, 0);
     for (const GroupAnchor& a : document.anchors) {
         const int box = a.place == GroupAnchor::Place::Instead ? boxOf[std::size_t(a.group)] : -1;
         if (box < 0)
@@ -135,7 +138,9 @@ void GroupKeeper::measureTextBoxes(Document& document)
     }
     // A box beside or around a table's start or end, or a picture (one
     // that came in after it was read), is written as its text: the breaks
-    // around it go with the table's rows as well.
+    // around it go with the table's rows as well. So is one whose text lost
+    // characters after it was read (a paragraph's label): read again, its
+    // bytes would show them.
     const QString& text = document.text;
     const auto structure = [&](qsizetype at) {
         const char16_t c = at >= 0 && at < text.size() ? text[at].unicode() : u' ';
@@ -145,7 +150,7 @@ void GroupKeeper::measureTextBoxes(Document& document)
     for (std::size_t i = 0; i < textBoxes_.size(); ++i) {
         Kept::ShownGroup& b = textBoxes_[i];
         const qsizetype after = first[i] + b.span;
-        bool beside = structure(first[i] - 1) || structure(after) || structure(after + 1);
+        bool beside = b.characters != read[i] || structure(first[i] - 1) || structure(after) || structure(after + 1);
         for (qsizetype at = first[i]; at < after && !beside; ++at)
             beside = structure(at);
         if (b.characters > 0 && beside) {

@@ -67,9 +67,9 @@ public:
         if (hiding_)
             endHidden(nullptr);
     }
-    // A paragraph's label (its number as the file shows it) begins: a
-    // shape it stands in is not kept, as whether its text shows the label
-    // depends on the paragraph it stands in.
+    // A paragraph's label (its number as the file shows it) or its
+    // numbering begins: a shape it stands in is not kept, as whether its
+    // text shows the label depends on the paragraph it stands in.
     void label()
     {
         if (shape_)

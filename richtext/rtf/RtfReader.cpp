@@ -605,6 +605,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         break;
     case Word::NumberingBefore:
     case Word::NumberingAfter:
+        keeper_.label();
         if (st_.dest == Dest::Numbering || (st_.dest == Dest::Skip && st_.starredFrom == Dest::Numbering)) {
             const bool before = k.word == Word::NumberingBefore;
             st_.dest = before ? Dest::NumberingBefore : Dest::NumberingAfter;
@@ -616,6 +617,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Word::NumberingContinue:
     case Word::NumberingStyle:
     case Word::NumberingStart:
+        keeper_.label();
         if (st_.dest == Dest::Numbering)
             numbering_.word(k, hasParam, param);
         break;

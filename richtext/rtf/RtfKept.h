@@ -174,7 +174,7 @@ struct Kept {
     // place of that text while the text is as the file had it: `characters`
     // characters standing for the group (kGroupsInsteadProperty), `span`
     // positions from the first to the last of them, the paragraph breaks
-    // among them, and the one after the last when `breakAfter`, its own.
+    // among them, and the `breaksAfter` right after the last, its own.
     // Its text takes the format of the text around the group (`format`,
     // into `formats`) where it gives none, and its font, bold, italic and
     // size words are for the text `wordsFor` says, as they were there: 0
@@ -186,7 +186,7 @@ struct Kept {
         int group = 0;
         int characters = 0;
         int span = 0;
-        bool breakAfter = false;
+        int breaksAfter = 0;
         int format = -1;
         std::uint8_t wordsFor = 0;
         std::uint8_t uc = 1;

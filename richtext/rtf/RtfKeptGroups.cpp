@@ -111,7 +111,10 @@ bool GroupKeeper::keepTextBox(QByteArray bytes, qsizetype from)
         if (out_.at(at) != u'\n')
             out_.anchorGroup(group, at, GroupAnchor::Place::Instead);
     }
-    textBoxes_.push_back({group, characters, 0, out_.at(to - 1) == u'\n', shapeFormat_, shapeWordsFor_, shapeUc_});
+    int breaksAfter = 0;
+    while (out_.at(to - 1 - breaksAfter) == u'\n')
+        ++breaksAfter;
+    textBoxes_.push_back({group, characters, 0, breaksAfter, shapeFormat_, shapeWordsFor_, shapeUc_});
     return true;
 }
 

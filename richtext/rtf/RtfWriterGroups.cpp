@@ -101,7 +101,8 @@ bool Groups::paragraphGoesOn(const QTextBlock& block) const
     if (index < 0)
         return false;
     const Shown& s = shown_[std::size_t(index)];
-    return (s.first < end && end < s.last) || (end == s.last + 1 && kept_->shownGroups[std::size_t(index)].breakAfter);
+    return (s.first < end && end < s.last)
+        || (end > s.last && end <= s.last + kept_->shownGroups[std::size_t(index)].breaksAfter);
 }
 
 void Groups::fragment(const QTextFragment& fragment, Characters& chars)

@@ -85,12 +85,20 @@ void RichTextBox::Impl::keepFileFormatsInText()
             c.mergeCharFormat(f);
         }
     }
-    for (const rtf::GroupAnchor& g : groups) {
+    for (std::size_t i = 0; i < groups.size();) {
+        const rtf::GroupAnchor& g = groups[i];
+        // A group the characters after it stand for too (a text box's) is
+        // given to all of them at once.
+        std::size_t n = 1;
+        while (i + n < groups.size() && groups[i + n].at == g.at + qsizetype(n) && groups[i + n].group == g.group
+               && groups[i + n].place == g.place)
+            ++n;
         QTextCharFormat f;
         f.setProperty(rtf::propertyOf(g.place), g.group);
         c.setPosition(int(g.at));
-        c.setPosition(int(g.at) + 1, QTextCursor::KeepAnchor);
+        c.setPosition(int(g.at + qsizetype(n)), QTextCursor::KeepAnchor);
         c.mergeCharFormat(f);
+        i += n;
     }
     c.endEditBlock();
     doc->setUndoRedoEnabled(undo);

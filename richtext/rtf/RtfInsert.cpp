@@ -145,11 +145,22 @@ void insert(const Document& document, QTextCursor& cursor, const QTextCharFormat
                 if (!groupsAt)
                     marked.setProperty(propertyOf(anchor->place), anchor->group);
             }
-            blocks.insert(at, 1, groupsAt ? format : marked);
-            // The character stands just before the cursor now.
+            // The characters after it that stand for the same group alone
+            // (a text box's) go in with it.
+            qsizetype n = 1;
+            const bool runsOn = first + 1 == anchor && first->place == GroupAnchor::Place::Instead;
+            const auto alone = [&](auto a) { return a + 1 == document.anchors.end() || a[1].at != a->at; };
+            while (runsOn && anchor != document.anchors.end() && anchor->at == at + n && anchor->at < end
+                   && anchor->place == first->place && anchor->group == first->group && alone(anchor)) {
+                ++anchor;
+                ++n;
+            }
+            blocks.insert(at, n, groupsAt ? format : marked);
+            // The characters stand just before the cursor now.
+            const qsizetype after = cursor.position() - origin;
             for (auto a = first; groupsAt && a != anchor; ++a)
-                groupsAt->push_back({cursor.position() - origin - 1, a->group, a->place});
-            from = at + 1;
+                groupsAt->push_back({after - n + (a->at - at), a->group, a->place});
+            from = at + n;
         }
         if (end > from)
             blocks.insert(from, end - from, format);

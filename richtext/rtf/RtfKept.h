@@ -170,6 +170,28 @@ struct Kept {
     std::vector<QByteArray> groups;
     QByteArray leadingGroups;
     QByteArray trailingGroups;
+    // Groups that show as text of their own (a text box), each written in
+    // place of that text while the text is as the file had it: `characters`
+    // characters standing for the group (kGroupsInsteadProperty), `span`
+    // positions from the first to the last of them, the paragraph breaks
+    // among them, and the `breaksAfter` right after the last, its own.
+    // Its text takes the format of the text around the group (`format`,
+    // into `formats`) where it gives none, and its font, bold, italic and
+    // size words are for the text `wordsFor` says, as they were there: 0
+    // other text (\loch), 1 \hich, 2 East Asian text (\dbch), 3 the complex
+    // scripts (\rtlch); its \u characters are followed by `uc` bytes for
+    // readers without Unicode. Once the user edits inside that text, it is
+    // written as the text it shows, and the group not at all.
+    struct ShownGroup {
+        int group = 0;
+        int characters = 0;
+        int span = 0;
+        int breaksAfter = 0;
+        int format = -1;
+        std::uint8_t wordsFor = 0;
+        std::uint8_t uc = 1;
+    };
+    std::vector<ShownGroup> shownGroups;
 
     bool empty() const
     {

@@ -44,13 +44,19 @@ bool GroupKeeper::opens(std::size_t depth, const unsigned char* word) const
     return c == word;
 }
 
-void GroupKeeper::begin(std::size_t depth, const unsigned char* word, bool shape)
+void GroupKeeper::begin(std::size_t depth, const unsigned char* word, int shapeFormat)
 {
     if (depth_ != 0 || hiding_ || !opens(depth, word))
         return;
     depth_ = depth;
-    shape_ = shape;
+    shape_ = shapeFormat >= 0;
+    shapeFormat_ = shapeFormat;
     textAtStart_ = out_.appended();
+    // Where a shape's text begins moves with the text before it (a
+    // paragraph's label that goes): a mark among the groups' places says.
+    anchorsAtStart_ = out_.anchorCount();
+    if (shape_)
+        out_.anchorGroup(kStartMark, out_.size(), GroupAnchor::Place::Between);
 }
 
 void GroupKeeper::closing(std::size_t depth, bool skipped, const unsigned char* end)
@@ -58,10 +64,109 @@ void GroupKeeper::closing(std::size_t depth, bool skipped, const unsigned char* 
     if (depth != depth_)
         return;
     depth_ = 0;
-    // A group that put text into the document (a text box, a picture) is
-    // shown, not kept.
-    if ((skipped || shape_) && out_.appended() == textAtStart_)
-        keep(QByteArray(reinterpret_cast<const char*>(braces_[depth]), end - braces_[depth]));
+    // A group that put text into the document (a picture) is shown, not
+    // kept; but a shape's text (a text box's) stands for it.
+    const auto bytes = [&] { return QByteArray(reinterpret_cast<const char*>(braces_[depth]), end - braces_[depth]); };
+    if (!shape_) {
+        if (skipped && out_.appended() == textAtStart_)
+            keep(bytes());
+        return;
+    }
+    std::vector<GroupAnchor> inside = out_.takeAnchorsFrom(anchorsAtStart_);
+    const qsizetype from = inside.empty() ? out_.size() : inside.front().at; // the mark
+    if (!inside.empty())
+        inside.erase(inside.begin());
+    // One whose characters stand by groups of their own (a note's mark) is
+    // not: those would be written twice.
+    const bool holdsGroups = std::any_of(inside.begin(), inside.end(), [](const GroupAnchor& a) { return a.group >= 0; });
+    if (from >= out_.size())
+        keep(bytes());
+    else if (holdsGroups || !keepTextBox(bytes(), from))
+        for (const GroupAnchor& a : inside)
+            out_.anchorGroup(a.group, a.at, a.place);
+}
+
+// The text a shape showed from `from` on stands for it, every character
+// but paragraph breaks, which are its own between and after its characters.
+// False when it is not kept so: also when the text starts with a break,
+// which would be written before it as well.
+bool GroupKeeper::keepTextBox(QByteArray bytes, qsizetype from)
+{
+    const qsizetype to = out_.size();
+    if (out_.at(from) == u'\n')
+        return false;
+    int characters = 0;
+    for (qsizetype at = from; at < to; ++at) {
+        const char16_t c = out_.at(at).unicode();
+        // A table or a picture in it shows as the document's own.
+        if (c == kCellStart || c == kTableEnd || c == kPictureMark)
+            return false;
+        characters += c != u'\n';
+    }
+    if (characters == 0)
+        return false;
+    const int group = int(groups_.size());
+    groups_.push_back(std::move(bytes));
+    for (qsizetype at = from; at < to; ++at) {
+        if (out_.at(at) != u'\n')
+            out_.anchorGroup(group, at, GroupAnchor::Place::Instead);
+    }
+    int breaksAfter = 0;
+    while (out_.at(to - 1 - breaksAfter) == u'\n')
+        ++breaksAfter;
+    textBoxes_.push_back({group, characters, 0, breaksAfter, shapeFormat_, shapeWordsFor_, shapeUc_});
+    return true;
+}
+
+// How many characters stand for each text box once the text is final, and
+// from the first to the last of them.
+void GroupKeeper::measureTextBoxes(Document& document)
+{
+    std::vector<int> boxOf(document.kept.groups.size(), -1);
+    for (std::size_t i = 0; i < textBoxes_.size(); ++i)
+        boxOf[std::size_t(textBoxes_[i].group)] = int(i);
+    std::vector<qsizetype> first(textBoxes_.size(), -1);
+    std::vector<int> read(textBoxes_.size()); // the characters it showed when it was read
+    for (std::size_t i = 0; i < textBoxes_.size(); ++i)
+        read[i] = std::exchange(textBoxes_[i].characters, 0);
+    for (const GroupAnchor& a : document.anchors) {
+        const int box = a.place == GroupAnchor::Place::Instead ? boxOf[std::size_t(a.group)] : -1;
+        if (box < 0)
+            continue;
+        Kept::ShownGroup& b = textBoxes_[std::size_t(box)];
+        if (first[std::size_t(box)] < 0)
+            first[std::size_t(box)] = a.at;
+        ++b.characters;
+        b.span = int(a.at - first[std::size_t(box)] + 1);
+    }
+    // A box beside or around a table's start or end, or a picture (one
+    // that came in after it was read), is written as its text: the breaks
+    // around it go with the table's rows as well. So is one whose text lost
+    // characters after it was read (a paragraph's label): read again, its
+    // bytes would show them.
+    const QString& text = document.text;
+    const auto structure = [&](qsizetype at) {
+        const char16_t c = at >= 0 && at < text.size() ? text[at].unicode() : u' ';
+        return c == kCellStart || c == kTableEnd || c == kPictureMark;
+    };
+    bool dropped = false;
+    for (std::size_t i = 0; i < textBoxes_.size(); ++i) {
+        Kept::ShownGroup& b = textBoxes_[i];
+        const qsizetype after = first[i] + b.span;
+        bool beside = b.characters != read[i] || structure(first[i] - 1) || structure(after) || structure(after + 1);
+        for (qsizetype at = first[i]; at < after && !beside; ++at)
+            beside = structure(at);
+        if (b.characters > 0 && beside) {
+            boxOf[std::size_t(b.group)] = -2;
+            b.characters = 0;
+            dropped = true;
+        }
+    }
+    if (dropped) {
+        std::erase_if(document.anchors, [&](const GroupAnchor& a) { return boxOf[std::size_t(a.group)] == -2; });
+    }
+    std::erase_if(textBoxes_, [](const Kept::ShownGroup& b) { return b.characters == 0; });
+    document.kept.shownGroups = std::move(textBoxes_);
 }
 
 void GroupKeeper::styleSheet(std::size_t depth, const unsigned char* end)
@@ -164,8 +269,9 @@ void GroupKeeper::keepMarksNumbered(Document& document) const
         if (marks_[group] != Mark::None && !placed[group])
             cut = group;
     }
-    std::erase_if(anchors, [cut](const GroupAnchor& a) {
-        return a.place == Place::Instead && std::size_t(a.group) >= cut;
+    std::erase_if(anchors, [&](const GroupAnchor& a) {
+        const std::size_t group = std::size_t(a.group);
+        return a.place == Place::Instead && group >= cut && group < marks_.size() && marks_[group] != Mark::None;
     });
 }
 
@@ -188,8 +294,16 @@ void GroupKeeper::finish(Document& document)
 {
     document.kept.groups = std::move(groups_);
     document.kept.leadingGroups = std::move(leading_);
+    // The marks of shapes not kept, and the places of boxes let go.
+    std::vector<bool> dropped(document.kept.groups.size(), false);
+    for (const int group : droppedBoxes_)
+        dropped[std::size_t(group)] = true;
+    std::erase_if(document.anchors, [&](const GroupAnchor& a) {
+        return a.group == kStartMark || (a.group >= 0 && dropped[std::size_t(a.group)]);
+    });
     placeGroups(document);
     keepMarksNumbered(document);
+    measureTextBoxes(document);
 }
 
 void placeGroups(Document& document)
@@ -219,9 +333,12 @@ void placeGroups(Document& document)
         }
     }
     std::erase_if(anchors, [size](const GroupAnchor& a) { return a.group < 0 || a.at < 0 || a.at >= size; });
-    std::stable_sort(anchors.begin(), anchors.end(), [](const GroupAnchor& a, const GroupAnchor& b) {
+    // Mostly in order already (a text box's characters each stand for it).
+    const auto before = [](const GroupAnchor& a, const GroupAnchor& b) {
         return a.at != b.at ? a.at < b.at : a.place < b.place;
-    });
+    };
+    if (!std::is_sorted(anchors.begin(), anchors.end(), before))
+        std::stable_sort(anchors.begin(), anchors.end(), before);
     // Groups at one place become one, in the order the file had them.
     std::vector<QByteArray>& groups = document.kept.groups;
     std::size_t kept = 0;

@@ -28,22 +28,36 @@ public:
             braces_[depth] = brace;
     }
     // The group at `depth`, in the document's text, holds something the
-    // editor does not show, as the word at `word` says; `shape` when it
-    // does so as a whole (\shp), not by skipping what it holds. Kept when
-    // it closes having put no text into the document, and the word is its
-    // first. Groups inside it are kept with it.
-    void begin(std::size_t depth, const unsigned char* word, bool shape = false);
+    // editor does not show, as the word at `word` says. Kept when it closes
+    // having put no text into the document, and the word is its first.
+    // Groups inside it are kept with it.
+    void begin(std::size_t depth, const unsigned char* word) { begin(depth, word, -1); }
+    // The same for a shape (\shp), which holds what it does as a whole
+    // rather than by skipping it, in the text's format `format`, its words
+    // for the text `wordsFor` says, `uc` bytes after each \u character
+    // (Kept::ShownGroup): one that put text (a text box's) is kept in
+    // place of that text.
+    void beginShape(std::size_t depth, const unsigned char* word, int format, std::uint8_t wordsFor, std::uint8_t uc)
+    {
+        begin(depth, word, format);
+        shapeWordsFor_ = wordsFor;
+        shapeUc_ = uc;
+    }
     // A cell or a row of a table ended in the document's text: the group
     // that holds it is shown, not kept.
     void shown() { depth_ = 0; }
     // The fonts, colours, styles or lists the text is read with changed:
     // the group or hidden text that did it is not kept (written back, it
-    // would change them for the text after it too).
+    // would change them for the text after it too); nor are the text boxes
+    // before it (written back, their text would be read with the new ones).
     void readingChanged()
     {
         depth_ = 0;
         if (hiding_)
             endHidden(nullptr);
+        for (const Kept::ShownGroup& box : textBoxes_)
+            droppedBoxes_.push_back(box.group);
+        textBoxes_.clear();
     }
     // A word of the paragraph's structure (its layout, list, table or a
     // picture): hidden text it stands in is not kept, as it would be read
@@ -52,6 +66,14 @@ public:
     {
         if (hiding_)
             endHidden(nullptr);
+    }
+    // A paragraph's label (its number as the file shows it) or its
+    // numbering begins: a shape it stands in is not kept, as whether its
+    // text shows the label depends on the paragraph it stands in.
+    void label()
+    {
+        if (shape_)
+            depth_ = 0;
     }
     // The fonts or colours changed: also in a style sheet being read.
     void tablesChanged()
@@ -112,18 +134,30 @@ public:
 private:
     // Groups deeper than this are not kept (they are skipped as before).
     static constexpr std::size_t kDeepest = 64;
+    // The group of the place where a shape being read began.
+    static constexpr int kStartMark = -2;
 
+    // `shapeFormat` -1 for a group that is not a shape.
+    void begin(std::size_t depth, const unsigned char* word, int shapeFormat);
     bool opens(std::size_t depth, const unsigned char* word) const;
     // The hidden text ends before `end`; nullptr: it is not kept.
     void endHidden(const unsigned char* end);
     void keep(QByteArray bytes);
+    bool keepTextBox(QByteArray bytes, qsizetype from);
+    void measureTextBoxes(Document& document);
     void keepMarksNumbered(Document& document) const;
 
     Output& out_;
     std::array<const unsigned char*, kDeepest> braces_{};
     std::size_t depth_ = 0; // of the group to keep; 0 none
     qsizetype textAtStart_ = 0;
+    std::size_t anchorsAtStart_ = 0;
     bool shape_ = false;
+    int shapeFormat_ = -1;
+    std::uint8_t shapeWordsFor_ = 0;
+    std::uint8_t shapeUc_ = 1;
+    std::vector<Kept::ShownGroup> textBoxes_;
+    std::vector<int> droppedBoxes_; // groups of text boxes whose text is written as the document's
 
     bool hiding_ = false;
     std::size_t hiddenDepth_ = 0;

@@ -8,6 +8,7 @@
 #include "RtfReaderState.h"
 #include "RtfTables.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -47,6 +48,17 @@ public:
     // A group of Kept::groups stands at `at` (a character, or between two);
     // splicing moves it with the text.
     void anchorGroup(int group, qsizetype at, GroupAnchor::Place place) { doc_.anchors.push_back({at, group, place}); }
+    // The format of text in `style` (not of the complex scripts).
+    int formatOf(const Style& style) { return formatOf(style, false); }
+    std::size_t anchorCount() const { return doc_.anchors.size(); }
+    // Takes out the places of groups given since there were `count`.
+    std::vector<GroupAnchor> takeAnchorsFrom(std::size_t count)
+    {
+        std::vector<GroupAnchor>& a = doc_.anchors;
+        std::vector<GroupAnchor> taken(a.begin() + qsizetype(std::min(count, a.size())), a.end());
+        a.resize(a.size() - taken.size());
+        return taken;
+    }
     // The group that stands at the end of the text, -1 when none does.
     int groupAtEnd() const
     {

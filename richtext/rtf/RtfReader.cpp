@@ -126,10 +126,10 @@ private:
 
     // A group in a list label is the label's: what it holds goes there, or
     // nowhere, and it is written with the label, not on its own.
-    void beginKept(const unsigned char* word, bool shape = false)
+    void beginKept(const unsigned char* word)
     {
         if (!blocks_.inLabel())
-            keeper_.begin(stack_.depth(), word, shape);
+            keeper_.begin(stack_.depth(), word);
     }
 };
 
@@ -420,8 +420,9 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         break;
     case Word::Shape:
         // Kept as a whole when it shows neither text nor a picture.
-        if (st_.dest == Dest::Text)
-            beginKept(wordStart_, true);
+        if (st_.dest == Dest::Text && !blocks_.inLabel())
+            keeper_.beginShape(stack_.depth(), wordStart_, out_.formatOf(st_.style), std::uint8_t(st_.style.charSet),
+                               std::uint8_t(st_.uc));
         break;
     case Word::HeldText:
         if (st_.heldTextTo != Dest::Skip) {
@@ -599,12 +600,14 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         break;
     case Word::ListText:
         keeper_.structure();
+        keeper_.label();
         // The paragraph's number or bullet as the writer shows it.
         if (st_.dest == Dest::Text)
             blocks_.beginLabel(stack_.depth());
         break;
     case Word::Numbering:
         keeper_.structure();
+        keeper_.label();
         if (st_.dest == Dest::Text || (st_.dest == Dest::Skip && st_.starredFrom == Dest::Text)) {
             st_.dest = Dest::Numbering;
             numbering_.begin();
@@ -612,6 +615,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
         break;
     case Word::NumberingBefore:
     case Word::NumberingAfter:
+        keeper_.label();
         if (st_.dest == Dest::Numbering || (st_.dest == Dest::Skip && st_.starredFrom == Dest::Numbering)) {
             const bool before = k.word == Word::NumberingBefore;
             st_.dest = before ? Dest::NumberingBefore : Dest::NumberingAfter;
@@ -623,6 +627,7 @@ void Reader::controlWord(std::string_view word, bool hasParam, int param)
     case Word::NumberingContinue:
     case Word::NumberingStyle:
     case Word::NumberingStart:
+        keeper_.label();
         if (st_.dest == Dest::Numbering)
             numbering_.word(k, hasParam, param);
         break;

@@ -7,8 +7,8 @@
 // alignment, indents, spacing and direction, lists, tables and pictures.
 // Objects, headers, footers, notes and hidden text are not shown but kept
 // as the file's bytes (Kept::groups) by the character they stand by; the
-// text of a text box comes where its shape stands, and a note's mark as
-// its number.
+// text of a text box comes where its shape stands, and stands for the
+// shape, kept whole; a note's mark comes as its number.
 //
 // Input of any kind is read without crashing and in time proportional to
 // its size; what cannot be understood is skipped.

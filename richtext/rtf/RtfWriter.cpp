@@ -20,7 +20,8 @@ namespace {
 class Writer {
 public:
     Writer(const QTextDocument& document, const WriteOptions& options)
-        : doc_(document), chars_(document, options, body_, delimit_), groups_(options.kept, options.groupsAt, body_, delimit_)
+        : doc_(document), chars_(document, options, body_, delimit_),
+          groups_(document, options.kept, options.groupsAt, body_, delimit_)
     {
     }
 
@@ -43,7 +44,7 @@ QByteArray Writer::run()
     // the structure around the paragraphs change no character format; the
     // groups of their own they write are closed again.
     writing::BlockWriter blocks(doc_, body_, delimit_);
-    const std::function<void(const QTextBlock&)> text = [&](const QTextBlock& block) {
+    const std::function<bool(const QTextBlock&)> text = [&](const QTextBlock& block) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid())
@@ -56,6 +57,7 @@ QByteArray Writer::run()
             groups_.fragment(fragment, chars_);
         }
         chars_.paragraphEnd();
+        return groups_.paragraphGoesOn(block);
     };
     blocks.write(text);
     return header(blocks.listTables()) + body_ + groups_.trailing() + "}\r\n";

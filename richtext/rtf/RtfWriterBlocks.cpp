@@ -99,7 +99,7 @@ void BlockWriter::word(const char* w, int param)
     delimit_ = true;
 }
 
-void BlockWriter::write(const std::function<void(const QTextBlock&)>& text)
+void BlockWriter::write(const std::function<bool(const QTextBlock&)>& text)
 {
     text_ = &text;
     writeFrame(doc_.rootFrame(), 0);
@@ -222,10 +222,12 @@ void BlockWriter::writeBlock(const QTextBlock& block, int depth, const char* end
     }
     if (block.textList())
         listText(block);
-    (*text_)(block);
+    const bool goesOn = (*text_)(block);
     if (std::strcmp(end, "par") == 0) {
-        out_ += "\\par\r\n";
-        delimit_ = false;
+        if (!goesOn) {
+            out_ += "\\par\r\n";
+            delimit_ = false;
+        }
     } else {
         word(end, INT_MIN);
     }

@@ -30,8 +30,9 @@ public:
     }
 
     // Walks the document's blocks in order, writing the structure around
-    // each and calling `text` to write its characters.
-    void write(const std::function<void(const QTextBlock&)>& text);
+    // each and calling `text` to write its characters; true from it: the
+    // paragraph's mark is not written, the next paragraph goes on in it.
+    void write(const std::function<bool(const QTextBlock&)>& text);
     // The picture of an image fragment (each of its characters).
     void picture(const QTextFragment& fragment);
     // The list table and the override table, for the header; empty when
@@ -50,7 +51,7 @@ private:
     const QTextDocument& doc_;
     QByteArray& out_;
     bool& delimit_;
-    const std::function<void(const QTextBlock&)>* text_ = nullptr;
+    const std::function<bool(const QTextBlock&)>* text_ = nullptr;
     QByteArray written_; // the paragraph words in force
 
     // The file's list (\ls) and level of each of the document's lists.

@@ -174,6 +174,20 @@ void Characters::part(const QTextCharFormat& format, int start, QStringView text
     }
 }
 
+void Characters::object(const QTextCharFormat& format, int position, int index, std::uint8_t wordsFor)
+{
+    if (const CharFormat* file = fileFormat(index))
+        piece(format, file, QStringView());
+    else
+        object(format, position);
+    static constexpr const char* kWords[] = {"loch", "hich", "dbch", "rtlch"};
+    static constexpr Mode kModes[] = {Mode::Other, Mode::Unknown, Mode::Asian, Mode::Complex};
+    if (wordsFor < std::size(kWords) && (mode_ != kModes[wordsFor] || mode_ == Mode::Unknown)) {
+        word(kWords[wordsFor]);
+        mode_ = kModes[wordsFor];
+    }
+}
+
 void Characters::objectFragment(const QTextFragment& fragment)
 {
     object(fragment.charFormat(), fragment.position());

@@ -44,6 +44,11 @@ public:
     void objectFragment(const QTextFragment& fragment);
     // The same for the character at `position`, in `format`.
     void object(const QTextCharFormat& format, int position);
+    // The same in the file's format `index` (of Kept::formats) instead of
+    // the character's own, when the writer has it, with the font, bold,
+    // italic and size words after it for the text `wordsFor` says
+    // (Kept::ShownGroup).
+    void object(const QTextCharFormat& format, int position, int index, std::uint8_t wordsFor);
     // The paragraph ends: a link does not go on past it.
     void paragraphEnd();
 

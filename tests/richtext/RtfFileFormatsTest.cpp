@@ -22,8 +22,8 @@ namespace {
 // please, a link, raised and lowered text, capitals, Hebrew in a bold and
 // size of its own, a letter of the Symbol font; formats in table cells, in
 // a list paragraph and after a picture; and what the control does not
-// show: a header, a bookmark, a note, hidden text, a drawing object and a
-// page number's field (kGroups).
+// show: a header, a bookmark, a note, hidden text, a drawing object, a text
+// box (its text shows) and a page number's field (kGroups).
 const QByteArray kFile =
     "{\\rtf1\\ansi\\ansicpg1252\\deff3{\\fonttbl{\\f1\\froman\\fprq2\\fcharset2 Symbol;}"
     "{\\f3\\froman\\fprq2\\fcharset0 DejaVu Serif;}{\\f7\\fswiss\\fcharset0 DejaVu Sans;}}"
@@ -40,7 +40,8 @@ const QByteArray kFile =
     "\\pard\\plain\\rtlch\\af3\\afs24\\dbch\\af7\\loch\\f3\\fs24 plain {\\b bold}{\\*\\bkmkstart mark} {\\i\\cf1 red}"
     "{\\super\\chftn{\\*\\footnote \\pard\\plain {\\super\\chftn} note words}} {\\uldb double} {\\strike gone}"
     "{\\v hidden words} {\\fs36 big} {\\f7 sans}{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 1}}}} {\\highlight3 marked} {\\chcbpat2 shaded} {\\super up} {\\sub down} "
-    "{\\up6 raised} {\\caps caps} {\\scaps small}\\par\n"
+    "{\\up6 raised} {\\caps caps} {\\scaps small} {\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 202}}"
+    "{\\shptxt {\\b boxed} words\\par\\par two more\\par}}}\\par\n"
     "{\\field{\\*\\fldinst HYPERLINK \"https://example.org/\" }{\\fldrslt {\\ul\\cf1 the link}}} and "
     "{\\rtlch\\ab\\afs32 \\u1513?\\u1500?\\u1493?\\u1501?} {\\f1 a}-D {\\b\\i end} {\\field{\\*\\fldinst PAGE }{\\fldrslt 7}}\\par}";
 
@@ -51,6 +52,7 @@ const std::pair<const char*, const char*> kGroups[] = {
     {"\\chftn", "{\\*\\footnote \\pard\\plain {\\super\\chftn} note words}"},
     {"gone", "{\\v hidden words}"},
     {"sans", "{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 1}}}}"},
+    {"", "{\\shptxt {\\b boxed} words\\par\\par two more\\par}}}"},
     {"", "{\\field{\\*\\fldinst PAGE }{\\fldrslt"},
 };
 
@@ -160,6 +162,7 @@ TEST_F(RtfFileFormatsTest, AFileSavedUnchangedKeepsEveryFormatItsTablesAndItsLin
     for (const char* unshown : {"header", "note words", "hidden", "shapeType", "PAGE"})
         EXPECT_FALSE(box.Text().contains(unshown)) << unshown;
     EXPECT_TRUE(box.Text().contains("red1 double"));
+    EXPECT_TRUE(box.Text().contains("boxed words\r\n\r\ntwo more"));
 }
 
 TEST_F(RtfFileFormatsTest, WhatTheControlDoesNotShowGoesWithTheCharacterItStandsBy)
@@ -190,6 +193,20 @@ TEST_F(RtfFileFormatsTest, WhatTheControlDoesNotShowGoesWithTheCharacterItStands
     EXPECT_TRUE(box.Text().contains("red1x double") && box.Text().contains("endred1"));
     EXPECT_EQ(bytes.count("note words"), 1);
     EXPECT_EQ(bytes.count("\\chftn"), 2); // the mark's and the note's own
+    // Text typed or deleted inside a text box's text makes that text the
+    // user's, saved as it shows, without the box; undone, the box is back
+    // in its place, once.
+    for (const int key : {0, int(Qt::Key_Delete)}) {
+        select(box, "boxed", 3);
+        press(&box, key, key ? QString() : "x");
+        bytes = saved();
+        EXPECT_TRUE(rtf::read(bytes).text.contains(key ? "boxd words\n\ntwo more" : "boxxed words\n\ntwo more"));
+        EXPECT_FALSE(bytes.contains("shptxt"));
+        box.undo();
+        bytes = saved();
+        EXPECT_EQ(bytes.count("boxed"), 1);
+        EXPECT_EQ(bytes.count("{\\shptxt {\\b boxed} words\\par\\par two more\\par}"), 1);
+    }
 }
 
 TEST_F(RtfFileFormatsTest, TheUsersEditsAndFormatsAreSavedAndTheRestAsTheFileHadIt)

@@ -69,7 +69,7 @@ void GroupKeeper::closing(std::size_t depth, bool skipped, const unsigned char* 
     const auto bytes = [&] { return QByteArray(reinterpret_cast<const char*>(braces_[depth]), end - braces_[depth]); };
     if (!shape_) {
         if (skipped && out_.appended() == textAtStart_)
-            keep(bytes());
+            keep(std::exchange(hiddenGroup_, false) ? "{\\v" + bytes() + '}' : bytes());
         return;
     }
     std::vector<GroupAnchor> inside = out_.takeAnchorsFrom(anchorsAtStart_);

@@ -30,8 +30,14 @@ public:
     // The group at `depth`, in the document's text, holds something the
     // editor does not show, as the word at `word` says. Kept when it closes
     // having put no text into the document, and the word is its first.
-    // Groups inside it are kept with it.
-    void begin(std::size_t depth, const unsigned char* word) { begin(depth, word, -1); }
+    // Groups inside it are kept with it. `hidden`: it stands in hidden
+    // text that is not kept apart, and is kept hidden.
+    void begin(std::size_t depth, const unsigned char* word, bool hidden)
+    {
+        begin(depth, word, -1);
+        if (depth_ == depth)
+            hiddenGroup_ = hidden;
+    }
     // The same for a shape (\shp), which holds what it does as a whole
     // rather than by skipping it, in the text's format `format`, its words
     // for the text `wordsFor` says, `uc` bytes after each \u character
@@ -153,6 +159,7 @@ private:
     qsizetype textAtStart_ = 0;
     std::size_t anchorsAtStart_ = 0;
     bool shape_ = false;
+    bool hiddenGroup_ = false;
     int shapeFormat_ = -1;
     std::uint8_t shapeWordsFor_ = 0;
     std::uint8_t shapeUc_ = 1;

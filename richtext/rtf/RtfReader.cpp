@@ -129,7 +129,7 @@ private:
     void beginKept(const unsigned char* word)
     {
         if (!blocks_.inLabel())
-            keeper_.begin(stack_.depth(), word);
+            keeper_.begin(stack_.depth(), word, st_.style.hidden);
     }
 };
 

@@ -216,7 +216,9 @@ void Reader::closeGroup()
     blocks_.groupClosed(stack_.depth(), st_.paragraph);
     const Dest leaving = st_.dest;
     keeper_.closing(stack_.depth(), leaving == Dest::Skip, p_);
-    if (leaving == Dest::StyleSheet && out_.empty())
+    // Written in front of the text wherever it stood: the kept groups that
+    // name its styles read as they did.
+    if (leaving == Dest::StyleSheet)
         keeper_.styleSheet(stack_.depth(), p_);
     if (leaving == Dest::FontTable && finishFontName(p_ - 1))
         tablesChanged();
